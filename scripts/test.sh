@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the unit and game tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then each fuzz target for a short fixed time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+jobs="$(nproc)"
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTERVALEN_SANITIZE=ON -DTERVALEN_BENCH=ON \
+  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" >/dev/null
+cmake --build build-asan -j"$jobs"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+(cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 900)
+
+if [ "${TERVALEN_SKIP_FUZZ:-0}" != "1" ]; then
+  scripts/fuzz.sh "${TERVALEN_FUZZ_SECONDS:-30}"
+fi

@@ -1,0 +1,174 @@
+// The engine interface: window, frame loop, keyboard, quads, textures, sound,
+// the resource pack, the log and random numbers. Game code reaches SDL, the
+// clock and the file system's pack only through this object.
+//
+// There is one engine object per process. hgeCreate(HGE_VERSION) hands out a
+// reference to it (creating it on first use); every reference is given back
+// with Release(), and the object is destroyed when the last one is.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+using HTEXTURE = uint32_t;  // 0 means "no texture"
+using HEFFECT = uint32_t;   // 0 plays nothing
+using HSTREAM = uint32_t;
+using HCHANNEL = uint32_t;
+using HTARGET = uint32_t;
+
+constexpr int HGE_VERSION = 0x180;
+
+// Blend modes of a quad. The game uses two: the default alpha blend and the
+// additive mode that the colour instruction of action scripts selects.
+constexpr int BLEND_ALPHAADD = 0;    // colour multiplied, result added to the screen weighted by alpha
+constexpr int BLEND_ALPHABLEND = 2;  // colour multiplied, alpha blended
+constexpr int BLEND_DEFAULT = BLEND_ALPHABLEND;
+
+// Windows virtual-key codes.
+constexpr int HGEK_BACKSPACE = 0x08;
+constexpr int HGEK_TAB = 0x09;
+constexpr int HGEK_ENTER = 0x0D;
+constexpr int HGEK_SHIFT = 0x10;
+constexpr int HGEK_CTRL = 0x11;
+constexpr int HGEK_ALT = 0x12;
+constexpr int HGEK_ESCAPE = 0x1B;
+constexpr int HGEK_SPACE = 0x20;
+constexpr int HGEK_LEFT = 0x25;
+constexpr int HGEK_UP = 0x26;
+constexpr int HGEK_RIGHT = 0x27;
+constexpr int HGEK_DOWN = 0x28;
+constexpr int HGEK_0 = 0x30;  // 0x30..0x39 digits
+constexpr int HGEK_A = 0x41;  // 0x41..0x5A letters
+constexpr int HGEK_D = 0x44;
+constexpr int HGEK_I = 0x49;
+constexpr int HGEK_J = 0x4A;
+constexpr int HGEK_K = 0x4B;
+constexpr int HGEK_S = 0x53;
+constexpr int HGEK_U = 0x55;
+constexpr int HGEK_W = 0x57;
+constexpr int HGEK_Z = 0x5A;
+constexpr int HGEK_F1 = 0x70;  // 0x70..0x7B F1..F12
+constexpr int HGEK_F11 = 0x7A;
+constexpr int HGEK_COUNT = 256;
+
+struct hgeVertex {
+  float x = 0, y = 0;  // screen position
+  float z = 0.5f;      // depth, unused by the game
+  uint32_t col = 0xFFFFFFFF;  // ARGB, alpha in the top byte
+  float tx = 0, ty = 0;       // texture coordinates
+};
+
+// Corners: 0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left.
+struct hgeQuad {
+  hgeVertex v[4];
+  HTEXTURE tex = 0;
+  int blend = BLEND_DEFAULT;
+};
+
+enum hgeBoolState {
+  HGE_WINDOWED,
+  HGE_USESOUND,
+  HGE_SHOWSPLASH,
+  HGE_HIDEMOUSE,
+  HGE_HEADLESS,  // no window, no audio device, no pacing; input from a replay or the input callback
+  HGE_SHOWSTATS, // print frame-interval statistics at the end of System_Start
+};
+
+enum hgeFuncState {
+  HGE_FRAMEFUNC,   // logic; returning true ends the frame loop
+  HGE_RENDERFUNC,  // drawing; its result is ignored
+  HGE_INPUTFUNC,   // called before each frame's callbacks, after the keyboard and replay; may inject keys
+};
+
+enum hgeIntState {
+  HGE_SCREENWIDTH,
+  HGE_SCREENHEIGHT,
+  HGE_FPS,
+  HGE_MAXFRAMES,  // end the loop after this many frames; 0 = no limit
+};
+
+enum hgeStringState {
+  HGE_TITLE,       // UTF-8
+  HGE_LOGFILE,     // log file name; written in the game folder, or the user's data folder
+  HGE_ICON,        // window icon file (ICO)
+  HGE_REPLAYFILE,  // feed keys from this replay file
+  HGE_RECORDFILE,  // write every key change of the run to this file
+};
+
+using hgeCallback = std::function<bool()>;
+
+// What the capture hook sees of each drawn quad (tests).
+using hgeQuadHook = std::function<void(const hgeQuad&)>;
+
+class HGE {
+ public:
+  virtual void Release() = 0;
+
+  // Set-up. States are set before System_Initiate.
+  virtual bool System_Initiate() = 0;
+  virtual void System_Shutdown() = 0;
+  // Runs the frame loop: each frame the input callback, the frame callback, then
+  // the render callback, at HGE_FPS (unpaced when headless). Returns when the
+  // frame callback returns true, the window is closed or HGE_MAXFRAMES is reached.
+  virtual bool System_Start() = 0;
+  virtual void System_SetState(hgeBoolState state, bool value) = 0;
+  virtual void System_SetState(hgeFuncState state, hgeCallback value) = 0;
+  virtual void System_SetState(hgeIntState state, int value) = 0;
+  virtual void System_SetState(hgeStringState state, const char* value) = 0;
+  virtual bool System_GetState(hgeBoolState state) = 0;
+  virtual int System_GetState(hgeIntState state) = 0;
+  virtual std::string System_GetState(hgeStringState state) = 0;
+  virtual std::string System_GetErrorMessage() = 0;
+  // One UTF-8 line in the log, printf style, flushed at once.
+  virtual void System_Log(const char* format, ...) __attribute__((format(printf, 2, 3))) = 0;
+  // The frame being run: frame callbacks counted from 1 (0 before the first).
+  virtual int System_GetFrame() = 0;
+  // A message for the player: a message box in a window, a log line headless.
+  virtual void System_MessageBox(const char* text, const char* caption) = 0;
+  // Write the picture of frame `frame` to a PNG file (headless and windowed).
+  virtual void System_AddScreenshot(int frame, const char* path) = 0;
+
+  // Files: the attached pack first, then the file system (relative to the
+  // working directory). Resource_Load returns nullptr on failure.
+  virtual bool Resource_AttachPack(const char* filename, const char* password = nullptr) = 0;
+  virtual void* Resource_Load(const char* filename, uint32_t* size = nullptr) = 0;
+  virtual void Resource_Free(void* res) = 0;
+
+  virtual void Random_Seed(int seed = 0) = 0;  // 0 = from the clock
+  virtual int Random_Int(int min, int max) = 0;  // uniform, both bounds included
+
+  virtual HTEXTURE Texture_Load(const char* filename, uint32_t size = 0, bool mipmap = false) = 0;
+  virtual void Texture_Free(HTEXTURE tex) = 0;
+  virtual int Texture_GetWidth(HTEXTURE tex, bool original = false) = 0;
+  virtual int Texture_GetHeight(HTEXTURE tex, bool original = false) = 0;
+
+  virtual HEFFECT Effect_Load(const char* filename, uint32_t size = 0) = 0;
+  virtual HCHANNEL Effect_PlayEx(HEFFECT eff, int volume = 100, int pan = 0, float pitch = 1.0f,
+                                 bool loop = false) = 0;
+  virtual HSTREAM Stream_Load(const char* filename, uint32_t size = 0) = 0;
+  virtual HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume = 100) = 0;
+
+  // True only in the frame in which the key went down (once per press).
+  virtual bool Input_KeyDown(int key) = 0;
+  // True while the key is held.
+  virtual bool Input_GetKeyState(int key) = 0;
+  // Press or release a key as if from the keyboard; takes effect in the
+  // current frame when called from the input callback.
+  virtual void Input_InjectKey(int key, bool down) = 0;
+
+  virtual bool Gfx_BeginScene(HTARGET target = 0) = 0;
+  virtual void Gfx_EndScene() = 0;
+  virtual void Gfx_Clear(uint32_t color) = 0;
+  virtual void Gfx_RenderQuad(const hgeQuad* quad) = 0;
+  // Every quad handed to Gfx_RenderQuad is also passed to the hook (tests).
+  virtual void Gfx_SetCaptureHook(hgeQuadHook hook) = 0;
+  // Quads drawn since System_Initiate (all of them, drawn or only counted).
+  virtual uint64_t Gfx_GetQuadCount() = 0;
+
+ protected:
+  virtual ~HGE() = default;
+};
+
+// The one engine object; `version` must be HGE_VERSION, else nullptr.
+HGE* hgeCreate(int version);

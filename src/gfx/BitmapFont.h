@@ -1,0 +1,70 @@
+// Single-byte text drawn with glyphs cut from one texture, as a font
+// description file ("[HGEFONT]", "Bitmap = ...", "Char=..." lines) lays out.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/hge.h"
+#include "gfx/SpriteQuad.h"
+
+// Text alignment: only the two lowest bits count; 3 acts as AlignLeft.
+constexpr int AlignLeft = 0;
+constexpr int AlignRight = 1;
+constexpr int AlignCenter = 2;
+
+// The parsed content of a font description, before any texture is loaded.
+// `events` keeps bitmap and glyph lines in file order, since a glyph uses the
+// texture of the last bitmap line before it.
+struct FontDescription {
+  struct Glyph {
+    int code = 0;  // 0..255
+    int x = 0, y = 0, w = 0, h = 0;
+    int pre = 0, post = 0;
+  };
+  struct Event {
+    bool isBitmap = false;
+    std::string bitmap;  // for a bitmap line: the name as written
+    Glyph glyph;         // for a character line
+  };
+  std::vector<Event> events;
+};
+
+// Parses a description. Returns false when the first line is not exactly
+// "[HGEFONT]" (the caller logs "Font %s has incorrect format.").
+bool parseFontDescription(const char* text, size_t size, FontDescription& out);
+
+class BitmapFont {
+ public:
+  BitmapFont(const char* filename, bool mipmap = false);
+  ~BitmapFont();
+  BitmapFont(const BitmapFont&) = delete;
+  BitmapFont& operator=(const BitmapFont&) = delete;
+
+  void draw(float x, float y, int align, const char* text);
+  void drawFormatted(float x, float y, int align, const char* format, ...)
+      __attribute__((format(printf, 5, 6)));
+  float textWidth(const char* text, bool multiline = true) const;
+  void setColor(uint32_t color);
+
+  float lineHeight() const { return lineHeight_; }
+  const SpriteQuad* glyph(int code) const { return glyphs_[code & 255].get(); }
+  float pre(int code) const { return pre_[code & 255]; }
+  float post(int code) const { return post_[code & 255]; }
+
+ private:
+  // The glyph a byte draws with (falling back to '?'), or -1 for none.
+  int lookup(unsigned char byte) const;
+  float lineWidth(const char* text) const;
+
+  HGE* engine_;
+  std::vector<HTEXTURE> textures_;
+  std::array<std::unique_ptr<SpriteQuad>, 256> glyphs_;
+  std::array<float, 256> pre_{};
+  std::array<float, 256> post_{};
+  float lineHeight_ = 0;
+  float scale_ = 1, proportion_ = 1, tracking_ = 0, spacing_ = 1;
+  uint32_t color_ = 0xFFFFFFFF;
+};

@@ -1,0 +1,26 @@
+// A fighter, player or enemy: an object that reacts to hits, loses hit points,
+// returns to standing or falling when an action ends, dies through action 5
+// and casts a shadow. Also holds the enemy behaviour's three counters.
+#pragma once
+
+#include "object/Obj.h"
+
+class Chara : public Obj {
+ public:
+  Chara(Scene* owner, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y,
+        float z);
+
+  // Death check: action 5 with no hit points left finishes the character and
+  // spawns the death effect ("system" action 8) 50 units above it.
+  void onActionSet() override;
+  // Back to the stand action on the ground (stopping), the air action in the air.
+  void onActionEnd() override;
+  // The current frame squashed to a fifth, translucent black, on the ground line.
+  void renderShadow() override;
+  // Reaction, hit-stop, push, damage, knock-down on the last hit point, turning.
+  void takeHit(HitInfo info, int32_t damage, int32_t attackerFacing) override;
+
+  int32_t aiMode = 0;         // 0 stand, 1 approach, 2 back off
+  int32_t aiModeTimer = 0;    // frames until the movement part decides again
+  int32_t aiAttackTimer = 0;  // frames until the attack part may try again
+};

@@ -1,0 +1,34 @@
+// The picture sets the game can load, read from "data/res.dat". A set is a
+// folder "pak/<name>/" with pictures in "hta/" and sounds in "hte/"; sets,
+// pictures and sounds are addressed by their position, from 0.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "resource/CountLog.h"
+#include "resource/LoadError.h"
+
+struct ResourceEntry {
+  std::string name;                   // folder under "pak/" (GBK bytes)
+  std::vector<std::string> pictures;  // file names under "hta/"
+  std::vector<std::string> sounds;    // file names under "hte/"
+};
+
+struct ResourceCatalog {
+  std::vector<ResourceEntry> entries;
+
+  // Reads "data/res.dat" (relative to the working directory) and appends its
+  // entries. On error nothing is appended.
+  Expected<bool> load(const std::string& path = "data/res.dat");
+  // The set with that number, or nullptr outside the catalog.
+  const ResourceEntry* entry(int32_t number) const;
+};
+
+// The file layout: lastEntry, then per entry a name, lastPicture + 1 names and
+// lastSound + 1 names (the counts store the last index; -1 or less means none).
+Expected<ResourceCatalog> parseResourceCatalog(std::span<const uint8_t> bytes, const std::string& file,
+                                               CountLog* counts = nullptr);
+std::vector<uint8_t> writeResourceCatalog(const ResourceCatalog& catalog, const CountLog* counts = nullptr);

@@ -1,0 +1,43 @@
+// The heads-up display: the frame, the player's and the targeted enemy's
+// hit-point bars and the power gauge. It also keeps the game's running numbers
+// (score, kills, power, target) and the player's key-command buffer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/hge.h"
+#include "gfx/SpriteQuad.h"
+
+class Chara;
+
+// Codes of the command buffer.
+constexpr int32_t CMD_W = 0, CMD_S = 1, CMD_A = 2, CMD_D = 3, CMD_J = 4, CMD_K = 5, CMD_U = 6, CMD_I = 7;
+constexpr int32_t CMD_EMPTY = 8;
+constexpr int32_t MAX_POWER = 90;
+
+class Hud {
+ public:
+  Hud(HGE* engine, Chara* player);
+
+  // Draws the bars; called at the end of every rendered frame of play.
+  void draw();
+  void setTarget(Chara* c) { target = c; }
+  void gainPower() { if (power < MAX_POWER) power += 1; }
+
+  // The command buffer: one call per frame, before the player control. Ages the
+  // buffer (empty after 31 frames without a key) and pushes the keys that went
+  // down this frame in the order W S A D J K U I.
+  void updateCommands(HGE* engine);
+  void clearCommands();
+  void consumeJ() { commands[9] = CMD_EMPTY; }
+
+  int32_t commandTimer = 0;
+  std::array<int32_t, 10> commands;  // oldest first; entry 9 is the newest
+  Chara* player;
+  Chara* target = nullptr;
+  int32_t kills = 0;
+  int32_t score = 0;
+  SpriteQuad base, hp, sp, cp, mhp;
+  int32_t power = MAX_POWER;
+};
