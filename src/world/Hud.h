@@ -31,6 +31,8 @@ class Hud {
   void updateCommands(HGE* engine);
   void clearCommands();
   void consumeJ() { commands[9] = CMD_EMPTY; }
+  // Pushes one code as the newest entry (the oldest is lost) and restarts the timer.
+  void pushCommand(int32_t code);
 
   int32_t commandTimer = 0;
   std::array<int32_t, 10> commands;  // oldest first; entry 9 is the newest

@@ -108,7 +108,16 @@ class Scene {
   std::unique_ptr<Hud> hud;
 
   std::string startError;  // why the world could not start (empty when it did)
+  // The target of the last door whose scene could not be read; it is not tried
+  // again (nor logged again) until the player has stepped off the door.
+  std::string failedDoorTarget;
 
  private:
+  // Resolves the armed attack of objects[i] against every object of another team.
+  void resolveAttack(size_t i);
+  // Takes enemy charas[index] out of both lists, clears the Hud's target if it
+  // is this enemy, and deletes it.
+  void destroyEnemy(size_t index);
+
   std::unique_ptr<Library> libraryOwner;
 };

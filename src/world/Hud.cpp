@@ -1,0 +1,70 @@
+// The heads-up display and the player's key-command buffer.
+#include "world/Hud.h"
+
+#include "object/Chara.h"
+
+namespace {
+
+// A sprite over the whole of a picture loaded from the pack.
+SpriteQuad loadPicture(HGE* engine, const char* path) {
+  const HTEXTURE tex = engine->Texture_Load(path, 0, false);
+  return SpriteQuad(tex, 0.0f, 0.0f, static_cast<float>(engine->Texture_GetWidth(tex)),
+                    static_cast<float>(engine->Texture_GetHeight(tex)));
+}
+
+// The length of a hit-point bar `full` pixels long. A character without
+// sensible full hit points shows an empty bar; the ratio stays within 0..1.
+float barLength(const Chara* c, float full) {
+  if (!c || !c->data || c->data->maxHp <= 0) return 0.0f;
+  double ratio = static_cast<double>(c->hp) / static_cast<double>(c->data->maxHp);
+  if (ratio < 0) ratio = 0;
+  if (ratio > 1) ratio = 1;
+  return static_cast<float>(ratio * full);
+}
+
+constexpr int kCommandKeys[8] = {HGEK_W, HGEK_S, HGEK_A, HGEK_D, HGEK_J, HGEK_K, HGEK_U, HGEK_I};
+constexpr int32_t kCommandForgetFrames = 30;  // empty after 31 frames without a key
+
+}  // namespace
+
+Hud::Hud(HGE* engine, Chara* player_)
+    : player(player_),
+      base(loadPicture(engine, "pak/ui/hta/base.png")),
+      hp(loadPicture(engine, "pak/ui/hta/hp.png")),
+      sp(loadPicture(engine, "pak/ui/hta/sp.png")),
+      cp(loadPicture(engine, "pak/ui/hta/cp.png")),
+      mhp(loadPicture(engine, "pak/ui/hta/m_hp.png")) {
+  commands.fill(CMD_EMPTY);
+}
+
+void Hud::draw() {
+  hp.setRegion(0, 0, barLength(player, 169.0f), 7);
+  base.draw(0, 0);
+  if (target) {
+    mhp.setRegion(0, 0, barLength(target, 169.0f), 10);
+    mhp.draw(43, 146);
+  }
+  hp.draw(125, 17);
+  cp.setRegion(0, 0, static_cast<float>(static_cast<double>(power) / MAX_POWER * 64.0), 7);
+  sp.draw(125, 31);
+  cp.draw(197, 41);
+}
+
+void Hud::pushCommand(int32_t code) {
+  for (size_t k = 0; k + 1 < commands.size(); ++k) commands[k] = commands[k + 1];
+  commands[9] = code;
+  commandTimer = 0;
+}
+
+void Hud::updateCommands(HGE* engine) {
+  commandTimer += 1;
+  if (commandTimer > kCommandForgetFrames) clearCommands();
+  for (int32_t code = 0; code < 8; ++code) {
+    if (engine->Input_KeyDown(kCommandKeys[code])) pushCommand(code);
+  }
+}
+
+void Hud::clearCommands() {
+  commands.fill(CMD_EMPTY);
+  commandTimer = 0;
+}

@@ -1,0 +1,144 @@
+// The per-frame JSON trace and the end-of-run result line.
+#include "world/Trace.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/TextCodec.h"
+#include "object/Chara.h"
+#include "world/Hud.h"
+#include "world/Scene.h"
+
+namespace {
+
+// Shortest text that reads back as exactly the same double.
+void appendNumber(std::string& out, double v) {
+  if (!std::isfinite(v)) {  // JSON has no infinities or NaN
+    out += "null";
+    return;
+  }
+  char buf[64];
+  auto res = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, res.ptr);
+}
+
+void appendInt(std::string& out, long long v) {
+  char buf[32];
+  auto res = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, res.ptr);
+}
+
+void appendString(std::string& out, const std::string& utf8) {
+  out += '"';
+  for (unsigned char c : utf8) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  out += '"';
+}
+
+void appendChara(std::string& out, const Chara& c, bool enemy) {
+  out += "{\"id\":";
+  appendString(out, gbkToUtf8(c.data ? c.data->id : std::string()));
+  out += ",\"x\":"; appendNumber(out, c.x);
+  out += ",\"y\":"; appendNumber(out, c.y);
+  out += ",\"z\":"; appendNumber(out, c.z);
+  out += ",\"vx\":"; appendNumber(out, c.vx);
+  out += ",\"vy\":"; appendNumber(out, c.vy);
+  out += ",\"vz\":"; appendNumber(out, c.vz);
+  out += ",\"action\":"; appendInt(out, c.action);
+  out += ",\"pc\":"; appendInt(out, c.pc);
+  out += ",\"hp\":"; appendInt(out, c.hp);
+  out += ",\"facing\":"; appendInt(out, c.facing);
+  out += ",\"freeze\":"; appendInt(out, c.freeze);
+  out += ",\"finished\":"; out += c.finished ? "true" : "false";
+  if (enemy) {
+    out += ",\"aiMode\":"; appendInt(out, c.aiMode);
+  }
+  out += '}';
+}
+
+bool finalSceneCleared(const Scene& scene) { return scene.name == "zd" && scene.charas.size() < 2; }
+
+}  // namespace
+
+TraceWriter::TraceWriter(const std::string& path) {
+  file_ = std::fopen(path.c_str(), "w");
+  if (!file_) error_ = path + ": " + std::strerror(errno);
+}
+
+TraceWriter::~TraceWriter() {
+  if (file_) std::fclose(file_);
+}
+
+void TraceWriter::write(const Scene& scene, int frame, int state) {
+  if (!file_) return;
+  std::string line;
+  line.reserve(512 + 256 * scene.charas.size());
+  line += "{\"frame\":"; appendInt(line, frame);
+  line += ",\"state\":"; appendInt(line, state);
+  line += ",\"scene\":"; appendString(line, gbkToUtf8(scene.name));
+  line += ",\"cameraX\":"; appendNumber(line, scene.cameraX);
+  line += ",\"doorsOpen\":"; line += scene.doorsOpen ? "true" : "false";
+  const Hud* hud = scene.hud.get();
+  line += ",\"score\":"; appendInt(line, hud ? hud->score : 0);
+  line += ",\"kills\":"; appendInt(line, hud ? hud->kills : 0);
+  line += ",\"power\":"; appendInt(line, hud ? hud->power : 0);
+  line += ",\"gameOver\":"; line += scene.gameOver ? "true" : "false";
+  line += ",\"objects\":"; appendInt(line, static_cast<long long>(scene.objects.size()));
+  line += ",\"target\":";
+  long long targetIndex = -1;
+  if (hud && hud->target) {
+    for (size_t i = 0; i < scene.charas.size(); ++i) {
+      if (scene.charas[i] == hud->target) targetIndex = static_cast<long long>(i);
+    }
+  }
+  if (targetIndex >= 0) {
+    appendInt(line, targetIndex);
+  } else {
+    line += "null";
+  }
+  line += ",\"player\":";
+  if (scene.charas.empty()) {
+    line += "null";
+  } else {
+    appendChara(line, *scene.charas[0], false);
+  }
+  line += ",\"enemies\":[";
+  for (size_t i = 1; i < scene.charas.size(); ++i) {
+    if (i > 1) line += ',';
+    appendChara(line, *scene.charas[i], true);
+  }
+  line += "]}\n";
+  std::fwrite(line.data(), 1, line.size(), file_);
+  std::fflush(file_);
+}
+
+std::string resultLine(const Scene* scene, bool loopEnded, int frames) {
+  std::string result;
+  if (scene && scene->gameOver) {
+    result = finalSceneCleared(*scene) ? "victory" : "defeat";
+  } else {
+    result = loopEnded ? "quit" : "running";
+  }
+  const int score = scene && scene->hud ? scene->hud->score : 0;
+  const int kills = scene && scene->hud ? scene->hud->kills : 0;
+  return "result=" + result + " score=" + std::to_string(score) + " kills=" + std::to_string(kills) +
+         " frames=" + std::to_string(frames);
+}
