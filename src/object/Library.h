@@ -9,6 +9,7 @@
 
 #include "engine/hge.h"
 #include "object/CharaData.h"
+#include "object/ReportOnce.h"
 #include "resource/ResourceCatalog.h"
 #include "resource/TextureList.h"
 
@@ -33,4 +34,6 @@ class Library {
   std::vector<std::unique_ptr<CharaData>> charaData;      // load order
   std::vector<std::string> failedIds;                     // ids whose file could not be read
   std::vector<std::unique_ptr<TextureList>> textureLists; // first-request order
+  // Data problems the objects already logged (one line per file and action).
+  ReportOnce reported;
 };
