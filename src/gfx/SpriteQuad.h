@@ -34,6 +34,7 @@ class SpriteQuad {
 
  private:
   void setTexCoords(float x, float y, float w, float h);
+  void storeTextureSize(HTEXTURE texture);
 
   HGE* engine_;
   hgeQuad quad_;

@@ -1,0 +1,133 @@
+#include "app/Options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+
+#include "engine/Replay.h"
+
+namespace {
+
+bool parseInt(const std::string& text, long min, long max, int& out) {
+  if (text.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  long v = std::strtol(text.c_str(), &end, 10);
+  if (*end != '\0' || errno == ERANGE || v < min || v > max) return false;
+  out = static_cast<int>(v);
+  return true;
+}
+
+std::string absolute(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(path, ec);
+  return ec ? path : p.string();
+}
+
+}  // namespace
+
+std::string usageText() {
+  return "Usage: tervalen [options]\n"
+         "  --root DIR              the game folder (default: the current folder when it\n"
+         "                          holds data/, else the folder \"game\" beside the program)\n"
+         "  --headless              no window and no sound; frames run as fast as they can\n"
+         "  --frames N              end after N frames\n"
+         "  --seed N                seed the random numbers (the same seed and replay give the same run)\n"
+         "  --record FILE           write every key that goes down or up to FILE\n"
+         "  --replay FILE           play the keys of FILE (lines \"FRAME down|up KEY\")\n"
+         "  --screenshot N:FILE.png write the picture of frame N (repeatable)\n"
+         "  --stats                 print frame timing statistics at exit\n"
+         "  --trace FILE            write one line of world state per frame of play\n"
+         "  --autoplay              let the computer play\n"
+         "  --help                  show this text\n";
+}
+
+ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
+  out = Options{};
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    std::string name = arg, value;
+    bool hasValue = false;
+    if (size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+      hasValue = true;
+    }
+    auto takeValue = [&]() -> bool {
+      if (hasValue) return true;
+      if (i + 1 >= argc) {
+        error = name + " needs a value";
+        return false;
+      }
+      value = argv[++i];
+      return true;
+    };
+    auto flag = [&](bool& target) -> bool {
+      if (hasValue) {
+        error = name + " takes no value";
+        return false;
+      }
+      target = true;
+      return true;
+    };
+
+    if (name == "--help" || name == "-h") {
+      if (!flag(out.help)) return ParseResult::UsageError;
+    } else if (name == "--headless") {
+      if (!flag(out.headless)) return ParseResult::UsageError;
+    } else if (name == "--stats") {
+      if (!flag(out.stats)) return ParseResult::UsageError;
+    } else if (name == "--autoplay") {
+      if (!flag(out.autoplay)) return ParseResult::UsageError;
+    } else if (name == "--root") {
+      if (!takeValue()) return ParseResult::UsageError;
+      out.root = value;
+    } else if (name == "--frames") {
+      if (!takeValue()) return ParseResult::UsageError;
+      if (!parseInt(value, 1, 0x7FFFFFFF, out.frames)) {
+        error = "--frames wants a whole number from 1 up, not \"" + value + "\"";
+        return ParseResult::UsageError;
+      }
+    } else if (name == "--seed") {
+      if (!takeValue()) return ParseResult::UsageError;
+      if (!parseInt(value, -2147483647L - 1, 0x7FFFFFFF, out.seed)) {
+        error = "--seed wants a whole number, not \"" + value + "\"";
+        return ParseResult::UsageError;
+      }
+      out.seedGiven = true;
+    } else if (name == "--record") {
+      if (!takeValue()) return ParseResult::UsageError;
+      out.record = value;
+    } else if (name == "--replay") {
+      if (!takeValue()) return ParseResult::UsageError;
+      std::vector<ReplayEvent> events;
+      if (!loadReplay(value, events, error)) return ParseResult::UsageError;
+      out.replay = value;
+    } else if (name == "--trace") {
+      if (!takeValue()) return ParseResult::UsageError;
+      out.trace = value;
+    } else if (name == "--screenshot") {
+      if (!takeValue()) return ParseResult::UsageError;
+      size_t colon = value.find(':');
+      int frame = 0;
+      if (colon == std::string::npos || !parseInt(value.substr(0, colon), 1, 0x7FFFFFFF, frame) ||
+          colon + 1 >= value.size()) {
+        error = "--screenshot wants N:FILE.png (N a frame from 1 up), not \"" + value + "\"";
+        return ParseResult::UsageError;
+      }
+      out.screenshots.emplace_back(frame, value.substr(colon + 1));
+    } else {
+      error = "unknown option \"" + arg + "\"";
+      return ParseResult::UsageError;
+    }
+  }
+  return out.help ? ParseResult::Help : ParseResult::Run;
+}
+
+void makePathsAbsolute(Options& options) {
+  options.record = absolute(options.record);
+  options.replay = absolute(options.replay);
+  options.trace = absolute(options.trace);
+  for (auto& [frame, path] : options.screenshots) path = absolute(path);
+}

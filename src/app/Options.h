@@ -1,0 +1,33 @@
+// The command line of the game.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct Options {
+  std::string root;  // game folder; empty: found by resolveGameFolder
+  bool headless = false;
+  int frames = 0;  // 0: no limit
+  bool seedGiven = false;
+  int seed = 0;
+  std::string record, replay, trace;
+  std::vector<std::pair<int, std::string>> screenshots;  // frame, PNG file
+  bool stats = false;
+  bool autoplay = false;
+  bool help = false;
+};
+
+enum class ParseResult { Run, Help, UsageError };
+
+// Reads the arguments (argv[0] is the program). Options take their value as
+// the next argument or after '='. A replay file is read here, so a malformed
+// one is a usage error naming the file and line.
+ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::string& error);
+
+// The usage text printed by --help and after a usage error.
+std::string usageText();
+
+// Makes the file options absolute, so they still name the same files after
+// the program changes into the game folder.
+void makePathsAbsolute(Options& options);

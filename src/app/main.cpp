@@ -1,0 +1,39 @@
+// The game's entry: options, the game folder, then the run.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/App.h"
+#include "app/GameFolder.h"
+#include "app/Options.h"
+
+int main(int argc, char** argv) {
+  Options options;
+  std::string error;
+  switch (parseOptions(argc, argv, options, error)) {
+    case ParseResult::Help:
+      std::fputs(usageText().c_str(), stdout);
+      return 0;
+    case ParseResult::UsageError:
+      std::fprintf(stderr, "tervalen: %s\n\n%s", error.c_str(), usageText().c_str());
+      return 2;
+    case ParseResult::Run:
+      break;
+  }
+  if (options.autoplay) {
+    std::fprintf(stderr, "autoplay is not available in this build\n");
+    return 2;
+  }
+  std::string folder = resolveGameFolder(options.root, error);
+  if (folder.empty()) {
+    std::fprintf(stderr, "tervalen: %s\n", error.c_str());
+    return 1;
+  }
+  makePathsAbsolute(options);
+  if (chdir(folder.c_str()) != 0) {
+    std::perror(("tervalen: cannot enter the game folder " + folder).c_str());
+    return 1;
+  }
+  return runGame(options);
+}

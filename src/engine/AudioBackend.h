@@ -1,0 +1,25 @@
+// Where sound goes: the audio device through SDL_mixer, or nowhere.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/hge.h"
+
+class EngineLog;
+
+class AudioBackend {
+ public:
+  virtual ~AudioBackend() = default;
+  // Opens the device; logs one line when it has to run silently.
+  virtual void open(EngineLog& log) = 0;
+  virtual void close() = 0;
+  // A sound effect from a whole file (WAV, OGG, MP3); 0 when it cannot be decoded.
+  virtual HEFFECT loadEffect(std::vector<uint8_t> bytes, std::string& error) = 0;
+  // Volume 0..100, pan -100..100. Returns the channel, 0 when nothing plays.
+  virtual HCHANNEL playEffect(HEFFECT effect, int volume, int pan, bool loop) = 0;
+  // Music from a whole file; the bytes are kept for as long as the music.
+  virtual HSTREAM loadStream(std::vector<uint8_t> bytes, std::string& error) = 0;
+  virtual HCHANNEL playStream(HSTREAM stream, bool loop, int volume) = 0;
+};

@@ -1,0 +1,511 @@
+#include "engine/Engine.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "engine/FramePacer.h"
+#include "engine/TextCodec.h"
+#include "engine/headless/HeadlessAudio.h"
+#include "engine/headless/HeadlessVideo.h"
+#include "engine/sdl/SdlAudio.h"
+#include "engine/sdl/SdlVideo.h"
+
+namespace {
+
+Engine* theEngine = nullptr;
+
+bool isAscii(const std::string& s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+// Text from the game (GBK) or from us (UTF-8), made UTF-8.
+std::string toUtf8(const std::string& text) { return isValidUtf8(text) ? text : gbkToUtf8(text); }
+
+}  // namespace
+
+HGE* hgeCreate(int version) {
+  if (version != HGE_VERSION) return nullptr;
+  if (theEngine)
+    theEngine->addRef();
+  else
+    theEngine = new Engine();
+  return theEngine;
+}
+
+Engine::Engine() {
+  Random_Seed(0);
+  const char* mirror = std::getenv("TERVALEN_LOG_STDERR");
+  log_.setMirrorToStderr(mirror && std::strcmp(mirror, "1") == 0);
+}
+
+Engine::~Engine() { System_Shutdown(); }
+
+void Engine::Release() {
+  if (--refs_ > 0) return;
+  if (theEngine == this) theEngine = nullptr;
+  delete this;
+}
+
+// ---- states ----
+
+void Engine::System_SetState(hgeBoolState state, bool value) {
+  switch (state) {
+    case HGE_WINDOWED: windowed_ = value; break;
+    case HGE_USESOUND: useSound_ = value; break;
+    case HGE_SHOWSPLASH: showSplash_ = value; break;
+    case HGE_HIDEMOUSE: hideMouse_ = value; break;
+    case HGE_HEADLESS:
+      if (!initiated_) headless_ = value;
+      break;
+    case HGE_SHOWSTATS: showStats_ = value; break;
+  }
+}
+
+void Engine::System_SetState(hgeFuncState state, hgeCallback value) {
+  switch (state) {
+    case HGE_FRAMEFUNC: frameFunc_ = std::move(value); break;
+    case HGE_RENDERFUNC: renderFunc_ = std::move(value); break;
+    case HGE_INPUTFUNC: inputFunc_ = std::move(value); break;
+  }
+}
+
+void Engine::System_SetState(hgeIntState state, int value) {
+  switch (state) {
+    case HGE_SCREENWIDTH:
+      if (!initiated_ && value > 0) screenWidth_ = value;
+      break;
+    case HGE_SCREENHEIGHT:
+      if (!initiated_ && value > 0) screenHeight_ = value;
+      break;
+    case HGE_FPS: fps_ = value > 0 ? value : 100; break;
+    case HGE_MAXFRAMES: maxFrames_ = value > 0 ? value : 0; break;
+  }
+}
+
+void Engine::System_SetState(hgeStringState state, const char* value) {
+  std::string v = value ? value : "";
+  switch (state) {
+    case HGE_TITLE: title_ = toUtf8(v); break;
+    case HGE_LOGFILE:
+      logFile_ = v;
+      log_.setFileName(v);
+      break;
+    case HGE_ICON: icon_ = v; break;
+    case HGE_REPLAYFILE: replayFile_ = v; break;
+    case HGE_RECORDFILE: recordFile_ = v; break;
+  }
+}
+
+bool Engine::System_GetState(hgeBoolState state) {
+  switch (state) {
+    case HGE_WINDOWED: return windowed_;
+    case HGE_USESOUND: return useSound_;
+    case HGE_SHOWSPLASH: return showSplash_;
+    case HGE_HIDEMOUSE: return hideMouse_;
+    case HGE_HEADLESS: return headless_;
+    case HGE_SHOWSTATS: return showStats_;
+  }
+  return false;
+}
+
+int Engine::System_GetState(hgeIntState state) {
+  switch (state) {
+    case HGE_SCREENWIDTH: return screenWidth_;
+    case HGE_SCREENHEIGHT: return screenHeight_;
+    case HGE_FPS: return fps_;
+    case HGE_MAXFRAMES: return maxFrames_;
+  }
+  return 0;
+}
+
+std::string Engine::System_GetState(hgeStringState state) {
+  switch (state) {
+    case HGE_TITLE: return title_;
+    case HGE_LOGFILE: return logFile_;
+    case HGE_ICON: return icon_;
+    case HGE_REPLAYFILE: return replayFile_;
+    case HGE_RECORDFILE: return recordFile_;
+  }
+  return {};
+}
+
+// ---- set-up and the frame loop ----
+
+bool Engine::System_Initiate() {
+  if (initiated_) return true;
+  error_.clear();
+  auto fail = [&](const std::string& why) {
+    error_ = why;
+    log(why);
+    video_.reset();
+    audio_.reset();
+    replay_.reset();
+    recorder_.reset();
+    return false;
+  };
+  SDL_SetMainReady();
+
+  if (!replayFile_.empty()) {
+    std::vector<ReplayEvent> events;
+    std::string why;
+    if (!loadReplay(replayFile_, events, why)) return fail(why);
+    replay_.emplace(std::move(events));
+  }
+  if (!recordFile_.empty()) {
+    recorder_ = std::make_unique<ReplayRecorder>(recordFile_);
+    if (!recorder_->ok())
+      return fail(recordFile_ + ": cannot write the recording: " + std::strerror(errno));
+  }
+  keyboard_.setListener([this](int key, bool down) {
+    if (recorder_) recorder_->write(ReplayEvent{frame_ > 0 ? frame_ : 1, down, key});
+  });
+
+  VideoSettings settings;
+  settings.title = title_;
+  settings.width = screenWidth_;
+  settings.height = screenHeight_;
+  settings.hideMouse = hideMouse_;
+  if (!icon_.empty() && !headless_) {
+    std::string why;
+    if (!loadBytes(icon_.c_str(), 0, settings.icon, why)) log("No window icon: " + why);
+  }
+  if (headless_)
+    video_ = std::make_unique<HeadlessVideo>();
+  else
+    video_ = std::make_unique<SdlVideo>();
+  std::string why;
+  if (!video_->open(settings, why)) return fail(why);
+  quads_ = std::make_unique<QuadRenderer>(video_->renderer(), textures_);
+
+  if (headless_ || !useSound_)
+    audio_ = std::make_unique<HeadlessAudio>();
+  else
+    audio_ = std::make_unique<SdlAudio>();
+  audio_->open(log_);
+
+  frame_ = 0;
+  quadCount_ = 0;
+  initiated_ = true;
+  return true;
+}
+
+void Engine::System_Shutdown() {
+  if (!initiated_) return;
+  for (auto& [frame, paths] : screenshots_)
+    for (auto& path : paths) log("Screenshot of frame " + std::to_string(frame) + " not taken: " + path);
+  screenshots_.clear();
+  quads_.reset();
+  textures_.dropRendererTextures();
+  if (audio_) audio_->close();
+  audio_.reset();
+  video_.reset();
+  recorder_.reset();
+  replay_.reset();
+  keyboard_.setListener(nullptr);
+  initiated_ = false;
+}
+
+bool Engine::System_Start() {
+  if (!initiated_) {
+    error_ = "System_Start called before System_Initiate";
+    log(error_);
+    return false;
+  }
+  if (!frameFunc_) {
+    error_ = "System_Start called without a frame function";
+    log(error_);
+    return false;
+  }
+  std::unique_ptr<FramePacer> pacer;
+  if (video_->paced()) pacer = std::make_unique<FramePacer>(fps_);
+  FrameStats stats(fps_);
+  if (pacer) pacer->start();
+  for (;;) {
+    if (showStats_) stats.frameStarted();
+    ++frame_;
+    keyboard_.beginFrame();
+    if (!video_->pumpEvents(keyboard_)) {
+      --frame_;  // the window closed before this frame ran
+      break;
+    }
+    if (replay_)
+      replay_->play(frame_, [this](const ReplayEvent& e) { Input_InjectKey(e.key, e.down); });
+    if (inputFunc_) inputFunc_();
+    if (frameFunc_()) break;
+    if (renderFunc_) renderFunc_();
+    if (maxFrames_ > 0 && frame_ >= maxFrames_) break;
+    if (pacer) pacer->wait();
+  }
+  if (showStats_) {
+    std::string summary = stats.summary();
+    if (pacer && pacer->resyncs() > 0) summary += ", " + std::to_string(pacer->resyncs()) + " resynchronisations";
+    std::fprintf(stderr, "%s\n", summary.c_str());
+    log(summary);
+  }
+  return true;
+}
+
+void Engine::System_Log(const char* format, ...) {
+  if (!format) return;
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  char small[512];
+  int n = std::vsnprintf(small, sizeof small, format, args);
+  va_end(args);
+  if (n < 0) {
+    va_end(copy);
+    return;
+  }
+  if (static_cast<size_t>(n) < sizeof small) {
+    va_end(copy);
+    log(std::string(small, static_cast<size_t>(n)));
+    return;
+  }
+  std::string big(static_cast<size_t>(n) + 1, '\0');
+  std::vsnprintf(big.data(), big.size(), format, copy);
+  va_end(copy);
+  big.resize(static_cast<size_t>(n));
+  log(big);
+}
+
+void Engine::System_MessageBox(const char* text, const char* caption) {
+  std::string t = toUtf8(text ? text : ""), c = toUtf8(caption ? caption : "");
+  log(c + ": " + t);
+  if (initiated_ && video_ && video_->messageBox(t, c)) return;
+  if (!initiated_ || !headless_) std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
+}
+
+void Engine::System_AddScreenshot(int frame, const char* path) {
+  if (frame < 1 || !path || !*path) return;
+  screenshots_[frame].push_back(path);
+}
+
+// ---- files ----
+
+bool Engine::Resource_AttachPack(const char* filename, const char* password) {
+  if (!filename) return false;
+  std::string name = filename;
+  std::string why;
+  std::unique_ptr<PackReader> pack = PackReader::open(name, password, why);
+  if (!pack && !isAscii(name)) pack = PackReader::open(gbkToUtf8(name), password, why);
+  if (!pack) {
+    log(toUtf8(why));
+    return false;
+  }
+  pack_ = std::move(pack);
+  return true;
+}
+
+bool Engine::loadFromDisk(const std::string& name, std::vector<uint8_t>& out, std::string& error) {
+  std::string path = name;
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f && !isAscii(path)) f = std::fopen(gbkToUtf8(path).c_str(), "rb");
+  if (!f) {
+    error = toUtf8(name) + ": " + std::strerror(errno);
+    return false;
+  }
+  std::fseek(f, 0, SEEK_END);
+  long size = std::ftell(f);
+  std::fseek(f, 0, SEEK_SET);
+  if (size < 0 || static_cast<uint64_t>(size) > PackReader::kMaxEntrySize) {
+    std::fclose(f);
+    error = toUtf8(name) + (size < 0 ? ": cannot tell its size" : ": larger than 256 MiB");
+    return false;
+  }
+  out.resize(static_cast<size_t>(size));
+  size_t got = out.empty() ? 0 : std::fread(out.data(), 1, out.size(), f);
+  std::fclose(f);
+  if (got != out.size()) {
+    error = toUtf8(name) + ": read only " + std::to_string(got) + " of " + std::to_string(size) + " bytes";
+    return false;
+  }
+  return true;
+}
+
+bool Engine::loadBytes(const char* name, uint32_t size, std::vector<uint8_t>& out, std::string& error) {
+  out.clear();
+  if (!name) {
+    error = "no file name";
+    return false;
+  }
+  if (size > 0) {  // a file already in memory
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(name);
+    out.assign(p, p + size);
+    return true;
+  }
+  std::string packError;
+  if (pack_) {
+    std::string key = name;
+    bool found = pack_->contains(key);
+    if (!found && !isAscii(key)) {
+      // A name written in UTF-8 for a pack whose names are GBK.
+      std::string gbk;
+      if (isValidUtf8(key) && utf8ToGbk(key, gbk) && pack_->contains(gbk)) {
+        key = gbk;
+        found = true;
+      }
+    }
+    if (found) {
+      if (pack_->read(key, out, packError)) return true;
+      log(toUtf8(packError));
+    }
+  }
+  if (loadFromDisk(name, out, error)) return true;
+  if (!packError.empty()) error = toUtf8(packError);
+  return false;
+}
+
+void* Engine::Resource_Load(const char* filename, uint32_t* size) {
+  if (size) *size = 0;
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!loadBytes(filename, 0, bytes, why)) {
+    log("Cannot load " + why);
+    return nullptr;
+  }
+  // One spare zero byte, so text files can be read as C strings.
+  uint8_t* block = static_cast<uint8_t*>(std::malloc(bytes.size() + 1));
+  if (!block) {
+    log("Cannot load " + toUtf8(filename) + ": out of memory");
+    return nullptr;
+  }
+  if (!bytes.empty()) std::memcpy(block, bytes.data(), bytes.size());
+  block[bytes.size()] = 0;
+  if (size) *size = static_cast<uint32_t>(bytes.size());
+  return block;
+}
+
+void Engine::Resource_Free(void* res) { std::free(res); }
+
+void Engine::Random_Seed(int seed) {
+  if (seed == 0) {
+    auto now = std::chrono::system_clock::now().time_since_epoch();
+    random_.seed(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+  } else {
+    random_.seed(static_cast<uint32_t>(seed));
+  }
+}
+
+// ---- textures and sound ----
+
+HTEXTURE Engine::Texture_Load(const char* filename, uint32_t size, bool) {
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!loadBytes(filename, size, bytes, why)) {
+    log("Cannot load the texture " + why);
+    return 0;
+  }
+  SurfacePtr picture = TextureStore::decode(bytes.data(), bytes.size(), why);
+  if (!picture) {
+    log("Cannot decode the texture " + (size ? std::string("in memory") : toUtf8(filename)) + ": " + why);
+    return 0;
+  }
+  // In a window the texture is made now; headless only when a screenshot needs it.
+  bool window = initiated_ && !headless_;
+  return textures_.add(std::move(picture), window ? video_->renderer() : nullptr, !window);
+}
+
+int Engine::Texture_GetWidth(HTEXTURE tex, bool) { return textures_.width(tex); }
+int Engine::Texture_GetHeight(HTEXTURE tex, bool) { return textures_.height(tex); }
+
+HEFFECT Engine::Effect_Load(const char* filename, uint32_t size) {
+  if (!audio_) {
+    log("Cannot load a sound before the engine starts");
+    return 0;
+  }
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!loadBytes(filename, size, bytes, why)) {
+    log("Cannot load the sound " + why);
+    return 0;
+  }
+  HEFFECT handle = audio_->loadEffect(std::move(bytes), why);
+  if (!handle) log("Cannot decode the sound " + (size ? std::string("in memory") : toUtf8(filename)) + ": " + why);
+  return handle;
+}
+
+HCHANNEL Engine::Effect_PlayEx(HEFFECT eff, int volume, int pan, float, bool loop) {
+  if (eff == 0 || !audio_) return 0;
+  return audio_->playEffect(eff, volume, pan, loop);
+}
+
+HSTREAM Engine::Stream_Load(const char* filename, uint32_t size) {
+  if (!audio_) {
+    log("Cannot load music before the engine starts");
+    return 0;
+  }
+  std::vector<uint8_t> bytes;
+  std::string why;
+  if (!loadBytes(filename, size, bytes, why)) {
+    log("Cannot load the music " + why);
+    return 0;
+  }
+  HSTREAM handle = audio_->loadStream(std::move(bytes), why);
+  if (!handle) log("Cannot decode the music " + (size ? std::string("in memory") : toUtf8(filename)) + ": " + why);
+  return handle;
+}
+
+HCHANNEL Engine::Stream_Play(HSTREAM stream, bool loop, int volume) {
+  if (stream == 0 || !audio_) return 0;
+  return audio_->playStream(stream, loop, volume);
+}
+
+// ---- input ----
+
+void Engine::Input_InjectKey(int key, bool down) {
+  if (down)
+    keyboard_.press(key);
+  else
+    keyboard_.release(key);
+}
+
+// ---- drawing ----
+
+bool Engine::Gfx_BeginScene(HTARGET) {
+  if (!initiated_) return false;
+  inScene_ = true;
+  drawing_ = video_->beginScene(screenshots_.count(frame_) != 0);
+  return true;
+}
+
+void Engine::Gfx_EndScene() {
+  if (!inScene_) return;
+  if (drawing_) quads_->flush();
+  std::vector<std::string> paths;
+  if (auto it = screenshots_.find(frame_); it != screenshots_.end() && drawing_) {
+    paths = std::move(it->second);
+    screenshots_.erase(it);
+  }
+  std::string why;
+  if (!video_->endScene(paths.empty() ? std::string() : paths[0], why)) log(why);
+  for (size_t i = 1; i < paths.size(); ++i) {
+    std::error_code ec;
+    std::filesystem::copy_file(paths[0], paths[i], std::filesystem::copy_options::overwrite_existing, ec);
+    if (ec) log(paths[i] + ": cannot write the screenshot: " + ec.message());
+  }
+  inScene_ = false;
+  drawing_ = false;
+}
+
+void Engine::Gfx_Clear(uint32_t color) {
+  if (inScene_ && drawing_) quads_->clear(color);
+}
+
+void Engine::Gfx_RenderQuad(const hgeQuad* quad) {
+  if (!quad) return;
+  ++quadCount_;
+  if (captureHook_) captureHook_(*quad);
+  if (inScene_ && drawing_) quads_->draw(*quad);
+}

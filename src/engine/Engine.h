@@ -1,0 +1,111 @@
+// The one engine object behind hgeCreate: its states, the frame loop and the
+// operations that do not depend on where pictures and sound go. The window or
+// headless backends are chosen once, in System_Initiate.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "engine/AudioBackend.h"
+#include "engine/EngineLog.h"
+#include "engine/Keyboard.h"
+#include "engine/PackReader.h"
+#include "engine/QuadRenderer.h"
+#include "engine/Random.h"
+#include "engine/Replay.h"
+#include "engine/TextureStore.h"
+#include "engine/VideoBackend.h"
+#include "engine/hge.h"
+
+class Engine final : public HGE {
+ public:
+  Engine();
+  ~Engine() override;
+
+  void addRef() { ++refs_; }
+  void Release() override;
+
+  bool System_Initiate() override;
+  void System_Shutdown() override;
+  bool System_Start() override;
+  void System_SetState(hgeBoolState state, bool value) override;
+  void System_SetState(hgeFuncState state, hgeCallback value) override;
+  void System_SetState(hgeIntState state, int value) override;
+  void System_SetState(hgeStringState state, const char* value) override;
+  bool System_GetState(hgeBoolState state) override;
+  int System_GetState(hgeIntState state) override;
+  std::string System_GetState(hgeStringState state) override;
+  std::string System_GetErrorMessage() override { return error_; }
+  void System_Log(const char* format, ...) override __attribute__((format(printf, 2, 3)));
+  int System_GetFrame() override { return frame_; }
+  void System_MessageBox(const char* text, const char* caption) override;
+  void System_AddScreenshot(int frame, const char* path) override;
+
+  bool Resource_AttachPack(const char* filename, const char* password) override;
+  void* Resource_Load(const char* filename, uint32_t* size) override;
+  void Resource_Free(void* res) override;
+
+  void Random_Seed(int seed) override;
+  int Random_Int(int min, int max) override { return random_.range(min, max); }
+
+  HTEXTURE Texture_Load(const char* filename, uint32_t size, bool mipmap) override;
+  void Texture_Free(HTEXTURE tex) override { textures_.free(tex); }
+  int Texture_GetWidth(HTEXTURE tex, bool original) override;
+  int Texture_GetHeight(HTEXTURE tex, bool original) override;
+
+  HEFFECT Effect_Load(const char* filename, uint32_t size) override;
+  HCHANNEL Effect_PlayEx(HEFFECT eff, int volume, int pan, float pitch, bool loop) override;
+  HSTREAM Stream_Load(const char* filename, uint32_t size) override;
+  HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume) override;
+
+  bool Input_KeyDown(int key) override { return keyboard_.wentDown(key); }
+  bool Input_GetKeyState(int key) override { return keyboard_.held(key); }
+  void Input_InjectKey(int key, bool down) override;
+
+  bool Gfx_BeginScene(HTARGET target) override;
+  void Gfx_EndScene() override;
+  void Gfx_Clear(uint32_t color) override;
+  void Gfx_RenderQuad(const hgeQuad* quad) override;
+  void Gfx_SetCaptureHook(hgeQuadHook hook) override { captureHook_ = std::move(hook); }
+  uint64_t Gfx_GetQuadCount() override { return quadCount_; }
+
+ private:
+  void log(const std::string& line) { log_.write(line); }
+  // A whole file: the memory block itself when `size` is not 0 (then `name`
+  // points at the bytes), else the pack, then the disk.
+  bool loadBytes(const char* name, uint32_t size, std::vector<uint8_t>& out, std::string& error);
+  bool loadFromDisk(const std::string& name, std::vector<uint8_t>& out, std::string& error);
+  bool initiateBackends();
+  void runFrameInput();
+
+  int refs_ = 1;
+  bool initiated_ = false;
+
+  // States.
+  bool windowed_ = true, useSound_ = true, showSplash_ = false, hideMouse_ = false, headless_ = false,
+       showStats_ = false;
+  hgeCallback frameFunc_, renderFunc_, inputFunc_;
+  int screenWidth_ = 800, screenHeight_ = 480, fps_ = 100, maxFrames_ = 0;
+  std::string title_ = "Tervalen", logFile_, icon_, replayFile_, recordFile_;
+
+  std::string error_;
+  EngineLog log_;
+  Random random_;
+  Keyboard keyboard_;
+  TextureStore textures_;
+  std::unique_ptr<PackReader> pack_;
+  std::unique_ptr<VideoBackend> video_;
+  std::unique_ptr<AudioBackend> audio_;
+  std::unique_ptr<QuadRenderer> quads_;
+  std::optional<ReplayPlayer> replay_;
+  std::unique_ptr<ReplayRecorder> recorder_;
+  std::map<int, std::vector<std::string>> screenshots_;  // frame -> files
+
+  int frame_ = 0;
+  bool inScene_ = false;
+  bool drawing_ = false;  // this scene's quads reach the renderer
+  uint64_t quadCount_ = 0;
+  hgeQuadHook captureHook_;
+};

@@ -1,0 +1,61 @@
+#include "engine/FramePacer.h"
+
+#include <SDL_timer.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+
+namespace {
+constexpr uint64_t kMaxBehindFrames = 5;
+}
+
+FramePacer::FramePacer(int fps) : frequency_(SDL_GetPerformanceFrequency()) {
+  period_ = frequency_ / static_cast<uint64_t>(fps > 0 ? fps : 100);
+}
+
+void FramePacer::start() { deadline_ = SDL_GetPerformanceCounter() + period_; }
+
+void FramePacer::wait() {
+  uint64_t now = SDL_GetPerformanceCounter();
+  if (now > deadline_ + kMaxBehindFrames * period_) {
+    // Too far behind: do not run a burst of frames to catch up.
+    deadline_ = now + period_;
+    ++resyncs_;
+    return;
+  }
+  if (now < deadline_) {
+    uint64_t remainingMs = (deadline_ - now) * 1000 / frequency_;
+    // Sleep to about 2 ms before the deadline; the scheduler may oversleep by a millisecond.
+    if (remainingMs > 2) SDL_Delay(static_cast<Uint32>(remainingMs - 2));
+    while (SDL_GetPerformanceCounter() < deadline_) {
+    }
+  }
+  deadline_ += period_;
+}
+
+void FrameStats::frameStarted() {
+  uint64_t now = SDL_GetPerformanceCounter();
+  if (started_ >= 2) intervalsMs_.push_back(static_cast<double>(now - last_) * 1000.0 / SDL_GetPerformanceFrequency());
+  ++started_;
+  last_ = now;
+}
+
+std::string FrameStats::summary() const {
+  if (intervalsMs_.empty()) return "frame statistics: not enough frames";
+  std::vector<double> sorted = intervalsMs_;
+  std::sort(sorted.begin(), sorted.end());
+  double mean = std::accumulate(sorted.begin(), sorted.end(), 0.0) / sorted.size();
+  double median = sorted.size() % 2 ? sorted[sorted.size() / 2]
+                                    : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
+  size_t p99index = std::min(sorted.size() - 1, static_cast<size_t>(sorted.size() * 0.99));
+  int late = 0;
+  for (double d : intervalsMs_)
+    if (d > expectedMs_ + 2.0) ++late;
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "frame statistics: %zu intervals, mean %.3f ms, median %.3f ms, 99th percentile %.3f ms, "
+                "%d later than 2 ms",
+                sorted.size(), mean, median, sorted[p99index], late);
+  return text;
+}

@@ -1,0 +1,41 @@
+// Frame timing from the high-resolution counter: sleep for the bulk of the
+// wait, then spin to the deadline. A loop that falls more than a few frames
+// behind starts counting again from now instead of rushing to catch up.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class FramePacer {
+ public:
+  explicit FramePacer(int fps);
+  // Waits until the next frame is due.
+  void wait();
+  // Starts the clock (the next frame is due one period from now).
+  void start();
+  int resyncs() const { return resyncs_; }
+
+ private:
+  uint64_t period_;      // counter ticks per frame
+  uint64_t deadline_ = 0;
+  uint64_t frequency_;
+  int resyncs_ = 0;
+};
+
+// Intervals between frame starts, for the statistics printed at exit.
+class FrameStats {
+ public:
+  explicit FrameStats(int fps) : expectedMs_(fps > 0 ? 1000.0 / fps : 0) {}
+  // Called at the start of each frame. The first interval (renderer start-up) is not counted.
+  void frameStarted();
+  size_t count() const { return intervalsMs_.size(); }
+  // "frames N  mean X ms  median X ms  99th percentile X ms  late (>2 ms) N"
+  std::string summary() const;
+
+ private:
+  double expectedMs_;
+  uint64_t last_ = 0;
+  int started_ = 0;
+  std::vector<double> intervalsMs_;
+};

@@ -1,0 +1,18 @@
+#include "engine/Keyboard.h"
+
+void Keyboard::press(int key) {
+  if (!valid(key) || held_[key]) return;
+  held_[key] = true;
+  pressed_[key] = true;
+  if (listener_) listener_(key, true);
+}
+
+void Keyboard::release(int key) {
+  if (!valid(key) || !held_[key]) return;
+  held_[key] = false;
+  if (listener_) listener_(key, false);
+}
+
+void Keyboard::releaseAll() {
+  for (int key = 1; key < HGEK_COUNT; ++key) release(key);
+}

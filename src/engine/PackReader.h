@@ -1,0 +1,54 @@
+// The resource pack: a zip archive whose entries may be encrypted with the
+// traditional PKWARE scheme or with AES, all under one password. Entry names
+// are looked up as stored (GBK in the game's packs), with '\' read as '/', and
+// then ignoring ASCII case.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct zip;
+
+class PackReader {
+ public:
+  // Entries bigger than this are refused rather than read.
+  static constexpr uint64_t kMaxEntrySize = 256ull << 20;
+
+  // Opens an archive file, or returns nullptr with the reason in `error`.
+  static std::unique_ptr<PackReader> open(const std::string& path, const char* password, std::string& error);
+  // Opens an archive held in memory (copied).
+  static std::unique_ptr<PackReader> openMemory(const void* data, size_t size, const char* password,
+                                                std::string& error);
+  ~PackReader();
+  PackReader(const PackReader&) = delete;
+  PackReader& operator=(const PackReader&) = delete;
+
+  size_t entryCount() const { return names_.size(); }
+  const std::string& entryName(size_t i) const { return names_[i]; }
+  bool contains(const std::string& name) const { return find(name) >= 0; }
+  // Reads a whole entry. False with the reason in `error` when it is missing,
+  // too big, encrypted under another password or damaged.
+  bool read(const std::string& name, std::vector<uint8_t>& out, std::string& error) const;
+  bool readIndex(size_t index, std::vector<uint8_t>& out, std::string& error) const;
+
+  const std::string& name() const { return archiveName_; }
+
+ private:
+  PackReader(zip* archive, std::string archiveName, std::vector<uint8_t> memory);
+  void buildIndex();
+  long find(const std::string& name) const;
+
+  zip* archive_;
+  std::string archiveName_;
+  std::vector<uint8_t> memory_;  // backing store of an archive opened from memory
+  std::vector<std::string> names_;  // by entry index, as stored, '\' made '/'
+  std::vector<uint64_t> indices_;   // libzip index of each name
+  std::unordered_map<std::string, size_t> exact_;
+  std::unordered_map<std::string, size_t> folded_;
+};
+
+// The key pack names are matched by: '\' becomes '/', a leading "./" or "/" is dropped.
+std::string packKey(const std::string& name);

@@ -1,0 +1,41 @@
+// Draws the game's quads on an SDL renderer, batching consecutive quads that
+// share a texture and blend mode into one SDL_RenderGeometry call.
+#pragma once
+
+#include <vector>
+
+#include "engine/SdlPtrs.h"
+#include "engine/hge.h"
+
+class TextureStore;
+
+// 0xAARRGGBB to SDL's R, G, B, A.
+SDL_Color toSdlColor(uint32_t argb);
+
+class QuadRenderer {
+ public:
+  QuadRenderer(SDL_Renderer* renderer, TextureStore& textures);
+  QuadRenderer(const QuadRenderer&) = delete;
+  QuadRenderer& operator=(const QuadRenderer&) = delete;
+
+  // Adds a quad to the batch. Texture 0 (or a freed one) fills with the corner colours.
+  void draw(const hgeQuad& quad);
+  void clear(uint32_t argb);
+  // Draws what is batched.
+  void flush();
+  SDL_Renderer* renderer() const { return renderer_; }
+  // Draw calls made so far (for benchmarks).
+  uint64_t batches() const { return batches_; }
+
+ private:
+  static constexpr size_t kMaxQuads = 2048;
+
+  SDL_Renderer* renderer_;
+  TextureStore& textures_;
+  TexturePtr white_;  // 1x1 white: "no texture" that every renderer blends correctly
+  std::vector<SDL_Vertex> vertices_;
+  std::vector<int> indices_;
+  SDL_Texture* batchTexture_ = nullptr;
+  int batchBlend_ = -1;
+  uint64_t batches_ = 0;
+};

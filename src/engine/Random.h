@@ -1,0 +1,20 @@
+// The engine's random numbers: a PCG32 generator with unbiased range
+// reduction, so a seed gives the same numbers on every machine and with every
+// C++ library.
+#pragma once
+
+#include <cstdint>
+
+class Random {
+ public:
+  explicit Random(uint64_t seed = 0x853c49e6748fea9bULL) { seed_(seed); }
+  void seed(uint64_t seed) { seed_(seed); }
+  uint32_t next();
+  // Uniform in [min, max], both included; the bounds may come in either order.
+  int32_t range(int32_t min, int32_t max);
+
+ private:
+  void seed_(uint64_t seed);
+  uint64_t state_ = 0;
+  static constexpr uint64_t kIncrement = 1442695040888963407ULL;
+};

@@ -1,0 +1,38 @@
+// Where the engine's pictures go: a window, or nowhere but screenshots.
+// One backend is chosen at System_Initiate and kept for the run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SDL_Renderer;
+class Keyboard;
+
+struct VideoSettings {
+  std::string title;          // UTF-8
+  std::vector<uint8_t> icon;  // the icon file's bytes (empty: no icon)
+  int width = 800, height = 480;
+  bool hideMouse = false;
+};
+
+class VideoBackend {
+ public:
+  virtual ~VideoBackend() = default;
+  // Opens the output; false with the reason in `error`.
+  virtual bool open(const VideoSettings& settings, std::string& error) = 0;
+  // Reads the system's events into the keyboard. False when the player closed the window.
+  virtual bool pumpEvents(Keyboard& keyboard) = 0;
+  // The renderer every drawn quad goes to.
+  virtual SDL_Renderer* renderer() = 0;
+  // Starts a frame's drawing. False when this frame's quads are only counted
+  // (`wantPicture` asks for the picture, for a screenshot).
+  virtual bool beginScene(bool wantPicture) = 0;
+  // Ends the frame's drawing (shows it); when `screenshotPath` is not empty,
+  // writes the frame's picture there as PNG first.
+  virtual bool endScene(const std::string& screenshotPath, std::string& error) = 0;
+  // Whether the frame loop waits for the frame rate.
+  virtual bool paced() const = 0;
+  // A message for the player. Returns false when it could not be shown.
+  virtual bool messageBox(const std::string& text, const std::string& caption) = 0;
+};

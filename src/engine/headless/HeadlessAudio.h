@@ -1,0 +1,19 @@
+// No audio device: sounds load (so missing files are still noticed) and play silently.
+#pragma once
+
+#include <unordered_map>
+
+#include "engine/AudioBackend.h"
+
+class HeadlessAudio : public AudioBackend {
+ public:
+  void open(EngineLog&) override {}
+  void close() override {}
+  HEFFECT loadEffect(std::vector<uint8_t> bytes, std::string& error) override;
+  HCHANNEL playEffect(HEFFECT effect, int volume, int pan, bool loop) override;
+  HSTREAM loadStream(std::vector<uint8_t> bytes, std::string& error) override;
+  HCHANNEL playStream(HSTREAM stream, bool loop, int volume) override;
+
+ private:
+  uint32_t next_ = 1;
+};

@@ -1,0 +1,126 @@
+#include "engine/sdl/SdlVideo.h"
+
+#include <SDL_image.h>
+
+#include "engine/KeyMap.h"
+#include "engine/Keyboard.h"
+
+SdlVideo::~SdlVideo() {
+  renderer_.reset();
+  window_.reset();
+  if (videoStarted_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
+  width_ = settings.width;
+  height_ = settings.height;
+  SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    error = std::string("cannot start the video system: ") + SDL_GetError();
+    return false;
+  }
+  videoStarted_ = true;
+  window_.reset(SDL_CreateWindow(settings.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_,
+                                 height_, SDL_WINDOW_RESIZABLE));
+  if (!window_) {
+    error = std::string("cannot open the window: ") + SDL_GetError();
+    return false;
+  }
+  renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED));
+  if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, 0));
+  if (!renderer_) {
+    error = std::string("cannot make a renderer: ") + SDL_GetError();
+    return false;
+  }
+  SDL_RenderSetLogicalSize(renderer_.get(), width_, height_);
+  if (!settings.icon.empty()) {
+    SDL_RWops* rw = SDL_RWFromConstMem(settings.icon.data(), static_cast<int>(settings.icon.size()));
+    SurfacePtr icon(IMG_Load_RW(rw, 1));
+    if (icon) SDL_SetWindowIcon(window_.get(), icon.get());
+  }
+  SDL_ShowCursor(settings.hideMouse ? SDL_DISABLE : SDL_ENABLE);
+  SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
+  SDL_RenderClear(renderer_.get());
+  return true;
+}
+
+void SdlVideo::toggleFullscreen() {
+  bool full = (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  SDL_SetWindowFullscreen(window_.get(), full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+bool SdlVideo::pumpEvents(Keyboard& keyboard) {
+  bool open = true;
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) {
+    switch (e.type) {
+      case SDL_QUIT:
+        open = false;
+        break;
+      case SDL_KEYDOWN: {
+        if (e.key.repeat) break;
+        SDL_Scancode sc = e.key.keysym.scancode;
+        if (sc == SDL_SCANCODE_F11 ||
+            ((sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER) && (e.key.keysym.mod & KMOD_ALT)))
+          toggleFullscreen();
+        keyboard.press(virtualKeyFromScancode(sc));
+        break;
+      }
+      case SDL_KEYUP:
+        keyboard.release(virtualKeyFromScancode(e.key.keysym.scancode));
+        break;
+      case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keyboard.releaseAll();
+        break;
+      default:
+        break;
+    }
+  }
+  return open;
+}
+
+bool SdlVideo::beginScene(bool) { return true; }
+
+bool SdlVideo::endScene(const std::string& screenshotPath, std::string& error) {
+  bool ok = true;
+  if (!screenshotPath.empty()) ok = savePicture(screenshotPath, error);
+  SDL_RenderPresent(renderer_.get());
+  return ok;
+}
+
+bool SdlVideo::savePicture(const std::string& path, std::string& error) {
+  // The read-back covers the letterboxed picture in window pixels; scale it
+  // back to the game's size when the window is not at that size.
+  SDL_Rect viewport;
+  SDL_RenderGetViewport(renderer_.get(), &viewport);
+  float sx = 1, sy = 1;
+  SDL_RenderGetScale(renderer_.get(), &sx, &sy);
+  int w = static_cast<int>(viewport.w * sx), h = static_cast<int>(viewport.h * sy);
+  if (w <= 0 || h <= 0) {
+    w = width_;
+    h = height_;
+  }
+  SurfacePtr shot(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888));
+  if (!shot || SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_RGB888, shot->pixels, shot->pitch) != 0) {
+    error = path + ": cannot read the picture back: " + SDL_GetError();
+    return false;
+  }
+  if (w != width_ || h != height_) {
+    SurfacePtr scaled(SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32, SDL_PIXELFORMAT_RGB888));
+    if (!scaled || SDL_BlitScaled(shot.get(), nullptr, scaled.get(), nullptr) != 0) {
+      error = path + ": cannot scale the picture: " + SDL_GetError();
+      return false;
+    }
+    shot = std::move(scaled);
+  }
+  if (IMG_SavePNG(shot.get(), path.c_str()) != 0) {
+    error = path + ": cannot write the screenshot: " + IMG_GetError();
+    return false;
+  }
+  return true;
+}
+
+bool SdlVideo::messageBox(const std::string& text, const std::string& caption) {
+  return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), window_.get()) == 0;
+}

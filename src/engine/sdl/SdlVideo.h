@@ -1,0 +1,27 @@
+// The game window: an accelerated renderer without vsync, the picture scaled
+// to the window with its aspect kept, F11 or Alt+Enter for fullscreen.
+#pragma once
+
+#include "engine/SdlPtrs.h"
+#include "engine/VideoBackend.h"
+
+class SdlVideo : public VideoBackend {
+ public:
+  ~SdlVideo() override;
+  bool open(const VideoSettings& settings, std::string& error) override;
+  bool pumpEvents(Keyboard& keyboard) override;
+  SDL_Renderer* renderer() override { return renderer_.get(); }
+  bool beginScene(bool wantPicture) override;
+  bool endScene(const std::string& screenshotPath, std::string& error) override;
+  bool paced() const override { return true; }
+  bool messageBox(const std::string& text, const std::string& caption) override;
+
+ private:
+  void toggleFullscreen();
+  bool savePicture(const std::string& path, std::string& error);
+
+  bool videoStarted_ = false;
+  WindowPtr window_;
+  RendererPtr renderer_;
+  int width_ = 800, height_ = 480;
+};
