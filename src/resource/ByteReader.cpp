@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+namespace {
+std::string bytesText(size_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes"); }
+}  // namespace
+
 void ByteReader::fail(size_t at, std::string what) {
   if (failed_) return;
   failed_ = true;
@@ -11,7 +15,7 @@ void ByteReader::fail(size_t at, std::string what) {
 bool ByteReader::need(size_t n, const char* what) {
   if (failed_) return false;
   if (remaining() >= n) return true;
-  fail(pos_, std::string(what) + ": " + std::to_string(n) + " bytes, " + std::to_string(remaining()) + " left");
+  fail(pos_, std::string(what) + ": " + bytesText(n) + " expected, " + bytesText(remaining()) + " left");
   return false;
 }
 
@@ -44,7 +48,7 @@ std::string ByteReader::readShortString(const char* what) {
   }
   pos_ += 1;
   if (remaining() < size_t(length)) {
-    fail(at, std::string(what) + ": " + std::to_string(length) + " bytes of text, " + std::to_string(remaining()) +
+    fail(at, std::string(what) + ": " + bytesText(size_t(length)) + " of text expected, " + bytesText(remaining()) +
                  " left");
     return {};
   }
@@ -62,9 +66,9 @@ size_t ByteReader::readCount(const char* what, size_t minEntrySize, CountLog* lo
   if (n <= 0) return 0;
   // Compare without multiplying: n * minEntrySize could overflow on 32-bit sizes.
   if (minEntrySize > 0 && uint64_t(n) > remaining() / minEntrySize) {
-    fail(at, std::string(what) + ": " + std::to_string(raw) + (lastIndex ? " (last index) means " : " means ") +
-                 std::to_string(n) + " entries of at least " + std::to_string(minEntrySize) + " bytes, " +
-                 std::to_string(remaining()) + " bytes left");
+    const std::string stored = lastIndex ? std::to_string(raw) + " means " : std::string();
+    fail(at, std::string(what) + ": " + stored + std::to_string(n) + " entries of at least " +
+                 bytesText(minEntrySize) + ", but only " + bytesText(remaining()) + " left");
     return 0;
   }
   return size_t(n);
@@ -79,5 +83,5 @@ std::string ByteReader::readRest() {
 
 void ByteReader::expectEnd(const char* after) {
   if (failed_ || remaining() == 0) return;
-  fail(pos_, std::string("end of file after ") + after + ": " + std::to_string(remaining()) + " bytes left over");
+  fail(pos_, std::string("end of file after ") + after + ": " + bytesText(remaining()) + " left over");
 }
