@@ -1,0 +1,72 @@
+// tervalen-data decompile FILE.dat [-o OUT] [--kind K]
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Command.h"
+#include "DataText.h"
+#include "OutputFile.h"
+#include "resource/FileBytes.h"
+
+namespace {
+
+const char* kUsage = "usage: tervalen-data decompile FILE.dat [-o OUT] [--kind chara|scene|res|system]\n";
+
+int runDecompile(const std::vector<std::string>& args) {
+  std::string input, output;
+  std::optional<DataKind> kind;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if ((args[i] == "-o" || args[i] == "--kind") && i + 1 < args.size()) {
+      if (args[i] == "-o") {
+        output = args[++i];
+      } else {
+        kind = dataKindFromName(args[++i]);
+        if (!kind) {
+          std::fprintf(stderr, "tervalen-data decompile: unknown kind '%s' (chara, scene, res, system)\n", args[i].c_str());
+          return 2;
+        }
+      }
+    } else if (input.empty() && !args[i].empty() && args[i][0] != '-') {
+      input = args[i];
+    } else {
+      std::fputs(kUsage, stderr);
+      return 2;
+    }
+  }
+  if (input.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  if (!kind) kind = dataKindFromPath(input);
+  if (!kind) {
+    std::fprintf(stderr,
+                 "tervalen-data decompile: cannot tell the kind of %s from its path; give --kind chara|scene|res|system\n",
+                 input.c_str());
+    return 2;
+  }
+  Expected<std::vector<uint8_t>> bytes = readFileBytes(input);
+  if (!bytes) {
+    std::fprintf(stderr, "%s\n", bytes.error().message().c_str());
+    return 1;
+  }
+  Expected<std::string> text = decompileData(*bytes, input, *kind);
+  if (!text) {
+    std::fprintf(stderr, "%s\n", text.error().message().c_str());
+    return 1;
+  }
+  if (output.empty()) {
+    std::fwrite(text->data(), 1, text->size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+  std::string writeError;
+  if (!writeWholeFile(output, *text, writeError)) {
+    std::fprintf(stderr, "tervalen-data decompile: %s\n", writeError.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+TERVALEN_DATA_COMMAND(decompileCommand, "decompile", "decompile FILE.dat [-o OUT] [--kind chara|scene|res|system]",
+                      runDecompile);

@@ -1,0 +1,18 @@
+// The system data file as text:
+//
+//   system
+//   string "Tervalen"
+//   string "ok"
+//
+// docs/data-format.md describes every statement.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "TextStatements.h"
+#include "resource/CountLog.h"
+#include "world/SystemData.h"
+
+std::string printSystemText(const SystemData& data, const CountLog* counts);
+void readSystemText(const std::vector<TextStatement>& file, SystemData& data, CountLog& counts);
