@@ -1,0 +1,54 @@
+// Drawing a fighter from its style and a pose: tapered limbs and rounded body
+// parts with dark outlines, two-tone shading lit from the upper left, the far
+// arm and leg a shade darker, then head, hair, headgear and weapon.
+#pragma once
+
+#include <string>
+
+#include "Canvas.h"
+#include "Skeleton.h"
+
+namespace assetgen {
+
+struct Palette {
+  Color skin, hair, top, trim, pants, accent, gloves, boots, metal;
+  Color outline = rgb(0x16121C);
+};
+
+enum class Hair { Spiky, Cropped, Topknot, None };
+enum class Headgear { None, Headband, Bandana, HornedHelmet };
+enum class Weapon { None, Club, Blade };
+
+struct FighterStyle {
+  std::string id;
+  Build build;
+  Palette pal;
+  Hair hair = Hair::Spiky;
+  Headgear gear = Headgear::None;
+  Weapon weapon = Weapon::None;
+  bool sleeves = false;        // long sleeves in the top's colour
+  bool shoulderPads = false;   // armour on the shoulders
+  bool cape = false;
+  bool scar = false;
+  float scale = 1;             // multiplies every length
+  int canvasW = 200, canvasH = 160;
+};
+
+// Everything that is not the skeleton: how the eyes look, cloth swing.
+struct Look {
+  bool eyesClosed = false;  // hurt or knocked out
+  bool shout = false;       // open mouth (attacks, specials)
+  float swing = 0;          // -1..1, sways hair ends, sash, cape
+};
+
+// Draws the figure with its ground point at `ground` (canvas pixels).
+void drawFigure(Canvas& canvas, const FighterStyle& style, const Pose& pose, const Look& look, Vec2 ground);
+// One frame: a canvas of the style's size with the ground point at the bottom centre.
+Canvas drawFrame(const FighterStyle& style, const Pose& pose, const Look& look = {});
+
+// The hero's face and shoulders filling a circle of radius r at `centre`.
+void drawHeroPortrait(Canvas& canvas, Vec2 centre, float r);
+
+const FighterStyle& heroStyle();
+
+}  // namespace assetgen

@@ -1,0 +1,31 @@
+// tervalen-assetgen OUTDIR: draws and synthesizes every picture, sound and the
+// music of the default game into OUTDIR, the same bytes on every run.
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+
+#include "Font.h"
+#include "Hud.h"
+#include "Icon.h"
+#include "Manifest.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2 || argv[1][0] == '-') {
+    std::fprintf(stderr, "usage: tervalen-assetgen OUTDIR\n");
+    return 2;
+  }
+  try {
+    assetgen::Manifest manifest(argv[1]);
+    std::filesystem::create_directories(argv[1]);
+    assetgen::writeIcon(manifest.path("icon.ico"));
+    assetgen::writeFont(manifest.root(), "font1.fnt", "font1.png");
+    assetgen::makeTitle(manifest);
+    assetgen::makeHud(manifest);
+    assetgen::writeText(manifest.path("res.txt"), manifest.resourceListText());
+    assetgen::writeText(manifest.path("pictures.md"), manifest.pictureGuideText());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tervalen-assetgen: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
