@@ -179,7 +179,7 @@ void Obj::step() {
       case Goto: {
         const int32_t target = toInt32(scriptArg(a, 0));
         if (!hasAction(*this, target)) {
-          if (firstReport(*this, action, ReportOnce::BadJumpAction)) {
+          if (firstReport(*this, action, ReportOnce::BadGotoAction)) {
             engine->System_Log("%s: action %d: opcode 8 goes to action %d, which the file does not have; ignored",
                                charaFilePath(data->id).c_str(), action, target);
           }

@@ -16,6 +16,7 @@ class ReportOnce {
     MissingPicture,
     RunawayScript,
     BadJumpAction,
+    BadGotoAction,
     NoActionAfterEnd,
     BadReaction,
     NoKnockDown,
