@@ -1,0 +1,137 @@
+// Starting the world (and refusing to start without a player or a first
+// scene), and the bars of the heads-up display.
+#include "WorldHelpers.h"
+#include "resource/FileBytes.h"
+
+namespace worldtest {
+namespace {
+
+class Start : public WorldTest {
+ protected:
+  void SetUp() override {
+    WorldTest::SetUp();
+    ResourceCatalog catalog;
+    catalog.entries.push_back(ResourceEntry{"set", {}, {}});
+    writeBytes("data/res.dat", writeResourceCatalog(catalog));
+    writeBytes("data/system.dat", std::vector<uint8_t>{2, 0, 0, 0, 2, 'o', 'k', 0});
+    SceneFile test = sceneNamed("first", 1000, 500);
+    test.charas.push_back({"guai01", 600, 300, 0});
+    writeScene("Test", test);
+  }
+  static void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+};
+
+TEST_F(Start, BuildsThePlayerTheHudAndTheFirstScene) {
+  Scene scene(w.engine());
+  ASSERT_TRUE(scene.ready()) << scene.startError;
+  ASSERT_EQ(scene.charas.size(), 2u);
+  Chara* p = scene.charas[0];
+  EXPECT_EQ(p->id(), "c_morivane");
+  EXPECT_EQ(p->x, 100);
+  EXPECT_EQ(p->z, 400);
+  EXPECT_EQ(p->team, 0);
+  EXPECT_EQ(scene.charas[1]->team, 1);
+  EXPECT_EQ(scene.name, "first");
+  EXPECT_EQ(scene.boxes.size(), 4u);
+  ASSERT_TRUE(scene.hud);
+  EXPECT_EQ(scene.hud->player, p);
+  EXPECT_EQ(scene.hud->power, 90);
+  EXPECT_EQ(scene.systemStrings, (std::vector<std::string>{"ok", ""}));
+  ASSERT_TRUE(scene.systemObj);
+  EXPECT_EQ(scene.systemObj->id(), "system");
+  EXPECT_EQ(scene.effectVolume, 50);
+  EXPECT_FALSE(scene.gameOver);
+  EXPECT_EQ(scene.cameraX, 0);
+  scene.update();
+  scene.render();
+}
+
+TEST_F(Start, AMissingPlayerFileStopsTheStartAndSaysWhy) {
+  std::filesystem::remove(charaFilePath("c_morivane"));
+  Scene scene(w.engine());
+  EXPECT_FALSE(scene.ready());
+  EXPECT_EQ(scene.startError.rfind("cannot start: data/chara/c_morivane.dat: ", 0), 0u) << scene.startError;
+  EXPECT_TRUE(scene.charas.empty());
+  EXPECT_TRUE(scene.objects.empty()) << "the first scene is not loaded";
+}
+
+TEST_F(Start, ADamagedPlayerFileNamesTheOffset) {
+  auto bytes = readFileBytes(charaFilePath("c_morivane"));
+  ASSERT_TRUE(bytes);
+  bytes->resize(10);
+  writeBytes(charaFilePath("c_morivane"), *bytes);
+  Scene scene(w.engine());
+  EXPECT_FALSE(scene.ready());
+  EXPECT_NE(scene.startError.find("data/chara/c_morivane.dat: offset "), std::string::npos) << scene.startError;
+}
+
+TEST_F(Start, AMissingFirstSceneStopsTheStart) {
+  std::filesystem::remove(sceneFilePath("Test"));
+  Scene scene(w.engine());
+  EXPECT_FALSE(scene.ready());
+  EXPECT_EQ(scene.startError.rfind("cannot start: data/scene/Test.dat: ", 0), 0u) << scene.startError;
+}
+
+class HudBars : public WorldTest {
+ protected:
+  Hud& hud() { return *world().hud; }
+};
+
+TEST_F(HudBars, ThePlayerBarIsHitPointsOverFullTimes169) {
+  Chara* p = addPlayer(100, 100);
+  hud().draw();
+  EXPECT_FLOAT_EQ(hud().hp.width(), 169);
+  EXPECT_FLOAT_EQ(hud().hp.height(), 7);
+  p->hp = 0;
+  hud().draw();
+  EXPECT_FLOAT_EQ(hud().hp.width(), 0);
+  w.writeChara("three", fighter("three", 3));
+  Chara* t = world().createChara("three", 0, 0, 0);
+  hud().player = t;
+  t->hp = 1;
+  hud().draw();
+  EXPECT_FLOAT_EQ(hud().hp.width(), 169.0f / 3);
+}
+
+TEST_F(HudBars, NoFullHitPointsDrawsAnEmptyBar) {
+  w.writeChara("hollow", fighter("hollow", 0));
+  Chara* p = world().createChara("hollow", 0, 0, 0);
+  hud().player = p;
+  p->hp = 5;
+  hud().target = p;
+  hud().draw();
+  EXPECT_EQ(hud().hp.width(), 0);
+  EXPECT_EQ(hud().mhp.width(), 0);
+}
+
+TEST_F(HudBars, ThePowerGaugeIs64AtFullAnd42Point667At60) {
+  addPlayer(100, 100);
+  hud().draw();
+  EXPECT_FLOAT_EQ(hud().cp.width(), 64);
+  hud().power = 60;
+  hud().draw();
+  EXPECT_NEAR(hud().cp.width(), 42.667, 0.001);
+}
+
+TEST_F(HudBars, TheTargetBarIsDrawnOnlyWithATarget) {
+  addPlayer(100, 100);
+  Chara* e = world().createChara("guai01", 1, 300, 100);
+  e->hp = 15;
+  std::vector<hgeQuad> quads;
+  w.engine()->Gfx_SetCaptureHook([&quads](const hgeQuad& q) { quads.push_back(q); });
+  hud().draw();
+  const size_t without = quads.size();
+  quads.clear();
+  hud().target = e;
+  hud().draw();
+  w.engine()->Gfx_SetCaptureHook(nullptr);
+  EXPECT_EQ(quads.size(), without + 1);
+  EXPECT_FLOAT_EQ(hud().mhp.width(), 84.5f);
+  EXPECT_FLOAT_EQ(hud().mhp.height(), 10);
+}
+
+}  // namespace
+}  // namespace worldtest
