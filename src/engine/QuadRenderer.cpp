@@ -9,11 +9,15 @@ SDL_Color toSdlColor(uint32_t argb) {
 
 QuadRenderer::QuadRenderer(SDL_Renderer* renderer, TextureStore& textures)
     : renderer_(renderer), textures_(textures) {
-  white_.reset(SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1));
-  if (white_) {
-    Uint32 pixel = 0xFFFFFFFF;
-    SDL_UpdateTexture(white_.get(), nullptr, &pixel, 4);
+  for (TexturePtr* white : {&white_, &whiteAdd_}) {
+    white->reset(SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1));
+    if (*white) {
+      Uint32 pixel = 0xFFFFFFFF;
+      SDL_UpdateTexture(white->get(), nullptr, &pixel, 4);
+    }
   }
+  if (white_) SDL_SetTextureBlendMode(white_.get(), SDL_BLENDMODE_BLEND);
+  if (whiteAdd_) SDL_SetTextureBlendMode(whiteAdd_.get(), SDL_BLENDMODE_ADD);
   vertices_.reserve(kMaxQuads * 4);
   indices_.reserve(kMaxQuads * 6);
 }
@@ -21,14 +25,14 @@ QuadRenderer::QuadRenderer(SDL_Renderer* renderer, TextureStore& textures)
 void QuadRenderer::draw(const hgeQuad& quad) {
   SDL_Texture* texture = nullptr;
   if (quad.tex != 0) texture = textures_.textureFor(quad.tex, renderer_);
-  if (!texture) texture = white_.get();
+  bool white = !texture;
+  if (white) texture = quad.blend == BLEND_ALPHAADD ? whiteAdd_.get() : white_.get();
   if (texture != batchTexture_ || quad.blend != batchBlend_ || vertices_.size() >= kMaxQuads * 4) {
     flush();
     batchTexture_ = texture;
     batchBlend_ = quad.blend;
   }
   int base = static_cast<int>(vertices_.size());
-  bool white = texture == white_.get();
   for (const hgeVertex& v : quad.v) {
     SDL_Vertex out;
     out.position = SDL_FPoint{v.x, v.y};
@@ -36,15 +40,27 @@ void QuadRenderer::draw(const hgeQuad& quad) {
     out.tex_coord = white ? SDL_FPoint{0.5f, 0.5f} : SDL_FPoint{v.tx, v.ty};
     vertices_.push_back(out);
   }
-  const int order[6] = {0, 1, 2, 0, 2, 3};
-  for (int i : order) indices_.push_back(base + i);
+  // SDL's software renderer turns an axis-aligned quad given as (0 1 2)(0 2 3)
+  // into a scaled copy that blends by alpha even in additive mode; split the
+  // other way, additive quads take the triangle path, which adds correctly.
+  static const int alphaOrder[6] = {0, 1, 2, 0, 2, 3};
+  static const int addOrder[6] = {0, 1, 3, 1, 2, 3};
+  for (int i : quad.blend == BLEND_ALPHAADD ? addOrder : alphaOrder) indices_.push_back(base + i);
 }
 
 void QuadRenderer::flush() {
   if (vertices_.empty()) return;
   if (batchTexture_) {
     // Blend 0 adds the colour, weighted by its alpha; every other mode blends by alpha.
-    SDL_SetTextureBlendMode(batchTexture_, batchBlend_ == BLEND_ALPHAADD ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
+    SDL_BlendMode mode = batchBlend_ == BLEND_ALPHAADD ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND;
+    SDL_BlendMode current = SDL_BLENDMODE_INVALID;
+    SDL_GetTextureBlendMode(batchTexture_, &current);
+    if (current != mode) {
+      // The software renderer reads a texture's blend mode when it runs its
+      // queue, not when the drawing was queued: finish what is queued first.
+      SDL_RenderFlush(renderer_);
+      SDL_SetTextureBlendMode(batchTexture_, mode);
+    }
   }
   SDL_RenderGeometry(renderer_, batchTexture_, vertices_.data(), static_cast<int>(vertices_.size()),
                      indices_.data(), static_cast<int>(indices_.size()));

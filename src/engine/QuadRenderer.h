@@ -32,7 +32,9 @@ class QuadRenderer {
 
   SDL_Renderer* renderer_;
   TextureStore& textures_;
-  TexturePtr white_;  // 1x1 white: "no texture" that every renderer blends correctly
+  // 1x1 white: "no texture" that every renderer blends correctly; one per blend
+  // mode, so switching modes never has to wait for queued drawing.
+  TexturePtr white_, whiteAdd_;
   std::vector<SDL_Vertex> vertices_;
   std::vector<int> indices_;
   SDL_Texture* batchTexture_ = nullptr;

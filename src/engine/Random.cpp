@@ -9,7 +9,7 @@ void Random::seed_(uint64_t seed) {
 
 uint32_t Random::next() {
   uint64_t old = state_;
-  state_ = old * 6364136223846793005ULL + kIncrement;
+  state_ = old * 6364136223846793005ULL + increment_;
   uint32_t xorshifted = static_cast<uint32_t>(((old >> 18u) ^ old) >> 27u);
   uint32_t rot = static_cast<uint32_t>(old >> 59u);
   return (xorshifted >> rot) | (xorshifted << ((32 - rot) & 31));

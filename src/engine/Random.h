@@ -8,6 +8,8 @@
 class Random {
  public:
   explicit Random(uint64_t seed = 0x853c49e6748fea9bULL) { seed_(seed); }
+  // A generator on another stream (any value; the reference generator's "sequence").
+  Random(uint64_t seed, uint64_t stream) : increment_((stream << 1u) | 1u) { seed_(seed); }
   void seed(uint64_t seed) { seed_(seed); }
   uint32_t next();
   // Uniform in [min, max], both included; the bounds may come in either order.
@@ -16,5 +18,5 @@ class Random {
  private:
   void seed_(uint64_t seed);
   uint64_t state_ = 0;
-  static constexpr uint64_t kIncrement = 1442695040888963407ULL;
+  uint64_t increment_ = 1442695040888963407ULL;
 };

@@ -1,0 +1,108 @@
+// The game's command line.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/Options.h"
+#include "engine_support.h"
+
+namespace {
+
+ParseResult parse(std::vector<const char*> args, Options& out, std::string& error) {
+  args.insert(args.begin(), "tervalen");
+  return parseOptions(static_cast<int>(args.size()), args.data(), out, error);
+}
+
+TEST(AppOptions, NoOptionsRunsTheGameAsIs) {
+  Options o;
+  std::string error;
+  EXPECT_EQ(parse({}, o, error), ParseResult::Run);
+  EXPECT_FALSE(o.headless);
+  EXPECT_EQ(o.frames, 0);
+  EXPECT_FALSE(o.seedGiven);
+  EXPECT_TRUE(o.root.empty());
+}
+
+TEST(AppOptions, ReadsEveryOptionInBothSpellings) {
+  ScratchDir dir;
+  writeFile(dir.file("ok.rep"), "1 down J\n");
+  std::string replay = dir.file("ok.rep");
+  std::string replayEq = "--replay=" + replay;
+  Options o;
+  std::string error;
+  ASSERT_EQ(parse({"--root", "/games/t", "--headless", "--frames=1000", "--seed", "-42", "--record", "out.rep",
+                   replayEq.c_str(), "--screenshot", "10:a.png", "--screenshot=20:b.png", "--stats", "--trace",
+                   "t.jsonl", "--autoplay"},
+                  o, error),
+            ParseResult::Run)
+      << error;
+  EXPECT_EQ(o.root, "/games/t");
+  EXPECT_TRUE(o.headless);
+  EXPECT_EQ(o.frames, 1000);
+  EXPECT_TRUE(o.seedGiven);
+  EXPECT_EQ(o.seed, -42);
+  EXPECT_EQ(o.record, "out.rep");
+  EXPECT_EQ(o.replay, replay);
+  ASSERT_EQ(o.screenshots.size(), 2u);
+  EXPECT_EQ(o.screenshots[0], std::make_pair(10, std::string("a.png")));
+  EXPECT_EQ(o.screenshots[1], std::make_pair(20, std::string("b.png")));
+  EXPECT_TRUE(o.stats);
+  EXPECT_EQ(o.trace, "t.jsonl");
+  EXPECT_TRUE(o.autoplay);
+}
+
+TEST(AppOptions, HelpIsNotAnError) {
+  Options o;
+  std::string error;
+  EXPECT_EQ(parse({"--help"}, o, error), ParseResult::Help);
+  EXPECT_NE(usageText().find("--screenshot"), std::string::npos);
+}
+
+TEST(AppOptions, BadCommandLinesAreUsageErrorsThatSayWhatIsWrong) {
+  struct Case {
+    std::vector<const char*> args;
+    const char* mention;
+  };
+  const Case cases[] = {
+      {{"--fullscreen"}, "--fullscreen"},
+      {{"extra"}, "extra"},
+      {{"--frames"}, "--frames"},
+      {{"--frames", "0"}, "--frames"},
+      {{"--frames", "ten"}, "ten"},
+      {{"--seed", "1.5"}, "1.5"},
+      {{"--screenshot", "a.png"}, "--screenshot"},
+      {{"--screenshot", "0:a.png"}, "--screenshot"},
+      {{"--screenshot", "5:"}, "--screenshot"},
+      {{"--headless=yes"}, "--headless"},
+      {{"--replay", "/nonexistent/x.rep"}, "/nonexistent/x.rep"},
+  };
+  for (const Case& c : cases) {
+    Options o;
+    std::string error;
+    EXPECT_EQ(parse(c.args, o, error), ParseResult::UsageError) << c.args[0];
+    EXPECT_NE(error.find(c.mention), std::string::npos) << error;
+  }
+}
+
+TEST(AppOptions, AMalformedReplayIsAUsageErrorNamingFileAndLine) {
+  ScratchDir dir;
+  writeFile(dir.file("bad.rep"), "1 down J\n2 sideways J\n");
+  Options o;
+  std::string error;
+  EXPECT_EQ(parse({"--replay", dir.file("bad.rep").c_str()}, o, error), ParseResult::UsageError);
+  EXPECT_NE(error.find("bad.rep:2:"), std::string::npos) << error;
+}
+
+TEST(AppOptions, FilePathsSurviveTheMoveIntoTheGameFolder) {
+  Options o;
+  o.record = "rec.rep";
+  o.trace = "/abs/trace";
+  o.screenshots = {{5, "shot.png"}};
+  makePathsAbsolute(o);
+  EXPECT_EQ(o.record, (std::filesystem::current_path() / "rec.rep").string());
+  EXPECT_EQ(o.trace, "/abs/trace");
+  EXPECT_EQ(o.screenshots[0].second, (std::filesystem::current_path() / "shot.png").string());
+  EXPECT_TRUE(o.replay.empty());
+}
+
+}  // namespace
