@@ -1,5 +1,8 @@
 // Starting the world (and refusing to start without a player or a first
 // scene), and the bars of the heads-up display.
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
+
 #include "WorldHelpers.h"
 #include "resource/FileBytes.h"
 
@@ -73,6 +76,39 @@ TEST_F(Start, AMissingFirstSceneStopsTheStart) {
   Scene scene(w.engine());
   EXPECT_FALSE(scene.ready());
   EXPECT_EQ(scene.startError.rfind("cannot start: data/scene/Test.dat: ", 0), 0u) << scene.startError;
+}
+
+TEST_F(Start, TheScoreLineIsBlackAndEndsAtTheRightEdge) {
+  // A font of 10-pixel glyphs for every character the line uses.
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 256, 16, 32, SDL_PIXELFORMAT_ARGB8888);
+  ASSERT_NE(s, nullptr);
+  SDL_FillRect(s, nullptr, 0xFFFFFFFF);
+  ASSERT_EQ(IMG_SavePNG(s, "font1.png"), 0);
+  SDL_FreeSurface(s);
+  {
+    std::ofstream fnt("font1.fnt");
+    fnt << "[HGEFONT]\nBitmap=font1.png\n";
+    int x = 0;
+    for (const char* c = "Score=0123456789 "; *c; ++c, x += 10) {
+      char code[8];
+      std::snprintf(code, sizeof code, "%02X", static_cast<unsigned char>(*c));
+      fnt << "Char=" << code << "," << x << ",0,10,16,0,0\n";
+    }
+  }
+  Scene scene(w.engine());
+  ASSERT_TRUE(scene.ready()) << scene.startError;
+  scene.hud->score = 120;
+  std::vector<hgeQuad> quads;
+  w.engine()->Gfx_SetCaptureHook([&quads](const hgeQuad& q) { quads.push_back(q); });
+  scene.render();
+  w.engine()->Gfx_SetCaptureHook(nullptr);
+  // "Score = 120  " is 13 glyphs after everything else of the frame.
+  ASSERT_GE(quads.size(), 13u);
+  const std::vector<hgeQuad> line(quads.end() - 13, quads.end());
+  EXPECT_FLOAT_EQ(line.front().v[0].x, 800 - 130);
+  EXPECT_FLOAT_EQ(line.front().v[0].y, 0);
+  EXPECT_FLOAT_EQ(line.back().v[1].x, 800);
+  for (const hgeQuad& q : line) EXPECT_EQ(q.v[0].col, 0xFF000000u);
 }
 
 class HudBars : public WorldTest {
