@@ -73,11 +73,13 @@ Frame torsoFrame(const Joints& j, float s) {
 
 Color far(Color c) { return shade(c, 0.76f); }
 
-void drawHair(Painter& p, const FighterStyle& st, const Frame& H, const Look& look, bool back) {
+void drawHair(Painter& p, const FighterStyle& st, const Frame& head, const Look& look, bool back) {
+  // Hair stands a little proud of the skull.
+  const Frame H{head.origin, head.ax * 1.1f, head.ay * 1.1f};
   const Palette& pal = st.pal;
   float sw = look.swing;
   if (st.hair == Hair::Spiky) {
-    if (!back) return;
+    if (back) return;
     std::vector<Vec2> pts = {
         H(0.82f, -0.40f),         H(1.02f, -0.86f),         H(0.55f, -0.82f),
         H(0.48f, -1.38f),         H(0.08f, -1.02f),         H(-0.30f - 0.1f * sw, -1.52f),
@@ -123,8 +125,6 @@ void drawHead(Painter& p, const FighterStyle& st, const Joints& j, const Look& l
   // Neck, then the head with its jaw and nose.
   p.blob({{j.neck, 4.4f * s}, {H(-0.12f, 0.62f), 4.6f * s}}, pal.skin, 2.5f * s);
   p.blob({{H(0, 0), r}, {H(0.40f, 0.44f), 0.56f * r}, {H(0.96f, 0.14f), 0.13f * r}}, pal.skin, 0.55f * r);
-  // Ear.
-  p.blob({{H(-0.22f, 0.14f), 0.19f * r}}, shade(pal.skin, 0.92f), 0.1f * r);
   // Face.
   Color ink = shade(pal.outline, 1.0f);
   p.mark(capsuleShape(H(0.24f, -0.33f), 0.1f * r, H(0.80f, -0.18f), 0.085f * r), ink);
@@ -144,6 +144,7 @@ void drawHead(Painter& p, const FighterStyle& st, const Joints& j, const Look& l
   if (st.scar) p.mark(capsuleShape(H(0.2f, 0.05f), 0.04f * r, H(0.42f, 0.38f), 0.04f * r), rgb(0xA04038));
 
   drawHair(p, st, H, look, false);
+  if (st.gear != Headgear::HornedHelmet) p.blob({{H(-0.3f, 0.2f), 0.19f * r}}, shade(pal.skin, 0.92f), 0.1f * r);
   if (st.gear == Headgear::Headband) {
     p.blob({{H(-0.96f, -0.46f), 0.16f * r}, {H(0.86f, -0.62f), 0.16f * r}}, pal.accent, 0.12f * r);
   } else if (st.gear == Headgear::Bandana) {
@@ -216,16 +217,21 @@ void drawArm(Painter& p, const FighterStyle& st, const Pose& pose, const Joints&
     p.blob({{sh, b.upperArmR0 * s + 0.8f * s}, {lerp(sh, el, 0.42f), b.upperArmR0 * s + 0.3f * s}}, tone(pal.top),
            b.upperArmR0 * s * 0.8f);
   p.blob({{el, b.forearmR0 * s}, {hd, b.forearmR1 * s}}, tone(lower), b.forearmR0 * s * 0.8f);
-  // Wraps or gauntlets on the forearm's lower half.
-  p.blob({{lerp(el, hd, 0.55f), b.forearmR1 * s + 0.7f * s}, {hd, b.forearmR1 * s + 0.5f * s}}, tone(pal.gloves),
-         b.forearmR1 * s * 0.8f);
-  if (isNear && st.weapon != Weapon::None) drawWeapon(p, st, hd, rotated(normalized(hd - el), pose.weaponAngle));
+  // Gauntlets over the forearm's lower half, or wraps at the wrist.
+  if (st.gauntlets)
+    p.blob({{lerp(el, hd, 0.45f), b.forearmR1 * s + 1.2f * s}, {hd, b.forearmR1 * s + 1.0f * s}}, tone(pal.gloves),
+           b.forearmR1 * s * 0.8f);
+  else
+    p.blob({{lerp(el, hd, 0.72f), b.forearmR1 * s + 0.5f * s}, {hd, b.forearmR1 * s + 0.4f * s}}, tone(pal.gloves),
+           b.forearmR1 * s * 0.8f);
+  if (isNear && st.weapon != Weapon::None)
+    drawWeapon(p, st, hd, Vec2{std::cos(pose.weaponAngle + pose.spin), std::sin(pose.weaponAngle + pose.spin)});
   bool fist = isNear ? pose.fistNear : pose.fistFar;
   Vec2 d = normalized(hd - el);
   Vec2 c = hd + d * (b.handR * s * 0.55f);
   if (fist)
     p.blob({{c, b.handR * s}, {c + d * (1.2f * s) + Vec2{d.y, -d.x} * (1.0f * s), b.handR * s * 0.85f}},
-           tone(pal.gloves), b.handR * s * 0.8f);
+           tone(st.gauntlets ? pal.gloves : pal.skin), b.handR * s * 0.8f);
   else
     p.blob({{c, b.handR * s * 0.8f}, {c + d * (4.5f * s), b.handR * s * 0.55f}}, tone(pal.skin),
            b.handR * s * 0.6f);
@@ -295,28 +301,6 @@ Canvas drawFrame(const FighterStyle& st, const Pose& pose, const Look& look) {
   Canvas c(st.canvasW, st.canvasH);
   drawFigure(c, st, pose, look, {st.canvasW / 2.0f, st.canvasH - 1.0f});
   return c;
-}
-
-const FighterStyle& heroStyle() {
-  static const FighterStyle style = [] {
-    FighterStyle st;
-    st.id = "c_morivane";
-    st.pal.skin = rgb(0xE3A97C);
-    st.pal.hair = rgb(0x22232E);
-    st.pal.top = rgb(0x2E5AA8);
-    st.pal.trim = rgb(0xCFE0FF);
-    st.pal.pants = rgb(0x222C4C);
-    st.pal.accent = rgb(0xD8302A);
-    st.pal.gloves = rgb(0xF0E6D2);
-    st.pal.boots = rgb(0x4A3426);
-    st.pal.metal = rgb(0xB8C0CC);
-    st.hair = Hair::Spiky;
-    st.gear = Headgear::Headband;
-    st.canvasW = 220;
-    st.canvasH = 160;
-    return st;
-  }();
-  return style;
 }
 
 void drawHeroPortrait(Canvas& canvas, Vec2 centre, float r) {

@@ -29,6 +29,7 @@ struct FighterStyle {
   bool sleeves = false;        // long sleeves in the top's colour
   bool shoulderPads = false;   // armour on the shoulders
   bool cape = false;
+  bool gauntlets = false;      // fists in the gloves' colour (else bare, with wraps at the wrist)
   bool scar = false;
   float scale = 1;             // multiplies every length
   int canvasW = 200, canvasH = 160;
@@ -49,6 +50,10 @@ Canvas drawFrame(const FighterStyle& style, const Pose& pose, const Look& look =
 // The hero's face and shoulders filling a circle of radius r at `centre`.
 void drawHeroPortrait(Canvas& canvas, Vec2 centre, float r);
 
-const FighterStyle& heroStyle();
+// The four fighters of the default game.
+const FighterStyle& heroStyle();    // c_morivane: blue gi, red headband and sash, spiky hair
+const FighterStyle& thugStyle();    // guai01: lean street thug, olive jacket, red bandana, bare fists
+const FighterStyle& bruiserStyle(); // guai02: the thug's heavier cousin, teal sash, topknot, a club
+const FighterStyle& bossStyle();    // boss01: armoured warlord, horned helmet, cape, a long blade
 
 }  // namespace assetgen

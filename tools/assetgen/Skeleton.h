@@ -13,21 +13,21 @@ namespace assetgen {
 struct Build {
   float torso = 40;      // hip centre to neck base
   float neck = 5;
-  float headR = 11;
-  float shoulderW = 9;   // half the distance between the shoulders (seen at 3/4)
+  float headR = 10.5f;
+  float shoulderW = 12;   // half the distance between the shoulders (seen at 3/4)
   float hipW = 5;
   float upperArm = 23, forearm = 21;
-  float thigh = 30, shin = 29;
+  float thigh = 32, shin = 31;
   float footLen = 13;
   // Limb radii at their two ends.
-  float upperArmR0 = 5.2f, upperArmR1 = 4.2f, forearmR0 = 4.2f, forearmR1 = 3.4f, handR = 4.6f;
-  float thighR0 = 7.5f, thighR1 = 5.2f, shinR0 = 5.2f, shinR1 = 3.8f;
-  float chestR = 12, waistR = 9.5f, pelvisR = 9.5f;
+  float upperArmR0 = 6.0f, upperArmR1 = 4.6f, forearmR0 = 4.8f, forearmR1 = 3.8f, handR = 5.0f;
+  float thighR0 = 8.2f, thighR1 = 5.8f, shinR0 = 5.6f, shinR1 = 4.0f;
+  float chestR = 14, waistR = 10.5f, pelvisR = 10;
 };
 
 // One key pose. Angles in radians; a positive lean tips the torso forward.
 struct Pose {
-  Vec2 hip{0, -58};
+  Vec2 hip{0, -62};
   float lean = 0.05f;
   float headTilt = 0;  // positive nods forward
   Vec2 handNear{14, -72}, handFar{22, -80};  // wrist targets
@@ -36,7 +36,7 @@ struct Pose {
   float kneeNear = 1, kneeFar = 1;    // +1 bends the knee forward
   float toeNear = 0, toeFar = 0;      // foot rotation; positive points the toes down
   bool fistNear = true, fistFar = true;
-  float weaponAngle = 0;  // extra rotation of a held weapon
+  float weaponAngle = 0;  // direction of a held weapon, from the hand (0 forward, -pi/2 up)
   float squashBody = 1;   // below 1 squashes the torso (landing, hurt)
   // Whole-body rotation about the hip (flying, lying), applied after solving.
   float spin = 0;

@@ -4,10 +4,15 @@
 #include <exception>
 #include <filesystem>
 
+#include "Effects.h"
+#include "Fighters.h"
 #include "Font.h"
 #include "Hud.h"
 #include "Icon.h"
 #include "Manifest.h"
+#include "Music.h"
+#include "Scenery.h"
+#include "Synth.h"
 
 int main(int argc, char** argv) {
   if (argc != 2 || argv[1][0] == '-') {
@@ -21,6 +26,13 @@ int main(int argc, char** argv) {
     assetgen::writeFont(manifest.root(), "font1.fnt", "font1.png");
     assetgen::makeTitle(manifest);
     assetgen::makeHud(manifest);
+    // The resource list's order: ui, system, the fighters, the props, the scenes.
+    assetgen::makeEffects(manifest);
+    assetgen::makeSounds(manifest);
+    assetgen::makeFighters(manifest);
+    assetgen::makeProps(manifest);
+    assetgen::makeScenery(manifest);
+    assetgen::makeMusic(manifest);
     assetgen::writeText(manifest.path("res.txt"), manifest.resourceListText());
     assetgen::writeText(manifest.path("pictures.md"), manifest.pictureGuideText());
   } catch (const std::exception& e) {

@@ -1,0 +1,127 @@
+#include "Figure.h"
+
+namespace assetgen {
+
+const FighterStyle& heroStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st;
+    st.id = "c_morivane";
+    st.pal.skin = rgb(0xE3A97C);
+    st.pal.hair = rgb(0x22232E);
+    st.pal.top = rgb(0x2E5AA8);
+    st.pal.trim = rgb(0xCFE0FF);
+    st.pal.pants = rgb(0x222C4C);
+    st.pal.accent = rgb(0xD8302A);
+    st.pal.gloves = rgb(0xF0E6D2);
+    st.pal.boots = rgb(0x4A3426);
+    st.pal.metal = rgb(0xB8C0CC);
+    st.hair = Hair::Spiky;
+    st.gear = Headgear::Headband;
+    st.canvasW = 220;
+    st.canvasH = 160;
+    return st;
+  }();
+  return style;
+}
+
+// The two street enemies share the olive jacket and grey trousers of their gang.
+static FighterStyle gangStyle() {
+  FighterStyle st;
+  st.pal.skin = rgb(0xC98E68);
+  st.pal.hair = rgb(0x3A2A20);
+  st.pal.top = rgb(0x66704A);
+  st.pal.trim = rgb(0xA8B080);
+  st.pal.pants = rgb(0x45464E);
+  st.pal.gloves = rgb(0x5A4030);
+  st.pal.boots = rgb(0x2A2426);
+  st.pal.metal = rgb(0x9098A4);
+  st.canvasW = 220;
+  st.canvasH = 160;
+  return st;
+}
+
+const FighterStyle& thugStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st = gangStyle();
+    st.id = "guai01";
+    st.pal.accent = rgb(0xC8283A);
+    st.hair = Hair::Cropped;
+    st.gear = Headgear::Bandana;
+    st.build.chestR = 12.5f;
+    st.build.waistR = 9.5f;
+    st.build.upperArmR0 = 5.4f;
+    st.build.thighR0 = 7.6f;
+    st.scale = 0.96f;
+    return st;
+  }();
+  return style;
+}
+
+const FighterStyle& bruiserStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st = gangStyle();
+    st.id = "guai02";
+    st.pal.accent = rgb(0x20A8A0);
+    st.pal.top = rgb(0x5E6844);
+    st.pal.skin = rgb(0xB87E5A);
+    st.hair = Hair::Topknot;
+    st.weapon = Weapon::Club;
+    st.scar = true;
+    st.build.chestR = 17;
+    st.build.waistR = 14;
+    st.build.pelvisR = 12;
+    st.build.shoulderW = 15;
+    st.build.upperArmR0 = 7.4f;
+    st.build.upperArmR1 = 5.8f;
+    st.build.forearmR0 = 6.0f;
+    st.build.forearmR1 = 4.8f;
+    st.build.handR = 6;
+    st.build.thighR0 = 9.6f;
+    st.build.thighR1 = 7;
+    st.build.shinR0 = 6.6f;
+    st.build.headR = 10;
+    st.scale = 1.04f;
+    return st;
+  }();
+  return style;
+}
+
+const FighterStyle& bossStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st;
+    st.id = "boss01";
+    st.pal.skin = rgb(0xB07858);
+    st.pal.hair = rgb(0x1A1418);
+    st.pal.top = rgb(0x6A1A24);
+    st.pal.trim = rgb(0xE0B050);
+    st.pal.pants = rgb(0x2A1E26);
+    st.pal.accent = rgb(0x3A1030);
+    st.pal.gloves = rgb(0x3A3440);
+    st.pal.boots = rgb(0x2A2228);
+    st.pal.metal = rgb(0x5A5E6E);
+    st.hair = Hair::Cropped;
+    st.gear = Headgear::HornedHelmet;
+    st.weapon = Weapon::Blade;
+    st.shoulderPads = true;
+    st.cape = true;
+    st.gauntlets = true;
+    st.sleeves = true;
+    st.build.chestR = 16;
+    st.build.waistR = 12.5f;
+    st.build.pelvisR = 11.5f;
+    st.build.shoulderW = 14;
+    st.build.upperArmR0 = 6.6f;
+    st.build.forearmR0 = 5.4f;
+    st.build.forearmR1 = 4.4f;
+    st.build.thighR0 = 9;
+    st.build.thighR1 = 6.4f;
+    st.build.shinR0 = 6.2f;
+    st.scale = 1.42f;
+    st.canvasW = 340;
+    st.canvasH = 250;
+    return st;
+  }();
+  return style;
+}
+
+}  // namespace assetgen

@@ -1,0 +1,103 @@
+#include "Fighters.h"
+
+#include <cmath>
+
+#include "Moves.h"
+
+namespace assetgen {
+
+void FrameList::add(const std::string& file, const std::string& meaning, const Pose& pose, const Look& look) {
+  frames_.push_back({file, meaning, pose, look});
+}
+
+Pose styleGuard(const FighterStyle& st, float breath) {
+  Pose p = guard(breath);
+  if (st.weapon == Weapon::Club) {
+    p.handNear = {8, -80 + 1.5f * breath};
+    p.handFar = {26, -78 + breath};
+    p.fistFar = false;
+    p.weaponAngle = -2.1f + 0.04f * breath;
+    p.lean = 0.16f;
+  } else if (st.weapon == Weapon::Blade) {
+    p.handNear = {22, -74 + 1.5f * breath};
+    p.handFar = {14, -70 + breath};
+    p.weaponAngle = -0.75f + 0.03f * breath;
+    p.lean = 0.06f;
+  } else if (st.id != "c_morivane") {
+    // Street fighters keep their hands lower and hunch.
+    p.lean = 0.18f;
+    p.handNear = {12, -80 + 1.5f * breath};
+    p.handFar = {25, -82 + 1.5f * breath};
+  }
+  return p;
+}
+
+namespace {
+
+// Weapons rest at the guard's angle in poses that do not say otherwise.
+Pose armed(const FighterStyle& st, Pose p, float angle) {
+  if (st.weapon != Weapon::None) p.weaponAngle = angle;
+  return p;
+}
+
+}  // namespace
+
+void addCommonFrames(FrameList& l, const FighterStyle& st, int walkFrames) {
+  const float kPi = 3.14159265f;
+  float rest = styleGuard(st, 0).weaponAngle;
+  for (int i = 0; i < 4; ++i)
+    l.add("idle_" + std::to_string(i) + ".png", "guard, breathing " + std::to_string(i + 1) + " of 4",
+          styleGuard(st, std::sin(i * kPi / 2)));
+  for (int i = 0; i < walkFrames; ++i) {
+    Pose p = walkPose(static_cast<float>(i) / walkFrames);
+    Pose g = styleGuard(st, 0);
+    p.handNear = p.handNear + (g.handNear - guard().handNear);
+    p.handFar = p.handFar + (g.handFar - guard().handFar);
+    p.lean = g.lean;
+    p.fistFar = g.fistFar;
+    p.weaponAngle = rest + 0.08f * std::sin(2 * kPi * i / walkFrames);
+    l.add("walk_" + std::to_string(i) + ".png", "walk, stride " + std::to_string(i + 1) + " of " +
+                                                     std::to_string(walkFrames), p);
+  }
+  Look hurt;
+  hurt.eyesClosed = true;
+  hurt.shout = true;
+  l.add("hurt_high_0.png", "hit high: head snapped back", armed(st, hurtHighPose(0), rest - 0.6f), hurt);
+  l.add("hurt_high_1.png", "hit high: recovering", armed(st, hurtHighPose(1), rest - 0.3f));
+  l.add("hurt_gut_0.png", "hit in the body: doubled over", armed(st, hurtGutPose(0), rest + 0.9f), hurt);
+  l.add("hurt_gut_1.png", "hit in the body: recovering", armed(st, hurtGutPose(1), rest + 0.4f));
+  l.add("hurt_air.png", "hit in the air", armed(st, hurtAirPose(), rest - 0.8f), hurt);
+  l.add("knock_0.png", "knocked down: flying up and back", armed(st, knockFlyPose(0), rest - 1.0f), hurt);
+  l.add("knock_1.png", "knocked down: falling", armed(st, knockFlyPose(1), rest - 1.2f), hurt);
+  Look out;
+  out.eyesClosed = true;
+  l.add("lying_0.png", "lying: bouncing off the ground", armed(st, lyingPose(1), -3.0f), out);
+  l.add("lying_1.png", "lying flat", armed(st, lyingPose(0), -3.1f), out);
+  l.add("getup_0.png", "getting up: sitting", armed(st, getUpPose(0), -0.2f));
+  l.add("getup_1.png", "getting up: on one knee", armed(st, getUpPose(1), rest + 0.5f));
+  l.add("getup_2.png", "getting up: rising", armed(st, getUpPose(2), rest));
+}
+
+void makeFighters(Manifest& m) {
+  struct Entry {
+    const FighterStyle& style;
+    void (*moves)(FrameList&);
+    int walkFrames;
+    const char* about;
+  };
+  const Entry entries[] = {
+      {heroStyle(), addHeroMoves, 8, "the hero, c_morivane (220x160 frames, feet at the bottom centre)"},
+      {thugStyle(), addThugMoves, 6, "street thug guai01 (220x160 frames)"},
+      {bruiserStyle(), addBruiserMoves, 6, "club bruiser guai02 (220x160 frames)"},
+      {bossStyle(), addBossMoves, 6, "the warlord boss01 (340x250 frames)"},
+  };
+  for (const Entry& e : entries) {
+    m.set(e.style.id, e.about);
+    FrameList list;
+    addCommonFrames(list, e.style, e.walkFrames);
+    e.moves(list);
+    for (const FrameSpec& f : list.frames()) m.addPicture(e.style.id, f.file, f.meaning, drawFrame(e.style, f.pose, f.look));
+  }
+}
+
+}  // namespace assetgen

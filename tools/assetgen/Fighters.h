@@ -1,0 +1,43 @@
+// The fighters' picture sets: every frame of every move, drawn from key poses.
+// A set starts with the frames all fighters share (guard, walk, hit, fall,
+// lie, get up) and goes on with the fighter's own moves.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "Figure.h"
+#include "Manifest.h"
+
+namespace assetgen {
+
+struct FrameSpec {
+  std::string file;     // picture file name, e.g. "punch1_2.png"
+  std::string meaning;  // for the picture guide, e.g. "jab: impact"
+  Pose pose;
+  Look look;
+};
+
+class FrameList {
+ public:
+  void add(const std::string& file, const std::string& meaning, const Pose& pose, const Look& look = {});
+  const std::vector<FrameSpec>& frames() const { return frames_; }
+
+ private:
+  std::vector<FrameSpec> frames_;
+};
+
+// Frames every fighter has; `walkFrames` pictures for one stride. The guard
+// pose of armed fighters comes from `guardOf`.
+void addCommonFrames(FrameList& list, const FighterStyle& style, int walkFrames);
+Pose styleGuard(const FighterStyle& style, float breath);
+
+void addHeroMoves(FrameList& list);
+void addThugMoves(FrameList& list);
+void addBruiserMoves(FrameList& list);
+void addBossMoves(FrameList& list);
+
+// Draws every fighter's set into the manifest.
+void makeFighters(Manifest& manifest);
+
+}  // namespace assetgen

@@ -1,0 +1,40 @@
+// Sound synthesis: oscillators, noise, envelopes and filters in plain
+// floats, the game's sound effects, and WAV files.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "Manifest.h"
+
+namespace assetgen {
+
+constexpr int kSampleRate = 44100;
+
+// A deterministic noise source (white, -1..1).
+struct Noise {
+  uint32_t state = 0x12345678u;
+  float next() {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return static_cast<float>(state) / 2147483648.0f - 1.0f;
+  }
+};
+
+// A one-pole low-pass filter; `cutoff` in Hz may change every sample.
+struct LowPass {
+  float y = 0;
+  float step(float x, float cutoff);
+};
+
+float midiToHz(float note);
+// Scales the samples so that the loudest reaches `peak`.
+void normalize(std::vector<float>& samples, float peak);
+// 16-bit PCM WAV bytes of mono or interleaved stereo samples in -1..1.
+std::vector<uint8_t> wavBytes(const std::vector<float>& samples, int channels);
+
+// The sound effects of the "system" set.
+void makeSounds(Manifest& manifest);
+
+}  // namespace assetgen
