@@ -32,12 +32,13 @@ DataKind kindOfSource(const std::vector<TextStatement>& file) {
 }  // namespace
 
 bool compileDataText(const std::string& source, std::optional<DataKind> expected, std::vector<uint8_t>& out,
-                     TextError& error) {
+                     TextError& error, DataKind* compiledKind) {
   try {
     std::vector<TextStatement> file = parseStatements(tokenizeText(source));
     DataKind kind = kindOfSource(file);
     if (expected && *expected != kind)
       failAt(file[0].pos, std::string("this is a ") + textKindName(kind) + " source, not " + textKindName(*expected));
+    if (compiledKind) *compiledKind = kind;
     CountLog counts;
     switch (kind) {
       case DataKind::Chara: {
@@ -106,12 +107,8 @@ Expected<std::string> decompileData(std::span<const uint8_t> bytes, const std::s
 
 bool canonicalText(const std::string& source, std::optional<DataKind> expected, std::string& out, TextError& error) {
   std::vector<uint8_t> bytes;
-  if (!compileDataText(source, expected, bytes, error)) return false;
-  std::vector<TextStatement> file = parseStatements(tokenizeText(source));
-  DataKind kind = file[0].keyword == "chara"   ? DataKind::Chara
-                  : file[0].keyword == "scene" ? DataKind::Scene
-                  : file[0].keyword == "resources" ? DataKind::Res
-                                                   : DataKind::System;
+  DataKind kind = DataKind::Chara;
+  if (!compileDataText(source, expected, bytes, error, &kind)) return false;
   Expected<std::string> text = decompileData(bytes, "<compiled>", kind);
   if (!text) {
     error = TextError{TextPos{}, "the compiled file does not read back: " + text.error().message()};

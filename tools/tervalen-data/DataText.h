@@ -18,8 +18,9 @@ const char* textKindName(DataKind kind);  // "chara", "scene", "res", "system", 
 // The binary file of a text source. The kind comes from the source's first
 // keyword (chara, scene, resources, system); `expected`, when given, must agree.
 // Returns false with `error` set when the source is malformed.
+// `kind`, when given, receives the kind of the source.
 bool compileDataText(const std::string& source, std::optional<DataKind> expected, std::vector<uint8_t>& out,
-                     TextError& error);
+                     TextError& error, DataKind* kind = nullptr);
 
 // The canonical text of a binary file, or the reader's error (file and offset).
 Expected<std::string> decompileData(std::span<const uint8_t> bytes, const std::string& file, DataKind kind);
