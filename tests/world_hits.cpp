@@ -54,6 +54,7 @@ TEST_F(Hits, AnAttackHitsTwoEnemiesInOneFrameAndNobodyTheNext) {
     if (o->id() == "system") {
       EXPECT_EQ(o->z, 101.1f) << "in front of both boxes";
       EXPECT_EQ(o->y, -50);
+      EXPECT_EQ(o->wait, 0) << "a spark spawned in the pass is first stepped in the next frame";
     }
   }
   for (int i = 0; i < 5; ++i) world().update();
