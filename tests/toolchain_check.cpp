@@ -348,3 +348,43 @@ TEST(ToolchainCheck, UnreadableFilesAreReportedWithTheirOffset) {
 }
 
 }  // namespace
+
+namespace {
+
+// The worked example of docs/data-format.md: the indented block that starts
+// with chara "guai03", without its indentation.
+std::string documentedEnemy() {
+  std::ifstream in(fs::path(TERVALEN_SOURCE_DIR) / "docs" / "data-format.md");
+  std::string line, out;
+  bool inside = false;
+  while (std::getline(in, line)) {
+    if (!inside && line == "    chara \"guai03\"") inside = true;
+    if (!inside) continue;
+    if (!line.empty() && line.rfind("    ", 0) != 0) break;
+    out += (line.size() >= 4 ? line.substr(4) : "") + "\n";
+  }
+  return out;
+}
+
+TEST(ToolchainCheck, TheDocumentedEnemyCompilesAndChecksClean) {
+  std::string enemy = documentedEnemy();
+  ASSERT_FALSE(enemy.empty()) << "the worked example is missing from docs/data-format.md";
+  auto g = soundGame();
+  g["data/chara/guai03.dat"] = enemy;
+  // its picture set is number 5, with 16 pictures and one sound
+  std::string sets = "set 4 \"spare\" {}\nset 5 \"guai03\" {\n";
+  for (int i = 0; i < 16; ++i) sets += "  picture \"" + std::to_string(i) + ".png\"\n";
+  sets += "  sound \"swing.wav\"\n}\n";
+  g["data/res.dat"] += sets;
+  // it uses the system sparks 3 and 4
+  g["data/chara/system.dat"] += action(4, "  frame 0 ticks=3\n");
+  replace(g["data/scene/zd.dat"], "enemy \"guai01\"", "enemy \"guai03\"");
+  GameFolder game(g);
+  for (int i = 0; i < 16; ++i) game.touch("pak/guai03/hta/" + std::to_string(i) + ".png");
+  game.touch("pak/guai03/hte/swing.wav");
+  CheckReport r = game.check();
+  EXPECT_TRUE(r.problems.empty()) << describe(r);
+  EXPECT_EQ(r.characters, 5u);
+}
+
+}  // namespace

@@ -41,19 +41,19 @@ void roundTripMany(DataKind kind, MakeFile make, int files, uint64_t seed) {
 }
 
 TEST(ToolchainRoundTrip, RandomCharacterFilesComeBackByteForByte) {
-  roundTripMany(DataKind::Chara, randomCharaFile, 3000, 1);
+  roundTripMany(DataKind::Chara, randomCharaFile, 2000, 1);
 }
 
 TEST(ToolchainRoundTrip, RandomSceneFilesComeBackByteForByte) {
-  roundTripMany(DataKind::Scene, randomSceneFile, 2000, 2);
+  roundTripMany(DataKind::Scene, randomSceneFile, 1000, 2);
 }
 
 TEST(ToolchainRoundTrip, RandomResourceListsComeBackByteForByte) {
-  roundTripMany(DataKind::Res, randomResFile, 2000, 3);
+  roundTripMany(DataKind::Res, randomResFile, 1000, 3);
 }
 
 TEST(ToolchainRoundTrip, RandomSystemDataFilesComeBackByteForByte) {
-  roundTripMany(DataKind::System, randomSystemFile, 2000, 4);
+  roundTripMany(DataKind::System, randomSystemFile, 1000, 4);
 }
 
 TEST(ToolchainRoundTrip, EveryByteValueInANameSurvives) {
