@@ -34,7 +34,7 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 // A temporary game folder with a fighter, a striking player, effects and a scene.
 class BenchWorld {
  public:
-  BenchWorld(int enemies, int effects) {
+  BenchWorld(int enemies, int effects, bool pens = true) {
     char pattern[] = "/tmp/tervalen-worldbench-XXXXXX";
     dir_ = mkdtemp(pattern);
     previous_ = std::filesystem::current_path();
@@ -91,7 +91,7 @@ class BenchWorld {
       std::abort();
     }
     // Pens: each enemy walks only within a few units of where it stands.
-    for (size_t i = 1; i < scene_->charas.size(); ++i) {
+    for (size_t i = 1; pens && i < scene_->charas.size(); ++i) {
       const Chara* e = scene_->charas[i];
       scene_->boxes.push_back(Box{e->x - 40, 0, e->z, 10, 0, 40});
       scene_->boxes.push_back(Box{e->x + 40, 0, e->z, 10, 0, 40});
@@ -120,7 +120,7 @@ class BenchWorld {
 };
 
 void BM_WorldFrame(benchmark::State& state) {
-  BenchWorld world(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  BenchWorld world(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), state.range(2) != 0);
   Scene& scene = world.scene();
   for (int i = 0; i < 100; ++i) {  // settle: sparks come and go, enemies pick modes
     scene.update();
@@ -133,11 +133,14 @@ void BM_WorldFrame(benchmark::State& state) {
   }
   state.counters["objects"] = static_cast<double>(scene.objects.size());
 }
+// Arguments: enemies, effects, pens (two walls per enemy; without them the
+// enemies wander and the scene's walls are only its four borders).
 BENCHMARK(BM_WorldFrame)
-    ->Args({10, 0})
-    ->Args({50, 250})
-    ->Args({100, 500})
-    ->Args({200, 1000})
+    ->Args({10, 0, 1})
+    ->Args({50, 250, 1})
+    ->Args({100, 500, 1})
+    ->Args({200, 1000, 1})
+    ->Args({200, 1000, 0})
     ->Unit(benchmark::kMicrosecond);
 
 // Heap in use over 100,000 frames of play after the first scene has loaded:
