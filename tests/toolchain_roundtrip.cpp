@@ -119,19 +119,12 @@ TEST(ToolchainRoundTrip, EveryFileOfTheDefaultGame) {
       std::stringstream ss;
       ss << in.rdbuf();
       std::string source = ss.str();
-      // Only data sources: they start with one of the four kind keywords.
-      std::string first = source.substr(source.find_first_not_of(" \t\r\n"), 10);
-      if (first.rfind("chara", 0) && first.rfind("scene", 0) && first.rfind("resources", 0) && first.rfind("system", 0))
-        continue;
       std::vector<uint8_t> bytes;
       TextError error;
-      ASSERT_TRUE(compileDataText(source, std::nullopt, bytes, error))
+      DataKind kind = DataKind::Chara;
+      ASSERT_TRUE(compileDataText(source, std::nullopt, bytes, error, &kind))
           << e.path() << ":" << error.pos.line << ":" << error.pos.column << ": " << error.message;
-      std::optional<DataKind> kind = first.rfind("chara", 0) == 0   ? DataKind::Chara
-                                     : first.rfind("scene", 0) == 0 ? DataKind::Scene
-                                     : first.rfind("resources", 0) == 0 ? DataKind::Res
-                                                                        : DataKind::System;
-      expectRoundTrip(bytes, *kind, e.path().string());
+      expectRoundTrip(bytes, kind, e.path().string());
       ++checked;
     }
   }
