@@ -299,6 +299,12 @@ TEST(ToolchainText, SystemDataKeepsItsTrailingBytes) {
   EXPECT_EQ(bytes, std::vector<uint8_t>(expected, expected + sizeof expected));
 }
 
+TEST(ToolchainText, WindowsLineEndsAndAByteOrderMarkAreFine) {
+  std::vector<uint8_t> a = compileOk("system\nstring \"ok\"\n");
+  std::vector<uint8_t> b = compileOk("\xEF\xBB\xBFsystem\r\nstring \"ok\"\r\n");
+  EXPECT_EQ(a, b);
+}
+
 TEST(ToolchainText, TheKindGivenMustMatchTheSource) {
   std::vector<uint8_t> bytes;
   TextError error;

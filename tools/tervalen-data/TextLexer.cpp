@@ -17,6 +17,7 @@ class Lexer {
 
   std::vector<Token> run() {
     std::vector<Token> out;
+    if (s_.compare(0, 3, "\xEF\xBB\xBF") == 0) i_ = 3;  // a byte-order mark some editors write
     while (i_ < s_.size()) {
       char c = s_[i_];
       TextPos start = pos_;
