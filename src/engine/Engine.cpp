@@ -173,6 +173,7 @@ bool Engine::System_Initiate() {
   settings.width = screenWidth_;
   settings.height = screenHeight_;
   settings.hideMouse = hideMouse_;
+  settings.fullscreen = !windowed_;
   if (!icon_.empty() && !headless_) {
     std::string why;
     if (!loadBytes(icon_.c_str(), 0, settings.icon, why)) log("No window icon: " + why);
@@ -227,7 +228,7 @@ bool Engine::System_Start() {
   std::unique_ptr<FramePacer> pacer;
   if (video_->paced()) pacer = std::make_unique<FramePacer>(fps_);
   FrameStats stats(fps_);
-  if (pacer) pacer->start();
+  const int firstFrame = frame_ + 1;
   for (;;) {
     if (showStats_) stats.frameStarted();
     ++frame_;
@@ -242,7 +243,13 @@ bool Engine::System_Start() {
     if (frameFunc_()) break;
     if (renderFunc_) renderFunc_();
     if (maxFrames_ > 0 && frame_ >= maxFrames_) break;
-    if (pacer) pacer->wait();
+    if (pacer) {
+      // The first frame starts the renderer and takes long; count from its end.
+      if (frame_ == firstFrame)
+        pacer->start();
+      else
+        pacer->wait();
+    }
   }
   if (showStats_) {
     std::string summary = stats.summary();

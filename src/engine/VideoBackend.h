@@ -14,6 +14,7 @@ struct VideoSettings {
   std::vector<uint8_t> icon;  // the icon file's bytes (empty: no icon)
   int width = 800, height = 480;
   bool hideMouse = false;
+  bool fullscreen = false;  // start fullscreen (not windowed)
 };
 
 class VideoBackend {

@@ -22,7 +22,8 @@ bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
   }
   videoStarted_ = true;
   window_.reset(SDL_CreateWindow(settings.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_,
-                                 height_, SDL_WINDOW_RESIZABLE));
+                                 height_,
+                                 SDL_WINDOW_RESIZABLE | (settings.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0)));
   if (!window_) {
     error = std::string("cannot open the window: ") + SDL_GetError();
     return false;
