@@ -53,6 +53,7 @@ void SdlVideo::toggleFullscreen() {
 
 bool SdlVideo::pumpEvents(Keyboard& keyboard) {
   bool open = true;
+  bool wantToggle = false;
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     switch (e.type) {
@@ -64,7 +65,7 @@ bool SdlVideo::pumpEvents(Keyboard& keyboard) {
         SDL_Scancode sc = e.key.keysym.scancode;
         if (sc == SDL_SCANCODE_F11 ||
             ((sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER) && (e.key.keysym.mod & KMOD_ALT)))
-          toggleFullscreen();
+          wantToggle = true;
         keyboard.press(virtualKeyFromScancode(sc));
         break;
       }
@@ -78,6 +79,7 @@ bool SdlVideo::pumpEvents(Keyboard& keyboard) {
         break;
     }
   }
+  if (wantToggle) toggleFullscreen();
   return open;
 }
 
