@@ -235,6 +235,18 @@ TEST(ScriptFaults, AnEndingPlainObjectWhoseFileHasNoAction1Finishes) {
   EXPECT_EQ(shown(o), 30);
 }
 
+TEST(ScriptFaults, AFinishedObjectRunsItsFollowUpActionOnceEvenWithoutAFrame) {
+  ScriptWorld w;
+  const t_code addVx = op(1, {1, 0, 0, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1});
+  w.writeChara("fx", chara(1, 0, {act({frame(0, 1)}), act({addVx, bodyWidth(2)})}));
+  Obj* o = w.spawn("fx");
+  ObjectWorld::tick(o, 2);
+  EXPECT_TRUE(o->finished);
+  EXPECT_EQ(o->vx, 1);
+  EXPECT_EQ(o->body.width, 2);
+  EXPECT_EQ(w.logCount("more than 10000 instructions"), 0u) << w.log();
+}
+
 TEST(ScriptFaults, ACharacterWithoutItsAirActionWaitsAndIsLoggedOnce) {
   ScriptWorld w;
   w.writeChara("short", chara(10, 0, {act({frame(1, 1)})}));  // no air action 4

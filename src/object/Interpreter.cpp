@@ -86,6 +86,12 @@ void Obj::step() {
     const std::vector<t_code>* codes = currentCodes(*this);
     if (pcPastEnd(*this, codes)) {
       // The action has run out (an action without instructions at once).
+      // An object that has already finished only waits to be removed: its
+      // follow-up action runs at most once, never round and round.
+      if (finished) {
+        holdPc = true;
+        return;
+      }
       const int32_t ended = action;
       onActionEnd();
       if (pcPastEnd(*this, currentCodes(*this))) {
