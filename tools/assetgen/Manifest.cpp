@@ -61,13 +61,18 @@ int Manifest::setIndex(const std::string& setName) const {
 
 std::string Manifest::resourceListText() const {
   std::ostringstream out;
-  out << "# The picture sets of the default game, written by tervalen-assetgen.\n"
-      << "# Sets are numbered from 0 in this order; pictures and sounds from 0 within their set.\n";
+  out << "# The picture sets of the default game, as tervalen-assetgen writes them (tools/assetgen).\n"
+      << "# Character and scene files address a set by its number and a picture or sound by its\n"
+      << "# number in the set; content/pictures.md says what each picture shows.\n"
+      << "resources\n";
   for (size_t i = 0; i < sets_.size(); ++i) {
     const PictureSet& s = sets_[i];
-    out << "\nset \"" << s.name << "\"  # " << i << (s.about.empty() ? "" : ": " + s.about) << "\n";
-    for (size_t j = 0; j < s.pictures.size(); ++j) out << "  picture \"" << s.pictures[j].file << "\"  # " << j << "\n";
-    for (size_t j = 0; j < s.sounds.size(); ++j) out << "  sound \"" << s.sounds[j].file << "\"  # " << j << "\n";
+    out << "\n";
+    if (!s.about.empty()) out << "# " << s.about << "\n";
+    out << "set " << i << " \"" << s.name << "\" {\n";
+    for (size_t j = 0; j < s.pictures.size(); ++j) out << "  picture " << j << " \"" << s.pictures[j].file << "\"\n";
+    for (size_t j = 0; j < s.sounds.size(); ++j) out << "  sound " << j << " \"" << s.sounds[j].file << "\"\n";
+    out << "}\n";
   }
   return out.str();
 }

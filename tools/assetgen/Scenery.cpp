@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "Font.h"
 #include "Raster.h"
 
 namespace assetgen {
@@ -205,11 +206,11 @@ Canvas gate(const Mood& m, int style) {
 
 Canvas post(const Mood& m, int kind) {
   Canvas c(kind == 1 ? 240 : 90, 480);
-  if (kind == 0) {  // lamp post or pillar
-    fill(c, rectShape(35, 40, 20, 440), m.nearInk);
-    fill(c, roundRectShape(15, 20, 60, 30, 8), m.nearInk);
-    fill(c, circleShape({45, 58}, 14), withAlpha(m.window, 0.9f));
-    fill(c, circleShape({45, 58}, 34), withAlpha(m.window, 0.2f));
+  if (kind == 0) {  // lamp post; its head stays below the score line
+    fill(c, rectShape(35, 130, 20, 350), m.nearInk);
+    fill(c, roundRectShape(15, 110, 60, 30, 8), m.nearInk);
+    fill(c, circleShape({45, 148}, 14), withAlpha(m.window, 0.9f));
+    fill(c, circleShape({45, 148}, 34), withAlpha(m.window, 0.2f));
   } else if (kind == 1) {  // foliage
     Lcg r{77};
     Shape s;
@@ -224,17 +225,125 @@ Canvas post(const Mood& m, int kind) {
   return c;
 }
 
+// Warehouses and stacked containers of the harbour.
+Canvas warehouse(const Mood& m, int w, int h, int variant, uint32_t seed) {
+  Canvas c(w, h);
+  Lcg r{seed};
+  if (variant == 2) {  // two rows of shipping containers
+    const Color cols[] = {rgb(0xB8452E), rgb(0x2E6E9A), rgb(0xC89A2A), rgb(0x4E8A4A)};
+    float bw = w / 2.0f - 4, bh = 62;
+    for (int row = 0; row < 2; ++row)
+      for (int k = 0; k < 2 - row; ++k) {
+        float x = 4 + k * (bw + 4) + row * bw * 0.5f, y = h - (row + 1) * (bh + 2);
+        Color col = cols[static_cast<int>(r.next() * 4) % 4];
+        fill(c, rectShape(x, y, bw, bh), kInk);
+        fill(c, rectShape(x + 2, y + 2, bw - 4, bh - 4), verticalGradient(y, shade(col, 1.1f), y + bh, shade(col, 0.7f)));
+        for (float rx = x + 8; rx < x + bw - 6; rx += 9) fill(c, rectShape(rx, y + 4, 2, bh - 8), shade(col, 0.6f));
+      }
+    return c;
+  }
+  Color wall = mix(m.wallA, m.wallB, r.next());
+  fill(c, polygonShape({{0, 30}, {w / 2.0f, 4}, {static_cast<float>(w), 30}, {static_cast<float>(w), static_cast<float>(h)},
+                        {0, static_cast<float>(h)}}),
+       kInk);
+  fill(c, polygonShape({{3, 32}, {w / 2.0f, 8}, {w - 3.0f, 32}, {w - 3.0f, static_cast<float>(h)}, {3, static_cast<float>(h)}}),
+       [&](float x, float y) {
+         float stripe = (static_cast<int>(x) / 6) % 2 ? 1.0f : 0.86f;
+         return shade(mix(shade(wall, 1.1f), shade(wall, 0.72f), y / h), stripe);
+       });
+  // A big sliding door and a sign.
+  fill(c, rectShape(w * 0.25f, h - 130.0f, w * 0.5f, 130), kInk);
+  fill(c, rectShape(w * 0.25f + 3, h - 127.0f, w * 0.5f - 6, 127), verticalGradient(h - 127.0f, shade(m.roof, 1.3f), static_cast<float>(h), m.roof));
+  fill(c, rectShape(w * 0.5f - 1, h - 127.0f, 2, 127), kInk);
+  fill(c, rectShape(w * 0.2f, 44, w * 0.6f, 30), kInk);
+  fill(c, rectShape(w * 0.2f + 3, 47, w * 0.6f - 6, 24), rgb(0xF2E8D0));
+  TextStyle st;
+  st.unit = 2.0f;
+  st.color = rgb(0x2A3440);
+  std::string label = variant == 0 ? "DOCK 7" : "CARGO";
+  drawText(c, label, w * 0.5f - textWidth(label, st) / 2, 48, st);
+  return c;
+}
+
+// Temple halls: white walls, red pillars, dark beams and a curved tiled roof.
+Canvas templeHall(const Mood& m, int w, int h, int variant) {
+  Canvas c(w, h);
+  float roofY = 40;
+  fill(c, rectShape(8, roofY + 20, w - 16.0f, h - roofY - 20), kInk);
+  fill(c, rectShape(11, roofY + 23, w - 22.0f, h - roofY - 23), verticalGradient(roofY, m.wallA, static_cast<float>(h), shade(m.wallB, 0.85f)));
+  fill(c, rectShape(11, h - 70.0f, w - 22.0f, 70), verticalGradient(h - 70.0f, shade(m.roof, 0.9f), static_cast<float>(h), shade(m.roof, 0.55f)));
+  for (float x = 16; x < w - 20; x += (w - 36) / 3.0f) {
+    fill(c, rectShape(x - 2, roofY + 20, 18, h - roofY - 20), kInk);
+    fill(c, rectShape(x, roofY + 22, 14, h - roofY - 22), verticalGradient(roofY, shade(m.trim, 1.15f), static_cast<float>(h), shade(m.trim, 0.7f)));
+  }
+  if (variant != 1) {
+    Vec2 win{w / 2.0f, roofY + 80};
+    fill(c, circleShape(win, 28), kInk);
+    fill(c, circleShape(win, 25), shade(m.roof, 0.7f));
+    for (int k = -1; k <= 1; ++k) fill(c, rectShape(win.x + k * 9 - 1, win.y - 25, 2, 50), kInk);
+  }
+  fill(c, polygonShape({{-2, roofY + 26}, {18, roofY}, {w - 18.0f, roofY}, {w + 2.0f, roofY + 26}, {w - 8.0f, roofY + 30},
+                        {w / 2.0f, roofY + 22}, {8, roofY + 30}}),
+       kInk);
+  fill(c, polygonShape({{2, roofY + 24}, {20, roofY + 3}, {w - 20.0f, roofY + 3}, {w - 2.0f, roofY + 24}, {w / 2.0f, roofY + 19}}),
+       verticalGradient(roofY, rgb(0x5A6A62), roofY + 24, rgb(0x2E3A36)));
+  return c;
+}
+
+// The warlord's hall: lacquered wall panels, gold trim, banners and a brazier.
+Canvas throneWall(const Mood& m, int w, int h, int variant) {
+  Canvas c(w, h);
+  fill(c, rectShape(0, 20, static_cast<float>(w), h - 20.0f), kInk);
+  fill(c, rectShape(3, 23, w - 6.0f, h - 23.0f), verticalGradient(23, shade(m.wallA, 1.1f), static_cast<float>(h), shade(m.wallB, 0.7f)));
+  for (float x = 14; x < w - 40; x += 70) {
+    fill(c, rectShape(x, 40, 56, h - 60.0f), shade(m.wallB, 0.8f));
+    Mask frame = rasterize(rectShape(x, 40, 56, h - 60.0f), w, h).minus(rasterize(rectShape(x + 3, 43, 50, h - 66.0f), w, h));
+    paint(c, frame, m.trim);
+  }
+  if (variant == 1) {  // a banner with the warlord's sign
+    fill(c, polygonShape({{w / 2.0f - 40, 30}, {w / 2.0f + 40, 30}, {w / 2.0f + 40, 200}, {w / 2.0f, 178}, {w / 2.0f - 40, 200}}), kInk);
+    fill(c, polygonShape({{w / 2.0f - 37, 33}, {w / 2.0f + 37, 33}, {w / 2.0f + 37, 194}, {w / 2.0f, 173}, {w / 2.0f - 37, 194}}),
+         rgb(0x2A1030));
+    Vec2 o{w / 2.0f, 100};
+    fill(c, polygonShape({o + Vec2{0, -30}, o + Vec2{22, 0}, o + Vec2{0, 30}, o + Vec2{-22, 0}}), m.trim);
+    fill(c, polygonShape({o + Vec2{0, -16}, o + Vec2{11, 0}, o + Vec2{0, 16}, o + Vec2{-11, 0}}), rgb(0x2A1030));
+  } else {  // a brazier with fire
+    Vec2 b{w / 2.0f, h - 40.0f};
+    fill(c, polygonShape({b + Vec2{-26, -20}, b + Vec2{26, -20}, b + Vec2{14, 6}, b + Vec2{-14, 6}}), kInk);
+    fill(c, rectShape(b.x - 4, b.y + 4, 8, 36), kInk);
+    fill(c, polygonShape({b + Vec2{-24, -18}, b + Vec2{24, -18}, b + Vec2{13, 4}, b + Vec2{-13, 4}}), m.trim);
+    fill(c, blobShape({{b + Vec2{0, -30}, 18}, {b + Vec2{0, -70}, 4}}), withAlpha(rgb(0xFF7A20), 0.9f));
+    fill(c, blobShape({{b + Vec2{0, -28}, 10}, {b + Vec2{2, -56}, 3}}), withAlpha(rgb(0xFFE080), 0.95f));
+  }
+  return c;
+}
+
+// Far layer of the hall: a dim colonnade.
+Canvas colonnade(const Mood& m, int w, int h) {
+  Canvas c(w, h);
+  fill(c, rectShape(0, h * 0.35f, static_cast<float>(w), h * 0.65f), m.farB);
+  for (float x = 20; x < w; x += 100) {
+    fill(c, rectShape(x, 20, 26, static_cast<float>(h)), m.farA);
+    fill(c, rectShape(x - 8, 20, 42, 12), m.farA);
+    fill(c, circleShape({x + 63, h * 0.35f}, 36), m.farB);
+  }
+  return c;
+}
+
 void makeScene(Manifest& mf, const std::string& name, const std::string& about, const Mood& m, int floorKind,
                bool hills, Vec2 sun, int gateStyle, int postKind, uint32_t seed) {
   mf.set(name, about);
   mf.addPicture(name, "bg.png", "background, 800x480, fixed", background(m, sun, 34, seed, floorKind != 3));
   mf.addPicture(name, "far.png", "far layer strip, 700x210: place at y 90, x 0, 700, ... (half-speed scroll)",
-                skyline(m, 700, 210, hills, seed + 1));
+                floorKind == 3 ? colonnade(m, 700, 210) : skyline(m, 700, 210, hills, seed + 1));
   mf.addPicture(name, "floor.png", "floor strip, 400x194: place at y 286, every 400 along the scene", floorTile(m, floorKind, seed + 2));
   for (int i = 0; i < 3; ++i)
     mf.addPicture(name, "building_" + std::to_string(i) + ".png",
                   "middle-layer front " + std::to_string(i) + ", 260 to 340 wide, stands on y 286",
-                  facade(m, 260 + 40 * i, 230 - 20 * (i % 2), i, seed + 10 + i));
+                  floorKind == 1   ? warehouse(m, 260 + 40 * i, 230 - 20 * (i % 2), i, seed + 10 + i)
+                  : floorKind == 2 ? templeHall(m, 260 + 40 * i, 230 - 20 * (i % 2), i)
+                  : floorKind == 3 ? throneWall(m, 260 + 40 * i, 230 - 20 * (i % 2), i)
+                                   : facade(m, 260 + 40 * i, 230 - 20 * (i % 2), i, seed + 10 + i));
   mf.addPicture(name, "fence.png", "fence, 400x90: place at y 200", fence(m, 400, 90));
   mf.addPicture(name, "gate.png", "the way on at the far end, 220x316: place at y 0", gate(m, gateStyle));
   mf.addPicture(name, "near_0.png", "near silhouette: post or pillar, 90x480 (82x480 pillar)", post(m, postKind));
