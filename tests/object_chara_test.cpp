@@ -337,3 +337,16 @@ TEST(Spawn, SpawningFromAMissingSystemFileIsLoggedAndTheScriptGoesOn) {
   EXPECT_EQ(o->body.width, 5);
   EXPECT_EQ(w.logCount("data/chara/system.dat cannot be read"), 1u) << w.log();
 }
+
+TEST(Death, WithoutTheSharedEffectsFileTheCharacterStillDies) {
+  ObjectWorld w;
+  w.addPictureSet("s", {{40, 60}});
+  w.writeChara("fighter", fighter());
+  Chara* c = w.scene().createChara("fighter", 1, 100, 200);
+  const size_t before = w.scene().objects.size();
+  c->hp = 0;
+  c->setAction(5);
+  EXPECT_TRUE(c->finished);
+  EXPECT_EQ(w.scene().objects.size(), before);
+  EXPECT_EQ(w.logCount("data/chara/system.dat cannot be read"), 1u) << w.log();
+}
