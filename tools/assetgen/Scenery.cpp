@@ -216,11 +216,15 @@ Canvas post(const Mood& m, int kind) {
     Shape s;
     for (int i = 0; i < 16; ++i) s.add(ellipseShape({40 + 160 * r.next(), 300 + 170 * r.next()}, 26 + 20 * r.next(), 18 + 14 * r.next(), r.next()));
     fill(c, s, m.nearInk);
-  } else {  // thick pillar
-    fill(c, rectShape(10, 0, 70, 480), m.nearInk);
-    fill(c, rectShape(4, 0, 82, 26), m.nearInk);
-    fill(c, rectShape(4, 440, 82, 40), m.nearInk);
-    fill(c, rectShape(18, 26, 6, 414), withAlpha(m.trim, 0.25f));
+  } else {  // a stone lantern on a low pillar, well below the score line
+    fill(c, rectShape(24, 330, 42, 150), m.nearInk);
+    fill(c, rectShape(12, 440, 66, 40), m.nearInk);
+    fill(c, rectShape(10, 300, 70, 34), m.nearInk);
+    fill(c, polygonShape({{4, 246}, {45, 222}, {86, 246}, {80, 254}, {10, 254}}), m.nearInk);
+    fill(c, rectShape(18, 254, 54, 46), m.nearInk);
+    fill(c, rectShape(30, 262, 30, 30), withAlpha(m.window, 0.85f));
+    fill(c, circleShape({45, 277}, 34), withAlpha(m.window, 0.15f));
+    fill(c, rectShape(30, 334, 5, 100), withAlpha(m.trim, 0.25f));
   }
   return c;
 }
@@ -346,7 +350,7 @@ void makeScene(Manifest& mf, const std::string& name, const std::string& about, 
                                    : facade(m, 260 + 40 * i, 230 - 20 * (i % 2), i, seed + 10 + i));
   mf.addPicture(name, "fence.png", "fence, 400x90: place at y 200", fence(m, 400, 90));
   mf.addPicture(name, "gate.png", "the way on at the far end, 220x316: place at y 0", gate(m, gateStyle));
-  mf.addPicture(name, "near_0.png", "near silhouette: post or pillar, 90x480 (82x480 pillar)", post(m, postKind));
+  mf.addPicture(name, "near_0.png", "near silhouette: lamp post or stone lantern, 90x480", post(m, postKind));
   mf.addPicture(name, "near_1.png", "near silhouette: foliage, 240x480", post(m, 1));
 }
 
