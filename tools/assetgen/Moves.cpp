@@ -63,8 +63,8 @@ Pose walkPose(float phase) {
   Pose p = guard();
   float a = 2 * kPi * phase;
   p.hip = {0, -61.5f + 1.6f * std::cos(2 * a)};
-  p.footNear = strideFoot(phase, 13, 9, p.toeNear);
-  p.footFar = strideFoot(phase + 0.5f, 13, 9, p.toeFar);
+  p.footNear = strideFoot(phase, 18, 10, p.toeNear);
+  p.footFar = strideFoot(phase + 0.5f, 18, 10, p.toeFar);
   p.handNear = {13 + 3 * std::sin(a), -83 + 1.2f * std::cos(2 * a)};
   p.handFar = {26 - 3 * std::sin(a), -88 + 1.2f * std::cos(2 * a)};
   return p;
@@ -78,8 +78,8 @@ Pose runPose(float phase) {
   p.lean = 0.38f;
   p.headTilt = -0.25f;
   p.hip = {4, -59 + 2.5f * std::cos(2 * a)};
-  p.footNear = strideFoot(phase, 24, 17, p.toeNear);
-  p.footFar = strideFoot(phase + 0.5f, 24, 17, p.toeFar);
+  p.footNear = strideFoot(phase, 28, 17, p.toeNear);
+  p.footFar = strideFoot(phase + 0.5f, 28, 17, p.toeFar);
   p.footNear.x += 4;
   p.footFar.x += 4;
   // Arms pump against the legs.
