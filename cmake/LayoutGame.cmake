@@ -81,3 +81,13 @@ else()
   file(REMOVE ${GAME}/pak.zip)
   file(COPY ${GEN}/pack/pak DESTINATION ${GAME})
 endif()
+
+# Look the finished folder over as the game will use it; problems are shown
+# but do not stop the build (the game runs, with the broken parts missing).
+string(REGEX MATCH "tervalen-data check" can_check "${tool_help}")
+if(can_check AND can_compile)
+  execute_process(COMMAND ${DATA_TOOL} check ${GAME} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(WARNING "tervalen-data check ${GAME} found problems:\n${out}${err}")
+  endif()
+endif()
