@@ -116,7 +116,7 @@ const FighterStyle& bossStyle() {
     st.build.thighR0 = 9;
     st.build.thighR1 = 6.4f;
     st.build.shinR0 = 6.2f;
-    st.scale = 1.42f;
+    st.scale = 1.38f;
     st.canvasW = 340;
     st.canvasH = 250;
     return st;

@@ -159,10 +159,10 @@ void drawHead(Painter& p, const FighterStyle& st, const Joints& j, const Look& l
   } else if (st.gear == Headgear::HornedHelmet) {
     // Horns first (they rise behind the dome), then the dome with its brow guard.
     for (int side = 0; side < 2; ++side) {
-      float o = side == 0 ? -0.25f : 0.2f;
+      float o = side == 0 ? -0.45f : 0.1f;
       Color hc = side == 0 ? far(rgb(0xE8DCC0)) : rgb(0xE8DCC0);
-      p.shape(polygonShape({H(o - 0.3f, -0.65f), H(o + 0.05f, -0.75f), H(o + 0.55f, -1.55f), H(o + 0.85f, -2.05f),
-                            H(o + 0.3f, -1.5f)}),
+      p.shape(polygonShape({H(o - 0.35f, -0.6f), H(o + 0.15f, -0.8f), H(o + 0.2f, -1.5f), H(o + 0.55f, -2.2f),
+                            H(o + 1.05f, -2.6f), H(o + 0.25f, -2.0f), H(o - 0.25f, -1.35f)}),
               hc, 0.3f * r);
     }
     std::vector<Vec2> pts;
@@ -170,12 +170,15 @@ void drawHead(Painter& p, const FighterStyle& st, const Joints& j, const Look& l
       float a = 3.14159f * (0.85f + 1.2f * i / 14.0f);
       pts.push_back(H(1.12f * std::cos(a), 1.12f * std::sin(a)));
     }
-    pts.push_back(H(1.05f, -0.16f));
-    pts.push_back(H(0.35f, -0.2f));
-    pts.push_back(H(0.2f, 0.3f));
+    pts.push_back(H(1.08f, -0.34f));
+    pts.push_back(H(0.3f, -0.36f));
+    pts.push_back(H(0.1f, 0.3f));
     pts.push_back(H(-0.9f, 0.55f));
     p.shape(polygonShape(pts), pal.metal, 0.4f * r);
     p.mark(capsuleShape(H(-0.2f, -0.95f), 0.06f * r, H(0.3f, -1.0f), 0.06f * r), withAlpha(rgb(0xFFFFFF), 0.35f));
+    // The eye glows under the brim.
+    p.mark(ellipseShape(H(0.6f, -0.08f), 0.2f * r, 0.09f * r, j.headAngle), rgb(0xFF4020));
+    p.mark(circleShape(H(0.62f, -0.08f), 0.06f * r), rgb(0xFFE060));
   }
 }
 
@@ -211,7 +214,7 @@ void drawArm(Painter& p, const FighterStyle& st, const Pose& pose, const Joints&
   Color upper = st.sleeves ? pal.top : pal.skin;
   Color lower = st.sleeves ? pal.top : pal.skin;
   if (st.shoulderPads && !isNear)
-    p.blob({{sh + Vec2{0, -1.5f * s}, b.upperArmR0 * s * 1.55f}}, tone(pal.metal), 3 * s);
+    p.blob({{sh + Vec2{0, 1.0f * s}, b.upperArmR0 * s * 1.3f}}, tone(pal.metal), 3 * s);
   p.blob({{sh, b.upperArmR0 * s}, {el, b.upperArmR1 * s}}, tone(upper), b.upperArmR0 * s * 0.8f);
   if (!st.sleeves)
     p.blob({{sh, b.upperArmR0 * s + 0.8f * s}, {lerp(sh, el, 0.42f), b.upperArmR0 * s + 0.3f * s}}, tone(pal.top),
@@ -236,7 +239,7 @@ void drawArm(Painter& p, const FighterStyle& st, const Pose& pose, const Joints&
     p.blob({{c, b.handR * s * 0.8f}, {c + d * (4.5f * s), b.handR * s * 0.55f}}, tone(pal.skin),
            b.handR * s * 0.6f);
   if (st.shoulderPads && isNear)
-    p.blob({{sh + Vec2{-0.5f * s, -1.5f * s}, b.upperArmR0 * s * 1.6f}}, pal.metal, 3 * s);
+    p.blob({{sh + Vec2{-0.5f * s, 1.5f * s}, b.upperArmR0 * s * 1.3f}}, pal.metal, 3 * s);
 }
 
 void drawLeg(Painter& p, const FighterStyle& st, const Joints& j, bool isNear) {
@@ -267,7 +270,7 @@ void drawTorso(Painter& p, const FighterStyle& st, const Joints& j, const Look& 
   if (st.cape) {
     float sw = look.swing;
     Vec2 a = T(-3, -L * 0.92f), c2 = T(4, -L * 0.95f);
-    p.shape(polygonShape({c2, a, T(-14 - 6 * sw, -L * 0.2f), T(-20 - 10 * sw, L * 0.35f), T(-6 - 6 * sw, L * 0.45f)}),
+    p.shape(polygonShape({c2, a, T(-16 - 6 * sw, -L * 0.3f), T(-30 - 10 * sw, 30), T(-4 - 6 * sw, 36)}),
             far(pal.accent), 5 * s);
   }
   p.blob({{T(0, -4), b.pelvisR * s},
