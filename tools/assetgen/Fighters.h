@@ -27,9 +27,9 @@ class FrameList {
   std::vector<FrameSpec> frames_;
 };
 
-// Frames every fighter has; `walkFrames` pictures for one stride. The guard
-// pose of armed fighters comes from `guardOf`.
+// Frames every fighter has; `walkFrames` pictures for one stride.
 void addCommonFrames(FrameList& list, const FighterStyle& style, int walkFrames);
+// The fighter's guard: armed fighters hold their weapon, street fighters hunch.
 Pose styleGuard(const FighterStyle& style, float breath);
 
 void addHeroMoves(FrameList& list);

@@ -63,7 +63,6 @@ Pose uppercut(float t) {
 }  // namespace
 
 void addHeroMoves(FrameList& l) {
-  Look normal;
   // Running and stopping.
   for (int i = 0; i < 6; ++i)
     l.add("run_" + std::to_string(i) + ".png", "run, stride " + std::to_string(i + 1) + " of 6", runPose(i / 6.0f));
@@ -260,7 +259,6 @@ void addHeroMoves(FrameList& l) {
     c.footFar = {46, 4};
     l.add("dive_2.png", "diving kick: hold", c, shout());
   }
-  (void)normal;
 }
 
 }  // namespace assetgen
