@@ -214,7 +214,8 @@ Canvas post(const Mood& m, int kind) {
   } else if (kind == 1) {  // foliage
     Lcg r{77};
     Shape s;
-    for (int i = 0; i < 16; ++i) s.add(ellipseShape({40 + 160 * r.next(), 300 + 170 * r.next()}, 26 + 20 * r.next(), 18 + 14 * r.next(), r.next()));
+    for (int i = 0; i < 12; ++i)
+      s.add(ellipseShape({50 + 140 * r.next(), 360 + 110 * r.next()}, 20 + 16 * r.next(), 14 + 10 * r.next(), r.next()));
     fill(c, s, m.nearInk);
   } else {  // a stone lantern on a low pillar, well below the score line
     fill(c, rectShape(24, 330, 42, 150), m.nearInk);
