@@ -12,8 +12,9 @@ pkg_check_modules(LAME REQUIRED IMPORTED_TARGET lame)
 file(GLOB ASSETGEN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/assetgen/*.cpp)
 add_executable(tervalen-assetgen ${ASSETGEN_SOURCES})
 target_link_libraries(tervalen-assetgen PRIVATE SDL2::SDL2 SDL2_image::SDL2_image PkgConfig::LAME)
-# The generator runs in every clean build: keep it fast whatever the build type.
-target_compile_options(tervalen-assetgen PRIVATE -O2)
+# The generator runs in every clean build: optimise it and skip debug information
+# (which doubles its compile time) whatever the build type.
+target_compile_options(tervalen-assetgen PRIVATE -O2 -g0)
 
 set(TERVALEN_GEN_DIR ${CMAKE_BINARY_DIR}/gen)
 set(TERVALEN_GAME_DIR ${CMAKE_BINARY_DIR}/game)
