@@ -229,6 +229,16 @@ TEST_F(GameEnd, ThePlayerWithoutHitPointsInAction11EndsTheGame) {
   EXPECT_TRUE(world().gameOver);
 }
 
+TEST_F(GameEnd, APlayerRemovedByTheDeathActionLosesInsteadOfPlayingOnUnseen) {
+  Chara* p = addPlayer(100, 100);
+  p->hp = 0;
+  p->setAction(5);  // the death action finishes a character without hit points
+  ASSERT_TRUE(p->finished);
+  world().update();
+  EXPECT_TRUE(world().gameOver);
+  EXPECT_EQ(world().charas[0], p) << "the player stays entry 0";
+}
+
 TEST_F(GameEnd, ClearingTheSceneNamedZdEndsTheGameInTheSameUpdate) {
   addPlayer(2000, 100);
   world().name = "zd";

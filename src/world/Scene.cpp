@@ -184,7 +184,12 @@ void Scene::update() {
 
   if (doorsOpen && !charas.empty()) useDoors();
 
-  if (hud && hud->player && hud->player->hp < 1 && hud->player->action == kPlayerDeathAction) gameOver = true;
+  // A player without hit points lying in action 11 has lost. One whose file sent
+  // it through the death action instead has left the screen for good: that is a
+  // defeat too, not a game that can never end.
+  if (hud && hud->player && hud->player->hp < 1 &&
+      (hud->player->action == kPlayerDeathAction || hud->player->finished))
+    gameOver = true;
   if (!charas.empty() && charas.size() < 2 && name == kFinalScene) gameOver = true;
 
   std::sort(objects.begin(), objects.end(), [](const Obj* a, const Obj* b) { return a->z < b->z; });
