@@ -45,14 +45,6 @@ TEST(GameProgram, AMalformedReplayIsAUsageError) {
   EXPECT_NE(run.err.find("bad.rep:2:"), std::string::npos) << run.err;
 }
 
-TEST(GameProgram, AutoplayIsRefusedInThisBuild) {
-  if (!haveProgram()) GTEST_SKIP() << "tervalen is not built in " TERVALEN_BINARY_DIR;
-  ScratchDir dir;
-  ProgramRun run = runGame("--headless --autoplay", dir);
-  EXPECT_EQ(run.exitCode, 2);
-  EXPECT_NE(run.err.find("autoplay is not available in this build"), std::string::npos) << run.err;
-}
-
 TEST(GameProgram, AFolderWithoutTheGameExitsWithTheReason) {
   if (!haveProgram()) GTEST_SKIP() << "tervalen is not built in " TERVALEN_BINARY_DIR;
   ScratchDir dir;

@@ -6,6 +6,7 @@
 
 #include "app/ScreenFlow.h"
 #include "engine/hge.h"
+#include "world/Autoplay.h"
 #include "world/Trace.h"
 
 namespace {
@@ -41,6 +42,15 @@ int runGame(const Options& options) {
   engine->System_SetState(HGE_SCREENHEIGHT, 480);
   engine->System_SetState(HGE_FRAMEFUNC, [&flow] { return flow->frame(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
+  // The demo player presses keys through the engine's input layer, like a person.
+  std::unique_ptr<Autoplay> bot;
+  if (options.autoplay) {
+    bot = std::make_unique<Autoplay>(engine);
+    engine->System_SetState(HGE_INPUTFUNC, [&bot, &flow] {
+      bot->think(flow->world(), flow->state());
+      return false;
+    });
+  }
   engine->System_SetState(HGE_TITLE, "Tervalen");
   engine->System_SetState(HGE_LOGFILE, "log.txt");
   engine->System_SetState(HGE_WINDOWED, true);

@@ -21,10 +21,6 @@ int main(int argc, char** argv) {
     case ParseResult::Run:
       break;
   }
-  if (options.autoplay) {
-    std::fprintf(stderr, "autoplay is not available in this build\n");
-    return 2;
-  }
   std::string folder = resolveGameFolder(options.root, error);
   if (folder.empty()) {
     std::fprintf(stderr, "tervalen: %s\n", error.c_str());
