@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Writes headless screenshots of the default game, played by the built-in
+# player, to build/screenshots/: every scene, a fight with hit sparks, and the
+# ending screen. Needs a built game (scripts/play.sh or cmake --build build).
+#   scripts/screenshots.sh [BUILD_DIR] [SEED]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build}"
+seed="${2:-1}"
+out="$build/screenshots"
+game="$build/game"
+[ -x "$build/tervalen" ] && [ -d "$game/data" ] || { echo "build the game first: cmake --build $build" >&2; exit 1; }
+mkdir -p "$out"
+trace="$out/trace.jsonl"
+
+# First pass: play and keep the trace, to find the moments worth a picture.
+"$build/tervalen" --root "$game" --headless --autoplay --seed "$seed" --frames 30000 --trace "$trace" >/dev/null
+
+shots=()
+# Each scene a little after the player arrives.
+while read -r frame scene; do
+  shots+=(--screenshot "$((frame + 250)):$out/scene-$scene.png")
+done < <(sed -E 's/^\{"frame":([0-9]+),"state":1,"scene":"([^"]*)".*/\1 \2/;t;d' "$trace" | awk '$2 != last { print; last = $2 }')
+# A fight: two frames after an enemy is first frozen by a hit (the spark is up).
+hit=$(grep -n -m1 -E '"enemies":\[.*"freeze":[1-9]' "$trace" | cut -d: -f1)
+[ -n "$hit" ] && shots+=(--screenshot "$((hit + 2)):$out/fight.png")
+# A later, busier fight in the last scene.
+boss=$(grep -n -E '"scene":"zd".*"enemies":\[.*"freeze":[1-9]' "$trace" | sed -n '40p' | cut -d: -f1)
+[ -n "$boss" ] && shots+=(--screenshot "$((boss + 2)):$out/fight-zd.png")
+# The ending screen, a moment after the game is over.
+over=$(grep -n -m1 '"gameOver":true' "$trace" | cut -d: -f1)
+[ -n "$over" ] && shots+=(--screenshot "$((over + 60)):$out/ending.png")
+
+# Second pass: the same seed plays the same game; take the pictures.
+"$build/tervalen" --root "$game" --headless --autoplay --seed "$seed" --frames 30000 "${shots[@]}"
+rm -f "$trace"
+ls -1 "$out"/*.png
