@@ -14,6 +14,8 @@ SdlVideo::~SdlVideo() {
 bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
   width_ = settings.width;
   height_ = settings.height;
+  windowedWidth_ = width_;
+  windowedHeight_ = height_;
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -47,8 +49,25 @@ bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
 }
 
 void SdlVideo::toggleFullscreen() {
-  bool full = (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-  SDL_SetWindowFullscreen(window_.get(), full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+  SDL_Window* window = window_.get();
+  bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  if (!full) {
+    SDL_GetWindowSize(window, &windowedWidth_, &windowedHeight_);
+    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    return;
+  }
+  SDL_SetWindowFullscreen(window, 0);
+  // Going fullscreen, SDL takes the desktop's size as the window's at once,
+  // before the window system has done anything. Where nothing honours the
+  // request (X without a window manager) the window never changes, and on the
+  // way back SDL keeps the desktop size: the renderer then letterboxes for a
+  // window larger than the real one and the picture is drawn shifted and
+  // cropped for the rest of the run. Setting the windowed size again makes
+  // SDL's idea of the window and the window agree.
+  int w = 0, h = 0;
+  SDL_GetWindowSize(window, &w, &h);
+  if (windowedWidth_ > 0 && windowedHeight_ > 0 && (w != windowedWidth_ || h != windowedHeight_))
+    SDL_SetWindowSize(window, windowedWidth_, windowedHeight_);
 }
 
 bool SdlVideo::pumpEvents(Keyboard& keyboard) {

@@ -24,4 +24,5 @@ class SdlVideo : public VideoBackend {
   WindowPtr window_;
   RendererPtr renderer_;
   int width_ = 800, height_ = 480;
+  int windowedWidth_ = 0, windowedHeight_ = 0;  // the window's size before it went fullscreen
 };

@@ -1,0 +1,146 @@
+// The game window, driven through SDL's offscreen video driver (no display
+// needed): F11 and Alt+Enter in and out of fullscreen, and closing the window.
+#include <gtest/gtest.h>
+
+#include "engine_support.h"
+
+namespace {
+
+// The window goes to SDL's offscreen driver: no display needed.
+class OffscreenVideo : public ScopedEnv {
+ public:
+  OffscreenVideo() : ScopedEnv("SDL_VIDEODRIVER", "offscreen") {}
+};
+
+// The engine's window (the newest one SDL knows of).
+SDL_Window* engineWindow() {
+  SDL_Window* found = nullptr;
+  for (Uint32 id = 1; id < 1000; ++id)
+    if (SDL_Window* w = SDL_GetWindowFromID(id)) found = w;
+  return found;
+}
+
+void pushKey(SDL_Scancode code, Uint16 mod) {
+  for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.scancode = code;
+    e.key.keysym.sym = SDL_GetKeyFromScancode(code);
+    e.key.keysym.mod = mod;
+    SDL_PushEvent(&e);
+  }
+}
+
+hgeQuad square(float x0, float y0, float x1, float y1, uint32_t colour) {
+  hgeQuad q;
+  q.v[0].x = x0, q.v[0].y = y0;
+  q.v[1].x = x1, q.v[1].y = y0;
+  q.v[2].x = x1, q.v[2].y = y1;
+  q.v[3].x = x0, q.v[3].y = y1;
+  for (hgeVertex& v : q.v) v.col = colour;
+  q.tex = 0;
+  return q;
+}
+
+struct ToggleRun {
+  bool opened = false;
+  bool fullscreenAfterFirst = false;
+  bool fullscreenAtEnd = true;
+  int width = 0, height = 0;
+  SDL_Surface* picture = nullptr;  // the last frame; the caller frees it
+};
+
+// Presses the toggle at frame 2 and again at frame 6, and takes a picture of
+// frame 10: a blue screen with a red square in its top-left corner.
+ToggleRun toggleTwice(SDL_Scancode key, Uint16 mod) {
+  ToggleRun run;
+  ScratchDir dir;
+  InDirectory in(dir.path());
+  OffscreenVideo offscreen;
+  TestEngine engine(false);
+  engine->System_SetState(HGE_LOGFILE, "log.txt");
+  engine->System_SetState(HGE_MAXFRAMES, 10);
+  engine->System_AddScreenshot(10, "shot.png");
+  HGE* hge = engine.get();
+  engine->System_SetState(HGE_FRAMEFUNC, [&] {
+    int frame = hge->System_GetFrame();
+    if (frame == 2 || frame == 6) pushKey(key, mod);
+    if (frame == 4)
+      run.fullscreenAfterFirst = (SDL_GetWindowFlags(engineWindow()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    return false;
+  });
+  engine->System_SetState(HGE_RENDERFUNC, [&] {
+    hge->Gfx_BeginScene(0);
+    hge->Gfx_Clear(0xFF0000FF);
+    hgeQuad q = square(0, 0, 100, 100, 0xFFFF0000);
+    hge->Gfx_RenderQuad(&q);
+    hge->Gfx_EndScene();
+    return false;
+  });
+  if (!engine->System_Initiate()) return run;
+  run.opened = true;
+  engine->System_Start();
+  SDL_Window* window = engineWindow();
+  run.fullscreenAtEnd = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  SDL_GetWindowSize(window, &run.width, &run.height);
+  run.picture = IMG_Load(dir.file("shot.png").c_str());
+  return run;
+}
+
+void expectBackToTheWindow(const ToggleRun& run) {
+  EXPECT_TRUE(run.fullscreenAfterFirst) << "the first press should go fullscreen";
+  EXPECT_FALSE(run.fullscreenAtEnd) << "the second press should come back";
+  EXPECT_EQ(run.width, 800);
+  EXPECT_EQ(run.height, 480);
+  ASSERT_NE(run.picture, nullptr);
+  EXPECT_EQ(run.picture->w, 800);
+  EXPECT_EQ(run.picture->h, 480);
+  // The picture sits where it did before: red in the corner, blue beside it.
+  Rgb corner = pixelAt(run.picture, 10, 10);
+  Rgb beside = pixelAt(run.picture, 300, 300);
+  EXPECT_GT(corner.r, 200);
+  EXPECT_LT(corner.b, 50);
+  EXPECT_GT(beside.b, 200);
+  EXPECT_LT(beside.r, 50);
+}
+
+TEST(Window, F11TwiceComesBackToTheSameWindowAndPicture) {
+  ToggleRun run = toggleTwice(SDL_SCANCODE_F11, KMOD_NONE);
+  if (!run.opened) GTEST_SKIP() << "no offscreen video here";
+  expectBackToTheWindow(run);
+  SDL_FreeSurface(run.picture);
+}
+
+TEST(Window, AltEnterTwiceComesBackToTheSameWindowAndPicture) {
+  ToggleRun run = toggleTwice(SDL_SCANCODE_RETURN, KMOD_LALT);
+  if (!run.opened) GTEST_SKIP() << "no offscreen video here";
+  expectBackToTheWindow(run);
+  SDL_FreeSurface(run.picture);
+}
+
+TEST(Window, ClosingTheWindowEndsTheLoopBeforeTheNextFrame) {
+  ScratchDir dir;
+  InDirectory in(dir.path());
+  OffscreenVideo offscreen;
+  TestEngine engine(false);
+  engine->System_SetState(HGE_LOGFILE, "log.txt");
+  engine->System_SetState(HGE_MAXFRAMES, 50);
+  HGE* hge = engine.get();
+  int framesRun = 0;
+  engine->System_SetState(HGE_FRAMEFUNC, [&] {
+    ++framesRun;
+    if (hge->System_GetFrame() == 3) {
+      SDL_Event e{};
+      e.type = SDL_QUIT;
+      SDL_PushEvent(&e);
+    }
+    return false;
+  });
+  if (!engine->System_Initiate()) GTEST_SKIP() << "no offscreen video here";
+  EXPECT_TRUE(engine->System_Start());
+  EXPECT_EQ(framesRun, 3);
+  EXPECT_EQ(engine->System_GetFrame(), 3);
+}
+
+}  // namespace
