@@ -25,8 +25,13 @@ void SdlAudio::open(EngineLog& log) {
   Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3);
   if (!openDevice()) {
     std::string why = SDL_GetError();
-    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
-    if (!openDevice()) {
+    // An SDL_AUDIODRIVER set in the environment outranks a hint of normal
+    // priority, so the silent driver has to override it. The hint is reset
+    // once the device is open: it is only for this start.
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    bool silent = openDevice();
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (!silent) {
       log.write("No sound: cannot open an audio device (" + why + "), and no silent driver either: " +
                 SDL_GetError());
       return;
@@ -71,13 +76,17 @@ HEFFECT SdlAudio::loadEffect(std::vector<uint8_t> bytes, std::string& error) {
 HCHANNEL SdlAudio::playEffect(HEFFECT effect, int volume, int pan, bool loop) {
   auto it = effects_.find(effect);
   if (it == effects_.end()) return 0;
-  int channel = Mix_PlayChannel(-1, it->second.get(), loop ? -1 : 0);
+  // Volume and panning go on a free channel before it starts: set after the
+  // start, the mixer thread could play the first moments at the channel's
+  // old settings (a quiet sound heard loud for a few milliseconds).
+  int channel = Mix_GroupAvailable(-1);
   if (channel < 0) return 0;
   Mix_Volume(channel, mixerVolume(volume));
   int p = std::clamp(pan, -100, 100);
   // Full volume on the side panned to, less on the other; 255 and 255 is the centre.
   Mix_SetPanning(channel, static_cast<Uint8>(p > 0 ? 255 * (100 - p) / 100 : 255),
                  static_cast<Uint8>(p < 0 ? 255 * (100 + p) / 100 : 255));
+  if (Mix_PlayChannel(channel, it->second.get(), loop ? -1 : 0) < 0) return 0;
   return static_cast<HCHANNEL>(channel) + 1;
 }
 
