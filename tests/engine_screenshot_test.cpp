@@ -65,6 +65,42 @@ TEST(Screenshots, AHeadlessFrameIsDrawnInSoftwareAndSavedAsPng) {
   SDL_FreeSurface(shot);
 }
 
+// A texture freed in the middle of drawing: the quads already drawn with it
+// stay in the picture (they are batched, not yet handed to the renderer).
+TEST(Screenshots, QuadsDrawnBeforeTheirTextureIsFreedStayInThePicture) {
+  ScratchDir dir;
+  ASSERT_TRUE(writeSolidPng(dir.file("blue.png"), 4, 4, 0x0000FF));
+  ASSERT_TRUE(writeSolidPng(dir.file("green.png"), 4, 4, 0x00FF00));
+  TestEngine engine;
+  HGE* hge = engine.get();
+  HTEXTURE blue = hge->Texture_Load(dir.file("blue.png").c_str());
+  HTEXTURE green = hge->Texture_Load(dir.file("green.png").c_str());
+  ASSERT_NE(blue, 0u);
+  ASSERT_NE(green, 0u);
+  hge->System_SetState(HGE_MAXFRAMES, 1);
+  hge->System_AddScreenshot(1, dir.file("frame1.png").c_str());
+  hge->System_SetState(HGE_FRAMEFUNC, [] { return false; });
+  hge->System_SetState(HGE_RENDERFUNC, [&] {
+    hge->Gfx_BeginScene();
+    hge->Gfx_Clear(0xFF000000);
+    hgeQuad first = rect(100, 100, 200, 200, 0xFFFFFFFF, blue, BLEND_ALPHABLEND);
+    hge->Gfx_RenderQuad(&first);
+    hge->Texture_Free(blue);
+    hgeQuad second = rect(300, 100, 400, 200, 0xFFFFFFFF, green, BLEND_ALPHABLEND);
+    hge->Gfx_RenderQuad(&second);
+    hge->Gfx_EndScene();
+    return false;
+  });
+  ASSERT_TRUE(hge->System_Initiate());
+  ASSERT_TRUE(hge->System_Start());
+  EXPECT_EQ(hge->Texture_GetWidth(blue), 0) << "the freed handle is gone";
+  SDL_Surface* shot = IMG_Load(dir.file("frame1.png").c_str());
+  ASSERT_NE(shot, nullptr) << IMG_GetError();
+  expectNear(pixelAt(shot, 150, 150), {0, 0, 255}, "drawn before its texture was freed");
+  expectNear(pixelAt(shot, 350, 150), {0, 255, 0}, "drawn after");
+  SDL_FreeSurface(shot);
+}
+
 TEST(Screenshots, AFrameThatIsNeverReachedIsLoggedNotWritten) {
   ScratchDir dir;
   {

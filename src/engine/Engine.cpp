@@ -424,6 +424,13 @@ HTEXTURE Engine::Texture_Load(const char* filename, uint32_t size, bool) {
   return textures_.add(std::move(picture), window ? video_->renderer() : nullptr, !window);
 }
 
+void Engine::Texture_Free(HTEXTURE tex) {
+  // Quads batched with this texture must reach the renderer before the
+  // texture goes, or the batch would be drawn with a freed texture.
+  if (quads_ && textures_.contains(tex)) quads_->flush();
+  textures_.free(tex);
+}
+
 int Engine::Texture_GetWidth(HTEXTURE tex, bool) { return textures_.width(tex); }
 int Engine::Texture_GetHeight(HTEXTURE tex, bool) { return textures_.height(tex); }
 

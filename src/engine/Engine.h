@@ -51,7 +51,7 @@ class Engine final : public HGE {
   int Random_Int(int min, int max) override { return random_.range(min, max); }
 
   HTEXTURE Texture_Load(const char* filename, uint32_t size, bool mipmap) override;
-  void Texture_Free(HTEXTURE tex) override { textures_.free(tex); }
+  void Texture_Free(HTEXTURE tex) override;
   int Texture_GetWidth(HTEXTURE tex, bool original) override;
   int Texture_GetHeight(HTEXTURE tex, bool original) override;
 
