@@ -57,6 +57,7 @@ int loudest(const std::string& raw) {
 
 // A windowed engine (on the offscreen video driver) whose sound goes to a file.
 struct SoundRun {
+  SystemLeaksIgnored leaksIgnored;
   ScratchDir dir;
   InDirectory in{dir.path()};
   ScopedEnv video{"SDL_VIDEODRIVER", "offscreen"};

@@ -55,6 +55,7 @@ struct ToggleRun {
 // frame 10: a blue screen with a red square in its top-left corner.
 ToggleRun toggleTwice(SDL_Scancode key, Uint16 mod) {
   ToggleRun run;
+  SystemLeaksIgnored leaksIgnored;
   ScratchDir dir;
   InDirectory in(dir.path());
   OffscreenVideo offscreen;
@@ -120,6 +121,7 @@ TEST(Window, AltEnterTwiceComesBackToTheSameWindowAndPicture) {
 }
 
 TEST(Window, ClosingTheWindowEndsTheLoopBeforeTheNextFrame) {
+  SystemLeaksIgnored leaksIgnored;
   ScratchDir dir;
   InDirectory in(dir.path());
   OffscreenVideo offscreen;
