@@ -5,7 +5,12 @@
 TextureList::TextureList(HGE* engine, const ResourceCatalog* catalog) : engine(engine), catalog(catalog) {}
 
 // Handles stay loaded for the whole run: the engine frees them when it shuts down.
-TextureList::~TextureList() = default;
+// The list's pictures live as long as the world that loaded them: a new world
+// (a new game in the same process) loads its own.
+TextureList::~TextureList() {
+  for (HTEXTURE t : textures)
+    if (t) engine->Texture_Free(t);
+}
 
 void TextureList::load(int32_t number) {
   id = number;

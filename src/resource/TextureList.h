@@ -1,5 +1,6 @@
 // One picture set loaded into engine handles: a texture per picture and a
-// sound effect per sound, in the catalog's order. Loaded once, never changed.
+// sound effect per sound, in the catalog's order. Loaded once, never changed;
+// its textures are freed with it.
 #pragma once
 
 #include <cstdint>

@@ -37,6 +37,14 @@ Hud::Hud(HGE* engine, Chara* player_)
   commands.fill(CMD_EMPTY);
 }
 
+// The display's pictures go with the world that made it.
+Hud::~Hud() {
+  HGE* engine = hgeCreate(HGE_VERSION);
+  for (const SpriteQuad* s : {&base, &hp, &sp, &cp, &mhp})
+    if (s->texture()) engine->Texture_Free(s->texture());
+  engine->Release();
+}
+
 void Hud::draw() {
   hp.setRegion(0, 0, barLength(player, 169.0f), 7);
   base.draw(0, 0);

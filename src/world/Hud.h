@@ -19,6 +19,9 @@ constexpr int32_t MAX_POWER = 90;
 class Hud {
  public:
   Hud(HGE* engine, Chara* player);
+  ~Hud();
+  Hud(const Hud&) = delete;
+  Hud& operator=(const Hud&) = delete;
 
   // Draws the bars; called at the end of every rendered frame of play.
   void draw();
