@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/deps.sh
 jobs="$(nproc)"
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTERVALEN_SANITIZE=ON -DTERVALEN_BENCH=ON \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTERVALEN_SANITIZE=ON -DTERVALEN_BENCH=OFF \
   -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" >/dev/null
 cmake --build build-asan -j"$jobs"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"

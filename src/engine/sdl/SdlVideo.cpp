@@ -2,8 +2,31 @@
 
 #include <SDL_image.h>
 
+#include <cstring>
+#include <string>
+
 #include "engine/KeyMap.h"
 #include "engine/Keyboard.h"
+
+namespace {
+
+// True when the renderer is OpenGL rasterised in software (llvmpipe, softpipe,
+// swrast) and the player has not asked for a renderer by name.
+bool openGlRunsOnTheCpu(SDL_Renderer* renderer) {
+  if (SDL_GetHint(SDL_HINT_RENDER_DRIVER)) return false;
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return false;
+  using GetString = const unsigned char* (*)(unsigned int);
+  auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+  if (!getString) return false;
+  const unsigned char* name = getString(0x1F01);  // GL_RENDERER
+  if (!name) return false;
+  std::string text(reinterpret_cast<const char*>(name));
+  return text.find("llvmpipe") != std::string::npos || text.find("softpipe") != std::string::npos ||
+         text.find("swrast") != std::string::npos;
+}
+
+}  // namespace
 
 SdlVideo::~SdlVideo() {
   renderer_.reset();
@@ -31,6 +54,13 @@ bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
     return false;
   }
   renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED));
+  if (renderer_ && openGlRunsOnTheCpu(renderer_.get())) {
+    // OpenGL drawn by the processor (no graphics card, or a virtual display)
+    // spreads each frame over threads that fight the game for the cores and
+    // make frames late; SDL's own software renderer keeps an even pace here.
+    renderer_.reset();
+    renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
+  }
   if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, 0));
   if (!renderer_) {
     error = std::string("cannot make a renderer: ") + SDL_GetError();
