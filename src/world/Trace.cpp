@@ -10,19 +10,14 @@
 #include "engine/TextCodec.h"
 #include "object/Chara.h"
 #include "world/Hud.h"
+#include "world/JsonText.h"
 #include "world/Scene.h"
 
 namespace {
 
 // Shortest text that reads back as exactly the same double.
 void appendNumber(std::string& out, double v) {
-  if (!std::isfinite(v)) {  // JSON has no infinities or NaN
-    out += "null";
-    return;
-  }
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, res.ptr);
+  out += std::isfinite(v) ? shortestDouble(v) : "null";  // JSON has no infinities or NaN
 }
 
 void appendInt(std::string& out, long long v) {
@@ -31,27 +26,7 @@ void appendInt(std::string& out, long long v) {
   out.append(buf, res.ptr);
 }
 
-void appendString(std::string& out, const std::string& utf8) {
-  out += '"';
-  for (unsigned char c : utf8) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  out += '"';
-}
+void appendString(std::string& out, const std::string& utf8) { out += jsonQuote(utf8); }
 
 void appendChara(std::string& out, const Chara& c, bool enemy) {
   out += "{\"id\":";

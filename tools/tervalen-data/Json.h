@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "world/JsonText.h"
+
 class JsonWriter {
  public:
   void beginObject();
@@ -45,8 +47,3 @@ class JsonWriter {
   std::vector<Level> levels_;
   bool afterKey_ = false;
 };
-
-// The shortest text that reads back as exactly `v` (finite values only).
-std::string shortestDouble(double v);
-// `utf8` as a quoted, escaped JSON string.
-std::string jsonQuote(std::string_view utf8);

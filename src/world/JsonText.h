@@ -1,0 +1,11 @@
+// JSON text pieces shared by the frame trace and the data tool: numbers that
+// read back exactly and quoted strings.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The shortest text that reads back as exactly `v` (finite values only).
+std::string shortestDouble(double v);
+// `utf8` as a quoted, escaped JSON string.
+std::string jsonQuote(std::string_view utf8);
