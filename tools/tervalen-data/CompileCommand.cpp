@@ -4,37 +4,25 @@
 #include <vector>
 
 #include "Command.h"
+#include "FileArgs.h"
 #include "DataText.h"
 #include "OutputFile.h"
 #include "resource/FileBytes.h"
 
 namespace {
 
+const char* kUsage = "usage: tervalen-data compile SOURCE -o FILE.dat [--kind chara|scene|res|system]\n";
+
 int runCompile(const std::vector<std::string>& args) {
-  std::string source, output;
-  std::optional<DataKind> kind;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if ((args[i] == "-o" || args[i] == "--kind") && i + 1 < args.size()) {
-      if (args[i] == "-o") {
-        output = args[++i];
-      } else {
-        kind = dataKindFromName(args[++i]);
-        if (!kind) {
-          std::fprintf(stderr, "tervalen-data compile: unknown kind '%s' (chara, scene, res, system)\n", args[i].c_str());
-          return 2;
-        }
-      }
-    } else if (source.empty() && !args[i].empty() && args[i][0] != '-') {
-      source = args[i];
-    } else {
-      std::fprintf(stderr, "usage: tervalen-data compile SOURCE -o FILE.dat [--kind chara|scene|res|system]\n");
-      return 2;
-    }
-  }
-  if (source.empty() || output.empty()) {
-    std::fprintf(stderr, "usage: tervalen-data compile SOURCE -o FILE.dat [--kind chara|scene|res|system]\n");
+  FileArgs parsed;
+  if (!parseFileArgs(args, "compile", kUsage, parsed)) return 2;
+  if (parsed.output.empty()) {
+    std::fputs(kUsage, stderr);
     return 2;
   }
+  const std::string& source = parsed.input;
+  const std::string& output = parsed.output;
+  std::optional<DataKind> kind = parsed.kind;
   Expected<std::vector<uint8_t>> text = readFileBytes(source);
   if (!text) {
     std::fprintf(stderr, "%s\n", text.error().message().c_str());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Command.h"
+#include "FileArgs.h"
 #include "DataText.h"
 #include "OutputFile.h"
 #include "resource/FileBytes.h"
@@ -13,30 +14,11 @@ namespace {
 const char* kUsage = "usage: tervalen-data decompile FILE.dat [-o OUT] [--kind chara|scene|res|system]\n";
 
 int runDecompile(const std::vector<std::string>& args) {
-  std::string input, output;
-  std::optional<DataKind> kind;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if ((args[i] == "-o" || args[i] == "--kind") && i + 1 < args.size()) {
-      if (args[i] == "-o") {
-        output = args[++i];
-      } else {
-        kind = dataKindFromName(args[++i]);
-        if (!kind) {
-          std::fprintf(stderr, "tervalen-data decompile: unknown kind '%s' (chara, scene, res, system)\n", args[i].c_str());
-          return 2;
-        }
-      }
-    } else if (input.empty() && !args[i].empty() && args[i][0] != '-') {
-      input = args[i];
-    } else {
-      std::fputs(kUsage, stderr);
-      return 2;
-    }
-  }
-  if (input.empty()) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+  FileArgs parsed;
+  if (!parseFileArgs(args, "decompile", kUsage, parsed)) return 2;
+  const std::string& input = parsed.input;
+  const std::string& output = parsed.output;
+  std::optional<DataKind> kind = parsed.kind;
   if (!kind) kind = dataKindFromPath(input);
   if (!kind) {
     std::fprintf(stderr,
