@@ -9,6 +9,8 @@
 //   w.tick(o);
 #pragma once
 
+#include "log_text.h"
+
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
@@ -130,19 +132,9 @@ class ObjectWorld {
   }
 
   // The engine log so far.
-  std::string log() const {
-    std::ifstream in(dir_ + "/log.txt");
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string log() const { return readLogFile(dir_); }
   // How many times `text` occurs in the log.
-  size_t logCount(const std::string& text) const {
-    const std::string all = log();
-    size_t n = 0;
-    for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + text.size())) ++n;
-    return n;
-  }
+  size_t logCount(const std::string& text) const { return countOccurrences(log(), text); }
 
   // The texture handle of picture `index` of the object's picture set.
   static HTEXTURE picture(const Obj* o, uint32_t index) {

@@ -2,6 +2,8 @@
 // a headless engine logging to "log.txt" there, and helpers to put files in it.
 #pragma once
 
+#include "log_text.h"
+
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 #include <gtest/gtest.h>
@@ -68,18 +70,8 @@ class DataFolder {
     if (rc != 0) throw std::runtime_error("IMG_SavePNG failed for " + path);
   }
 
-  std::string log() const {
-    std::ifstream in(dir_ + "/log.txt");
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  size_t logCount(const std::string& text) const {
-    const std::string all = log();
-    size_t n = 0;
-    for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + text.size())) ++n;
-    return n;
-  }
+  std::string log() const { return readLogFile(dir_); }
+  size_t logCount(const std::string& text) const { return countOccurrences(log(), text); }
 
  private:
   std::string dir_;
