@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "resource/DataPath.h"
 #include "engine/hge.h"
 #include "object/CharaData.h"
 #include "object/Chara.h"

@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "resource/DataPath.h"
 #include "engine/hge.h"
 #include "object/CharaData.h"
 #include "object/Chara.h"
@@ -141,7 +142,7 @@ class ObjectWorld {
     return o->data->textureList ? o->data->textureList->texture(index) : 0;
   }
 
- private:
+  // A PNG of one colour.
   static void writePng(const std::string& path, int w, int h, uint32_t argb) {
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!s) throw std::runtime_error("SDL_CreateRGBSurfaceWithFormat failed");
@@ -151,6 +152,7 @@ class ObjectWorld {
     if (rc != 0) throw std::runtime_error("IMG_SavePNG failed for " + path);
   }
 
+ private:
   std::string dir_;
   std::filesystem::path previous_;
   HGE* engine_ = nullptr;

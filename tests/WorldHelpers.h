@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ObjectWorld.h"
+#include "resource/DataPath.h"
 #include "object/Chara.h"
 #include "scene/SceneFile.h"
 #include "world/Hud.h"

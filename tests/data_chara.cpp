@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "data_bytes.h"
+#include "resource/DataPath.h"
 #include "object/CharaData.h"
 
 using testdata::Bytes;
@@ -176,19 +177,18 @@ TEST(CharaFile, HugeCountsAreRefusedBeforeAnythingIsAllocated) {
   EXPECT_NE(r.error().what.find("AI rule count"), std::string::npos);
 }
 
-TEST(CharaFile, BytesAfterTheLastAiRuleAreAnError) {
+TEST(CharaFile, BytesAfterTheLastAiRuleAreKeptAndWrittenBack) {
   std::vector<uint8_t> bytes = hex(kExample);
   bytes.push_back(0x00);
+  bytes.push_back(0x7F);
   Expected<CharaData> data = parse(bytes);
-  ASSERT_FALSE(data);
-  EXPECT_EQ(data.error().offset, 69u);
-  EXPECT_EQ(data.error().what, "end of file after the AI rule count: 1 byte left over");
+  ASSERT_TRUE(data) << data.error().message();
+  EXPECT_EQ(data->trailing, std::string("\x00\x7F", 2));
+  EXPECT_EQ(writeCharaFile(*data), bytes);
+  EXPECT_EQ(trailingBytesWarning("data/chara/x.dat", bytes.size(), data->trailing.size()),
+            "data/chara/x.dat: offset 69: 2 bytes after the last record are ignored");
 }
 
-TEST(CharaFile, PathOfAnId) {
-  EXPECT_EQ(charaFilePath("c_morivane"), "data/chara/c_morivane.dat");
-  EXPECT_EQ(charaFilePath("system"), "data/chara/system.dat");
-}
 
 TEST(CharaFile, WriterWithoutLogWritesCanonicalCounts) {
   const std::vector<uint8_t> example = hex(kExample);

@@ -4,6 +4,7 @@
 #include <SDL2/SDL_image.h>
 
 #include "WorldHelpers.h"
+#include "resource/DataPath.h"
 #include "resource/FileBytes.h"
 
 namespace worldtest {
@@ -113,8 +114,45 @@ TEST_F(Start, TheScoreLineIsBlackAndEndsAtTheRightEdge) {
 
 class HudBars : public WorldTest {
  protected:
+  void SetUp() override {
+    WorldTest::SetUp();
+    // The display's pictures, each larger than the rectangle the display shows of it.
+    std::filesystem::create_directories("pak/ui/hta");
+    for (const char* name : {"base", "hp", "sp", "cp", "m_hp"})
+      objtest::ObjectWorld::writePng(std::string("pak/ui/hta/") + name + ".png", 400, 200, 0xFF808080u);
+  }
   Hud& hud() { return *world().hud; }
 };
+
+TEST_F(HudBars, LargerPicturesAreCutToTheDisplaysFixedRectangles) {
+  addPlayer(100, 100);
+  std::vector<hgeQuad> quads;
+  w.engine()->Gfx_SetCaptureHook([&quads](const hgeQuad& q) { quads.push_back(q); });
+  hud().draw();
+  w.engine()->Gfx_SetCaptureHook(nullptr);
+  ASSERT_EQ(quads.size(), 4u);  // frame, player bar, second bar, gauge (no target)
+  const hgeQuad& frame = quads[0];
+  EXPECT_FLOAT_EQ(frame.v[2].x - frame.v[0].x, 362);
+  EXPECT_FLOAT_EQ(frame.v[2].y - frame.v[0].y, 178);
+  EXPECT_FLOAT_EQ(frame.v[2].tx, 362.0f / 400);
+  EXPECT_FLOAT_EQ(frame.v[2].ty, 178.0f / 200);
+  const hgeQuad& second = quads[2];
+  EXPECT_FLOAT_EQ(second.v[0].x, 125);
+  EXPECT_FLOAT_EQ(second.v[2].x - second.v[0].x, 169);
+  EXPECT_FLOAT_EQ(second.v[2].y - second.v[0].y, 5);
+}
+
+TEST_F(HudBars, AMissingPictureIsLoggedAndLeftOut) {
+  std::filesystem::remove("pak/ui/hta/sp.png");
+  addPlayer(100, 100);
+  std::vector<hgeQuad> quads;
+  w.engine()->Gfx_SetCaptureHook([&quads](const hgeQuad& q) { quads.push_back(q); });
+  hud().draw();
+  hud().draw();
+  w.engine()->Gfx_SetCaptureHook(nullptr);
+  EXPECT_EQ(quads.size(), 6u);  // frame, player bar and gauge, twice; never a white block
+  EXPECT_EQ(w.logCount("The display's picture pak/ui/hta/sp.png is missing"), 1u) << w.log();
+}
 
 TEST_F(HudBars, ThePlayerBarIsHitPointsOverFullTimes169) {
   Chara* p = addPlayer(100, 100);

@@ -56,7 +56,7 @@ Expected<CharaData> parseCharaFile(std::span<const uint8_t> bytes, const std::st
     rule.action = in.readInt32("AI rule action");
     data.aiRules.push_back(rule);
   }
-  in.expectEnd(data.aiRules.empty() ? "the AI rule count" : "the last AI rule");
+  data.trailing = in.readRest();
   if (in.failed()) return in.error();
   return data;
 }
@@ -83,7 +83,6 @@ std::vector<uint8_t> writeCharaFile(const CharaData& data, const CountLog* count
     for (int32_t v : {rule.minDx, rule.maxDx, rule.minDz, rule.maxDz, rule.chance, rule.flagA, rule.flagB, rule.action})
       out.writeInt32(v);
   }
+  out.writeRaw(data.trailing);
   return out.take();
 }
-
-std::string charaFilePath(const std::string& id) { return "data/chara/" + id + ".dat"; }

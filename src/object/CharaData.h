@@ -44,12 +44,10 @@ struct CharaData {
   std::vector<int32_t> reactions;  // reaction number -> action number
   std::vector<Action> actions;
   std::vector<AiRule> aiRules;
+  std::string trailing;  // bytes after the last AI rule: never read by the game, kept for tools
 };
 
 // Parses the file layout into `id`-less data (id, textureList left empty).
 Expected<CharaData> parseCharaFile(std::span<const uint8_t> bytes, const std::string& file,
                                    CountLog* counts = nullptr);
 std::vector<uint8_t> writeCharaFile(const CharaData& data, const CountLog* counts = nullptr);
-
-// "data/chara/<id>.dat"
-std::string charaFilePath(const std::string& id);

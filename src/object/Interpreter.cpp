@@ -6,6 +6,7 @@
 #include "object/Obj.h"
 #include "object/ObjReport.h"
 #include "object/ScriptNumber.h"
+#include "resource/DataPath.h"
 #include "resource/TextureList.h"
 #include "world/Scene.h"
 
@@ -151,6 +152,14 @@ void Obj::step() {
         break;
       case Spawn: {
         if (!owner) break;
+        if (!owner->canAddObject()) {
+          if (firstReport(*this, action, ReportOnce::SpawnLimit)) {
+            engine->System_Log("%s: action %d: the world already holds %zu objects; this spawn and the later "
+                               "ones are dropped",
+                               charaFilePath(data->id).c_str(), action, Scene::kMaxObjects);
+          }
+          break;
+        }
         const std::string& file = scriptArg(a, 0) == 0 ? data->id : kSystemId;
         const double offset = scriptArg(a, 3);
         const int32_t sxWhole = toInt32(facing == 0 ? x + offset : x - offset);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/TextCodec.h"
-#include "resource/FileBytes.h"
+#include "resource/DataFile.h"
+#include "resource/DataPath.h"
 
 Library::Library(HGE* engine, const ResourceCatalog* catalog) : engine(engine), catalog(catalog) {}
 
@@ -26,13 +26,14 @@ CharaData* Library::findOrLoad(const std::string& id) {
 
 bool Library::loadCharaFile(CharaData& record, const std::string& id) {
   // Ids come from data files in GBK; names on disk are UTF-8.
-  const std::string path = gbkToUtf8(charaFilePath(id));
-  Expected<std::vector<uint8_t>> bytes = readFileBytes(path);
-  if (!bytes) {
-    engine->System_Log("%s", bytes.error().message().c_str());
+  Expected<std::string> path = dataFilePath(DataFileKind::Chara, id);
+  if (!path) {
+    engine->System_Log("character id %s: %s", path.error().file.c_str(), path.error().what.c_str());
     return false;
   }
-  Expected<CharaData> parsed = parseCharaFile(*bytes, path);
+  Expected<CharaData> parsed = readDataFile(
+      *path, [](const std::vector<uint8_t>& bytes, const std::string& file) { return parseCharaFile(bytes, file); },
+      [this](const std::string& warning) { engine->System_Log("%s", warning.c_str()); });
   if (!parsed) {
     engine->System_Log("%s", parsed.error().message().c_str());
     return false;

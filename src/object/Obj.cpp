@@ -3,6 +3,7 @@
 #include "object/Library.h"
 #include "object/ObjReport.h"
 #include "object/ScriptNumber.h"
+#include "resource/DataPath.h"
 #include "resource/TextureList.h"
 #include "world/Scene.h"
 
@@ -58,6 +59,8 @@ Obj::Obj(Scene* owner, const std::string& id, int32_t action, int32_t pc, int32_
 
   setAction(action);
   this->pc = pc;
+  // A new object is drawn before its first move: it needs its screen place now.
+  placeOnScreen();
 
   baseTexture = data->textureList ? data->textureList->texture(0) : 0;
   if (baseTexture == 0 && engine && library && library->reported.first(id, ReportOnce::MissingPicture)) {
@@ -156,6 +159,10 @@ void Obj::move() {
     vy += ay;
     vz += az;
   }
+  placeOnScreen();
+}
+
+void Obj::placeOnScreen() {
   const Vec3 camera = owner ? owner->getCamera() : Vec3{};
   sx = x - camera.x;
   sy = y - camera.y;

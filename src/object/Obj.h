@@ -57,6 +57,9 @@ class Obj {
   void move();
   // One tick of the action script.
   void step();
+  // The screen-relative position (sx, sy, sz) from the world position and the
+  // owner's camera; move() refreshes it every tick.
+  void placeOnScreen();
   void attackLanded();
   void disarmAttack() { hit.active = false; }
   // A frame instruction: picture `picture` of the set, offsets dx (forward), dy (down).

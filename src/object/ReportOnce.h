@@ -21,6 +21,7 @@ class ReportOnce {
     BadReaction,
     NoKnockDown,
     SpawnFailed,
+    SpawnLimit,
     ProblemCount
   };
 

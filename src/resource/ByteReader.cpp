@@ -80,8 +80,3 @@ std::string ByteReader::readRest() {
   pos_ = bytes_.size();
   return s;
 }
-
-void ByteReader::expectEnd(const char* after) {
-  if (failed_ || remaining() == 0) return;
-  fail(pos_, std::string("end of file after ") + after + ": " + bytesText(remaining()) + " left over");
-}

@@ -34,8 +34,6 @@ class ByteReader {
   size_t readCount(const char* what, size_t minEntrySize, CountLog* log, bool lastIndex = false);
   // The bytes from here to the end; the reader is then at the end.
   std::string readRest();
-  // Fails when bytes remain: `after` names the last thing read.
-  void expectEnd(const char* after);
   // Records `what` as the error at `at` (the first error wins).
   void fail(size_t at, std::string what);
 

@@ -18,6 +18,15 @@ struct LoadError {
   }
 };
 
+// The warning for bytes after a file's last record. The game reads nothing
+// there, so it ignores them; the tools keep them so files round-trip.
+// "data/scene/Test.dat: offset 512: 3 bytes after the last record are ignored"
+inline std::string trailingBytesWarning(const std::string& file, size_t fileSize, size_t trailing) {
+  return file + ": offset " + std::to_string(fileSize - trailing) + ": " + std::to_string(trailing) +
+         (trailing == 1 ? " byte" : " bytes") + " after the last record " + (trailing == 1 ? "is" : "are") +
+         " ignored";
+}
+
 template <class T>
 class Expected {
  public:

@@ -2,16 +2,6 @@
 
 #include "resource/ByteReader.h"
 #include "resource/ByteWriter.h"
-#include "resource/FileBytes.h"
-
-Expected<bool> ResourceCatalog::load(const std::string& path) {
-  Expected<std::vector<uint8_t>> bytes = readFileBytes(path);
-  if (!bytes) return bytes.error();
-  Expected<ResourceCatalog> parsed = parseResourceCatalog(*bytes, path);
-  if (!parsed) return parsed.error();
-  for (ResourceEntry& e : parsed->entries) entries.push_back(std::move(e));
-  return true;
-}
 
 const ResourceEntry* ResourceCatalog::entry(int32_t number) const {
   if (number < 0 || size_t(number) >= entries.size()) return nullptr;
@@ -40,7 +30,7 @@ Expected<ResourceCatalog> parseResourceCatalog(std::span<const uint8_t> bytes, c
     for (size_t j = 0; j < sounds && !in.failed(); ++j) entry.sounds.push_back(in.readShortString("sound name"));
     catalog.entries.push_back(std::move(entry));
   }
-  in.expectEnd(catalog.entries.empty() ? "the entry count" : "the last entry");
+  catalog.trailing = in.readRest();
   if (in.failed()) return in.error();
   return catalog;
 }
@@ -55,5 +45,6 @@ std::vector<uint8_t> writeResourceCatalog(const ResourceCatalog& catalog, const 
     out.writeCount(entry.sounds.size(), true);
     for (const std::string& s : entry.sounds) out.writeShortString(s);
   }
+  out.writeRaw(catalog.trailing);
   return out.take();
 }

@@ -19,10 +19,7 @@ struct ResourceEntry {
 
 struct ResourceCatalog {
   std::vector<ResourceEntry> entries;
-
-  // Reads "data/res.dat" (relative to the working directory) and appends its
-  // entries. On error nothing is appended.
-  Expected<bool> load(const std::string& path = "data/res.dat");
+  std::string trailing;  // bytes after the last entry: never read by the game, kept for tools
   // The set with that number, or nullptr outside the catalog.
   const ResourceEntry* entry(int32_t number) const;
 };

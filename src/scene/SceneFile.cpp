@@ -95,7 +95,7 @@ Expected<SceneFile> parseSceneFile(std::span<const uint8_t> bytes, const std::st
     d.entryZ = in.readInt32("door entry z");
     scene.doors.push_back(std::move(d));
   }
-  in.expectEnd(scene.doors.empty() ? "the door count" : "the last door");
+  scene.trailing = in.readRest();
   if (in.failed()) return in.error();
   return scene;
 }
@@ -131,7 +131,6 @@ std::vector<uint8_t> writeSceneFile(const SceneFile& scene, const CountLog* coun
     out.writeShortString(d.targetScene);
     for (int32_t v : {d.x, d.z, d.entryX, d.entryZ}) out.writeInt32(v);
   }
+  out.writeRaw(scene.trailing);
   return out.take();
 }
-
-std::string sceneFilePath(const std::string& id) { return "data/scene/" + id + ".dat"; }

@@ -43,11 +43,9 @@ struct SceneFile {
   std::vector<CharaEntry> charas;
   std::vector<WallEntry> walls;
   std::vector<DoorEntry> doors;
+  std::string trailing;  // bytes after the last door: never read by the game, kept for tools
 };
 
 Expected<SceneFile> parseSceneFile(std::span<const uint8_t> bytes, const std::string& file,
                                    CountLog* counts = nullptr);
 std::vector<uint8_t> writeSceneFile(const SceneFile& scene, const CountLog* counts = nullptr);
-
-// "data/scene/<id>.dat"
-std::string sceneFilePath(const std::string& id);

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "resource/FileBytes.h"
+#include "resource/DataFile.h"
+#include "resource/DataPath.h"
 #include "world/Hud.h"
 #include "world/Scene.h"
 
@@ -32,7 +33,9 @@ void Scene::followCamera() {
   if (std::fabs(cameraX - target) > kCameraSlack) {
     cameraX = target <= cameraX ? target + kCameraSlack : target - kCameraSlack;
     if (cameraX < 0) cameraX = 0;
-    if (cameraX > width - screenWidth) cameraX = width - screenWidth;
+    // In double: a scene width near the int32 limit must not overflow.
+    const double rightLimit = static_cast<double>(width) - screenWidth;
+    if (cameraX > rightLimit) cameraX = rightLimit;
   }
   cameraY = 0;
 }
@@ -74,25 +77,31 @@ void Scene::useDoors() {
   const Chara* p = charas[0];
   for (const Door& d : doors) {
     if (std::fabs(p->x - d.x) < kDoorReachX && std::fabs(p->z - d.z) < kDoorReachZ) {
-      // A door whose scene could not be read waits until the player steps off it.
-      if (!failedDoorTarget.empty() && d.targetScene == failedDoorTarget) return;
+      // A door whose scene could not be read was reported once and leads nowhere.
+      if (failedDoorTargets.count(d.targetScene)) return;
       const Door use = d;  // the change empties `doors`
-      if (!changeScene(use.targetScene, use.entryX, use.entryZ)) failedDoorTarget = use.targetScene;
+      if (!changeScene(use.targetScene, use.entryX, use.entryZ)) failedDoorTargets.insert(use.targetScene);
       return;
     }
   }
-  failedDoorTarget.clear();
+}
+
+Expected<SceneFile> Scene::readScene(const std::string& id, std::string& path) {
+  Expected<std::string> where = dataFilePath(DataFileKind::Scene, id);
+  if (!where) {
+    const std::string source = scenePath.empty() ? std::string("scene id") : scenePath + ": scene id";
+    return LoadError{source + " " + where.error().file, 0, where.error().what};
+  }
+  path = *where;
+  return readDataFile(
+      path, [](const std::vector<uint8_t>& bytes, const std::string& file) { return parseSceneFile(bytes, file); },
+      [this](const std::string& warning) { engine->System_Log("%s", warning.c_str()); });
 }
 
 bool Scene::changeScene(const std::string& target, int32_t entryX, int32_t entryZ) {
   // Read the whole file first: a missing or damaged scene leaves this one as it is.
-  const std::string path = sceneFilePath(target);
-  auto bytes = readFileBytes(path);
-  if (!bytes) {
-    engine->System_Log("cannot change scene: %s", bytes.error().message().c_str());
-    return false;
-  }
-  auto parsed = parseSceneFile(*bytes, path);
+  std::string path;
+  auto parsed = readScene(target, path);
   if (!parsed) {
     engine->System_Log("cannot change scene: %s", parsed.error().message().c_str());
     return false;
@@ -121,33 +130,31 @@ bool Scene::changeScene(const std::string& target, int32_t entryX, int32_t entry
   for (auto& layer : layers) layer.clear();
   boxes.clear();
   doors.clear();
-  failedDoorTarget.clear();
 
-  apply(*parsed);
+  apply(*parsed, path);
   doorsOpen = false;
   return true;
 }
 
 bool Scene::load(const std::string& id) {
-  const std::string path = sceneFilePath(id);
-  auto bytes = readFileBytes(path);
-  if (!bytes) {
-    engine->System_Log("%s", bytes.error().message().c_str());
-    return false;
-  }
-  auto parsed = parseSceneFile(*bytes, path);
+  std::string path;
+  auto parsed = readScene(id, path);
   if (!parsed) {
     engine->System_Log("%s", parsed.error().message().c_str());
     return false;
   }
-  apply(*parsed);
+  apply(*parsed, path);
   return true;
 }
 
-void Scene::apply(const SceneFile& file) {
+void Scene::apply(const SceneFile& file, const std::string& path) {
+  scenePath = path;
   name = file.name;
   width = file.width;
   depth = file.depth;
+  // The camera takes its place in the new scene before anything is made in
+  // it, so the scene's first picture already shows what its second will.
+  followCamera();
   sceneTextures = library->findOrLoadTextureList(file.pictureSet);
   backgroundTexture = file.backgroundTexture;
 
@@ -166,11 +173,20 @@ void Scene::apply(const SceneFile& file) {
     }
   }
 
-  for (const SceneFile::PropEntry& p : file.props) {
-    createObj(file.propId, p.action, 0, 0, 1, p.x, p.y, p.z);
+  // Ids become file names: one that is not a plain name makes nothing, as a missing file would.
+  auto plainId = [&](const std::string& id, const std::string& role) {
+    const std::string why = plainNameProblem(id);
+    if (!why.empty())
+      engine->System_Log("%s: %s \"%s\" is not a plain name (%s); nothing is made from it", path.c_str(),
+                         role.c_str(), escapedName(id).c_str(), why.c_str());
+    return why.empty();
+  };
+  if (!file.props.empty() && plainId(file.propId, "prop id")) {
+    for (const SceneFile::PropEntry& p : file.props) createObj(file.propId, p.action, 0, 0, 1, p.x, p.y, p.z);
   }
-  for (const SceneFile::CharaEntry& c : file.charas) {
-    createChara(c.id, 1, c.x, c.z);
+  for (size_t i = 0; i < file.charas.size(); ++i) {
+    const SceneFile::CharaEntry& c = file.charas[i];
+    if (plainId(c.id, "enemy " + std::to_string(i + 1) + " id")) createChara(c.id, 1, c.x, c.z);
   }
   for (const SceneFile::WallEntry& w : file.walls) {
     boxes.push_back(Box{static_cast<double>(w.x), 0.0, static_cast<double>(w.z), static_cast<double>(w.width),
@@ -182,7 +198,7 @@ void Scene::apply(const SceneFile& file) {
 
   // Four border walls, 500 thick, close the ground rectangle (0, 0)-(W, H).
   const double w = width, h = depth;
-  const double halfW = width / 2, halfH = depth / 2;  // integer halves, toward zero
+  const double halfW = width / 2, halfH = depth / 2;  // integer halves, toward zero (no overflow)
   boxes.push_back(Box{-250.0, 0.0, halfH, 500.0, 0.0, h + 500});
   boxes.push_back(Box{w + 250, 0.0, halfH, 500.0, 0.0, h + 500});
   boxes.push_back(Box{halfW, 0.0, -250.0, w, 0.0, 500.0});

@@ -5,11 +5,13 @@
 
 namespace {
 
-// A sprite over the whole of a picture loaded from the pack.
-SpriteQuad loadPicture(HGE* engine, const char* path) {
+// A sprite over the display's fixed rectangle (0, 0, width, height) of a
+// picture from the pack: a larger picture is cut to it. A missing picture
+// leaves its part of the display undrawn.
+SpriteQuad loadPicture(HGE* engine, const char* path, float width, float height) {
   const HTEXTURE tex = engine->Texture_Load(path, 0, false);
-  return SpriteQuad(tex, 0.0f, 0.0f, static_cast<float>(engine->Texture_GetWidth(tex)),
-                    static_cast<float>(engine->Texture_GetHeight(tex)));
+  if (!tex) engine->System_Log("The display's picture %s is missing: that part is not drawn", path);
+  return SpriteQuad(tex, 0.0f, 0.0f, tex ? width : 0.0f, tex ? height : 0.0f);
 }
 
 // The length of a hit-point bar `full` pixels long. A character without
@@ -29,11 +31,11 @@ constexpr int32_t kCommandForgetFrames = 30;  // empty after 31 frames without a
 
 Hud::Hud(HGE* engine, Chara* player_)
     : player(player_),
-      base(loadPicture(engine, "pak/ui/hta/base.png")),
-      hp(loadPicture(engine, "pak/ui/hta/hp.png")),
-      sp(loadPicture(engine, "pak/ui/hta/sp.png")),
-      cp(loadPicture(engine, "pak/ui/hta/cp.png")),
-      mhp(loadPicture(engine, "pak/ui/hta/m_hp.png")) {
+      base(loadPicture(engine, "pak/ui/hta/base.png", 362, 178)),
+      hp(loadPicture(engine, "pak/ui/hta/hp.png", 169, 7)),
+      sp(loadPicture(engine, "pak/ui/hta/sp.png", 169, 5)),
+      cp(loadPicture(engine, "pak/ui/hta/cp.png", 64, 7)),
+      mhp(loadPicture(engine, "pak/ui/hta/m_hp.png", 169, 10)) {
   commands.fill(CMD_EMPTY);
 }
 
@@ -46,16 +48,20 @@ Hud::~Hud() {
 }
 
 void Hud::draw() {
+  // A picture that did not load is left out rather than drawn as a white block.
+  auto drawLoaded = [](SpriteQuad& s, float x, float y) {
+    if (s.texture()) s.draw(x, y);
+  };
   hp.setRegion(0, 0, barLength(player, 169.0f), 7);
-  base.draw(0, 0);
+  drawLoaded(base, 0, 0);
   if (target) {
     mhp.setRegion(0, 0, barLength(target, 169.0f), 10);
-    mhp.draw(43, 146);
+    drawLoaded(mhp, 43, 146);
   }
-  hp.draw(125, 17);
+  drawLoaded(hp, 125, 17);
   cp.setRegion(0, 0, static_cast<float>(static_cast<double>(power) / MAX_POWER * 64.0), 7);
-  sp.draw(125, 31);
-  cp.draw(197, 41);
+  drawLoaded(sp, 125, 31);
+  drawLoaded(cp, 197, 41);
 }
 
 void Hud::pushCommand(int32_t code) {

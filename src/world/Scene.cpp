@@ -5,7 +5,8 @@
 #include <functional>
 
 #include "object/CharaData.h"
-#include "resource/FileBytes.h"
+#include "resource/DataFile.h"
+#include "resource/DataPath.h"
 #include "world/EnemyBehaviour.h"
 #include "world/Hud.h"
 #include "world/PlayerControl.h"
@@ -28,6 +29,19 @@ std::string charaFileError(const std::string& id) {
   return path + ": cannot be made into a character";
 }
 
+Expected<ResourceCatalog> readResourceCatalogBytes(const std::vector<uint8_t>& bytes, const std::string& file) {
+  return parseResourceCatalog(bytes, file);
+}
+Expected<SystemData> readSystemDataBytes(const std::vector<uint8_t>& bytes, const std::string& file) {
+  return parseSystemData(bytes, file);
+}
+
+template <class Record>
+Expected<Record> logged(Expected<Record> record, HGE* engine) {
+  if (!record) engine->System_Log("%s", record.error().message().c_str());
+  return record;
+}
+
 }  // namespace
 
 Scene::Scene(HGE* engine_) : engine(engine_) {
@@ -35,23 +49,15 @@ Scene::Scene(HGE* engine_) : engine(engine_) {
   screenWidth = 800;
   screenHeight = 480;
 
-  auto loaded = catalog.load("data/res.dat");
-  if (!loaded) engine->System_Log("%s", loaded.error().message().c_str());
+  auto warn = [this](const std::string& line) { engine->System_Log("%s", line.c_str()); };
+  if (auto read = logged(readDataFile("data/res.dat", readResourceCatalogBytes, warn), engine)) catalog = std::move(*read);
 
   libraryOwner = std::make_unique<Library>(engine, &catalog);
   library = libraryOwner.get();
 
-  const std::string systemPath = "data/system.dat";
-  if (auto bytes = readFileBytes(systemPath)) {
-    auto parsed = parseSystemData(*bytes, systemPath);
-    if (parsed) {
-      systemStrings = std::move(parsed->strings);
-    } else {
-      engine->System_Log("%s", parsed.error().message().c_str());
-    }
-  } else {
-    engine->System_Log("%s", bytes.error().message().c_str());
-  }
+  // Bytes after the counted strings are part of the format: nothing is said of them.
+  if (auto read = logged(readDataFile("data/system.dat", readSystemDataBytes, [](const std::string&) {}), engine))
+    systemStrings = std::move(read->strings);
 
   effectVolume = 50;
   systemObj = std::make_unique<Obj>(this, "system", 0, 0, 0, 0.0f, 0.0f, 0.0f);
@@ -72,15 +78,11 @@ Scene::Scene(HGE* engine_) : engine(engine_) {
 
   cameraX = 0;
   cameraY = 0;
-  const std::string firstPath = sceneFilePath(kFirstScene);
-  auto first = readFileBytes(firstPath);
-  if (!first) {
+  std::string firstPath;
+  if (auto first = readScene(kFirstScene, firstPath))
+    apply(*first, firstPath);
+  else
     startError = "cannot start: " + first.error().message();
-  } else if (auto parsed = parseSceneFile(*first, firstPath); !parsed) {
-    startError = "cannot start: " + parsed.error().message();
-  } else {
-    apply(*parsed);
-  }
   if (!startError.empty()) engine->System_Log("%s", startError.c_str());
   gameOver = false;
 }

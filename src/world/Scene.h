@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -78,8 +79,8 @@ class Scene {
   bool changeScene(const std::string& target, int32_t entryX, int32_t entryZ);
   // Reads "data/scene/<id>.dat" and adds its contents (nothing when it fails).
   bool load(const std::string& id);
-  // Adds a parsed scene to the world (the load steps after reading).
-  void apply(const SceneFile& file);
+  // Adds a parsed scene, read from `path`, to the world (the load steps after reading).
+  void apply(const SceneFile& file, const std::string& path);
   void renderScenery(bool nearPart);
 
   HGE* engine;
@@ -107,10 +108,15 @@ class Scene {
   bool gameOver = false;
   std::unique_ptr<Hud> hud;
 
+  // The most objects the world holds at once, far above any real scene: a
+  // script that spawns copies of itself every frame stops here.
+  static constexpr size_t kMaxObjects = 20000;
+  bool canAddObject() const { return objects.size() < kMaxObjects; }
+
   std::string startError;  // why the world could not start (empty when it did)
-  // The target of the last door whose scene could not be read; it is not tried
-  // again (nor logged again) until the player has stepped off the door.
-  std::string failedDoorTarget;
+  std::string scenePath;   // the file the current scene was read from
+  // Door targets whose scene could not be read: reported once, never tried again.
+  std::set<std::string> failedDoorTargets;
 
  private:
   // Resolves the armed attack of objects[i] against every object of another team.
@@ -119,5 +125,11 @@ class Scene {
   // is this enemy, and deletes it.
   void destroyEnemy(size_t index);
 
+  // Reads a scene file; logs the bytes it ignores at its end.
+  Expected<SceneFile> readScene(const std::string& id, std::string& path);
+  // Logs, once per world, that the object limit was reached.
+  void reportObjectLimit(const std::string& id, int32_t action);
+
   std::unique_ptr<Library> libraryOwner;
+  bool objectLimitReported_ = false;
 };
