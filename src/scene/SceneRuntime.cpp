@@ -153,8 +153,11 @@ void Scene::apply(const SceneFile& file, const std::string& path) {
   width = file.width;
   depth = file.depth;
   // The camera takes its place in the new scene before anything is made in
-  // it, so the scene's first picture already shows what its second will.
+  // it, and the player (moved to the entry point after this frame's move) is
+  // placed under it, so the scene's first picture already shows what its
+  // second will.
   followCamera();
+  for (Obj* o : objects) o->placeOnScreen();
   sceneTextures = library->findOrLoadTextureList(file.pictureSet);
   backgroundTexture = file.backgroundTexture;
 
