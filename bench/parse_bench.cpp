@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 #include "engine/hge.h"
 #include "object/Library.h"
 

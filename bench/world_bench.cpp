@@ -14,11 +14,11 @@
 #include <memory>
 #include <string>
 
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 #include "engine/hge.h"
-#include "object/CharaData.h"
+#include "format/CharaData.h"
 #include "object/Chara.h"
-#include "scene/SceneFile.h"
+#include "format/SceneFile.h"
 #include "world/Hud.h"
 #include "world/Scene.h"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/hge.h"
-#include "object/CharaData.h"
+#include "format/CharaData.h"
 #include "object/Library.h"
 #include "world/Scene.h"
 

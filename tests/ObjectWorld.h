@@ -25,12 +25,12 @@
 #include <utility>
 #include <vector>
 
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 #include "engine/hge.h"
-#include "object/CharaData.h"
+#include "format/CharaData.h"
 #include "object/Chara.h"
 #include "object/Obj.h"
-#include "resource/ResourceCatalog.h"
+#include "format/ResourceCatalog.h"
 #include "resource/TextureList.h"
 #include "world/Scene.h"
 

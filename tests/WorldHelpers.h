@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "ObjectWorld.h"
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 #include "object/Chara.h"
-#include "scene/SceneFile.h"
+#include "format/SceneFile.h"
 #include "world/Hud.h"
 #include "world/Scene.h"
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "data_bytes.h"
-#include "resource/DataPath.h"
-#include "object/CharaData.h"
+#include "base/DataPath.h"
+#include "format/CharaData.h"
 
 using testdata::Bytes;
 using testdata::hex;

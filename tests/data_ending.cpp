@@ -10,12 +10,12 @@
 
 #include "app/ScreenFlow.h"
 #include "data_folder.h"
-#include "object/CharaData.h"
-#include "resource/ResourceCatalog.h"
-#include "scene/SceneFile.h"
+#include "format/CharaData.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
 #include "world/Hud.h"
 #include "world/Scene.h"
-#include "world/SystemData.h"
+#include "format/SystemData.h"
 
 using testdata::DataFolder;
 

@@ -5,7 +5,7 @@
 #include "data_bytes.h"
 #include "data_folder.h"
 #include "object/Library.h"
-#include "resource/FileBytes.h"
+#include "base/FileBytes.h"
 
 using testdata::Bytes;
 using testdata::DataFolder;

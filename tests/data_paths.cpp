@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "resource/DataPath.h"
-#include "resource/FileBytes.h"
+#include "base/DataPath.h"
+#include "base/FileBytes.h"
 
 namespace {
 

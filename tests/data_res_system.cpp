@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "data_bytes.h"
-#include "resource/ResourceCatalog.h"
-#include "world/SystemData.h"
+#include "format/ResourceCatalog.h"
+#include "format/SystemData.h"
 
 using testdata::Bytes;
 using testdata::hex;

@@ -7,10 +7,10 @@
 #include <random>
 
 #include "data_bytes.h"
-#include "object/CharaData.h"
-#include "resource/ResourceCatalog.h"
-#include "scene/SceneFile.h"
-#include "world/SystemData.h"
+#include "format/CharaData.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
+#include "format/SystemData.h"
 
 using testdata::Bytes;
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "data_bytes.h"
-#include "resource/DataPath.h"
-#include "scene/SceneFile.h"
+#include "base/DataPath.h"
+#include "format/SceneFile.h"
 
 using testdata::Bytes;
 

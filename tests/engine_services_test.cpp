@@ -6,7 +6,7 @@
 
 #include "engine/EngineLog.h"
 #include "engine/Random.h"
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 #include "engine_support.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "object/CharaData.h"
-#include "resource/CountLog.h"
-#include "resource/ResourceCatalog.h"
-#include "scene/SceneFile.h"
-#include "world/SystemData.h"
+#include "format/CharaData.h"
+#include "format/CountLog.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
+#include "format/SystemData.h"
 
 namespace toolchain_random {
 

@@ -10,7 +10,7 @@
 
 #include "Command.h"
 #include "DataText.h"
-#include "resource/FileBytes.h"
+#include "base/FileBytes.h"
 
 namespace fs = std::filesystem;
 

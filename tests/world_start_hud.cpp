@@ -4,8 +4,8 @@
 #include <SDL2/SDL_image.h>
 
 #include "WorldHelpers.h"
-#include "resource/DataPath.h"
-#include "resource/FileBytes.h"
+#include "base/DataPath.h"
+#include "base/FileBytes.h"
 
 namespace worldtest {
 namespace {

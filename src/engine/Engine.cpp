@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "engine/FramePacer.h"
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 #include "engine/headless/HeadlessAudio.h"
 #include "engine/headless/HeadlessVideo.h"
 #include "engine/sdl/SdlAudio.h"

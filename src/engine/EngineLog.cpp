@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 
 bool isValidUtf8(const std::string& text) {
   size_t i = 0, n = text.size();

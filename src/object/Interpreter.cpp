@@ -6,7 +6,7 @@
 #include "object/Obj.h"
 #include "object/ObjReport.h"
 #include "object/ScriptNumber.h"
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 #include "resource/TextureList.h"
 #include "world/Scene.h"
 

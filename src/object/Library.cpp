@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "resource/DataFile.h"
-#include "resource/DataPath.h"
+#include "base/DataFile.h"
+#include "base/DataPath.h"
 
 Library::Library(HGE* engine, const ResourceCatalog* catalog) : engine(engine), catalog(catalog) {}
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "engine/hge.h"
-#include "object/CharaData.h"
+#include "format/CharaData.h"
 #include "object/ReportOnce.h"
-#include "resource/ResourceCatalog.h"
+#include "format/ResourceCatalog.h"
 #include "resource/TextureList.h"
 
 class Library {

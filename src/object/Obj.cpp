@@ -3,7 +3,7 @@
 #include "object/Library.h"
 #include "object/ObjReport.h"
 #include "object/ScriptNumber.h"
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 #include "resource/TextureList.h"
 #include "world/Scene.h"
 

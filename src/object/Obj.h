@@ -10,7 +10,7 @@
 #include "engine/hge.h"
 #include "gfx/SpriteQuad.h"
 #include "object/Box.h"
-#include "object/CharaData.h"
+#include "format/CharaData.h"
 #include "object/HitInfo.h"
 
 class Scene;

@@ -1,6 +1,6 @@
 #include "resource/TextureList.h"
 
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 
 TextureList::TextureList(HGE* engine, const ResourceCatalog* catalog) : engine(engine), catalog(catalog) {}
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/hge.h"
-#include "resource/ResourceCatalog.h"
+#include "format/ResourceCatalog.h"
 
 class TextureList {
  public:

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "resource/DataFile.h"
-#include "resource/DataPath.h"
+#include "base/DataFile.h"
+#include "base/DataPath.h"
 #include "world/Hud.h"
 #include "world/Scene.h"
 

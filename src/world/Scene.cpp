@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <functional>
 
-#include "object/CharaData.h"
-#include "resource/DataFile.h"
-#include "resource/DataPath.h"
+#include "format/CharaData.h"
+#include "base/DataFile.h"
+#include "base/DataPath.h"
 #include "world/EnemyBehaviour.h"
 #include "world/Hud.h"
 #include "world/PlayerControl.h"
-#include "world/SystemData.h"
+#include "format/SystemData.h"
 
 namespace {
 

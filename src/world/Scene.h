@@ -17,8 +17,8 @@
 #include "object/Chara.h"
 #include "object/Library.h"
 #include "object/Obj.h"
-#include "resource/ResourceCatalog.h"
-#include "scene/SceneFile.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
 
 class Hud;
 

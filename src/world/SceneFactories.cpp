@@ -4,7 +4,7 @@
 
 #include "object/Library.h"
 #include "object/ScriptNumber.h"
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 #include "world/Scene.h"
 
 Chara* Scene::createChara(const std::string& id, int32_t team, int32_t x, int32_t z) {

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 #include "object/Chara.h"
 #include "world/Hud.h"
-#include "world/JsonText.h"
+#include "format/JsonText.h"
 #include "world/Scene.h"
 
 namespace {

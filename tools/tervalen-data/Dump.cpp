@@ -5,8 +5,8 @@
 
 #include "Command.h"
 #include "Json.h"
-#include "engine/TextCodec.h"
-#include "resource/FileBytes.h"
+#include "base/TextCodec.h"
+#include "base/FileBytes.h"
 
 TERVALEN_DATA_COMMAND(dumpCommand, "dump", "dump [--kind chara|scene|res|system|font] FILE", runDump);
 

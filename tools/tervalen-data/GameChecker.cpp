@@ -10,13 +10,13 @@
 #include "OpcodeTable.h"
 #include "PackWriter.h"
 #include "engine/PackReader.h"
-#include "engine/TextCodec.h"
-#include "object/CharaData.h"
+#include "base/TextCodec.h"
+#include "format/CharaData.h"
 #include "object/ScriptNumber.h"
-#include "resource/FileBytes.h"
-#include "resource/ResourceCatalog.h"
-#include "scene/SceneFile.h"
-#include "world/SystemData.h"
+#include "base/FileBytes.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
+#include "format/SystemData.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "resource/ByteReader.h"
+#include "format/ByteReader.h"
 
 #include <cstring>
 

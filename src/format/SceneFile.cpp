@@ -1,7 +1,7 @@
-#include "scene/SceneFile.h"
+#include "format/SceneFile.h"
 
-#include "resource/ByteReader.h"
-#include "resource/ByteWriter.h"
+#include "format/ByteReader.h"
+#include "format/ByteWriter.h"
 
 namespace {
 // Smallest sizes of list entries, used to refuse counts the file cannot hold.

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "resource/CountLog.h"
-#include "resource/LoadError.h"
+#include "format/CountLog.h"
+#include "format/LoadError.h"
 
 struct SystemData {
   std::vector<std::string> strings;

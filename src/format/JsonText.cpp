@@ -1,4 +1,4 @@
-#include "world/JsonText.h"
+#include "format/JsonText.h"
 
 #include <charconv>
 #include <cstdio>

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "resource/CountLog.h"
-#include "resource/LoadError.h"
+#include "format/CountLog.h"
+#include "format/LoadError.h"
 
 struct ResourceEntry {
   std::string name;                   // folder under "pak/" (GBK bytes)

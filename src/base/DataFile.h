@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "resource/FileBytes.h"
-#include "resource/LoadError.h"
+#include "base/FileBytes.h"
+#include "format/LoadError.h"
 
 // `parse(bytes, path)` returns Expected<Record>; Record has a `trailing` member.
 // `warn(line)` receives the trailing-bytes warning, if there is one.

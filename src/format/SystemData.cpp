@@ -1,7 +1,7 @@
-#include "world/SystemData.h"
+#include "format/SystemData.h"
 
-#include "resource/ByteReader.h"
-#include "resource/ByteWriter.h"
+#include "format/ByteReader.h"
+#include "format/ByteWriter.h"
 
 Expected<SystemData> parseSystemData(std::span<const uint8_t> bytes, const std::string& file, CountLog* counts) {
   ByteReader in(bytes, file);

@@ -9,8 +9,8 @@
 #include <span>
 #include <string>
 
-#include "resource/CountLog.h"
-#include "resource/LoadError.h"
+#include "format/CountLog.h"
+#include "format/LoadError.h"
 
 class ByteReader {
  public:

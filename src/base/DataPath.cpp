@@ -1,8 +1,8 @@
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 
 #include <cstdio>
 
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace {
 

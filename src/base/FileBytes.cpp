@@ -1,4 +1,4 @@
-#include "resource/FileBytes.h"
+#include "base/FileBytes.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "resource/ByteWriter.h"
+#include "format/ByteWriter.h"
 
 #include <cstring>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/CountLog.h"
+#include "format/CountLog.h"
 
 class ByteWriter {
  public:

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "resource/LoadError.h"
+#include "format/LoadError.h"
 
 enum class DataFileKind {
   Chara,  // data/chara/<id>.dat

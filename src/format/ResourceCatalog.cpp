@@ -1,7 +1,7 @@
-#include "resource/ResourceCatalog.h"
+#include "format/ResourceCatalog.h"
 
-#include "resource/ByteReader.h"
-#include "resource/ByteWriter.h"
+#include "format/ByteReader.h"
+#include "format/ByteWriter.h"
 
 const ResourceEntry* ResourceCatalog::entry(int32_t number) const {
   if (number < 0 || size_t(number) >= entries.size()) return nullptr;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/LoadError.h"
+#include "format/LoadError.h"
 
 // The largest file (or pack entry) the game reads into memory: 256 MiB.
 constexpr uint64_t kMaxFileBytes = 256ull << 20;
