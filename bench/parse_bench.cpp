@@ -65,8 +65,6 @@ void BM_FindOrLoadCachedId(benchmark::State& state) {
   engine->System_SetState(HGE_LOGFILE, "log.txt");
   engine->System_Initiate();
   {
-    ResourceCatalog catalog;
-    catalog.entries.push_back({"set", {}, {}});
     CharaData small;
     small.name = "small";
     const std::vector<uint8_t> bytes = writeCharaFile(small);
@@ -75,7 +73,7 @@ void BM_FindOrLoadCachedId(benchmark::State& state) {
       std::ofstream out(charaFilePath("guai" + std::to_string(i)), std::ios::binary);
       out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
-    Library library(engine, &catalog);
+    Library library([engine](const std::string& line) { engine->System_Log("%s", line.c_str()); });
     for (int i = 0; i < 20; ++i) library.findOrLoad("guai" + std::to_string(i));
     const std::string id = "guai19";
     for (auto _ : state) benchmark::DoNotOptimize(library.findOrLoad(id));

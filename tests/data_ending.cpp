@@ -14,7 +14,7 @@
 #include "format/ResourceCatalog.h"
 #include "format/SceneFile.h"
 #include "world/Hud.h"
-#include "world/Scene.h"
+#include "world/World.h"
 #include "format/SystemData.h"
 
 using testdata::DataFolder;
@@ -87,15 +87,14 @@ TEST(EndingScreen, ShowsTheThanksWithScoreAndKillsCentredInTheBitmapFont) {
   DataFolder folder;
   writeGame(folder);
   HGE* engine = folder.engine();
-  ScreenFlow flow(engine, nullptr);
+  ScreenFlow flow(engine, GameRules{}, [](int lo, int) { return lo; }, nullptr);
   flow.loadScreens();
 
   EXPECT_FALSE(flow.frame());  // builds the world
   ASSERT_EQ(flow.state(), ScreenFlow::PLAYING) << folder.log();
   ASSERT_NE(flow.world(), nullptr);
-  ASSERT_NE(flow.world()->hud, nullptr);
-  flow.world()->hud->score = 1234;  // as if earned in the scenes before
-  flow.world()->hud->kills = 7;
+  const_cast<World*>(flow.world())->hud.score = 1234;  // as if earned in the scenes before
+  const_cast<World*>(flow.world())->hud.kills = 7;
 
   EXPECT_FALSE(flow.frame());  // the final scene has no enemy left: the game ends
   ASSERT_EQ(flow.state(), ScreenFlow::ENDING);

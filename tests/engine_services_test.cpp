@@ -5,7 +5,7 @@
 #include <set>
 
 #include "engine/EngineLog.h"
-#include "engine/Random.h"
+#include "base/Random.h"
 #include "base/TextCodec.h"
 #include "engine_support.h"
 

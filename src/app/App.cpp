@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/Autoplay.h"
 #include "app/ScreenFlow.h"
 #include "engine/hge.h"
-#include "world/Autoplay.h"
 #include "world/Trace.h"
 
 namespace {
@@ -36,7 +36,9 @@ int runGame(const Options& options) {
   }
 
   HGE* engine = hgeCreate(HGE_VERSION);
-  auto flow = std::make_unique<ScreenFlow>(engine, trace.get());
+  // The game's chance: the engine's generator, seeded from the options.
+  RandomInt random = [engine](int lo, int hi) { return engine->Random_Int(lo, hi); };
+  auto flow = std::make_unique<ScreenFlow>(engine, GameRules{}, std::move(random), trace.get());
 
   engine->System_SetState(HGE_SCREENWIDTH, 800);
   engine->System_SetState(HGE_SCREENHEIGHT, 480);

@@ -13,7 +13,7 @@
 #include "engine/Keyboard.h"
 #include "engine/PackReader.h"
 #include "engine/QuadRenderer.h"
-#include "engine/Random.h"
+#include "base/Random.h"
 #include "engine/Replay.h"
 #include "engine/TextureStore.h"
 #include "engine/VideoBackend.h"

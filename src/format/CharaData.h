@@ -11,8 +11,6 @@
 #include "format/CountLog.h"
 #include "format/LoadError.h"
 
-class TextureList;
-
 // One script instruction: an opcode and its arguments, read by position.
 struct t_code {
   int32_t opcode = 0;
@@ -37,8 +35,7 @@ struct CharaData {
   std::string id;    // the id the file was loaded under
   std::string name;  // from the file (GBK); enemies are scored by it
   int32_t maxHp = 0;
-  int32_t pictureSet = 0;
-  TextureList* textureList = nullptr;  // not owned; set by the Library
+  int32_t pictureSet = 0;  // the picture set of its frames and sounds (a number in the resource list)
   int32_t standAction = 0;  // always 0
   int32_t airAction = 4;    // always 4
   std::vector<int32_t> reactions;  // reaction number -> action number
@@ -47,7 +44,7 @@ struct CharaData {
   std::string trailing;  // bytes after the last AI rule: never read by the game, kept for tools
 };
 
-// Parses the file layout into `id`-less data (id, textureList left empty).
+// Parses the file layout into `id`-less data (the id is left empty).
 Expected<CharaData> parseCharaFile(std::span<const uint8_t> bytes, const std::string& file,
                                    CountLog* counts = nullptr);
 std::vector<uint8_t> writeCharaFile(const CharaData& data, const CountLog* counts = nullptr);

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-class Scene;
+class World;
 
 class TraceWriter {
  public:
@@ -18,7 +18,7 @@ class TraceWriter {
   bool ok() const { return file_ != nullptr; }
   const std::string& error() const { return error_; }
   // Writes the line for frame `frame` (frame callbacks counted from 1) in screen state `state`.
-  void write(const Scene& scene, int frame, int state);
+  void write(const World& world, int frame, int state);
 
  private:
   FILE* file_ = nullptr;
@@ -26,4 +26,4 @@ class TraceWriter {
 };
 
 // "result=victory|defeat|quit|running score=N kills=N frames=N"
-std::string resultLine(const Scene* scene, bool loopEnded, int frames);
+std::string resultLine(const World* world, bool loopEnded, int frames);

@@ -12,8 +12,10 @@
 #include <memory>
 #include <string>
 
+#include "app/ScreenFlow.h"
 #include "engine/hge.h"
-#include "world/Scene.h"
+#include "render/WorldRenderer.h"
+#include "world/World.h"
 
 namespace {
 
@@ -60,7 +62,8 @@ int main(int argc, char** argv) {
   engine->System_SetState(HGE_MAXFRAMES, static_cast<int>(frames));
   engine->Random_Seed(seed);
 
-  std::unique_ptr<Scene> world;
+  std::unique_ptr<World> world;
+  std::unique_ptr<WorldRenderer> renderer;
   long games = 0, frame = 0;
   long firstRss = 0, peakRss = 0;
   size_t firstHeap = 0, peakHeap = 0;
@@ -84,16 +87,22 @@ int main(int argc, char** argv) {
   engine->System_SetState(HGE_FRAMEFUNC, [&] {
     ++frame;
     if (!world || world->gameOver) {
+      renderer.reset();
       world.reset();
-      world = std::make_unique<Scene>(engine);
+      engine->Resource_AttachPack(GameRules{}.packFile.c_str(), GameRules{}.packPassword.c_str());
+      WorldServices services;
+      services.log = [engine](const std::string& line) { engine->System_Log("%s", line.c_str()); };
+      services.random = [engine](int lo, int hi) { return engine->Random_Int(lo, hi); };
+      world = std::make_unique<World>(GameRules{}, std::move(services));
       ++games;
       if (!world->ready()) {
         std::fprintf(stderr, "tervalen-soak: %s\n", world->startError.c_str());
         failed = true;
         return true;
       }
+      renderer = std::make_unique<WorldRenderer>(engine, world->catalog);
     }
-    world->update();
+    world->step(readFrameInput(engine));
     if (frame == every) {
       firstRss = residentKiB();
       firstHeap = heapInUse();
@@ -111,7 +120,7 @@ int main(int argc, char** argv) {
   });
   engine->System_SetState(HGE_RENDERFUNC, [&] {
     engine->Gfx_BeginScene(0);
-    if (world) world->render();
+    if (renderer) renderer->draw(*world);
     engine->Gfx_EndScene();
     return false;
   });
@@ -121,6 +130,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   engine->System_Start();
+  renderer.reset();
   world.reset();
   engine->System_Shutdown();
   engine->Release();
