@@ -15,7 +15,11 @@
 
 class EngineLog {
  public:
+  EngineLog() = default;
   ~EngineLog();
+  // Owns the open file: not copied.
+  EngineLog(const EngineLog&) = delete;
+  EngineLog& operator=(const EngineLog&) = delete;
 
   // The file name; takes effect for the next line when the log is not open yet.
   void setFileName(const std::string& name);
