@@ -25,7 +25,7 @@ void useGbkLocale(HGE* engine) {
 
 }  // namespace
 
-int runGame(const Options& options) {
+int runGame(const Options& options, const std::string& logFile) {
   std::unique_ptr<TraceWriter> trace;
   if (!options.trace.empty()) {
     trace = std::make_unique<TraceWriter>(options.trace);
@@ -52,7 +52,7 @@ int runGame(const Options& options) {
     });
   }
   engine->System_SetState(HGE_TITLE, "Tervalen");
-  engine->System_SetState(HGE_LOGFILE, "log.txt");
+  engine->System_SetState(HGE_LOGFILE, logFile.c_str());
   engine->System_SetState(HGE_WINDOWED, true);
   engine->System_SetState(HGE_USESOUND, true);
   engine->System_SetState(HGE_FPS, 100);

@@ -30,7 +30,8 @@ std::string absolute(const std::string& path) {
 std::string usageText() {
   return "Usage: tervalen [options]\n"
          "  --root DIR              the game folder (default: the current folder when it\n"
-         "                          holds data/, else the folder \"game\" beside the program)\n"
+         "                          holds data/, else the folder \"game\" beside the program,\n"
+         "                          else ../share/tervalen from the program's folder)\n"
          "  --headless              no window and no sound; frames run as fast as they can\n"
          "  --frames N              end after N frames\n"
          "  --seed N                seed the random numbers (the same seed and replay give the same run)\n"

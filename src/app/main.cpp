@@ -21,15 +21,15 @@ int main(int argc, char** argv) {
     case ParseResult::Run:
       break;
   }
-  std::string folder = resolveGameFolder(options.root, error);
-  if (folder.empty()) {
+  GameFolder folder = resolveGameFolder(options.root, runningProgramPath(), error);
+  if (folder.path.empty()) {
     std::fprintf(stderr, "tervalen: %s\n", error.c_str());
     return 1;
   }
   makePathsAbsolute(options);
-  if (chdir(folder.c_str()) != 0) {
-    std::perror(("tervalen: cannot enter the game folder " + folder).c_str());
+  if (chdir(folder.path.c_str()) != 0) {
+    std::perror(("tervalen: cannot enter the game folder " + folder.path).c_str());
     return 1;
   }
-  return runGame(options);
+  return runGame(options, logFileFor(folder));
 }
