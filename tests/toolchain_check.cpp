@@ -219,6 +219,15 @@ TEST(ToolchainCheck, ScriptsThatLoopWithoutAFrame) {
     expectProblem(game.check(), "data/chara/system.dat", "action 17 instruction 1", "without reaching a frame");
   }
   {
+    // a goto to a missing action is ignored by the game, which goes on with the next instruction
+    auto g = soundGame();
+    replace(g["data/chara/system.dat"], "frame 1 ticks=50\n  goto action=17", "goto action=99 pc=0\n  goto action=17");
+    GameFolder game(g);
+    CheckReport r = game.check();
+    expectProblem(r, "data/chara/system.dat", "action 17 instruction 1", "without reaching a frame");
+    expectProblem(r, "data/chara/system.dat", "action 17 instruction 0", "goto target action 99 does not exist");
+  }
+  {
     // a fighter whose stand action is empty runs out into itself for ever
     auto g = soundGame();
     replace(g["data/chara/guai01.dat"], "action 0 {\n" + frames(2) + "  goto action=0 pc=0\n}",

@@ -31,7 +31,10 @@ void findWaitlessLoops(const std::vector<Action>& actions, bool fighter,
     if (code.opcode == 0 && toInt32(scriptArg(code.args, 1)) >= 0) return;  // a frame waits
     if (code.opcode == 8) {
       int32_t target = toInt32(scriptArg(code.args, 0));
-      if (target < 0 || static_cast<size_t>(target) >= actions.size()) return;  // reported elsewhere
+      if (target < 0 || static_cast<size_t>(target) >= actions.size()) {
+        out.push_back(node(a, i + 1));  // the game ignores it and goes on (reported elsewhere)
+        return;
+      }
       int64_t pc = static_cast<int64_t>(toInt32(scriptArg(code.args, 1) - 1.0)) + 1;
       size_t size = actions[static_cast<size_t>(target)].codes.size();
       out.push_back(node(static_cast<size_t>(target), pc < 0 || pc > static_cast<int64_t>(size) ? size
