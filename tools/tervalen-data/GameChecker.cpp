@@ -7,12 +7,10 @@
 #include <memory>
 #include <set>
 
-#include "CheckFiles.h"
+#include "GameFiles.h"
 #include "OpcodeTable.h"
-#include "PackWriter.h"
 #include "ScriptLoops.h"
 #include "SceneGeometry.h"
-#include "engine/PackReader.h"
 #include "engine/TextCodec.h"
 #include "object/CharaData.h"
 #include "object/ScriptNumber.h"
@@ -31,11 +29,6 @@ const char* const kSystemId = "system";
 // The actions the player control starts or the world relies on for the player.
 const int kPlayerRoles[] = {0, 1, 2, 3, 4, 5, 6, 7, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 31, 32, 33};
 const int kEnemyRoles[] = {0, 1, 4, 5};
-// Pictures and music the game loads by fixed path.
-const char* const kFixedFiles[] = {"pak/ui/hta/bg.png", "pak/ui/hta/base.png", "pak/ui/hta/hp.png",
-                                   "pak/ui/hta/sp.png", "pak/ui/hta/cp.png", "pak/ui/hta/m_hp.png",
-                                   "pak/ui/hta/m_hp_base.png", "pak/ui/hte/bg.mp3"};
-
 std::string shownName(const std::string& gbk) { return "\"" + gbkToUtf8(gbk) + "\""; }
 std::string num(int64_t v) { return std::to_string(v); }
 
@@ -61,20 +54,23 @@ struct SceneEntry {
 
 class Checker {
  public:
-  explicit Checker(const std::string& dir) : dir_(dir) {}
+  explicit Checker(const std::string& dir)
+      : dir_(dir), files_(dir, [this](const std::string& file, const std::string& where, const std::string& message) {
+          problem(file, where, message);
+        }) {}
 
   CheckReport run() {
     if (std::string why = gameFolderProblem(dir_); !why.empty()) {
       problem(dir_, "-", why);
       return report_;
     }
-    readPack();
+    report_.packFiles = files_.readPack();
     readCatalog();
     readSystemData();
     readCharacters();
     readScenes();
-    checkFixedFiles();
-    checkCatalogFiles();
+    files_.checkFixedFiles();
+    files_.checkCatalogFiles(catalog_);
     markUses();
     for (auto& [path, c] : charas_) checkCharacter(c.id, c);
     for (auto& [path, s] : scenes_) checkScene(s);
@@ -97,63 +93,6 @@ class Checker {
   }
 
   // ---- reading ----
-
-  void readPack() {
-    const std::string pack = (fs::path(dir_) / "pak.zip").string();
-    const DiskFile file = diskFile(pack);
-    if (file.state == DiskFile::Missing) {
-      std::error_code ec;
-      if (!fs::is_directory(fs::path(dir_) / "pak", ec))
-        problem("pak.zip", "-", "there is no pak.zip and no pak/ folder: the game has no pictures or sounds");
-      return;
-    }
-    if (file.state == DiskFile::NotRegular) {
-      problem("pak.zip", "-", "not a regular file: the game cannot open it as its pack");
-      return;
-    }
-    std::string error;
-    pack_ = PackReader::open(pack, kGamePackPassword, error);
-    std::map<std::string, uint64_t> sizes;
-    if (!pack_ || !packEntrySizes(pack, sizes, error)) {
-      pack_.reset();
-      problem("pak.zip", "-", "the game cannot open the pack: " + error);
-      return;
-    }
-    report_.packFiles = pack_->entryCount();
-    // The game reads every entry with its password: make sure that works.
-    // Entries far larger than any picture or sound are reported, not inflated.
-    std::vector<uint8_t> bytes;
-    for (size_t i = 0; i < pack_->entryCount(); ++i) {
-      auto size = sizes.find(pack_->entryName(i));
-      if (size != sizes.end() && size->second > kMaxMediaBytes) {
-        problem("pak.zip", gbkToUtf8(pack_->entryName(i)),
-                "holds " + byteCount(size->second) + " uncompressed, far beyond any picture or sound (at most " +
-                    byteCount(kMaxMediaBytes) + ")");
-        continue;
-      }
-      if (!pack_->readIndex(i, bytes, error)) {
-        problem("pak.zip", gbkToUtf8(pack_->entryName(i)), "cannot be read with the game's password: " + error);
-        break;
-      }
-    }
-  }
-
-  // Why the game cannot load the file it asks for as `gbkPath` (from the
-  // pack, else from disk), or "" when it can. Oversized pack entries are
-  // reported by readPack.
-  std::string gameFileProblem(const std::string& gbkPath) const {
-    if (pack_ && pack_->contains(gbkPath)) return {};
-    const DiskFile file = diskFile((fs::path(dir_) / gbkToUtf8(gbkPath)).string());
-    switch (file.state) {
-      case DiskFile::Missing: return "neither in pak.zip nor on disk";
-      case DiskFile::NotRegular: return "not in pak.zip, and on disk it is not a regular file";
-      case DiskFile::Regular: break;
-    }
-    if (file.size > kMaxMediaBytes)
-      return "not in pak.zip, and on disk it is " + byteCount(file.size) +
-             ", far beyond any picture or sound (at most " + byteCount(kMaxMediaBytes) + ")";
-    return {};
-  }
 
   // Reads through the game's bounded reader (regular files only), so a data
   // file that is a FIFO or a link to a device is reported, not read.
@@ -234,41 +173,6 @@ class Checker {
       else
         brokenFiles_.insert(path);
     });
-  }
-
-  // ---- files ----
-
-  void checkFixedFiles() {
-    for (const char* path : kFixedFiles)
-      if (std::string why = gameFileProblem(path); !why.empty())
-        problem(path, "-", "the game loads this file, but it is " + why);
-    const DiskFile title = diskFile((fs::path(dir_) / "pak/ui/hta/bg.png").string());
-    if (title.state != DiskFile::Regular)
-      problem("pak/ui/hta/bg.png", "-",
-              std::string("the title picture is shown before the pack is opened: it must be on disk too") +
-                  (title.state == DiskFile::NotRegular ? ", as a regular file" : ""));
-    const DiskFile font = diskFile((fs::path(dir_) / "font1.fnt").string());
-    if (font.state == DiskFile::Missing)
-      problem("font1.fnt", "-", "the font of the score and the ending screen is missing");
-    else if (font.state == DiskFile::NotRegular)
-      problem("font1.fnt", "-", "the font of the score and the ending screen is not a regular file");
-  }
-
-  void checkCatalogFiles() {
-    for (size_t i = 0; i < catalog_.entries.size(); ++i) {
-      const ResourceEntry& e = catalog_.entries[i];
-      std::string set = "set " + num(static_cast<int64_t>(i)) + " " + shownName(e.name);
-      for (size_t k = 0; k < e.pictures.size(); ++k) {
-        std::string path = "pak/" + e.name + "/hta/" + e.pictures[k];
-        if (std::string why = gameFileProblem(path); !why.empty())
-          problem("data/res.dat", set + " picture " + num(static_cast<int64_t>(k)), gbkToUtf8(path) + " is " + why);
-      }
-      for (size_t k = 0; k < e.sounds.size(); ++k) {
-        std::string path = "pak/" + e.name + "/hte/" + e.sounds[k];
-        if (std::string why = gameFileProblem(path); !why.empty())
-          problem("data/res.dat", set + " sound " + num(static_cast<int64_t>(k)), gbkToUtf8(path) + " is " + why);
-      }
-    }
   }
 
   // ---- who is what ----
@@ -519,7 +423,7 @@ class Checker {
 
   std::string dir_;
   CheckReport report_;
-  std::unique_ptr<PackReader> pack_;
+  GameFiles files_;
   ResourceCatalog catalog_;
   bool catalogOk_ = false;
   std::map<std::string, Character> charas_;   // by relative path
