@@ -1,6 +1,7 @@
 // tervalen-soak's options: parsed like the game's, so a mistyped option is a
 // usage error (exit 2) instead of a soak that divides by zero or never ends.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -70,7 +71,9 @@ TEST(SoakOptions, HelpPrintsTheUsageAndPlaysNothing) {
   // The program itself: --help exits 0 at once, a usage error exits 2 with the usage.
   const std::string soak = TERVALEN_BINARY_DIR "/tervalen-soak";
   if (!std::filesystem::exists(soak)) GTEST_SKIP() << "no " << soak;
-  const std::string dir = ::testing::TempDir();
+  char pattern[] = "/tmp/tervalen-soak-options-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  const std::string dir = pattern;
   auto run = [&](const std::string& args) {
     const std::string line = "cd '" + dir + "' && '" + soak + "' " + args + " >soak-out.txt 2>&1";
     const int status = std::system(line.c_str());
@@ -81,7 +84,7 @@ TEST(SoakOptions, HelpPrintsTheUsageAndPlaysNothing) {
   EXPECT_EQ(run("--every 0"), 2);
   EXPECT_EQ(run("--frames -5"), 2);
   EXPECT_FALSE(std::filesystem::exists(dir + "/soak-log.txt"));  // no game was started
-  std::filesystem::remove(dir + "/soak-out.txt");
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
