@@ -1,19 +1,28 @@
 // Action scripts from any character file: the bytes are read as a character
 // file and, when they read, a fighter, a second fighter of the other team and
-// a plain object made from it run for 200 ticks in a small world (move, step,
-// attacks against the other team, drawing), with the same file also standing
-// in for the shared "system" file. Nothing may crash, hang or read out of
-// bounds, whatever numbers the scripts hold.
+// a plain object made from it run for up to 200 ticks in a small world (move,
+// step, attacks against the other team, drawing), with the same file also
+// standing in for the shared "system" file. Nothing may crash, hang or read
+// out of bounds, whatever numbers the scripts hold.
+//
+// The world holds as many objects as the game's (Scene::kMaxObjects), so a
+// file that spawns copies of itself reaches the cap and has its later spawns
+// dropped. A run stops early when its work budget is spent: each object's
+// tick costs what its script can run in one tick (the interpreter's limit for
+// a script that can loop without a frame, else the size of its file), each
+// attack test against an object costs one.
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_image.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ScriptLoops.h"
 #include "engine/hge.h"
 #include "object/CharaData.h"
 #include "object/Library.h"
@@ -22,7 +31,23 @@
 namespace {
 
 constexpr int kTicks = 200;
-constexpr size_t kMaxObjects = 32;  // a file that spawns without end stops the run here
+// About a second of work at most under the sanitizers; enough for a file that
+// doubles its objects every tick to reach the cap and run a few ticks there.
+constexpr uint64_t kWorkBudget = 2000000;
+// The interpreter stops a script after 10,000 instructions without a frame.
+constexpr uint64_t kRunawayTickCost = 10001;
+
+// What one object's tick can cost: a script that can loop without reaching
+// a frame that waits runs into the interpreter's limit; any other runs each
+// instruction at most once (and a plain object's follow-up action once more).
+uint64_t tickCost(const CharaData& data) {
+  bool loops = false;
+  findWaitlessLoops(data.actions, true, [&](const std::string&, const std::string&) { loops = true; });
+  if (loops) return kRunawayTickCost;
+  uint64_t nodes = data.actions.size() + 1;
+  for (const Action& a : data.actions) nodes += a.codes.size();
+  return std::min(kRunawayTickCost, 2 * nodes + 1);
+}
 
 void writePng(const std::string& path, int w, int h) {
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
@@ -87,12 +112,12 @@ void addRecord(Scene& s, const CharaData& parsed, const std::string& id) {
   s.library->charaData.push_back(std::move(record));
 }
 
-void resolveAttack(Scene& s, Obj* o) {
+void resolveAttack(Scene& s, Obj* o, uint64_t& work) {
   if (!o->hasAttackBox() || !o->hit.active) return;
   const Box a = o->worldAttack();
   bool landed = false;
   // Index loop: a lethal hit may append the death effect to the list.
-  for (size_t j = 0; j < s.objects.size(); ++j) {
+  for (size_t j = 0; j < s.objects.size() && work < kWorkBudget; ++j, ++work) {
     Obj* t = s.objects[j];
     if (t == o || t->team == o->team) continue;
     const Box b = t->worldBody();
@@ -120,11 +145,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t start = size > 0 ? static_cast<int8_t>(data[size - 1]) : 0;
   s.createObj("f", start, 0, 0, 1, 305, -20, 300);
 
-  for (int tick = 0; tick < kTicks && s.objects.size() < kMaxObjects; ++tick) {
+  const uint64_t cost = tickCost(*parsed);
+  uint64_t work = 0;
+  for (int tick = 0; tick < kTicks && work < kWorkBudget; ++tick) {
     s.cameraX = tick;
     size_t n = s.objects.size();
-    for (size_t i = 0; i < n && i < s.objects.size();) {
+    for (size_t i = 0; i < n && i < s.objects.size() && work < kWorkBudget;) {
       Obj* o = s.objects[i];
+      work += cost;
       o->move();
       o->step();
       if (o->finished) {
@@ -133,10 +161,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         --n;  // objects spawned in this tick wait for the next one
         continue;
       }
-      resolveAttack(s, o);
+      resolveAttack(s, o, work);
       ++i;
     }
+    if (s.objects.size() > Scene::kMaxObjects) std::abort();  // the world's cap must hold
     if (tick % 16 == 0) {
+      work += s.objects.size();
       s.engine->Gfx_BeginScene();
       for (Obj* o : s.objects) o->render();
       s.engine->Gfx_EndScene();

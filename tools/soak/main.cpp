@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "SoakOptions.h"
 #include "engine/hge.h"
 #include "world/Scene.h"
 
@@ -40,18 +41,21 @@ struct KeyDice {
 }  // namespace
 
 int main(int argc, char** argv) {
-  long frames = 1000000;
-  int seed = 1;
-  long every = 100000;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    if (!std::strcmp(argv[i], "--frames")) frames = std::atol(argv[i + 1]);
-    else if (!std::strcmp(argv[i], "--seed")) seed = std::atoi(argv[i + 1]);
-    else if (!std::strcmp(argv[i], "--every")) every = std::atol(argv[i + 1]);
-    else {
-      std::fprintf(stderr, "usage: tervalen-soak [--frames N] [--seed N] [--every N]\n");
+  SoakOptions options;
+  std::string error;
+  switch (parseSoakOptions(argc, argv, options, error)) {
+    case SoakParse::Help:
+      std::fputs(soakUsageText().c_str(), stdout);
+      return 0;
+    case SoakParse::UsageError:
+      std::fprintf(stderr, "tervalen-soak: %s\n\n%s", error.c_str(), soakUsageText().c_str());
       return 2;
-    }
+    case SoakParse::Run:
+      break;
   }
+  const long frames = options.frames;
+  const int seed = options.seed;
+  const long every = options.every;
 
   HGE* engine = hgeCreate(HGE_VERSION);
   engine->System_SetState(HGE_HEADLESS, true);
