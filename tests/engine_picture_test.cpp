@@ -119,6 +119,7 @@ TEST(PictureHeaders, RefuseWhatTheyCannotSize) {
       "GIF89a\x01",                                                  // GIF cut short
       "BM" + std::string(10, '\0'),                                  // BMP cut short
       "BM" + std::string(12, '\0') + le32(8) + std::string(12, '\0'),  // no known DIB header
+      std::string("\0\0\1\0", 4),                                    // icon header cut short
       std::string("\0\0\1\0\1\0", 6),                                // icon directory cut short
       icon(16).substr(0, 30),                                        // icon entry without its header
       "qoif\0\0",

@@ -120,6 +120,7 @@ PictureSize qoi(Reader r) {
 PictureSize icon(Reader r, PictureFormat format) {
   // A directory of entries, each a BMP without its file header or a PNG. The
   // decoder picks one: take the largest width and height of them all.
+  if (r.size < 6) return r.fail("icon directory cut short");
   const size_t count = le16(r.data + 4);
   if (count == 0 || 6 + 16 * count > r.size) return r.fail("icon directory cut short");
   PictureSize s{format, 0, 0};
