@@ -14,8 +14,8 @@
 #include "engine/headless/HeadlessVideo.h"
 #include "engine/sdl/SdlAudio.h"
 #include "engine/sdl/SdlVideo.h"
-#include "resource/FileBytes.h"
 #include "resource/CheckedFile.h"
+#include "resource/FileBytes.h"
 
 namespace {
 
