@@ -138,6 +138,7 @@ class KeysDown : public HGE {
   bool System_Start() override { return true; }
   void System_SetState(hgeBoolState, bool) override {}
   void System_SetState(hgeFuncState, hgeCallback) override {}
+  void System_SetState(hgeChecksumFuncState, hgeChecksumCallback) override {}
   void System_SetState(hgeIntState, int) override {}
   void System_SetState(hgeStringState, const char*) override {}
   bool System_GetState(hgeBoolState) override { return false; }
@@ -152,6 +153,9 @@ class KeysDown : public HGE {
   void* Resource_Load(const char*, uint32_t*) override { return nullptr; }
   void Resource_Free(void*) override {}
   void Random_Seed(int) override {}
+  void Random_SetSeed(int) override {}
+  int Random_GetSeed() override { return 1; }
+  uint64_t Random_GetState() override { return 0; }
   int Random_Int(int min, int) override { return min; }
   HTEXTURE Texture_Load(const char*, uint32_t, bool) override { return 0; }
   void Texture_Free(HTEXTURE) override {}

@@ -19,6 +19,9 @@ class TextureList {
   // Loads set `number`: "pak/<name>/hta/<picture>" for each picture, then
   // "pak/<name>/hte/<sound>" for each sound. A file that fails gives handle 0
   // at its index. A number outside the catalog gives an empty list and a log line.
+  // Each file is loaded once however often the set names it (names that lead
+  // to the same file, in any letter case, count as one): later indices share
+  // its handle, or its failure.
   void load(int32_t number);
 
   // The handle at `index`, or 0 when the index (taken as unsigned) is out of range.
