@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "../tests/ObjectWorld.h"
+#include "RenderedWorld.h"
 
 namespace {
 std::atomic<long> gAllocations{0};
@@ -67,7 +67,7 @@ void BM_MoveAndStep10000Objects(benchmark::State& state) {
 BENCHMARK(BM_MoveAndStep10000Objects)->Unit(benchmark::kMillisecond);
 
 void BM_Render1000FightersWithShadows(benchmark::State& state) {
-  ObjectWorld w;
+  RenderedWorld w;
   w.addPictureSet("s", {{64, 96}, {80, 96}});
   w.writeChara("fighter", chara(100, 0, std::vector<Action>(5, loopingAction())));
   World& s = w.scene();

@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game, its tools and its tests need, when missing.
+# Installs the Debian packages that are missing for what you are about to do:
+#   scripts/deps.sh            what playing needs: compiler, CMake, the libraries, lame for the music
+#   scripts/deps.sh package    that, and what scripts/package.sh needs to make the .deb
+#   scripts/deps.sh test       everything: that, and the tests', fuzzers' and install check's tools
 set -euo pipefail
-packages=(
-  build-essential cmake pkg-config git
-  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev
-  libzip-dev zipcmp zipmerge ziptool zip unzip
+play=(
+  build-essential cmake pkg-config
+  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libzip-dev
   libmp3lame-dev
+)
+package=(dpkg-dev file)
+test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool
+  xvfb xauth xdotool zip unzip
+  desktop-file-utils appstream man-db librsvg2-bin
 )
+packages=("${play[@]}")
+case "${1:-play}" in
+  play) ;;
+  package) packages+=("${package[@]}") ;;
+  test) packages+=("${package[@]}" "${test[@]}") ;;
+  *) echo "usage: scripts/deps.sh [play|package|test]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

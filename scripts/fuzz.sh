@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for the given number of
-# seconds (default 30) on its corpus; fails on any finding.
+# seconds (default 30) on its corpus, with the flags of fuzz/<target>.options
+# when there is one; fails on any finding.
 #   scripts/fuzz.sh 600          # ten minutes per target
 #   scripts/fuzz.sh 60 fuzz_chara # one target
 set -euo pipefail
@@ -20,8 +21,15 @@ for t in "${targets[@]}"; do
   corpus="build-fuzz/corpus/$t"
   mkdir -p "$corpus"
   [ -d "fuzz/corpus/$t" ] && cp -n fuzz/corpus/"$t"/* "$corpus"/ 2>/dev/null || true
-  echo "fuzzing $t for ${seconds}s"
-  (cd build-fuzz && ./"$t" -max_total_time="$seconds" -print_final_stats=1 "corpus/$t" 2>"fuzz-$t.log") \
+  # fuzz/<target>.options: more libFuzzer flags for one target, one a line (# comments).
+  flags=()
+  if [ -f "fuzz/$t.options" ]; then
+    while read -r flag; do
+      [ -n "$flag" ] && flags+=("$flag")
+    done < <(sed -e 's/#.*//' -e 's/^[[:space:]]*//' -e 's/[[:space:]]*$//' "fuzz/$t.options")
+  fi
+  echo "fuzzing $t for ${seconds}s ${flags[*]}"
+  (cd build-fuzz && ./"$t" -max_total_time="$seconds" -print_final_stats=1 "${flags[@]}" "corpus/$t" 2>"fuzz-$t.log") \
     || { tail -n 60 "build-fuzz/fuzz-$t.log"; echo "fuzz target $t found a problem"; exit 1; }
   grep -E "stat::number_of_executed_units|Done" "build-fuzz/fuzz-$t.log" | tail -n 2 || true
 done

@@ -2,7 +2,7 @@
 # Installs what is missing, builds the game and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh play
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTERVALEN_TESTS=OFF -DTERVALEN_BENCH=OFF >/dev/null
 cmake --build build -j"$(nproc)"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the unit and game tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then each fuzz target for a short fixed time.
+# UndefinedBehaviorSanitizer, the install and package check (tests/install_test.sh),
+# then each fuzz target for a short fixed time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh test
 jobs="$(nproc)"
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTERVALEN_SANITIZE=ON -DTERVALEN_BENCH=OFF \
@@ -13,6 +14,10 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 (cd build-asan && ctest --output-on-failure -j"$jobs" --timeout 900) | tee build-asan/ctest.log
 tests=$(sed -nE 's/.* tests failed out of ([0-9]+).*/\1/p' build-asan/ctest.log | tail -n 1)
+
+# The install, the installed game and the packages, from a lean Release build.
+tests/install_test.sh build-pkg 2>&1 | tee build-asan/install-test.log
+tests=$((tests + 1))
 
 fuzzed=0
 if [ "${TERVALEN_SKIP_FUZZ:-0}" != "1" ]; then

@@ -147,7 +147,7 @@ TEST(DataDump, NumbersReadBackExactly) {
   EXPECT_EQ(j.text(), "[\"Infinity\", \"-Infinity\", \"NaN(0x7ff0000000000123)\", \"tab\\there \\\"q\\\" \\u0001\"]\n");
 }
 
-TEST(DataDump, ReaderErrorsAndUsageExitWithOne) {
+TEST(DataDump, ReaderErrorsExitWithOneAndUsageErrorsWithTwo) {
   DataFolder folder;
   folder.write("data/chara/cut.dat", Bytes().str("ab").byte(1).b);
   Expected<std::string> cut = dumpFile("data/chara/cut.dat", DataKind::Chara);
@@ -159,9 +159,13 @@ TEST(DataDump, ReaderErrorsAndUsageExitWithOne) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(runDump({"data/chara/cut.dat"}), 1);
   EXPECT_EQ(runDump({"data/chara/none.dat"}), 1);
-  EXPECT_EQ(runDump({"data/unknown.dat"}), 1);
-  EXPECT_EQ(runDump({"--kind", "weird", "x.dat"}), 1);
-  EXPECT_EQ(runDump({}), 1);
+  // Usage errors exit with 2, as with every other command.
+  EXPECT_EQ(runDump({"data/unknown.dat"}), 2);
+  EXPECT_EQ(runDump({"--kind", "weird", "x.dat"}), 2);
+  EXPECT_EQ(runDump({"--kind"}), 2);
+  EXPECT_EQ(runDump({"--verbose", "data/chara/cut.dat"}), 2);
+  EXPECT_EQ(runDump({"data/chara/cut.dat", "data/chara/none.dat"}), 2);
+  EXPECT_EQ(runDump({}), 2);
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("data/chara/cut.dat: offset 3: hit points"), std::string::npos) << err;
   EXPECT_NE(err.find("data/chara/none.dat: offset 0: cannot open"), std::string::npos) << err;

@@ -3,7 +3,10 @@
 // always gives the same bytes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -167,6 +170,77 @@ TEST(ToolchainPack, AMissingFolderIsAnError) {
   PackFolder f;
   EXPECT_EQ(runPack({(f.root / "nope").string(), "-o", (f.root / "x.zip").string()}), 1);
   EXPECT_FALSE(fs::exists(f.root / "x.zip"));
+}
+
+// Every entry name of a pack: relative, no "." or ".." parts, no '\\'.
+void expectSafeNames(const std::vector<PackEntry>& entries) {
+  for (const PackEntry& e : entries) {
+    EXPECT_FALSE(e.name.empty());
+    EXPECT_NE(e.name.front(), '/') << e.name;
+    EXPECT_EQ(e.name.find('\\'), std::string::npos) << e.name;
+    EXPECT_EQ(("/" + e.name + "/").find("/../"), std::string::npos) << e.name;
+    EXPECT_EQ(("/" + e.name + "/").find("/./"), std::string::npos) << e.name;
+  }
+}
+
+TEST(ToolchainPack, ALinkInsideTheFolderIsStoredUnderItsOwnName) {
+  PackFolder f;
+  f.add("pak/hero/hta/0.png", "hero picture");
+  fs::create_directories(fs::path(f.dir()) / "pak/guai03/hta");
+  fs::create_symlink("../../hero/hta/0.png", fs::path(f.dir()) / "pak/guai03/hta/0.png");
+  std::vector<PackEntry> entries;
+  std::string error;
+  ASSERT_TRUE(collectPackFolder(f.dir(), "", entries, error)) << error;
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].name, "pak/guai03/hta/0.png");  // the link's own name ...
+  EXPECT_EQ(std::string(entries[0].data.begin(), entries[0].data.end()), "hero picture");  // ... its target's bytes
+  EXPECT_EQ(entries[1].name, "pak/hero/hta/0.png");
+  expectSafeNames(entries);
+
+  // Reproducible with links too.
+  std::string a = (f.root / "a.zip").string(), b = (f.root / "b.zip").string();
+  ASSERT_EQ(runPack({f.dir(), "-o", a}), 0);
+  ASSERT_EQ(runPack({f.dir(), "-o", b}), 0);
+  EXPECT_EQ(readAll(a), readAll(b));
+}
+
+TEST(ToolchainPack, LinksOutOfTheFolderToFoldersOrNowhereAndSpecialFilesAreRefused) {
+  struct Case {
+    const char* label;
+    std::function<void(const fs::path&)> make;
+    std::string message;  // after the path of the bad entry
+  };
+  const Case cases[] = {
+      {"a link to /etc/hostname",
+       [](const fs::path& dir) { fs::create_symlink("/etc/hostname", dir / "pak/host.png"); },
+       ": a link to /etc/hostname, outside the folder: the pack stores only what is in the folder (copy the file in "
+       "instead)"},
+      {"a link out through ..",
+       [](const fs::path& dir) { fs::create_symlink("../../outside.txt", dir / "pak/out.png"); },
+       ": a link to "},
+      {"a link to a folder", [](const fs::path& dir) { fs::create_directory_symlink("hero", dir / "pak/copy"); },
+       ": a link to a folder: the pack stores files and real folders only"},
+      {"a link to nothing", [](const fs::path& dir) { fs::create_symlink("missing.png", dir / "pak/gone.png"); },
+       ": a link that leads nowhere (No such file or directory)"},
+      {"a FIFO", [](const fs::path& dir) { ASSERT_EQ(::mkfifo((dir / "pak/pipe.png").c_str(), 0600), 0); },
+       ": not a regular file, a folder or a link: it cannot go into the pack"},
+      {"a name with a backslash", [](const fs::path& dir) { std::ofstream(dir / "pak/..\\..\\x.png") << "x"; },
+       ": the name cannot be stored in the pack (the game reads '\\' as '/')"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    PackFolder f;
+    f.add("pak/hero/hta/0.png", "hero picture");
+    std::ofstream(f.root / "outside.txt") << "outside";
+    c.make(fs::path(f.dir()));
+    std::vector<PackEntry> entries;
+    std::string error;
+    EXPECT_FALSE(collectPackFolder(f.dir(), "", entries, error));
+    EXPECT_EQ(error.rfind(f.dir() + "/pak/", 0), 0u) << error;  // it names the entry
+    EXPECT_NE(error.find(c.message), std::string::npos) << error;
+    EXPECT_EQ(runPack({f.dir(), "-o", (f.root / "x.zip").string()}), 1);
+    EXPECT_FALSE(fs::exists(f.root / "x.zip"));
+  }
 }
 
 TEST(ToolchainPack, CrcMatchesTheZipStandard) {

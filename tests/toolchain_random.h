@@ -1,6 +1,8 @@
 // Random well-formed data files for the toolchain's round-trip tests: records
-// with odd doubles, odd names and unusual empty-list counts, written through
-// the game's own writers with a count log built alongside.
+// with odd doubles, odd names, unusual empty-list counts and bytes after the
+// last record, written through the game's own writers with a count log built
+// alongside. Ids (a scene's enemies, props and doors) are plain names, as
+// compile only writes those.
 #pragma once
 
 #include <bit>
@@ -87,6 +89,37 @@ struct Gen {
     }
   }
 
+  // A name the game accepts as an id (a file name): what compile lets through.
+  std::string plainName() {
+    std::string s;
+    switch (pick(0, 3)) {
+      case 0: return "guai01";
+      case 1: return "\xB5\xDA\xB6\xFE\xB9\xD8";  // the GBK bytes of 第二关
+      case 2:  // 127 bytes: GBK characters (rows B0-D6 are full), then one ASCII letter
+        while (s.size() + 2 <= 126) {
+          s += static_cast<char>(pick(0xB0, 0xD6));
+          s += static_cast<char>(pick(0xA1, 0xFE));
+        }
+        return s + 'x';
+      default: {
+        int n = pick(1, 20);
+        for (int i = 0; i < n; ++i) {
+          char c = static_cast<char>(pick(0x20, 0x7E));
+          s += (c == '/' || c == '\\') ? '_' : c;
+        }
+        return s == "." || s == ".." ? s + "x" : s;
+      }
+    }
+  }
+
+  // Bytes after the last record, sometimes.
+  std::string trailingBytes() {
+    std::string t;
+    if (chance(30))
+      for (int i = pick(1, 40); i > 0; --i) t += static_cast<char>(rng() & 0xFF);
+    return t;
+  }
+
   // The count of an empty list as a file may hold it: 0 (or -1 for the
   // resource list's last-index counts) or anything lower.
   int32_t emptyCount(int32_t canonical) {
@@ -147,6 +180,7 @@ inline std::vector<uint8_t> randomCharaFile(Gen& g) {
   }
   log.values.push_back(g.count(d.reactions.size()));
   log.values.push_back(g.count(d.aiRules.size()));
+  d.trailing = g.trailingBytes();
   return writeCharaFile(d, &log);
 }
 
@@ -157,7 +191,7 @@ inline std::vector<uint8_t> randomSceneFile(Gen& g) {
   s.width = g.anyInt();
   s.depth = g.anyInt();
   s.pictureSet = g.anyInt();
-  s.propId = g.anyName();
+  s.propId = g.plainName();  // ids are plain names: compile refuses others
   s.backgroundTexture = g.anyInt();
   s.reserved[0] = g.chance(50) ? 0 : g.anyInt();
   s.reserved[1] = g.chance(50) ? 0 : g.anyInt();
@@ -174,15 +208,17 @@ inline std::vector<uint8_t> randomSceneFile(Gen& g) {
     }
   }
   for (int i = g.chance(25) ? 0 : g.pick(1, 4); i > 0; --i) s.props.push_back({g.anyInt(), g.anyInt(), g.anyInt(), g.anyInt()});
+  if (s.props.empty() && g.chance(30)) s.propId.clear();  // no props: no prop character needed
   for (int i = g.chance(25) ? 0 : g.pick(1, 4); i > 0; --i)
-    s.charas.push_back({g.anyName(), g.anyInt(), g.anyInt(), g.chance(60) ? 0 : g.anyInt()});
+    s.charas.push_back({g.plainName(), g.anyInt(), g.anyInt(), g.chance(60) ? 0 : g.anyInt()});
   for (int i = g.chance(25) ? 0 : g.pick(1, 4); i > 0; --i)
     s.walls.push_back({g.anyInt(), g.anyInt(), g.anyInt(), g.anyInt(), g.anyInt()});
   for (int i = g.chance(25) ? 0 : g.pick(1, 4); i > 0; --i)
-    s.doors.push_back({g.anyName(), g.anyInt(), g.anyInt(), g.anyInt(), g.anyInt()});
+    s.doors.push_back({g.plainName(), g.anyInt(), g.anyInt(), g.anyInt(), g.anyInt()});
   for (size_t n : {s.far.size(), s.middle.size(), s.near.size(), s.props.size(), s.charas.size(), s.walls.size(),
                    s.doors.size()})
     log.values.push_back(g.count(n));
+  s.trailing = g.trailingBytes();
   return writeSceneFile(s, &log);
 }
 
@@ -202,6 +238,7 @@ inline std::vector<uint8_t> randomResFile(Gen& g) {
     log.values.push_back(g.count(e.pictures.size(), -1, -1));
     log.values.push_back(g.count(e.sounds.size(), -1, -1));
   }
+  c.trailing = g.trailingBytes();
   return writeResourceCatalog(c, &log);
 }
 
@@ -209,10 +246,7 @@ inline std::vector<uint8_t> randomSystemFile(Gen& g) {
   SystemData d;
   CountLog log;
   for (int i = g.chance(20) ? 0 : g.pick(1, 6); i > 0; --i) d.strings.push_back(g.anyName());
-  if (g.chance(30)) {
-    int n = g.pick(1, 40);
-    for (int i = 0; i < n; ++i) d.trailing += static_cast<char>(g.rng() & 0xFF);
-  }
+  d.trailing = g.trailingBytes();
   log.values.push_back(g.count(d.strings.size()));
   return writeSystemData(d, &log);
 }

@@ -1,13 +1,18 @@
 #include "app/App.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/Autoplay.h"
 #include "app/ScreenFlow.h"
+#include "base/Random.h"
 #include "engine/hge.h"
 #include "world/Trace.h"
+#include "world/WorldChecksum.h"
 
 namespace {
 
@@ -23,27 +28,74 @@ void useGbkLocale(HGE* engine) {
   engine->System_Log("No GBK locale on this system; text is converted where it meets the system");
 }
 
+// The seed of the run: --seed, else the replay's, else a fresh one from the
+// engine. Said in the log, so any run can be played again.
+int seedTheRun(HGE* engine, const Options& options) {
+  std::string from;
+  int seed = 0;
+  if (options.seedGiven) {
+    seed = options.seed;
+    from = "--seed";
+    if (options.replaySeed && *options.replaySeed != options.seed) {
+      const std::string warning = "--seed " + std::to_string(options.seed) + " is not the seed " +
+                                  std::to_string(*options.replaySeed) + " the replay " + options.replay +
+                                  " was recorded with: it will play another game";
+      engine->System_Log("%s", warning.c_str());
+      std::fprintf(stderr, "tervalen: warning: %s\n", warning.c_str());
+    }
+  } else if (options.replaySeed) {
+    seed = *options.replaySeed;
+    from = "the replay";
+  } else {
+    engine->Random_Seed(0);
+    seed = engine->Random_GetSeed();
+    from = "fresh; --seed " + std::to_string(seed) + " plays this game again";
+  }
+  engine->Random_SetSeed(seed);
+  engine->System_Log("Random seed %d (%s)", seed, from.c_str());
+  return seed;
+}
+
 }  // namespace
 
-int runGame(const Options& options) {
+int runGame(const Options& options, const std::string& logFile) {
+  HGE* engine = hgeCreate(HGE_VERSION);
+  engine->System_SetState(HGE_LOGFILE, logFile.c_str());
+  engine->System_Log("游戏开始");
+
+  // Files the run writes: a failure is said once, the game plays on, and the
+  // exit status says it at the end.
+  bool outputFailed = false;
+  auto reportOutputFailure = [engine, &outputFailed](const std::string& message) {
+    outputFailed = true;
+    engine->System_Log("%s", message.c_str());
+    std::fprintf(stderr, "%s\n", message.c_str());
+  };
   std::unique_ptr<TraceWriter> trace;
   if (!options.trace.empty()) {
-    trace = std::make_unique<TraceWriter>(options.trace);
+    trace = std::make_unique<TraceWriter>(options.trace, reportOutputFailure);
     if (!trace->ok()) {
-      std::fprintf(stderr, "tervalen: %s\n", trace->error().c_str());
-      return 2;
+      reportOutputFailure("Cannot write the trace to " + trace->error());
+      engine->Release();
+      return kExitOutputFailed;
     }
   }
 
-  HGE* engine = hgeCreate(HGE_VERSION);
-  // The game's chance: the engine's generator, seeded from the options.
-  RandomInt random = [engine](int lo, int hi) { return engine->Random_Int(lo, hi); };
+  // The game's chance: a generator of its own, seeded as the engine's is (the
+  // engine writes the seed into a recording), so a recording plays the same game.
+  const int seed = seedTheRun(engine, options);
+  Random chance;
+  chance.seed(static_cast<uint32_t>(seed));
+  RandomInt random = [&chance](int lo, int hi) { return chance.range(lo, hi); };
   auto flow = std::make_unique<ScreenFlow>(engine, GameRules{}, std::move(random), trace.get());
 
   engine->System_SetState(HGE_SCREENWIDTH, 800);
   engine->System_SetState(HGE_SCREENHEIGHT, 480);
   engine->System_SetState(HGE_FRAMEFUNC, [&flow] { return flow->frame(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
+  // Recordings and replays compare the world every 100 frames.
+  engine->System_SetState(HGE_CHECKSUMFUNC,
+                          [&flow, &chance] { return worldChecksum(flow->world(), chance.state()); });
   // The demo player presses keys through the engine's input layer, like a person.
   std::unique_ptr<Autoplay> bot;
   if (options.autoplay) {
@@ -54,7 +106,6 @@ int runGame(const Options& options) {
     });
   }
   engine->System_SetState(HGE_TITLE, "Tervalen");
-  engine->System_SetState(HGE_LOGFILE, "log.txt");
   engine->System_SetState(HGE_WINDOWED, true);
   engine->System_SetState(HGE_USESOUND, true);
   engine->System_SetState(HGE_FPS, 100);
@@ -67,11 +118,8 @@ int runGame(const Options& options) {
   if (!options.replay.empty()) engine->System_SetState(HGE_REPLAYFILE, options.replay.c_str());
   if (!options.record.empty()) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
   for (const auto& [frame, path] : options.screenshots) engine->System_AddScreenshot(frame, path.c_str());
-  if (options.seedGiven) engine->Random_Seed(options.seed);
 
-  engine->System_Log("游戏开始");
-
-  int code = 0;
+  int code = kExitPlayed;
   if (engine->System_Initiate()) {
     useGbkLocale(engine);
     flow->loadScreens();
@@ -79,16 +127,26 @@ int runGame(const Options& options) {
     int frames = engine->System_GetFrame();
     bool limitReached = options.frames > 0 && frames >= options.frames;
     bool loopEnded = flow->quitByPlayer() || !limitReached;
-    if (flow->startFailed()) code = 1;
+    if (flow->startFailed()) code = kExitCannotStart;
     std::printf("%s\n", resultLine(flow->world(), loopEnded, frames).c_str());
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+      reportOutputFailure(std::string("Cannot write the result to standard output: ") + std::strerror(errno));
   } else {
     std::fprintf(stderr, "tervalen: cannot start: %s\n", engine->System_GetErrorMessage().c_str());
-    code = 1;
+    // The recording could not be created: an output failure like the others.
+    code = engine->System_GetState(HGE_OUTPUTFAILURES) > 0 ? kExitOutputFailed : kExitCannotStart;
   }
-  // The world and the screens go before the engine they draw with.
+  // The world and the screens go before the engine they draw with; the
+  // recording is closed (and checked) with the engine's run.
   flow.reset();
   engine->System_Shutdown();
+  if (trace) trace->close();
+  const bool diverged = engine->System_GetState(HGE_DIVERGEDFRAME) > 0;
+  outputFailed = outputFailed || engine->System_GetState(HGE_OUTPUTFAILURES) > 0;
   engine->Release();
-  return code;
+
+  if (code != kExitPlayed) return code;
+  if (diverged) return kExitReplayDiverged;
+  if (outputFailed) return kExitOutputFailed;
+  return kExitPlayed;
 }

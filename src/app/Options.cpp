@@ -30,17 +30,23 @@ std::string absolute(const std::string& path) {
 std::string usageText() {
   return "Usage: tervalen [options]\n"
          "  --root DIR              the game folder (default: the current folder when it\n"
-         "                          holds data/, else the folder \"game\" beside the program)\n"
+         "                          holds data/, else the folder \"game\" beside the program,\n"
+         "                          else ../share/tervalen from the program's folder)\n"
          "  --headless              no window and no sound; frames run as fast as they can\n"
          "  --frames N              end after N frames\n"
-         "  --seed N                seed the random numbers (the same seed and replay give the same run)\n"
-         "  --record FILE           write every key that goes down or up to FILE\n"
-         "  --replay FILE           play the keys of FILE (lines \"FRAME down|up KEY\")\n"
+         "  --seed N                seed the random numbers (the same seed and replay give the same run);\n"
+         "                          without it a replay's own seed, else a fresh one, written to the log\n"
+         "  --record FILE           write the seed, every key that goes down or up and a checksum\n"
+         "                          of the world every 100 frames to FILE\n"
+         "  --replay FILE           play the keys of FILE (lines \"seed N\", \"FRAME down|up KEY\",\n"
+         "                          \"FRAME check HEX\"); stop where the world stops matching it\n"
          "  --screenshot N:FILE.png write the picture of frame N (repeatable)\n"
          "  --stats                 print frame timing statistics at exit\n"
          "  --trace FILE            write one line of world state per frame of play\n"
          "  --autoplay              let the computer play\n"
-         "  --help                  show this text\n";
+         "  --help                  show this text\n"
+         "Exit status: 0 played, 1 cannot start, 2 usage error, 3 a file of --trace, --record or\n"
+         "--screenshot could not be written (the game plays on), 4 the replay diverged.\n";
 }
 
 ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
@@ -101,9 +107,10 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       out.record = value;
     } else if (name == "--replay") {
       if (!takeValue()) return ParseResult::UsageError;
-      std::vector<ReplayEvent> events;
-      if (!loadReplay(value, events, error)) return ParseResult::UsageError;
+      ReplayFile replay;
+      if (!loadReplay(value, replay, error)) return ParseResult::UsageError;
       out.replay = value;
+      out.replaySeed = replay.seed;
     } else if (name == "--trace") {
       if (!takeValue()) return ParseResult::UsageError;
       out.trace = value;

@@ -1,6 +1,8 @@
 // The command line of the game.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +14,7 @@ struct Options {
   bool seedGiven = false;
   int seed = 0;
   std::string record, replay, trace;
+  std::optional<int32_t> replaySeed;  // the seed line of the --replay file, when it has one
   std::vector<std::pair<int, std::string>> screenshots;  // frame, PNG file
   bool stats = false;
   bool autoplay = false;
@@ -22,7 +25,7 @@ enum class ParseResult { Run, Help, UsageError };
 
 // Reads the arguments (argv[0] is the program). Options take their value as
 // the next argument or after '='. A replay file is read here, so a malformed
-// one is a usage error naming the file and line.
+// one (or one that is not a regular file) is a usage error naming the file and line.
 ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::string& error);
 
 // The usage text printed by --help and after a usage error.

@@ -14,22 +14,22 @@ int main(int argc, char** argv) {
   switch (parseOptions(argc, argv, options, error)) {
     case ParseResult::Help:
       std::fputs(usageText().c_str(), stdout);
-      return 0;
+      return kExitPlayed;
     case ParseResult::UsageError:
       std::fprintf(stderr, "tervalen: %s\n\n%s", error.c_str(), usageText().c_str());
-      return 2;
+      return kExitUsage;
     case ParseResult::Run:
       break;
   }
-  std::string folder = resolveGameFolder(options.root, error);
-  if (folder.empty()) {
+  GameFolder folder = resolveGameFolder(options.root, runningProgramPath(), error);
+  if (folder.path.empty()) {
     std::fprintf(stderr, "tervalen: %s\n", error.c_str());
-    return 1;
+    return kExitCannotStart;
   }
   makePathsAbsolute(options);
-  if (chdir(folder.c_str()) != 0) {
-    std::perror(("tervalen: cannot enter the game folder " + folder).c_str());
-    return 1;
+  if (chdir(folder.path.c_str()) != 0) {
+    std::perror(("tervalen: cannot enter the game folder " + folder.path).c_str());
+    return kExitCannotStart;
   }
-  return runGame(options);
+  return runGame(options, logFileFor(folder));
 }

@@ -14,6 +14,8 @@ class Random {
   uint32_t next();
   // Uniform in [min, max], both included; the bounds may come in either order.
   int32_t range(int32_t min, int32_t max);
+  // The whole state that decides the next numbers (the stream is fixed per generator).
+  uint64_t state() const { return state_; }
 
  private:
   void seed_(uint64_t seed);

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "engine/FramePacer.h"
 #include "base/TextCodec.h"
@@ -15,10 +14,15 @@
 #include "engine/headless/HeadlessVideo.h"
 #include "engine/sdl/SdlAudio.h"
 #include "engine/sdl/SdlVideo.h"
+#include "base/CheckedFile.h"
+#include "base/FileBytes.h"
 
 namespace {
 
 Engine* theEngine = nullptr;
+
+// Window icons are 256 pixels on a side at most (the ICO directory's limit).
+constexpr uint64_t kMaxIconPixels = 1024 * 1024;
 
 bool isAscii(const std::string& s) {
   for (unsigned char c : s)
@@ -77,6 +81,10 @@ void Engine::System_SetState(hgeFuncState state, hgeCallback value) {
   }
 }
 
+void Engine::System_SetState(hgeChecksumFuncState state, hgeChecksumCallback value) {
+  if (state == HGE_CHECKSUMFUNC) checksumFunc_ = std::move(value);
+}
+
 void Engine::System_SetState(hgeIntState state, int value) {
   switch (state) {
     case HGE_SCREENWIDTH:
@@ -87,6 +95,8 @@ void Engine::System_SetState(hgeIntState state, int value) {
       break;
     case HGE_FPS: fps_ = value > 0 ? value : 100; break;
     case HGE_MAXFRAMES: maxFrames_ = value > 0 ? value : 0; break;
+    case HGE_OUTPUTFAILURES:
+    case HGE_DIVERGEDFRAME: break;  // read only
   }
 }
 
@@ -122,6 +132,8 @@ int Engine::System_GetState(hgeIntState state) {
     case HGE_SCREENHEIGHT: return screenHeight_;
     case HGE_FPS: return fps_;
     case HGE_MAXFRAMES: return maxFrames_;
+    case HGE_OUTPUTFAILURES: return outputFailures_;
+    case HGE_DIVERGEDFRAME: return divergedFrame_;
   }
   return 0;
 }
@@ -152,20 +164,25 @@ bool Engine::System_Initiate() {
     return false;
   };
   SDL_SetMainReady();
+  outputFailures_ = 0;
+  divergedFrame_ = 0;
+  recordingStarted_ = false;
 
   if (!replayFile_.empty()) {
-    std::vector<ReplayEvent> events;
+    ReplayFile file;
     std::string why;
-    if (!loadReplay(replayFile_, events, why)) return fail(why);
-    replay_.emplace(std::move(events));
+    if (!loadReplay(replayFile_, file, why)) return fail(why);
+    replay_.emplace(std::move(file));
   }
   if (!recordFile_.empty()) {
     recorder_ = std::make_unique<ReplayRecorder>(recordFile_);
-    if (!recorder_->ok())
-      return fail(recordFile_ + ": cannot write the recording: " + std::strerror(errno));
+    if (!recorder_->ok()) {
+      ++outputFailures_;
+      return fail("Cannot write the recording to " + recorder_->error());
+    }
   }
   keyboard_.setListener([this](int key, bool down) {
-    if (recorder_) recorder_->write(ReplayEvent{frame_ > 0 ? frame_ : 1, down, key});
+    if (recorder_ && !recorder_->write(ReplayEvent{frame_ > 0 ? frame_ : 1, down, key})) recordingFailed();
   });
 
   VideoSettings settings;
@@ -174,10 +191,18 @@ bool Engine::System_Initiate() {
   settings.height = screenHeight_;
   settings.hideMouse = hideMouse_;
   settings.fullscreen = !windowed_;
+  SurfacePtr icon;
   if (!icon_.empty() && !headless_) {
+    std::vector<uint8_t> bytes;
     std::string why;
-    if (!loadBytes(icon_.c_str(), 0, settings.icon, why)) log("No window icon: " + why);
+    if (!loadBytes(icon_.c_str(), 0, bytes, why)) {
+      log("No window icon: " + why);
+    } else {
+      icon = decodePicture(bytes.data(), bytes.size(), kMaxIconPixels, why);
+      if (!icon) log("No window icon: " + toUtf8(icon_) + ": " + why);
+    }
   }
+  settings.icon = icon.get();
   if (headless_)
     video_ = std::make_unique<HeadlessVideo>();
   else
@@ -208,6 +233,7 @@ void Engine::System_Shutdown() {
   if (audio_) audio_->close();
   audio_.reset();
   video_.reset();
+  if (recorder_ && !recorder_->close()) reportOutputFailure("Cannot write the recording to " + recorder_->error());
   recorder_.reset();
   replay_.reset();
   keyboard_.setListener(nullptr);
@@ -229,6 +255,11 @@ bool Engine::System_Start() {
   if (video_->paced()) pacer = std::make_unique<FramePacer>(fps_);
   FrameStats stats(fps_);
   const int firstFrame = frame_ + 1;
+  if (recorder_ && !recordingStarted_) {
+    // The seed in effect when play starts, so the recording replays without --seed.
+    recordingStarted_ = true;
+    if (!recorder_->writeSeed(seed_)) recordingFailed();
+  }
   for (;;) {
     if (showStats_) stats.frameStarted();
     ++frame_;
@@ -240,7 +271,9 @@ bool Engine::System_Start() {
     if (replay_)
       replay_->play(frame_, [this](const ReplayEvent& e) { Input_InjectKey(e.key, e.down); });
     if (inputFunc_) inputFunc_();
-    if (frameFunc_()) break;
+    const bool done = frameFunc_();
+    if (!checkFrame()) break;
+    if (done) break;
     if (renderFunc_) renderFunc_();
     if (maxFrames_ > 0 && frame_ >= maxFrames_) break;
     if (pacer) {
@@ -258,6 +291,37 @@ bool Engine::System_Start() {
     log(summary);
   }
   return true;
+}
+
+bool Engine::checkFrame() {
+  if (!checksumFunc_) return true;
+  const bool record = recorder_ && frame_ % kReplayCheckInterval == 0;
+  const std::optional<uint64_t> expected = replay_ ? replay_->checkAt(frame_) : std::nullopt;
+  if (!record && !expected) return true;
+  const uint64_t checksum = checksumFunc_();
+  if (record && !recorder_->writeCheck(ReplayCheck{frame_, checksum})) recordingFailed();
+  if (expected && *expected != checksum) {
+    divergedFrame_ = frame_;
+    const std::string line = "replay diverged at frame " + std::to_string(frame_) + ": the world's checksum is " +
+                             formatChecksum(checksum) + ", " + toUtf8(replayFile_) + " says " +
+                             formatChecksum(*expected);
+    log(line);
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return false;
+  }
+  return true;
+}
+
+void Engine::reportOutputFailure(const std::string& message) {
+  ++outputFailures_;
+  const std::string line = toUtf8(message);
+  log(line);
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void Engine::recordingFailed() {
+  reportOutputFailure("Cannot write the recording to " + recorder_->error() + "; the run goes on unrecorded");
+  recorder_.reset();
 }
 
 void Engine::System_Log(const char* format, ...) {
@@ -317,27 +381,19 @@ bool Engine::loadFromDisk(const std::string& name, std::vector<uint8_t>& out, st
   std::string path = name;
   for (char& c : path)
     if (c == '\\') c = '/';
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f && !isAscii(path)) f = std::fopen(gbkToUtf8(path).c_str(), "rb");
-  if (!f) {
-    error = toUtf8(name) + ": " + std::strerror(errno);
+  // A regular file within the pack's bound: a link to a device or a FIFO is
+  // refused at once instead of blocking or reading without end.
+  Expected<std::vector<uint8_t>> bytes = readFileBytes(path);
+  if (!bytes && !isAscii(path) && bytes.error().what.rfind("cannot open", 0) == 0) {
+    // A GBK name from the data for a file whose name on disk is UTF-8.
+    Expected<std::vector<uint8_t>> converted = readFileBytes(gbkToUtf8(path));
+    if (converted || converted.error().what.rfind("cannot open", 0) != 0) bytes = std::move(converted);
+  }
+  if (!bytes) {
+    error = toUtf8(name) + ": " + bytes.error().what;
     return false;
   }
-  std::fseek(f, 0, SEEK_END);
-  long size = std::ftell(f);
-  std::fseek(f, 0, SEEK_SET);
-  if (size < 0 || static_cast<uint64_t>(size) > PackReader::kMaxEntrySize) {
-    std::fclose(f);
-    error = toUtf8(name) + (size < 0 ? ": cannot tell its size" : ": larger than 256 MiB");
-    return false;
-  }
-  out.resize(static_cast<size_t>(size));
-  size_t got = out.empty() ? 0 : std::fread(out.data(), 1, out.size(), f);
-  std::fclose(f);
-  if (got != out.size()) {
-    error = toUtf8(name) + ": read only " + std::to_string(got) + " of " + std::to_string(size) + " bytes";
-    return false;
-  }
+  out = std::move(*bytes);
   return true;
 }
 
@@ -397,12 +453,22 @@ void* Engine::Resource_Load(const char* filename, uint32_t* size) {
 void Engine::Resource_Free(void* res) { std::free(res); }
 
 void Engine::Random_Seed(int seed) {
-  if (seed == 0) {
-    auto now = std::chrono::system_clock::now().time_since_epoch();
-    random_.seed(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-  } else {
-    random_.seed(static_cast<uint32_t>(seed));
+  if (seed != 0) {
+    Random_SetSeed(seed);
+    return;
   }
+  // A fresh seed that can be given again (--seed N), so any run can be played again.
+  auto now = std::chrono::system_clock::now().time_since_epoch();
+  uint64_t mixed = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+  mixed = (mixed ^ (mixed >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  mixed = (mixed ^ (mixed >> 27)) * 0x94d049bb133111ebULL;
+  mixed ^= mixed >> 31;
+  Random_SetSeed(static_cast<int>(mixed % 0x7FFFFFFFULL) + 1);
+}
+
+void Engine::Random_SetSeed(int seed) {
+  seed_ = seed;
+  random_.seed(static_cast<uint32_t>(seed));
 }
 
 // ---- textures and sound ----
@@ -414,7 +480,7 @@ HTEXTURE Engine::Texture_Load(const char* filename, uint32_t size, bool) {
     log("Cannot load the texture " + why);
     return 0;
   }
-  SurfacePtr picture = TextureStore::decode(bytes.data(), bytes.size(), why);
+  SurfacePtr picture = textures_.decode(bytes.data(), bytes.size(), why);
   if (!picture) {
     log("Cannot decode the texture " + (size ? std::string("in memory") : toUtf8(filename)) + ": " + why);
     return 0;
@@ -502,12 +568,16 @@ void Engine::Gfx_EndScene() {
     paths = std::move(it->second);
     screenshots_.erase(it);
   }
+  std::vector<uint8_t> png;
   std::string why;
-  if (!video_->endScene(paths.empty() ? std::string() : paths[0], why)) log(why);
-  for (size_t i = 1; i < paths.size(); ++i) {
-    std::error_code ec;
-    std::filesystem::copy_file(paths[0], paths[i], std::filesystem::copy_options::overwrite_existing, ec);
-    if (ec) log(paths[i] + ": cannot write the screenshot: " + ec.message());
+  if (!video_->endScene(paths.empty() ? nullptr : &png, why)) {
+    for (const std::string& path : paths)
+      reportOutputFailure("Cannot write the screenshot of frame " + std::to_string(frame_) + " to " + path + ": " + why);
+    if (paths.empty()) log(why);
+  } else {
+    for (const std::string& path : paths)
+      if (!writeCheckedFile(path, png, why))
+        reportOutputFailure("Cannot write the screenshot of frame " + std::to_string(frame_) + " to " + why);
   }
   inScene_ = false;
   drawing_ = false;

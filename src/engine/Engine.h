@@ -32,6 +32,7 @@ class Engine final : public HGE {
   bool System_Start() override;
   void System_SetState(hgeBoolState state, bool value) override;
   void System_SetState(hgeFuncState state, hgeCallback value) override;
+  void System_SetState(hgeChecksumFuncState state, hgeChecksumCallback value) override;
   void System_SetState(hgeIntState state, int value) override;
   void System_SetState(hgeStringState state, const char* value) override;
   bool System_GetState(hgeBoolState state) override;
@@ -48,6 +49,9 @@ class Engine final : public HGE {
   void Resource_Free(void* res) override;
 
   void Random_Seed(int seed) override;
+  void Random_SetSeed(int seed) override;
+  int Random_GetSeed() override { return seed_; }
+  uint64_t Random_GetState() override { return random_.state(); }
   int Random_Int(int min, int max) override { return random_.range(min, max); }
 
   HTEXTURE Texture_Load(const char* filename, uint32_t size, bool mipmap) override;
@@ -77,8 +81,14 @@ class Engine final : public HGE {
   // points at the bytes), else the pack, then the disk.
   bool loadBytes(const char* name, uint32_t size, std::vector<uint8_t>& out, std::string& error);
   bool loadFromDisk(const std::string& name, std::vector<uint8_t>& out, std::string& error);
-  bool initiateBackends();
-  void runFrameInput();
+  // A file the engine could not write: said once on stderr and in the log,
+  // and counted for HGE_OUTPUTFAILURES.
+  void reportOutputFailure(const std::string& message);
+  // The recording could not be written: reported, and the run goes on unrecorded.
+  void recordingFailed();
+  // After a frame callback: records the world's checksum, or compares it with
+  // the replay's. False when the world no longer matches the replay.
+  bool checkFrame();
 
   int refs_ = 1;
   bool initiated_ = false;
@@ -87,12 +97,14 @@ class Engine final : public HGE {
   bool windowed_ = true, useSound_ = true, showSplash_ = false, hideMouse_ = false, headless_ = false,
        showStats_ = false;
   hgeCallback frameFunc_, renderFunc_, inputFunc_;
+  hgeChecksumCallback checksumFunc_;
   int screenWidth_ = 800, screenHeight_ = 480, fps_ = 100, maxFrames_ = 0;
   std::string title_ = "Tervalen", logFile_, icon_, replayFile_, recordFile_;
 
   std::string error_;
   EngineLog log_;
   Random random_;
+  int seed_ = 0;
   Keyboard keyboard_;
   TextureStore textures_;
   std::unique_ptr<PackReader> pack_;
@@ -102,6 +114,9 @@ class Engine final : public HGE {
   std::optional<ReplayPlayer> replay_;
   std::unique_ptr<ReplayRecorder> recorder_;
   std::map<int, std::vector<std::string>> screenshots_;  // frame -> files
+  bool recordingStarted_ = false;  // the seed line is written
+  int outputFailures_ = 0;
+  int divergedFrame_ = 0;
 
   int frame_ = 0;
   bool inScene_ = false;

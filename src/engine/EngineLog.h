@@ -1,15 +1,25 @@
-// The engine log: one UTF-8 line per message, flushed at once. The file is
-// opened (and emptied) on the first line of a run, in the working directory
-// (the game folder) or, when that is not writable, in
-// $XDG_DATA_HOME/tervalen (by default ~/.local/share/tervalen).
+// The engine log: one UTF-8 line per message, written at once. The file is
+// opened on the first line of a run, under its name (relative to the working
+// directory, the game folder) or, when that cannot be written, in the user's
+// state folder ($XDG_STATE_HOME/tervalen, by default ~/.local/state/tervalen).
+//
+// The log never writes through a link and never empties a file it did not make:
+// a log file is opened without following a symbolic link and without
+// truncating, and kept only when it is a regular file of ours with no other
+// name; only then is the last run's log emptied. Anything else (a link, a
+// hard-linked file, someone else's file, a pipe) sends the log to the state
+// folder, with the same checks there.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 class EngineLog {
  public:
+  EngineLog() = default;
   ~EngineLog();
+  // Owns the open file: not copied.
+  EngineLog(const EngineLog&) = delete;
+  EngineLog& operator=(const EngineLog&) = delete;
 
   // The file name; takes effect for the next line when the log is not open yet.
   void setFileName(const std::string& name);
@@ -23,10 +33,11 @@ class EngineLog {
 
  private:
   bool openFile();
+  void writeAll(const std::string& bytes);
 
   std::string fileName_;
   std::string path_;
-  FILE* file_ = nullptr;
+  int fd_ = -1;
   bool triedOpen_ = false;
   bool mirror_ = false;
 };

@@ -10,12 +10,15 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/FileBytes.h"
+
 struct zip;
 
 class PackReader {
  public:
-  // Entries bigger than this are refused rather than read.
-  static constexpr uint64_t kMaxEntrySize = 256ull << 20;
+  // Entries bigger than this are refused rather than read: the bound of every
+  // file the game reads from disk.
+  static constexpr uint64_t kMaxEntrySize = kMaxFileBytes;
 
   // Opens an archive file, or returns nullptr with the reason in `error`.
   static std::unique_ptr<PackReader> open(const std::string& path, const char* password, std::string& error);

@@ -1,12 +1,12 @@
 #include "engine/Replay.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdio>
 
 #include "engine/hge.h"
+#include "base/FileBytes.h"
 
 namespace {
 
@@ -26,6 +26,46 @@ std::vector<std::string> fields(const std::string& line) {
   return out;
 }
 
+// A word of the file as an error message quotes it: at most 40 characters,
+// control bytes as \xNN, "..." when cut.
+std::string shown(const std::string& word) {
+  constexpr size_t kShown = 40;
+  size_t cut = word.size();
+  if (cut > kShown) {
+    cut = kShown;
+    while (cut > 0 && (static_cast<unsigned char>(word[cut]) & 0xC0) == 0x80) --cut;  // not inside a UTF-8 character
+  }
+  std::string out = "\"";
+  for (size_t i = 0; i < cut; ++i) {
+    const unsigned char c = static_cast<unsigned char>(word[i]);
+    if (c < 0x20 || c == 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      out += hex;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  out += cut < word.size() ? "\"..." : "\"";
+  return out;
+}
+
+// Decimal digits with an optional leading '-', within [min, max].
+std::optional<int32_t> parseWholeNumber(const std::string& text, int64_t min, int64_t max) {
+  int64_t value = 0;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  auto [end, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || end != last || value < min || value > max) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+bool parseChecksum(const std::string& text, uint64_t& out) {
+  if (text.size() != 16) return false;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out, 16);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
 }  // namespace
 
 const char* replayKeyName(int key) {
@@ -40,11 +80,11 @@ int replayKeyCode(const std::string& name) {
   return 0;
 }
 
-bool parseReplay(const std::string& text, const std::string& sourceName, std::vector<ReplayEvent>& out,
-                 std::string& error) {
-  out.clear();
+bool parseReplay(const std::string& text, const std::string& sourceName, ReplayFile& out, std::string& error) {
+  out = ReplayFile{};
   int lineNumber = 0;
   int lastFrame = 1;
+  bool sawFrameLine = false;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
@@ -54,59 +94,92 @@ bool parseReplay(const std::string& text, const std::string& sourceName, std::ve
     ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     auto bad = [&](const std::string& what) {
-      error = sourceName + ":" + std::to_string(lineNumber) + ": " + what + " (expected \"FRAME down|up KEY\")";
+      error = sourceName + ":" + std::to_string(lineNumber) + ": " + what +
+              " (lines are \"seed N\", \"FRAME down|up KEY\" or \"FRAME check HEX\")";
       return false;
     };
     std::vector<std::string> f = fields(line);
     if (f.empty() || f[0][0] == '#') continue;
+
+    if (f[0] == "seed") {
+      if (f.size() != 2) return bad("the seed line has " + std::to_string(f.size()) + " fields, not 2");
+      if (out.seed) return bad("a second seed line");
+      if (sawFrameLine) return bad("the seed line comes after the first frame line; it must come before");
+      const std::optional<int32_t> seed = parseWholeNumber(f[1], INT32_MIN, INT32_MAX);
+      if (!seed) return bad("seed " + shown(f[1]) + " is not a whole number from -2147483648 to 2147483647");
+      out.seed = *seed;
+      continue;
+    }
+
     if (f.size() != 3) return bad("expected 3 fields, found " + std::to_string(f.size()));
-    errno = 0;
-    char* endp = nullptr;
-    long frame = std::strtol(f[0].c_str(), &endp, 10);
-    if (*endp != '\0' || errno == ERANGE || f[0][0] == '+' || f[0][0] == '-' || frame < 1 || frame > 0x7FFFFFFF)
-      return bad("frame \"" + f[0] + "\" is not a whole number from 1 up");
-    if (frame < lastFrame)
-      return bad("frame " + f[0] + " comes after frame " + std::to_string(lastFrame) + "; frames must not go back");
-    ReplayEvent event;
-    event.frame = static_cast<int>(frame);
-    if (f[1] == "down")
-      event.down = true;
-    else if (f[1] == "up")
-      event.down = false;
-    else
-      return bad("\"" + f[1] + "\" is neither down nor up");
-    event.key = replayKeyCode(f[2]);
-    if (event.key == 0) return bad("unknown key \"" + f[2] + "\" (A..Z or ESC)");
-    lastFrame = event.frame;
-    out.push_back(event);
+    const std::optional<int32_t> frame = parseWholeNumber(f[0], 1, INT32_MAX);
+    if (!frame) return bad("frame " + shown(f[0]) + " is not a whole number from 1 up");
+    if (*frame < lastFrame)
+      return bad("frame " + std::to_string(*frame) + " comes after frame " + std::to_string(lastFrame) +
+                 "; frames must not go back");
+    if (f[1] == "check") {
+      uint64_t checksum = 0;
+      if (!parseChecksum(f[2], checksum)) return bad("checksum " + shown(f[2]) + " is not 16 hexadecimal digits");
+      if (!out.checks.empty() && out.checks.back().frame == *frame)
+        return bad("a second check for frame " + std::to_string(*frame));
+      out.checks.push_back(ReplayCheck{*frame, checksum});
+    } else {
+      ReplayEvent event;
+      event.frame = *frame;
+      if (f[1] == "down")
+        event.down = true;
+      else if (f[1] == "up")
+        event.down = false;
+      else
+        return bad(shown(f[1]) + " is neither down, up nor check");
+      event.key = replayKeyCode(f[2]);
+      if (event.key == 0) return bad("unknown key " + shown(f[2]) + " (A..Z or ESC)");
+      out.events.push_back(event);
+    }
+    lastFrame = *frame;
+    sawFrameLine = true;
   }
   return true;
 }
 
-bool loadReplay(const std::string& path, std::vector<ReplayEvent>& out, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot open the replay: " + std::strerror(errno);
+bool loadReplay(const std::string& path, ReplayFile& out, std::string& error) {
+  Expected<std::vector<uint8_t>> bytes = readFileBytes(path);
+  if (!bytes) {
+    error = path + ": cannot read the replay: " + bytes.error().what;
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return parseReplay(text.str(), path, out, error);
+  return parseReplay(std::string(bytes->begin(), bytes->end()), path, out, error);
 }
+
+std::string formatReplaySeed(int32_t seed) { return "seed " + std::to_string(seed); }
 
 std::string formatReplayEvent(const ReplayEvent& event) {
   const char* name = replayKeyName(event.key);
   return std::to_string(event.frame) + (event.down ? " down " : " up ") + (name ? name : "?");
 }
 
-ReplayRecorder::ReplayRecorder(const std::string& path) : file_(std::fopen(path.c_str(), "w")) {}
-
-ReplayRecorder::~ReplayRecorder() {
-  if (file_) std::fclose(file_);
+std::string formatChecksum(uint64_t checksum) {
+  char hex[24];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(checksum));
+  return hex;
 }
 
-void ReplayRecorder::write(const ReplayEvent& event) {
-  if (!file_ || !replayKeyName(event.key)) return;
-  std::fprintf(file_, "%s\n", formatReplayEvent(event).c_str());
-  std::fflush(file_);
+std::string formatReplayCheck(const ReplayCheck& check) {
+  return std::to_string(check.frame) + " check " + formatChecksum(check.checksum);
 }
+
+std::optional<uint64_t> ReplayPlayer::checkAt(int frame) const {
+  auto it = std::lower_bound(file_.checks.begin(), file_.checks.end(), frame,
+                             [](const ReplayCheck& c, int f) { return c.frame < f; });
+  if (it == file_.checks.end() || it->frame != frame) return std::nullopt;
+  return it->checksum;
+}
+
+bool ReplayRecorder::writeSeed(int32_t seed) { return file_.write(formatReplaySeed(seed) + "\n"); }
+
+bool ReplayRecorder::write(const ReplayEvent& event) {
+  if (!replayKeyName(event.key)) return true;
+  return file_.write(formatReplayEvent(event) + "\n");
+}
+
+bool ReplayRecorder::writeCheck(const ReplayCheck& check) { return file_.write(formatReplayCheck(check) + "\n"); }

@@ -1,11 +1,21 @@
-// Replay files: every key that goes down or up, one line each,
-// "FRAME down|up KEY", where FRAME counts frame callbacks from 1 and KEY is
-// A..Z or ESC. Blank lines and lines starting with '#' are ignored.
+// Replay files: the seed of the run, every key that goes down or up, and a
+// checksum of the world every 100 frames. One line each:
+//
+//   seed N               the run's random seed (at most once, before the other lines)
+//   FRAME down|up KEY    a key change; FRAME counts frame callbacks from 1, KEY is A..Z or ESC
+//   FRAME check HEX      the world's checksum after the frame callback of FRAME (16 hex digits)
+//
+// Lines are in frame order. Blank lines and lines starting with '#' are
+// ignored. Files without a seed line or check lines (written before the game
+// stored them) still play.
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "base/CheckedFile.h"
 
 struct ReplayEvent {
   int frame = 0;  // 1 = before the first frame callback
@@ -13,49 +23,79 @@ struct ReplayEvent {
   int key = 0;    // virtual-key code
 };
 
+// The world's checksum after the frame callback of `frame`.
+struct ReplayCheck {
+  int frame = 0;
+  uint64_t checksum = 0;
+};
+
+struct ReplayFile {
+  std::optional<int32_t> seed;
+  std::vector<ReplayEvent> events;
+  std::vector<ReplayCheck> checks;  // in frame order, one per frame at most
+};
+
+// Checks are written after the frame callback of every multiple of this frame.
+constexpr int kReplayCheckInterval = 100;
+
 // The key's name in a replay file ("A".."Z", "ESC"), or nullptr when replays cannot hold it.
 const char* replayKeyName(int key);
 // The key code of a name, or 0.
 int replayKeyCode(const std::string& name);
 
 // Parses replay text. On a malformed line returns false with an error naming
-// `sourceName`, the line number and what is wrong.
-bool parseReplay(const std::string& text, const std::string& sourceName, std::vector<ReplayEvent>& out,
-                 std::string& error);
-// Reads and parses a replay file.
-bool loadReplay(const std::string& path, std::vector<ReplayEvent>& out, std::string& error);
+// `sourceName`, the line number and what is wrong (quoting at most 40
+// characters of the line's words).
+bool parseReplay(const std::string& text, const std::string& sourceName, ReplayFile& out, std::string& error);
+// Reads (a regular file, within the bound of every file the game reads) and parses a replay file.
+bool loadReplay(const std::string& path, ReplayFile& out, std::string& error);
 
-// The line for one event, without the line end.
+// The lines for a seed, an event and a check, without the line end.
+std::string formatReplaySeed(int32_t seed);
 std::string formatReplayEvent(const ReplayEvent& event);
+std::string formatReplayCheck(const ReplayCheck& check);
+// A checksum as check lines hold it: 16 lowercase hexadecimal digits.
+std::string formatChecksum(uint64_t checksum);
 
-// Hands out a replay's events frame by frame.
+// Hands out a replay's events frame by frame, and its checks.
 class ReplayPlayer {
  public:
-  explicit ReplayPlayer(std::vector<ReplayEvent> events) : events_(std::move(events)) {}
+  explicit ReplayPlayer(ReplayFile file) : file_(std::move(file)) {}
   // Calls `apply` for each event of `frame` (and any earlier one not yet given).
   template <class F>
   void play(int frame, F&& apply) {
-    while (next_ < events_.size() && events_[next_].frame <= frame) apply(events_[next_++]);
+    while (next_ < file_.events.size() && file_.events[next_].frame <= frame) apply(file_.events[next_++]);
   }
-  bool finished() const { return next_ >= events_.size(); }
+  bool finished() const { return next_ >= file_.events.size(); }
+  bool hasChecks() const { return !file_.checks.empty(); }
+  // The checksum recorded for `frame`, if any.
+  std::optional<uint64_t> checkAt(int frame) const;
 
  private:
-  std::vector<ReplayEvent> events_;
+  ReplayFile file_;
   size_t next_ = 0;
 };
 
-// Writes key changes to a replay file as they happen.
+// Writes a run to a replay file as it happens. Every line is handed to the
+// system at once; the first failure is kept (see CheckedFile) and nothing more
+// is written after it.
 class ReplayRecorder {
  public:
-  explicit ReplayRecorder(const std::string& path);
-  ~ReplayRecorder();
+  explicit ReplayRecorder(const std::string& path) { file_.open(path); }
   ReplayRecorder(const ReplayRecorder&) = delete;
   ReplayRecorder& operator=(const ReplayRecorder&) = delete;
 
-  bool ok() const { return file_ != nullptr; }
+  bool ok() const { return file_.isOpen() && !file_.failed(); }
+  // "PATH: REASON" for the first failure.
+  const std::string& error() const { return file_.error(); }
+  // Each returns false when the line could not be written.
+  bool writeSeed(int32_t seed);
   // Records the event; keys a replay cannot name are skipped.
-  void write(const ReplayEvent& event);
+  bool write(const ReplayEvent& event);
+  bool writeCheck(const ReplayCheck& check);
+  // Closes the file; false when the last writes or the close failed.
+  bool close() { return file_.close(); }
 
  private:
-  FILE* file_ = nullptr;
+  CheckedFile file_;
 };

@@ -2,13 +2,60 @@
 
 #include <SDL_image.h>
 
-SurfacePtr TextureStore::decode(const void* data, size_t size, std::string& error) {
+#include "engine/PictureSize.h"
+
+namespace {
+
+std::string sizeText(uint64_t width, uint64_t height) { return std::to_string(width) + "x" + std::to_string(height); }
+
+// The decoder of the format the header was read for, and no other.
+SDL_Surface* decodeAs(PictureFormat format, SDL_RWops* rw) {
+  switch (format) {
+    case PictureFormat::Png: return IMG_LoadPNG_RW(rw);
+    case PictureFormat::Jpeg: return IMG_LoadJPG_RW(rw);
+    case PictureFormat::Gif: return IMG_LoadGIF_RW(rw);
+    case PictureFormat::Bmp: return IMG_LoadBMP_RW(rw);
+    case PictureFormat::Qoi: return IMG_LoadQOI_RW(rw);
+    case PictureFormat::Ico: return IMG_LoadICO_RW(rw);
+    case PictureFormat::Cur: return IMG_LoadCUR_RW(rw);
+    case PictureFormat::Unknown: break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+SurfacePtr decodePicture(const void* data, size_t size, uint64_t maxPixels, std::string& error) {
   if (!data || size == 0 || size > 0x7FFFFFFF) {
     error = "empty picture";
     return nullptr;
   }
+  const PictureSize header = readPictureSize(static_cast<const uint8_t*>(data), size, error);
+  if (header.format == PictureFormat::Unknown) return nullptr;
+  const char* format = pictureFormatName(header.format);
+  if (header.width == 0 || header.height == 0) {
+    error = std::string(format) + " of " + sizeText(header.width, header.height) + " pixels";
+    return nullptr;
+  }
+  if (header.width > kMaxPictureSide || header.height > kMaxPictureSide) {
+    error = std::string(format) + " of " + sizeText(header.width, header.height) + " pixels, more than " +
+            std::to_string(kMaxPictureSide) + " on a side";
+    return nullptr;
+  }
+  const uint64_t pixels = uint64_t(header.width) * header.height;
+  if (pixels > maxPixels) {
+    error = std::string(format) + " of " + sizeText(header.width, header.height) + " pixels (" +
+            std::to_string(pixels) + "), more than the " + std::to_string(maxPixels) +
+            " pixels left of the budget for pictures";
+    return nullptr;
+  }
   SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
-  SurfacePtr loaded(IMG_Load_RW(rw, 1));
+  if (!rw) {
+    error = SDL_GetError();
+    return nullptr;
+  }
+  SurfacePtr loaded(decodeAs(header.format, rw));
+  SDL_RWclose(rw);
   if (!loaded) {
     error = IMG_GetError();
     return nullptr;
@@ -18,7 +65,15 @@ SurfacePtr TextureStore::decode(const void* data, size_t size, std::string& erro
     error = SDL_GetError();
     return nullptr;
   }
+  if (uint64_t(argb->w) * uint64_t(argb->h) > pixels) {
+    error = std::string(format) + " decoded larger than its header says";
+    return nullptr;
+  }
   return argb;
+}
+
+SurfacePtr TextureStore::decode(const void* data, size_t size, std::string& error) const {
+  return decodePicture(data, size, budget_ > pixels_ ? budget_ - pixels_ : 0, error);
 }
 
 HTEXTURE TextureStore::add(SurfacePtr picture, SDL_Renderer* renderer, bool keepPicture) {
@@ -28,6 +83,7 @@ HTEXTURE TextureStore::add(SurfacePtr picture, SDL_Renderer* renderer, bool keep
   Entry& e = entries_[handle];
   e.width = picture->w;
   e.height = picture->h;
+  pixels_ += uint64_t(e.width) * uint64_t(e.height);
   e.picture = std::move(picture);
   if (renderer) {
     textureFor(handle, renderer);
@@ -36,7 +92,12 @@ HTEXTURE TextureStore::add(SurfacePtr picture, SDL_Renderer* renderer, bool keep
   return handle;
 }
 
-void TextureStore::free(HTEXTURE handle) { entries_.erase(handle); }
+void TextureStore::free(HTEXTURE handle) {
+  auto it = entries_.find(handle);
+  if (it == entries_.end()) return;
+  pixels_ -= uint64_t(it->second.width) * uint64_t(it->second.height);
+  entries_.erase(it);
+}
 
 int TextureStore::width(HTEXTURE handle) const {
   auto it = entries_.find(handle);
@@ -66,4 +127,7 @@ void TextureStore::dropRendererTextures() {
   }
 }
 
-void TextureStore::clear() { entries_.clear(); }
+void TextureStore::clear() {
+  entries_.clear();
+  pixels_ = 0;
+}

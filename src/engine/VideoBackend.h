@@ -7,11 +7,12 @@
 #include <vector>
 
 struct SDL_Renderer;
+struct SDL_Surface;
 class Keyboard;
 
 struct VideoSettings {
   std::string title;          // UTF-8
-  std::vector<uint8_t> icon;  // the icon file's bytes (empty: no icon)
+  SDL_Surface* icon = nullptr;  // the decoded window icon, for the time of open() (null: none)
   int width = 800, height = 480;
   bool hideMouse = false;
   bool fullscreen = false;  // start fullscreen (not windowed)
@@ -29,9 +30,9 @@ class VideoBackend {
   // Starts a frame's drawing. False when this frame's quads are only counted
   // (`wantPicture` asks for the picture, for a screenshot).
   virtual bool beginScene(bool wantPicture) = 0;
-  // Ends the frame's drawing (shows it); when `screenshotPath` is not empty,
-  // writes the frame's picture there as PNG first.
-  virtual bool endScene(const std::string& screenshotPath, std::string& error) = 0;
+  // Ends the frame's drawing (shows it); when `png` is given, encodes the
+  // frame's picture into it as a PNG file first.
+  virtual bool endScene(std::vector<uint8_t>* png, std::string& error) = 0;
   // Whether the frame loop waits for the frame rate.
   virtual bool paced() const = 0;
   // A message for the player. Returns false when it could not be shown.

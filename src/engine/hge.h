@@ -81,22 +81,34 @@ enum hgeFuncState {
   HGE_INPUTFUNC,   // called before each frame's callbacks, after the keyboard and replay; may inject keys
 };
 
+// The world as one number, for replays (see HGE_CHECKSUMFUNC).
+enum hgeChecksumFuncState {
+  HGE_CHECKSUMFUNC,  // called after the frame callback of every 100th frame when recording, and of
+                     // every frame a replay holds a checksum for; must change nothing
+};
+
 enum hgeIntState {
   HGE_SCREENWIDTH,
   HGE_SCREENHEIGHT,
   HGE_FPS,
   HGE_MAXFRAMES,  // end the loop after this many frames; 0 = no limit
+  // Read only, for the run since System_Initiate:
+  HGE_OUTPUTFAILURES,  // files the engine could not write (the recording, screenshots); each was
+                       // reported once on stderr and in the log
+  HGE_DIVERGEDFRAME,   // the frame at which the world stopped matching the replay's checksums
+                       // (the frame loop stopped there); 0 when it did not
 };
 
 enum hgeStringState {
   HGE_TITLE,       // UTF-8
   HGE_LOGFILE,     // log file name; written in the game folder, or the user's data folder
   HGE_ICON,        // window icon file (ICO)
-  HGE_REPLAYFILE,  // feed keys from this replay file
-  HGE_RECORDFILE,  // write every key change of the run to this file
+  HGE_REPLAYFILE,  // feed keys from this replay file and compare the world with its checksums
+  HGE_RECORDFILE,  // write the seed, every key change and the world's checksums of the run to this file
 };
 
 using hgeCallback = std::function<bool()>;
+using hgeChecksumCallback = std::function<uint64_t()>;
 
 // What the capture hook sees of each drawn quad (tests).
 using hgeQuadHook = std::function<void(const hgeQuad&)>;
@@ -114,6 +126,7 @@ class HGE {
   virtual bool System_Start() = 0;
   virtual void System_SetState(hgeBoolState state, bool value) = 0;
   virtual void System_SetState(hgeFuncState state, hgeCallback value) = 0;
+  virtual void System_SetState(hgeChecksumFuncState state, hgeChecksumCallback value) = 0;
   virtual void System_SetState(hgeIntState state, int value) = 0;
   virtual void System_SetState(hgeStringState state, const char* value) = 0;
   virtual bool System_GetState(hgeBoolState state) = 0;
@@ -135,7 +148,14 @@ class HGE {
   virtual void* Resource_Load(const char* filename, uint32_t* size = nullptr) = 0;
   virtual void Resource_Free(void* res) = 0;
 
-  virtual void Random_Seed(int seed = 0) = 0;  // 0 = from the clock
+  virtual void Random_Seed(int seed = 0) = 0;  // 0 = a fresh seed from the clock, else Random_SetSeed(seed)
+  // Seeds with exactly `seed`, 0 included: the same seed gives the same numbers.
+  virtual void Random_SetSeed(int seed) = 0;
+  // The seed in effect: the last one set, or the one drawn from the clock
+  // (always a whole number from 1 to 2147483647, so it can be set again).
+  virtual int Random_GetSeed() = 0;
+  // The generator's whole state, for checksums of the world (draws nothing).
+  virtual uint64_t Random_GetState() = 0;
   virtual int Random_Int(int min, int max) = 0;  // uniform, both bounds included
 
   virtual HTEXTURE Texture_Load(const char* filename, uint32_t size = 0, bool mipmap = false) = 0;

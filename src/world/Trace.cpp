@@ -1,11 +1,8 @@
 // The per-frame JSON trace and the end-of-run result line.
 #include "world/Trace.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 
 #include "base/TextCodec.h"
 #include "format/JsonText.h"
@@ -50,17 +47,25 @@ void appendChara(std::string& out, const Chara& c, bool enemy) {
 
 }  // namespace
 
-TraceWriter::TraceWriter(const std::string& path) {
-  file_ = std::fopen(path.c_str(), "w");
-  if (!file_) error_ = path + ": " + std::strerror(errno);
+TraceWriter::TraceWriter(const std::string& path, FailureReport report) : report_(std::move(report)) {
+  file_.open(path);
 }
 
-TraceWriter::~TraceWriter() {
-  if (file_) std::fclose(file_);
+void TraceWriter::check(bool written) {
+  if (written || reported_) return;
+  reported_ = true;
+  if (report_) report_("Cannot write the trace to " + file_.error());
+}
+
+bool TraceWriter::close() {
+  if (!file_.isOpen()) return !file_.failed();
+  const bool closed = file_.close();
+  check(closed);
+  return closed;
 }
 
 void TraceWriter::write(const World& scene, int frame, int state) {
-  if (!file_) return;
+  if (!ok()) return;
   std::string line;
   line.reserve(512 + 256 * scene.charas.size());
   line += "{\"frame\":"; appendInt(line, frame);
@@ -98,8 +103,7 @@ void TraceWriter::write(const World& scene, int frame, int state) {
     appendChara(line, *scene.charas[i], true);
   }
   line += "]}\n";
-  std::fwrite(line.data(), 1, line.size(), file_);
-  std::fflush(file_);
+  check(file_.write(line));
 }
 
 std::string resultLine(const World* scene, bool loopEnded, int frames) {

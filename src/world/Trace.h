@@ -2,27 +2,40 @@
 // the world, for tests and for people who debug content (`tervalen --trace FILE`).
 #pragma once
 
-#include <cstdio>
+#include <functional>
 #include <string>
+
+#include "base/CheckedFile.h"
 
 class World;
 
 class TraceWriter {
  public:
+  // Called once, with a line naming the file and the reason, when the trace
+  // cannot be written (at the first line that does not fit, or at the close).
+  using FailureReport = std::function<void(const std::string& message)>;
+
   // Opens `path` for writing; ok() is false (and the reason in error()) when it cannot.
-  explicit TraceWriter(const std::string& path);
-  ~TraceWriter();
+  explicit TraceWriter(const std::string& path, FailureReport report = nullptr);
   TraceWriter(const TraceWriter&) = delete;
   TraceWriter& operator=(const TraceWriter&) = delete;
 
-  bool ok() const { return file_ != nullptr; }
-  const std::string& error() const { return error_; }
-  // Writes the line for frame `frame` (frame callbacks counted from 1) in screen state `state`.
+  // Open, and every line so far written.
+  bool ok() const { return file_.isOpen() && !file_.failed(); }
+  // "PATH: REASON" for the first failure.
+  const std::string& error() const { return file_.error(); }
+  // Writes the line for frame `frame` (frame callbacks counted from 1) in screen
+  // state `state`. After a failure nothing more is written.
   void write(const World& world, int frame, int state);
+  // Closes the file; false when it or any line could not be written.
+  bool close();
 
  private:
-  FILE* file_ = nullptr;
-  std::string error_;
+  void check(bool written);
+
+  CheckedFile file_;
+  FailureReport report_;
+  bool reported_ = false;
 };
 
 // "result=victory|defeat|quit|running score=N kills=N frames=N"

@@ -103,25 +103,26 @@ void World::playSystemSound(int32_t index) {
   if (systemObj && systemObj->data) playSound(systemObj->data->pictureSet, index);
 }
 
-void World::resolveAttack(size_t i) {
-  Obj* o = objects[i];
+void World::resolveAttack(size_t at, size_t next) {
+  Obj* o = objects[at];
   const Box a = o->worldAttack();
   bool landed = false;
-  for (size_t j = 0; j < objects.size(); ++j) {
-    if (j == i) continue;
-    Obj* t = objects[j];
+  auto tryHit = [&](Obj* t) {
     const Box b = t->worldBody();
-    if (b.width == 0 || t->team == o->team) continue;
-    if (!overlaps(a, b)) continue;
+    if (b.width == 0 || t->team == o->team) return;
+    if (!overlaps(a, b)) return;
     o->attackLanded();
     t->takeHit(o->hit, o->damage, o->facing);
     landed = true;
     const std::string sparkId = o->hit.sparkFromSystem != 0 ? std::string(kSharedEffectsId) : o->id();
-    createObj(sparkId, o->hit.sparkAction, 0, 0, 0, (a.x + b.x) / 2, (a.y + b.y) / 2,
-              std::max(a.z, b.z) + 0.1);
+    createObj(sparkId, o->hit.sparkAction, 0, 0, 0, (a.x + b.x) / 2, (a.y + b.y) / 2, std::max(a.z, b.z) + 0.1);
     hud.gainPower();
     if (Chara* c = t->asChara(); c && (charas.empty() || c != charas[0])) hud.setTarget(c->hp >= 1 ? c : nullptr);
-  }
+  };
+  for (size_t j = 0; j < at; ++j) tryHit(objects[j]);
+  // The size is read again each time: a spark or a death effect appended by a
+  // hit can itself be hit in this pass.
+  for (size_t j = next; j < objects.size(); ++j) tryHit(objects[j]);
   if (landed) o->disarmAttack();
 }
 
@@ -137,23 +138,31 @@ void World::update() {
   sounds.clear();
   if (!charas.empty()) followCamera();
 
-  // Object pass. Objects appended during the pass wait for the next frame; a
-  // finished object leaves the list at once (the next one takes its index).
-  size_t n = objects.size();
-  for (size_t i = 0; i < n;) {
-    Obj* o = objects[i];
+  // Object pass. Objects appended during the pass wait for the next frame. A
+  // finished object leaves the list: the survivors close up behind the pass
+  // (objects[0, kept) in order), and the gap they leave is closed once the
+  // pass is over, so to every object the list reads as if each finished one
+  // had been erased at once.
+  const size_t n = objects.size();
+  size_t kept = 0;
+  passRemoved_ = 0;
+  for (size_t r = 0; r < n; ++r) {
+    Obj* o = objects[r];
     o->move();
     o->step();
     if (o->finished) {
-      objects.erase(objects.begin() + static_cast<std::ptrdiff_t>(i));
       // A finished character stays in `charas` until the character pass.
       if (!o->asChara()) removeObject(o);
-      --n;
+      ++passRemoved_;
       continue;
     }
-    if (o->hasAttackBox() && o->hit.active) resolveAttack(i);
-    ++i;
+    objects[r] = nullptr;
+    objects[kept] = o;
+    if (o->hasAttackBox() && o->hit.active) resolveAttack(kept, r + 1);
+    ++kept;
   }
+  objects.erase(objects.begin() + static_cast<std::ptrdiff_t>(kept), objects.begin() + static_cast<std::ptrdiff_t>(n));
+  passRemoved_ = 0;
 
   // Character pass: the enemies think; finished ones score and leave.
   if (!charas.empty()) {

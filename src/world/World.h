@@ -114,7 +114,7 @@ class World final : public ObjectHost {
              double z) override {
     return createObj(id, action, pc, facing, team, x, y, z);
   }
-  bool hasRoomForObjects() const override { return objects.size() < kMaxObjects; }
+  bool hasRoomForObjects() const override { return objects.size() - passRemoved_ < kMaxObjects; }
   bool blockMove(const Box& body, int32_t dx, int32_t dz, int32_t& mx, int32_t& mz) const override;
   Vec3 camera() const override { return {cameraX, cameraY, 0}; }
   void playSound(int32_t pictureSet, int32_t index) override;
@@ -152,8 +152,11 @@ class World final : public ObjectHost {
   std::set<std::string> failedDoorTargets;
 
  private:
-  // Resolves the armed attack of objects[i] against every object of another team.
-  void resolveAttack(size_t i);
+  // Resolves the armed attack of objects[at], the object the pass is at,
+  // against every object of another team: the survivors before it (indices
+  // below `at`), then those after the gap the pass has left (from `next` on,
+  // objects spawned in this pass included), in that order.
+  void resolveAttack(size_t at, size_t next);
   // Takes enemy charas[index] out of both lists and clears the Hud's target if
   // it is this enemy; the enemy is destroyed when the frame is over.
   void removeEnemy(size_t index);
@@ -172,4 +175,6 @@ class World final : public ObjectHost {
   // What left the world this frame; destroyed once no pass holds it.
   std::vector<std::unique_ptr<Obj>> removed_;
   bool objectLimitReported_ = false;
+  // Objects the running object pass has taken out but not yet closed the gap of.
+  size_t passRemoved_ = 0;
 };

@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     assetgen::Manifest manifest(argv[1]);
     std::filesystem::create_directories(argv[1]);
     assetgen::writeIcon(manifest.path("icon.ico"));
+    assetgen::writeDesktopIcons(manifest);
     assetgen::writeFont(manifest.root(), "font1.fnt", "font1.png");
     assetgen::makeTitle(manifest);
     assetgen::makeHud(manifest);

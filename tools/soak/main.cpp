@@ -12,7 +12,9 @@
 #include <memory>
 #include <string>
 
+#include "SoakOptions.h"
 #include "app/ScreenFlow.h"
+#include "base/Random.h"
 #include "engine/hge.h"
 #include "render/WorldRenderer.h"
 #include "world/World.h"
@@ -42,25 +44,30 @@ struct KeyDice {
 }  // namespace
 
 int main(int argc, char** argv) {
-  long frames = 1000000;
-  int seed = 1;
-  long every = 100000;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    if (!std::strcmp(argv[i], "--frames")) frames = std::atol(argv[i + 1]);
-    else if (!std::strcmp(argv[i], "--seed")) seed = std::atoi(argv[i + 1]);
-    else if (!std::strcmp(argv[i], "--every")) every = std::atol(argv[i + 1]);
-    else {
-      std::fprintf(stderr, "usage: tervalen-soak [--frames N] [--seed N] [--every N]\n");
+  SoakOptions options;
+  std::string error;
+  switch (parseSoakOptions(argc, argv, options, error)) {
+    case SoakParse::Help:
+      std::fputs(soakUsageText().c_str(), stdout);
+      return 0;
+    case SoakParse::UsageError:
+      std::fprintf(stderr, "tervalen-soak: %s\n\n%s", error.c_str(), soakUsageText().c_str());
       return 2;
-    }
+    case SoakParse::Run:
+      break;
   }
+  const long frames = options.frames;
+  const int seed = options.seed;
+  const long every = options.every;
 
   HGE* engine = hgeCreate(HGE_VERSION);
   engine->System_SetState(HGE_HEADLESS, true);
   engine->System_SetState(HGE_USESOUND, false);
   engine->System_SetState(HGE_LOGFILE, "soak-log.txt");
   engine->System_SetState(HGE_MAXFRAMES, static_cast<int>(frames));
-  engine->Random_Seed(seed);
+  // The games' chance, from the seed (0 is a seed like any other).
+  Random chance;
+  chance.seed(static_cast<uint32_t>(seed));
 
   std::unique_ptr<World> world;
   std::unique_ptr<WorldRenderer> renderer;
@@ -92,7 +99,7 @@ int main(int argc, char** argv) {
       engine->Resource_AttachPack(GameRules{}.packFile.c_str(), GameRules{}.packPassword.c_str());
       WorldServices services;
       services.log = [engine](const std::string& line) { engine->System_Log("%s", line.c_str()); };
-      services.random = [engine](int lo, int hi) { return engine->Random_Int(lo, hi); };
+      services.random = [&chance](int lo, int hi) { return chance.range(lo, hi); };
       world = std::make_unique<World>(GameRules{}, std::move(services));
       ++games;
       if (!world->ready()) {

@@ -6,6 +6,7 @@
 #include "GbkText.h"
 #include "OpcodeTable.h"
 #include "TextNumbers.h"
+#include "TrailingText.h"
 
 namespace {
 
@@ -265,6 +266,7 @@ std::string printCharaText(const CharaData& data, const CountLog* counts) {
     if (r.flagB) out += " flag-b=" + formatInt(r.flagB);
     out += "\n";
   }
+  out += printTrailingBytes(data.trailing);
   return out;
 }
 
@@ -273,7 +275,7 @@ void readCharaText(const std::vector<TextStatement>& file, CharaData& data, Coun
   counts.values.clear();
   if (file.empty() || file[0].keyword != "chara")
     failAt(file.empty() ? TextPos{} : file[0].pos, "a character source starts with: chara \"name\"");
-  bool haveHp = false, haveSet = false, haveReactions = false, haveCount = false;
+  bool haveHp = false, haveSet = false, haveReactions = false, haveCount = false, haveTrailing = false;
   int32_t rawActions = 0, rawReactions = 0, rawAi = 0;
   TextPos countPos;
   std::map<int32_t, ActionSource> actions;
@@ -282,6 +284,10 @@ void readCharaText(const std::vector<TextStatement>& file, CharaData& data, Coun
     const std::string& kw = st.keyword;
     if (kw == "action") {
       readAction(st, actions);
+      continue;
+    }
+    if (kw == "trailing") {
+      readTrailingBytes(st, haveTrailing, data.trailing);
       continue;
     }
     requireNoBlock(st);
@@ -323,7 +329,7 @@ void readCharaText(const std::vector<TextStatement>& file, CharaData& data, Coun
       take("ai", rawAi);
       items.finish("actions=N, reactions=N, ai=N");
     } else {
-      failAt(st.pos, "unknown statement '" + kw + "' in a character source (chara, hp, picture-set, reactions, action, ai, count)");
+      failAt(st.pos, "unknown statement '" + kw + "' in a character source (chara, hp, picture-set, reactions, action, ai, count, trailing)");
     }
   }
   if (!haveHp) failAt(file[0].pos, "the character has no hp line");

@@ -5,6 +5,7 @@
 
 #include "Command.h"
 #include "GameChecker.h"
+#include "OutputFile.h"
 
 namespace {
 
@@ -13,14 +14,27 @@ int runCheck(const std::vector<std::string>& args) {
     std::fprintf(stderr, "usage: tervalen-data check GAMEDIR\n");
     return 2;
   }
-  CheckReport report = checkGameFolder(args[0]);
-  for (const CheckProblem& p : report.problems) std::printf("%s\n", p.line().c_str());
-  if (!report.problems.empty()) {
-    std::printf("%zu problem%s\n", report.problems.size(), report.problems.size() == 1 ? "" : "s");
+  if (std::string why = gameFolderProblem(args[0]); !why.empty()) {
+    std::fprintf(stderr, "tervalen-data check: %s: %s\n", args[0].c_str(), why.c_str());
     return 1;
   }
-  std::printf("%s\n", report.summary().c_str());
-  return 0;
+  CheckReport report = checkGameFolder(args[0]);
+  for (const CheckProblem& p : report.problems) std::printf("%s\n", p.line().c_str());
+  for (const CheckProblem& w : report.warnings) std::printf("%s\n", w.warningLine().c_str());
+  const size_t n = report.problems.size(), w = report.warnings.size();
+  if (n != 0) {
+    std::printf("%zu problem%s", n, n == 1 ? "" : "s");
+    if (w != 0) std::printf(", %zu warning%s", w, w == 1 ? "" : "s");
+    std::printf("\n");
+  } else {
+    std::printf("%s\n", report.summary().c_str());
+  }
+  std::string writeError;
+  if (!finishStandardOutput(writeError)) {
+    std::fprintf(stderr, "tervalen-data check: %s\n", writeError.c_str());
+    return 1;
+  }
+  return n != 0 ? 1 : 0;
 }
 
 }  // namespace

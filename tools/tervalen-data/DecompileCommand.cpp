@@ -38,7 +38,12 @@ int runDecompile(const std::vector<std::string>& args) {
   }
   if (output.empty()) {
     std::fwrite(text->data(), 1, text->size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    std::string writeError;
+    if (!finishStandardOutput(writeError)) {
+      std::fprintf(stderr, "tervalen-data decompile: %s\n", writeError.c_str());
+      return 1;
+    }
+    return 0;
   }
   std::string writeError;
   if (!writeWholeFile(output, *text, writeError)) {

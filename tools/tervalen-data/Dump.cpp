@@ -5,8 +5,9 @@
 
 #include "Command.h"
 #include "Json.h"
-#include "base/TextCodec.h"
+#include "OutputFile.h"
 #include "base/FileBytes.h"
+#include "base/TextCodec.h"
 
 TERVALEN_DATA_COMMAND(dumpCommand, "dump", "dump [--kind chara|scene|res|system|font] FILE", runDump);
 
@@ -129,6 +130,7 @@ std::string charaToJson(const CharaData& data) {
     j.endObject();
   }
   j.endArray();
+  if (!data.trailing.empty()) number(j, "trailingBytes", int64_t(data.trailing.size()));
   j.endObject();
   return j.text();
 }
@@ -195,6 +197,7 @@ std::string sceneToJson(const SceneFile& scene) {
     j.endObject();
   }
   j.endArray();
+  if (!scene.trailing.empty()) number(j, "trailingBytes", int64_t(scene.trailing.size()));
   j.endObject();
   return j.text();
 }
@@ -212,6 +215,7 @@ std::string catalogToJson(const ResourceCatalog& catalog) {
     j.endObject();
   }
   j.endArray();
+  if (!catalog.trailing.empty()) number(j, "trailingBytes", int64_t(catalog.trailing.size()));
   j.endObject();
   return j.text();
 }
@@ -296,26 +300,31 @@ Expected<std::string> dumpFile(const std::string& path, DataKind kind) {
 }
 
 int runDump(const std::vector<std::string>& args) {
+  const char* usage = "usage: tervalen-data dump [--kind chara|scene|res|system|font] FILE\n";
   std::optional<DataKind> kind;
   std::string path;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--kind") {
       if (i + 1 >= args.size() || !(kind = dataKindFromName(args[i + 1]))) {
         std::fprintf(stderr, "tervalen-data dump: --kind takes chara, scene, res, system or font\n");
-        return 1;
+        return 2;
       }
       ++i;
-    } else if (path.empty()) {
+    } else if (path.empty() && !args[i].empty() && args[i][0] != '-') {
       path = args[i];
+    } else if (path.empty()) {
+      std::fprintf(stderr, "tervalen-data dump: unknown option '%s'\n", args[i].c_str());
+      std::fputs(usage, stderr);
+      return 2;
     } else {
       std::fprintf(stderr, "tervalen-data dump: one file at a time (got '%s' and '%s')\n", path.c_str(),
                    args[i].c_str());
-      return 1;
+      return 2;
     }
   }
   if (path.empty()) {
-    std::fprintf(stderr, "usage: tervalen-data dump [--kind chara|scene|res|system|font] FILE\n");
-    return 1;
+    std::fputs(usage, stderr);
+    return 2;
   }
   if (!kind) kind = dataKindFromPath(path);
   if (!kind) {
@@ -323,7 +332,7 @@ int runDump(const std::vector<std::string>& args) {
                  "tervalen-data dump: cannot tell what kind of file %s is from its path; "
                  "give --kind chara|scene|res|system|font\n",
                  path.c_str());
-    return 1;
+    return 2;
   }
   Expected<std::string> json = dumpFile(path, *kind);
   if (!json) {
@@ -331,5 +340,10 @@ int runDump(const std::vector<std::string>& args) {
     return 1;
   }
   std::fwrite(json->data(), 1, json->size(), stdout);
+  std::string writeError;
+  if (!finishStandardOutput(writeError)) {
+    std::fprintf(stderr, "tervalen-data dump: %s\n", writeError.c_str());
+    return 1;
+  }
   return 0;
 }

@@ -7,12 +7,14 @@
 #include <memory>
 #include <set>
 
+#include "GameFiles.h"
 #include "OpcodeTable.h"
-#include "PackWriter.h"
-#include "engine/PackReader.h"
+#include "object/ScriptLoops.h"
+#include "SceneGeometry.h"
 #include "base/TextCodec.h"
 #include "format/CharaData.h"
 #include "object/ScriptNumber.h"
+#include "base/DataPath.h"
 #include "base/FileBytes.h"
 #include "format/ResourceCatalog.h"
 #include "format/SceneFile.h"
@@ -27,15 +29,16 @@ const char* const kSystemId = "system";
 // The actions the player control starts or the world relies on for the player.
 const int kPlayerRoles[] = {0, 1, 2, 3, 4, 5, 6, 7, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 31, 32, 33};
 const int kEnemyRoles[] = {0, 1, 4, 5};
-// Pictures and music the game loads by fixed path.
-const char* const kFixedFiles[] = {"pak/ui/hta/bg.png", "pak/ui/hta/base.png", "pak/ui/hta/hp.png",
-                                   "pak/ui/hta/sp.png", "pak/ui/hta/cp.png", "pak/ui/hta/m_hp.png",
-                                   "pak/ui/hta/m_hp_base.png", "pak/ui/hte/bg.mp3"};
-
 std::string shownName(const std::string& gbk) { return "\"" + gbkToUtf8(gbk) + "\""; }
 std::string num(int64_t v) { return std::to_string(v); }
 
+// "the character id \"../x\" is not a plain name: it holds a folder separator"
+std::string notPlain(const char* what, const std::string& id, const std::string& why) {
+  return std::string(what) + " \"" + escapedName(id) + "\" is not a plain name: " + why;
+}
+
 struct Character {
+  std::string id;    // GBK, as data names it
   std::string file;  // relative path for messages
   CharaData data;
   bool fighter = false;
@@ -43,27 +46,41 @@ struct Character {
   bool enemy = false;
 };
 
+struct SceneEntry {
+  std::string id;    // GBK, as doors name it
+  std::string file;  // relative path for messages
+  SceneFile data;
+};
+
 class Checker {
  public:
-  explicit Checker(const std::string& dir) : dir_(dir) {}
+  explicit Checker(const std::string& dir)
+      : dir_(dir), files_(dir, [this](const std::string& file, const std::string& where, const std::string& message) {
+          problem(file, where, message);
+        }) {}
 
   CheckReport run() {
-    readPack();
+    if (std::string why = gameFolderProblem(dir_); !why.empty()) {
+      problem(dir_, "-", why);
+      return report_;
+    }
+    report_.packFiles = files_.readPack();
     readCatalog();
     readSystemData();
     readCharacters();
     readScenes();
-    checkFixedFiles();
-    checkCatalogFiles();
+    files_.checkFixedFiles();
+    files_.checkCatalogFiles(catalog_);
     markUses();
-    for (auto& [id, c] : charas_) checkCharacter(id, c);
-    for (auto& [id, s] : scenes_) checkScene(id, s);
+    for (auto& [path, c] : charas_) checkCharacter(c.id, c);
+    for (auto& [path, s] : scenes_) checkScene(s);
     checkSceneGraph();
     report_.characters = charas_.size();
     report_.scenes = scenes_.size();
     report_.pictureSets = catalog_.entries.size();
-    std::stable_sort(report_.problems.begin(), report_.problems.end(),
-                     [](const CheckProblem& a, const CheckProblem& b) { return a.file < b.file; });
+    for (auto* list : {&report_.problems, &report_.warnings})
+      std::stable_sort(list->begin(), list->end(),
+                       [](const CheckProblem& a, const CheckProblem& b) { return a.file < b.file; });
     return report_;
   }
 
@@ -71,43 +88,17 @@ class Checker {
   void problem(const std::string& file, const std::string& where, const std::string& message) {
     report_.problems.push_back({file, where, message});
   }
+  void warning(const std::string& file, const std::string& where, const std::string& message) {
+    report_.warnings.push_back({file, where, message});
+  }
 
   // ---- reading ----
 
-  void readPack() {
-    fs::path pack = fs::path(dir_) / "pak.zip";
-    std::error_code ec;
-    if (!fs::exists(pack, ec)) {
-      if (!fs::is_directory(fs::path(dir_) / "pak", ec))
-        problem("pak.zip", "-", "there is no pak.zip and no pak/ folder: the game has no pictures or sounds");
-      return;
-    }
-    std::string error;
-    pack_ = PackReader::open(pack.string(), kGamePackPassword, error);
-    if (!pack_) {
-      problem("pak.zip", "-", "the game cannot open the pack: " + error);
-      return;
-    }
-    report_.packFiles = pack_->entryCount();
-    // The game reads every entry with its password: make sure that works.
-    std::vector<uint8_t> bytes;
-    for (size_t i = 0; i < pack_->entryCount(); ++i) {
-      if (!pack_->readIndex(i, bytes, error)) {
-        problem("pak.zip", gbkToUtf8(pack_->entryName(i)), "cannot be read with the game's password: " + error);
-        break;
-      }
-    }
-  }
-
-  // A path the game asks the engine for (GBK bytes): in the pack, or on disk.
-  bool gameFileExists(const std::string& gbkPath) const {
-    if (pack_ && pack_->contains(gbkPath)) return true;
-    std::error_code ec;
-    return fs::is_regular_file(fs::path(dir_) / gbkToUtf8(gbkPath), ec);
-  }
-
+  // Reads through the game's bounded reader (regular files only), so a data
+  // file that is a FIFO or a link to a device is reported, not read.
+  // `warnTrailing`: the game warns about bytes after the last record of this kind of file.
   template <class T, class Parse>
-  bool readData(const std::string& relative, Parse parse, T& out) {
+  bool readData(const std::string& relative, Parse parse, T& out, bool warnTrailing = true) {
     Expected<std::vector<uint8_t>> bytes = readFileBytes((fs::path(dir_) / relative).string());
     if (!bytes) {
       problem(relative, "-", "cannot read: " + bytes.error().what);
@@ -119,6 +110,12 @@ class Checker {
       return false;
     }
     out = std::move(*parsed);
+    if (warnTrailing && !out.trailing.empty()) {
+      const size_t n = out.trailing.size();
+      warning(relative, "offset " + num(static_cast<int64_t>(bytes->size() - n)),
+              num(static_cast<int64_t>(n)) + (n == 1 ? " byte" : " bytes") + " after the last record " +
+                  (n == 1 ? "is" : "are") + " ignored by the game");
+    }
     return true;
   }
 
@@ -129,97 +126,100 @@ class Checker {
 
   void readSystemData() {
     SystemData data;
-    readData<SystemData>("data/system.dat", [](auto b, auto f) { return parseSystemData(b, f); }, data);
+    // Its trailing bytes are an ordinary part of the file: the game does not warn about them.
+    readData<SystemData>("data/system.dat", [](auto b, auto f) { return parseSystemData(b, f); }, data, false);
+  }
+
+  // The ids of the files in data/<folder>/ that the game can name: the file
+  // name converted to GBK, when the game's own path for that id is this file.
+  // Every such file is read, whatever it is, so that a FIFO or a link to a
+  // device is reported rather than skipped.
+  template <class Visit>
+  void forEachDataFile(DataFileKind kind, const char* folder, Visit visit) {
+    std::error_code ec;
+    std::vector<std::pair<std::string, std::string>> found;  // id, relative path
+    for (fs::directory_iterator it(fs::path(dir_) / "data" / folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+      if (it->path().extension() != ".dat") continue;
+      std::string id;
+      if (!utf8ToGbk(it->path().stem().string(), id)) continue;
+      Expected<std::string> path = dataFilePath(kind, id);
+      if (!path || *path != std::string("data/") + folder + "/" + it->path().filename().string()) continue;
+      found.emplace_back(id, *path);
+    }
+    std::sort(found.begin(), found.end());
+    for (const auto& [id, path] : found) visit(id, path);
   }
 
   void readCharacters() {
-    std::error_code ec;
-    fs::path folder = fs::path(dir_) / "data" / "chara";
-    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
-      if (!it->is_regular_file() || it->path().extension() != ".dat") continue;
-      std::string id;
-      if (!utf8ToGbk(it->path().stem().string(), id)) continue;
+    forEachDataFile(DataFileKind::Chara, "chara", [&](const std::string& id, const std::string& path) {
       Character c;
-      c.file = "data/chara/" + it->path().filename().string();
+      c.id = id;
+      c.file = path;
       if (readData<CharaData>(c.file, [](auto b, auto f) { return parseCharaFile(b, f); }, c.data))
-        charas_.emplace(id, std::move(c));
+        charas_.emplace(path, std::move(c));
       else
-        brokenCharas_.insert(id);
-    }
+        brokenFiles_.insert(path);
+    });
   }
 
   void readScenes() {
-    std::error_code ec;
-    fs::path folder = fs::path(dir_) / "data" / "scene";
-    for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
-      if (!it->is_regular_file() || it->path().extension() != ".dat") continue;
-      std::string id;
-      if (!utf8ToGbk(it->path().stem().string(), id)) continue;
-      std::string file = "data/scene/" + it->path().filename().string();
-      SceneFile s;
-      if (readData<SceneFile>(file, [](auto b, auto f) { return parseSceneFile(b, f); }, s))
-        scenes_.emplace(id, std::make_pair(file, std::move(s)));
+    forEachDataFile(DataFileKind::Scene, "scene", [&](const std::string& id, const std::string& path) {
+      SceneEntry s;
+      s.id = id;
+      s.file = path;
+      if (readData<SceneFile>(path, [](auto b, auto f) { return parseSceneFile(b, f); }, s.data))
+        scenes_.emplace(path, std::move(s));
       else
-        brokenScenes_.insert(id);
-    }
-  }
-
-  // ---- files ----
-
-  void checkFixedFiles() {
-    for (const char* path : kFixedFiles)
-      if (!gameFileExists(path)) problem(path, "-", "the game loads this file, but it is neither in pak.zip nor on disk");
-    std::error_code ec;
-    if (!fs::is_regular_file(fs::path(dir_) / "pak/ui/hta/bg.png", ec))
-      problem("pak/ui/hta/bg.png", "-", "the title picture is shown before the pack is opened: it must be on disk too");
-    if (!fs::is_regular_file(fs::path(dir_) / "font1.fnt", ec))
-      problem("font1.fnt", "-", "the font of the score and the ending screen is missing");
-  }
-
-  void checkCatalogFiles() {
-    for (size_t i = 0; i < catalog_.entries.size(); ++i) {
-      const ResourceEntry& e = catalog_.entries[i];
-      std::string set = "set " + num(static_cast<int64_t>(i)) + " " + shownName(e.name);
-      for (size_t k = 0; k < e.pictures.size(); ++k) {
-        std::string path = "pak/" + e.name + "/hta/" + e.pictures[k];
-        if (!gameFileExists(path))
-          problem("data/res.dat", set + " picture " + num(static_cast<int64_t>(k)),
-                  gbkToUtf8(path) + " is neither in pak.zip nor on disk");
-      }
-      for (size_t k = 0; k < e.sounds.size(); ++k) {
-        std::string path = "pak/" + e.name + "/hte/" + e.sounds[k];
-        if (!gameFileExists(path))
-          problem("data/res.dat", set + " sound " + num(static_cast<int64_t>(k)),
-                  gbkToUtf8(path) + " is neither in pak.zip nor on disk");
-      }
-    }
+        brokenFiles_.insert(path);
+    });
   }
 
   // ---- who is what ----
 
+  // The character the game loads for `id`, found by the game's own path rule.
   Character* chara(const std::string& id) {
-    auto it = charas_.find(id);
+    Expected<std::string> path = dataFilePath(DataFileKind::Chara, id);
+    if (!path) return nullptr;
+    auto it = charas_.find(*path);
     return it == charas_.end() ? nullptr : &it->second;
   }
+  const SceneEntry* scene(const std::string& id) const {
+    Expected<std::string> path = dataFilePath(DataFileKind::Scene, id);
+    if (!path) return nullptr;
+    auto it = scenes_.find(*path);
+    return it == scenes_.end() ? nullptr : &it->second;
+  }
+  // A plain id whose file exists but could not be read (already reported).
+  bool broken(DataFileKind kind, const std::string& id) const {
+    Expected<std::string> path = dataFilePath(kind, id);
+    return path && brokenFiles_.count(*path);
+  }
 
-  // Reports a character id that is needed but has no readable file.
+  // Reports a character id that is needed but is not a plain name or has no readable file.
   void requireChara(const std::string& id, const std::string& file, const std::string& where, const std::string& why) {
-    if (chara(id)) return;
-    if (brokenCharas_.count(id)) return;  // already reported as unreadable
-    problem(file, where, why + " " + shownName(id) + ", but data/chara/" + gbkToUtf8(id) + ".dat does not exist");
+    if (std::string bad = plainNameProblem(id); !bad.empty()) {
+      problem(file, where, notPlain("the character id", id, bad) + "; the game makes nothing from it");
+      return;
+    }
+    if (chara(id) || broken(DataFileKind::Chara, id)) return;
+    problem(file, where, why + " " + shownName(id) + ", but " + charaFilePath(id) + " does not exist");
   }
 
   void markUses() {
     requireChara(kPlayerId, "data/chara", "-", "the game creates the player");
     requireChara(kSystemId, "data/chara", "-", "the game creates the shared effects object");
     if (Character* p = chara(kPlayerId)) p->fighter = p->player = true;
-    for (auto& [id, entry] : scenes_) {
-      const SceneFile& s = entry.second;
+    for (auto& [path, entry] : scenes_) {
+      const SceneFile& s = entry.data;
       for (size_t i = 0; i < s.charas.size(); ++i) {
-        requireChara(s.charas[i].id, entry.first, "enemy " + num(static_cast<int64_t>(i)), "the scene places the enemy");
+        requireChara(s.charas[i].id, entry.file, "enemy " + num(static_cast<int64_t>(i)), "the scene places the enemy");
         if (Character* c = chara(s.charas[i].id)) c->fighter = c->enemy = true;
       }
-      if (!s.props.empty()) requireChara(s.propId, entry.first, "prop-chara", "the scene's props are made from");
+      if (!s.props.empty())
+        requireChara(s.propId, entry.file, "prop-chara", "the scene's props are made from");
+      else if (std::string bad = plainNameProblem(s.propId); !s.propId.empty() && !bad.empty())
+        problem(entry.file, "prop-chara", notPlain("the character id", s.propId, bad));
     }
   }
 
@@ -288,7 +288,9 @@ class Checker {
                                          num(static_cast<int64_t>(set->pictures.size())) + " pictures)");
             break;
           case 4: {
-            const Character* from = scriptArg(code.args, 6) != 0 ? system : &c;
+            // The game truncates `from` for a hit (0.5 is the own file), while
+            // spawn and sound take any value but 0 as the system file.
+            const Character* from = arg(6) != 0 ? system : &c;
             if (from && !hasAction(from, arg(7)))
               problem(c.file, where, "hit spark action " + num(arg(7)) + " of " +
                                          (from == system ? std::string("system") : std::string("this file")) + " " +
@@ -332,14 +334,14 @@ class Checker {
 
   // Reaction numbers of a hit must be entries of every fighter it can strike.
   void checkReactionNumbers(const Character& attacker, const std::string& where, int32_t ground, int32_t air) {
-    for (auto& [id, target] : charas_) {
+    for (auto& [path, target] : charas_) {
       if (!target.fighter) continue;
       if (attacker.player && !target.enemy) continue;
       if (attacker.enemy && !attacker.player && !target.player) continue;
       for (int32_t r : {ground, air}) {
         if (r < 0 || static_cast<size_t>(r) >= target.data.reactions.size()) {
           problem(attacker.file, where,
-                  "reaction " + num(r) + " is not in the reactions of " + shownName(id) + " (" +
+                  "reaction " + num(r) + " is not in the reactions of " + shownName(target.id) + " (" +
                       num(static_cast<int64_t>(target.data.reactions.size())) + " entries)");
           return;
         }
@@ -347,81 +349,17 @@ class Checker {
     }
   }
 
-  // A step of the game runs instructions until a frame waits. A cycle through
-  // instructions that never wait would hang the game: find one per action.
   void checkLoops(const Character& c) {
-    const std::vector<Action>& actions = c.data.actions;
-    // Node (a, i): instruction i of action a; i == size means "ran out".
-    std::vector<size_t> base(actions.size() + 1, 0);
-    for (size_t a = 0; a < actions.size(); ++a) base[a + 1] = base[a] + actions[a].codes.size() + 1;
-    const size_t nodes = base.back();
-    auto node = [&](size_t a, size_t i) { return base[a] + i; };
-    auto successors = [&](size_t a, size_t i, std::vector<size_t>& out) {
-      out.clear();
-      const std::vector<t_code>& codes = actions[a].codes;
-      if (i == codes.size()) {
-        if (!c.fighter) return;  // a plain object is removed
-        for (size_t target : {size_t{0}, size_t{4}})
-          if (target < actions.size()) out.push_back(node(target, 0));
-        return;
-      }
-      const t_code& code = codes[i];
-      if (code.opcode == 0 && toInt32(scriptArg(code.args, 1)) >= 0) return;  // a frame waits
-      if (code.opcode == 8) {
-        int32_t target = toInt32(scriptArg(code.args, 0));
-        if (target < 0 || static_cast<size_t>(target) >= actions.size()) return;  // reported elsewhere
-        int64_t pc = static_cast<int64_t>(toInt32(scriptArg(code.args, 1) - 1.0)) + 1;
-        size_t size = actions[static_cast<size_t>(target)].codes.size();
-        out.push_back(node(static_cast<size_t>(target), pc < 0 || pc > static_cast<int64_t>(size) ? size
-                                                                                                 : static_cast<size_t>(pc)));
-        return;
-      }
-      out.push_back(node(a, i + 1));
-    };
-    std::vector<std::pair<size_t, size_t>> where(nodes);
-    for (size_t a = 0; a < actions.size(); ++a)
-      for (size_t i = 0; i <= actions[a].codes.size(); ++i) where[node(a, i)] = {a, i};
-
-    // Iterative depth-first search; a back edge closes a loop without a wait.
-    std::vector<uint8_t> state(nodes, 0);  // 0 new, 1 on the stack, 2 done
-    std::set<size_t> reported;
-    std::vector<size_t> next;
-    for (size_t start = 0; start < nodes; ++start) {
-      if (state[start]) continue;
-      std::vector<std::pair<size_t, std::vector<size_t>>> stack;
-      state[start] = 1;
-      successors(where[start].first, where[start].second, next);
-      stack.push_back({start, next});
-      while (!stack.empty()) {
-        auto& [n, succ] = stack.back();
-        if (succ.empty()) {
-          state[n] = 2;
-          stack.pop_back();
-          continue;
-        }
-        size_t s = succ.back();
-        succ.pop_back();
-        if (state[s] == 1) {
-          auto [a, i] = where[n];
-          if (reported.insert(where[s].first).second)
-            problem(c.file, "action " + num(static_cast<int64_t>(a)) + " instruction " + num(static_cast<int64_t>(i)),
-                    "the script can loop back to action " + num(static_cast<int64_t>(where[s].first)) +
-                        " instruction " + num(static_cast<int64_t>(where[s].second)) +
-                        " without reaching a frame that waits: the game would hang");
-        } else if (state[s] == 0) {
-          state[s] = 1;
-          successors(where[s].first, where[s].second, next);
-          stack.push_back({s, next});
-        }
-      }
-    }
+    findWaitlessLoops(c.data.actions, c.fighter, [&](const std::string& where, const std::string& message) {
+      problem(c.file, where, message);
+    });
   }
 
   // ---- scenes ----
 
-  void checkScene(const std::string& id, const std::pair<std::string, SceneFile>& entry) {
-    const std::string& file = entry.first;
-    const SceneFile& s = entry.second;
+  void checkScene(const SceneEntry& entry) {
+    const std::string& file = entry.file;
+    const SceneFile& s = entry.data;
     const ResourceEntry* set = catalogOk_ ? catalog_.entry(s.pictureSet) : nullptr;
     if (catalogOk_ && !set)
       problem(file, "picture-set", "picture set " + num(s.pictureSet) + " is not in the resource list (it has " +
@@ -437,6 +375,7 @@ class Checker {
     for (int l = 0; l < 3; ++l)
       for (size_t i = 0; i < layers[l]->size(); ++i)
         picture(std::string(layerNames[l]) + " " + num(static_cast<int64_t>(i)), (*layers[l])[i].texture);
+    checkSceneGeometry(s, [&](const std::string& where, const std::string& message) { problem(file, where, message); });
     if (Character* prop = chara(s.propId))
       for (size_t i = 0; i < s.props.size(); ++i)
         if (!hasAction(prop, s.props[i].action))
@@ -445,58 +384,69 @@ class Checker {
                       absence(prop, s.props[i].action));
     for (size_t i = 0; i < s.doors.size(); ++i) {
       const std::string& target = s.doors[i].targetScene;
-      if (!scenes_.count(target) && !brokenScenes_.count(target))
-        problem(file, "door " + num(static_cast<int64_t>(i)),
-                "leads to scene " + shownName(target) + ", but data/scene/" + gbkToUtf8(target) + ".dat does not exist");
+      const std::string where = "door " + num(static_cast<int64_t>(i));
+      if (std::string bad = plainNameProblem(target); !bad.empty())
+        problem(file, where, notPlain("the target scene id", target, bad) + "; the door leads nowhere");
+      else if (!scene(target) && !broken(DataFileKind::Scene, target))
+        problem(file, where, "leads to scene " + shownName(target) + ", but " + sceneFilePath(target) + " does not exist");
     }
-    if (s.doors.empty() && s.name != "zd" && id != "zd")
+    if (s.doors.empty() && s.name != "zd" && entry.id != "zd")
       problem(file, "doors", "the scene has no door and is not the last scene \"zd\": the game cannot go on from here");
     if (s.charas.empty() && !s.doors.empty())
       problem(file, "enemies", "a scene without enemies never opens its doors");
   }
 
   void checkSceneGraph() {
-    if (!scenes_.count("Test")) {
-      if (!brokenScenes_.count("Test"))
+    if (!scene("Test")) {
+      if (!broken(DataFileKind::Scene, "Test"))
         problem("data/scene/Test.dat", "-", "the game starts in scene \"Test\", but its file does not exist");
       return;
     }
     std::set<std::string> seen = {"Test"};
     std::vector<std::string> todo = {"Test"};
     while (!todo.empty()) {
-      std::string id = todo.back();
+      const SceneEntry* at = scene(todo.back());
       todo.pop_back();
-      auto it = scenes_.find(id);
-      if (it == scenes_.end()) continue;
-      for (const SceneFile::DoorEntry& d : it->second.second.doors)
+      if (!at) continue;
+      for (const SceneFile::DoorEntry& d : at->data.doors)
         if (seen.insert(d.targetScene).second) todo.push_back(d.targetScene);
     }
     if (!seen.count("zd"))
       problem("data/scene/Test.dat", "doors",
               "the last scene \"zd\" cannot be reached from \"Test\" through doors: the game cannot be won");
     // The game ends when a scene named "zd" is cleared; the file name does not matter.
-    auto zd = scenes_.find("zd");
-    if (zd != scenes_.end() && zd->second.second.name != "zd")
-      problem(zd->second.first, "scene", "the scene's own name is " + shownName(zd->second.second.name) +
-                                             ": clearing it wins only when the name is \"zd\"");
+    const SceneEntry* zd = scene("zd");
+    if (zd && zd->data.name != "zd")
+      problem(zd->file, "scene", "the scene's own name is " + shownName(zd->data.name) +
+                                     ": clearing it wins only when the name is \"zd\"");
   }
 
   std::string dir_;
   CheckReport report_;
-  std::unique_ptr<PackReader> pack_;
+  GameFiles files_;
   ResourceCatalog catalog_;
   bool catalogOk_ = false;
-  std::map<std::string, Character> charas_;
-  std::set<std::string> brokenCharas_;
-  std::map<std::string, std::pair<std::string, SceneFile>> scenes_;
-  std::set<std::string> brokenScenes_;
+  std::map<std::string, Character> charas_;   // by relative path
+  std::map<std::string, SceneEntry> scenes_;  // by relative path
+  std::set<std::string> brokenFiles_;         // relative paths of data files that could not be read
 };
 
 }  // namespace
 
 std::string CheckReport::summary() const {
-  return "ok: " + std::to_string(characters) + " characters, " + std::to_string(scenes) + " scenes, " +
-         std::to_string(pictureSets) + " picture sets, " + std::to_string(packFiles) + " files in the pack";
+  std::string line = "ok: " + std::to_string(characters) + " characters, " + std::to_string(scenes) + " scenes, " +
+                     std::to_string(pictureSets) + " picture sets, " + std::to_string(packFiles) + " files in the pack";
+  if (!warnings.empty())
+    line += "; " + std::to_string(warnings.size()) + (warnings.size() == 1 ? " warning" : " warnings");
+  return line;
+}
+
+std::string gameFolderProblem(const std::string& gameDir) {
+  std::error_code ec;
+  const fs::file_status st = fs::status(gameDir, ec);
+  if (!fs::exists(st)) return "the game folder does not exist";
+  if (!fs::is_directory(st)) return "not a folder: the game folder holds data/, pak.zip and font1.fnt";
+  return {};
 }
 
 CheckReport checkGameFolder(const std::string& gameDir) { return Checker(gameDir).run(); }

@@ -147,6 +147,29 @@ std::vector<uint8_t> writePack(const std::vector<PackEntry>& entries, const std:
   return out;
 }
 
+namespace {
+
+bool inside(const fs::path& root, const fs::path& path) {
+  auto [r, p] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
+  return r == root.end() && p != path.end();
+}
+
+// An entry name the game and every unzip tool take as a file inside the pack:
+// relative, no empty, "." or ".." part, and no '\' (the game reads it as '/').
+bool safeEntryName(const std::string& name) {
+  if (name.empty() || name.front() == '/' || name.find('\\') != std::string::npos) return false;
+  size_t from = 0;
+  for (;;) {
+    const size_t slash = name.find('/', from);
+    const std::string part = name.substr(from, slash == std::string::npos ? std::string::npos : slash - from);
+    if (part.empty() || part == "." || part == "..") return false;
+    if (slash == std::string::npos) return true;
+    from = slash + 1;
+  }
+}
+
+}  // namespace
+
 bool collectPackFolder(const std::string& dir, const std::string& skipPath, std::vector<PackEntry>& entries,
                        std::string& error) {
   entries.clear();
@@ -155,33 +178,75 @@ bool collectPackFolder(const std::string& dir, const std::string& skipPath, std:
     error = dir + ": not a folder";
     return false;
   }
+  const fs::path root = fs::canonical(dir, ec);
+  if (ec) {
+    error = dir + ": " + ec.message();
+    return false;
+  }
   fs::path skip = skipPath.empty() ? fs::path() : fs::weakly_canonical(skipPath, ec);
   uint64_t total = 0;
+  // Links to folders are not followed: every entry is named by the path of
+  // what lies in the folder, built from the names the folder lists.
   fs::recursive_directory_iterator it(dir, fs::directory_options::none, ec);
   if (ec) {
     error = dir + ": " + ec.message();
     return false;
   }
+  std::vector<std::string> parts;  // the names from `dir` down to the current entry
   for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
     if (ec) {
       error = dir + ": " + ec.message();
       return false;
     }
-    if (!it->is_regular_file(ec)) continue;
-    if (!skip.empty() && fs::weakly_canonical(it->path(), ec) == skip) continue;
-    std::string relative = fs::relative(it->path(), dir, ec).generic_string();
+    const fs::path& path = it->path();
+    parts.resize(static_cast<size_t>(it.depth()));
+    parts.push_back(path.filename().string());
+    const fs::file_status status = it->symlink_status(ec);
+    if (ec) {
+      error = path.string() + ": " + ec.message();
+      return false;
+    }
+    if (fs::is_directory(status)) continue;  // the iterator goes into it
+    fs::path source = path;  // what the entry's bytes come from
+    if (fs::is_symlink(status)) {
+      const fs::path target = fs::canonical(path, ec);
+      if (ec) {
+        error = path.string() + ": a link that leads nowhere (" + ec.message() + ")";
+        return false;
+      }
+      if (!inside(root, target)) {
+        error = path.string() + ": a link to " + target.string() +
+                ", outside the folder: the pack stores only what is in the folder (copy the file in instead)";
+        return false;
+      }
+      if (fs::is_directory(target, ec)) {
+        error = path.string() + ": a link to a folder: the pack stores files and real folders only";
+        return false;
+      }
+      source = target;
+    } else if (!fs::is_regular_file(status)) {
+      error = path.string() + ": not a regular file, a folder or a link: it cannot go into the pack";
+      return false;
+    }
+    if (!skip.empty() && fs::weakly_canonical(path, ec) == skip) continue;  // the pack being written
+    std::string relative;
+    for (const std::string& part : parts) relative += (relative.empty() ? "" : "/") + part;
     PackEntry entry;
     if (!utf8ToGbk(relative, entry.name)) {
-      error = it->path().string() + ": the file name has no GBK form, so the game could not ask for it";
+      error = path.string() + ": the file name has no GBK form, so the game could not ask for it";
+      return false;
+    }
+    if (!safeEntryName(relative) || !safeEntryName(entry.name)) {
+      error = path.string() + ": the name cannot be stored in the pack (the game reads '\\' as '/')";
       return false;
     }
     if (entry.name.size() > 0xFFFF) {
-      error = it->path().string() + ": the file name is too long for a zip entry";
+      error = path.string() + ": the file name is too long for a zip entry";
       return false;
     }
-    Expected<std::vector<uint8_t>> bytes = readFileBytes(it->path().string());
+    Expected<std::vector<uint8_t>> bytes = readFileBytes(source.string());
     if (!bytes) {
-      error = bytes.error().message();
+      error = path.string() + ": " + bytes.error().what;
       return false;
     }
     entry.data = std::move(*bytes);

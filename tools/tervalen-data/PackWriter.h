@@ -21,10 +21,14 @@ inline constexpr const char* kGamePackPassword = "brazenoth";
 // its name, content and CRC, so the output depends on nothing else.
 std::vector<uint8_t> writePack(const std::vector<PackEntry>& entries, const std::string& password);
 
-// Every regular file under `dir`, named relative to it (UTF-8 names converted
-// to GBK, as the game looks them up), sorted by name. False with `error` set
-// when a file cannot be read, a name has no GBK form or the archive would be
-// too large for a plain zip file.
+// Every file under `dir`, named by its path relative to `dir` (UTF-8 names
+// converted to GBK, as the game looks them up), sorted by name. A link inside
+// the folder to a file inside it is stored under the link's own name with the
+// bytes of that file. False with `error` naming the file when a link leads out
+// of the folder, to a folder or nowhere, when something is neither a regular
+// file, a folder nor a link, when a file cannot be read, a name has no GBK form
+// or could not be stored safely, or the archive would be too large for a plain
+// zip file. `skipPath` (the pack being written) is left out.
 bool collectPackFolder(const std::string& dir, const std::string& skipPath, std::vector<PackEntry>& entries,
                        std::string& error);
 

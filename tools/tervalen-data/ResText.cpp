@@ -3,6 +3,7 @@
 #include "CountCursor.h"
 #include "GbkText.h"
 #include "TextNumbers.h"
+#include "TrailingText.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ std::string printResText(const ResourceCatalog& catalog, const CountLog* counts)
       out += "  sound " + formatInt(static_cast<int64_t>(k)) + " " + quoteGbk(e.sounds[k]) + "\n";
     out += "}\n";
   }
+  out += printTrailingBytes(catalog.trailing);
   return out;
 }
 
@@ -69,12 +71,14 @@ void readResText(const std::vector<TextStatement>& file, ResourceCatalog& catalo
   if (file.empty() || file[0].keyword != "resources")
     failAt(file.empty() ? TextPos{} : file[0].pos, "a resource list starts with: resources");
   int32_t rawSets = -1;
-  bool haveCount = false;
+  bool haveCount = false, haveTrailing = false;
   std::vector<std::pair<int32_t, int32_t>> rawLists;  // per set: pictures, sounds
   for (size_t i = 0; i < file.size(); ++i) {
     const TextStatement& st = file[i];
     StatementItems items(st);
-    if (st.keyword == "resources") {
+    if (st.keyword == "trailing") {
+      readTrailingBytes(st, haveTrailing, catalog.trailing);
+    } else if (st.keyword == "resources") {
       requireNoBlock(st);
       if (i != 0) failAt(st.pos, "resources appears twice");
       items.finish("nothing");
@@ -112,7 +116,7 @@ void readResText(const std::vector<TextStatement>& file, ResourceCatalog& catalo
       rawLists.emplace_back(rawPictures, rawSounds);
       catalog.entries.push_back(std::move(entry));
     } else {
-      failAt(st.pos, "unknown statement '" + st.keyword + "' in a resource list (resources, set, count)");
+      failAt(st.pos, "unknown statement '" + st.keyword + "' in a resource list (resources, set, count, trailing)");
     }
   }
   if (rawSets != -1 && !catalog.entries.empty()) failAt(file[0].pos, "count sets= is only for a list without sets");

@@ -2,7 +2,9 @@
 
 #include "CountCursor.h"
 #include "GbkText.h"
+#include "TextIds.h"
 #include "TextNumbers.h"
+#include "TrailingText.h"
 
 namespace {
 
@@ -44,6 +46,7 @@ std::string printSceneText(const SceneFile& s, const CountLog* counts) {
   std::string out = "scene " + quoteGbk(s.name) + "\n";
   out += "size" + field("width", s.width) + field("depth", s.depth) + "\n";
   out += "picture-set " + formatInt(s.pictureSet) + "\n";
+  if (!s.propId.empty() || !s.props.empty()) out += idNote(s.propId);
   out += "prop-chara " + quoteGbk(s.propId) + "\n";
   out += "background " + formatInt(s.backgroundTexture) + "\n";
   if (s.reserved[0] || s.reserved[1]) out += "reserved " + formatInt(s.reserved[0]) + " " + formatInt(s.reserved[1]) + "\n";
@@ -69,6 +72,7 @@ std::string printSceneText(const SceneFile& s, const CountLog* counts) {
     out += "prop" + field("x", p.x) + field("z", p.z) + field("y", p.y) + field("action", p.action) + "\n";
   if (!s.charas.empty()) out += "\n";
   for (const SceneFile::CharaEntry& c : s.charas) {
+    out += idNote(c.id);
     out += "enemy " + quoteGbk(c.id) + field("x", c.x) + field("z", c.z);
     if (c.reserved) out += field("reserved", c.reserved);
     out += "\n";
@@ -79,8 +83,9 @@ std::string printSceneText(const SceneFile& s, const CountLog* counts) {
            field("height", w.height) + "\n";
   if (!s.doors.empty()) out += "\n";
   for (const SceneFile::DoorEntry& d : s.doors)
-    out += "door " + quoteGbk(d.targetScene) + field("x", d.x) + field("z", d.z) + field("entry-x", d.entryX) +
-           field("entry-z", d.entryZ) + "\n";
+    out += idNote(d.targetScene) + "door " + quoteGbk(d.targetScene) + field("x", d.x) + field("z", d.z) +
+           field("entry-x", d.entryX) + field("entry-z", d.entryZ) + "\n";
+  out += printTrailingBytes(s.trailing);
   return out;
 }
 
@@ -91,7 +96,8 @@ void readSceneText(const std::vector<TextStatement>& file, SceneFile& s, CountLo
     failAt(file.empty() ? TextPos{} : file[0].pos, "a scene source starts with: scene \"name\"");
   int32_t raw[7] = {0, 0, 0, 0, 0, 0, 0};
   bool seen[6] = {false, false, false, false, false, false};  // size, picture-set, prop-chara, background, reserved, count
-  TextPos countPos;
+  bool seenTrailing = false;
+  TextPos countPos, propCharaPos;
   auto once = [&](int k, const TextStatement& st) {
     if (seen[k]) failAt(st.pos, st.keyword + " given twice");
     seen[k] = true;
@@ -99,6 +105,10 @@ void readSceneText(const std::vector<TextStatement>& file, SceneFile& s, CountLo
   for (size_t i = 0; i < file.size(); ++i) {
     const TextStatement& st = file[i];
     const std::string& kw = st.keyword;
+    if (kw == "trailing") {
+      readTrailingBytes(st, seenTrailing, s.trailing);
+      continue;
+    }
     requireNoBlock(st);
     StatementItems items(st);
     if (kw == "scene") {
@@ -117,9 +127,12 @@ void readSceneText(const std::vector<TextStatement>& file, SceneFile& s, CountLo
       s.pictureSet = singleInt(items);
     } else if (kw == "prop-chara") {
       once(2, st);
+      propCharaPos = st.pos;
       const TextValue* id = items.positional(0);
       if (!id) failAt(st.pos, "prop-chara needs a character id: prop-chara \"crate\"");
-      s.propId = valueString(*id, "prop character id");
+      // Empty only stands for "no props": a scene with props is checked below.
+      s.propId = id->kind == TextValue::String && id->text.empty() ? std::string()
+                                                                     : readPlainId(*id, "prop character id");
       items.finish("a character \"id\"");
     } else if (kw == "background") {
       once(3, st);
@@ -166,7 +179,7 @@ void readSceneText(const std::vector<TextStatement>& file, SceneFile& s, CountLo
       SceneFile::CharaEntry c;
       const TextValue* id = items.positional(0);
       if (!id) failAt(st.pos, "enemy needs a character id: enemy \"guai01\" x=600 z=120");
-      c.id = valueString(*id, "enemy id");
+      c.id = readPlainId(*id, "enemy id");
       c.x = requiredInt(items, "x");
       c.z = requiredInt(items, "z");
       c.reserved = optionalInt(items, "reserved");
@@ -185,7 +198,7 @@ void readSceneText(const std::vector<TextStatement>& file, SceneFile& s, CountLo
       SceneFile::DoorEntry d;
       const TextValue* target = items.positional(0);
       if (!target) failAt(st.pos, "door needs the target scene: door \"Stage2\" x=1550 z=100 entry-x=100 entry-z=100");
-      d.targetScene = valueString(*target, "door target");
+      d.targetScene = readPlainId(*target, "door target");
       d.x = requiredInt(items, "x");
       d.z = requiredInt(items, "z");
       d.entryX = requiredInt(items, "entry-x");
@@ -195,11 +208,14 @@ void readSceneText(const std::vector<TextStatement>& file, SceneFile& s, CountLo
     } else {
       failAt(st.pos, "unknown statement '" + kw +
                          "' in a scene source (scene, size, picture-set, prop-chara, background, reserved, count, far, "
-                         "middle, near, prop, enemy, wall, door)");
+                         "middle, near, prop, enemy, wall, door, trailing)");
     }
   }
   if (!seen[0]) failAt(file[0].pos, "the scene has no size line");
   if (!seen[1]) failAt(file[0].pos, "the scene has no picture-set line");
+  if (!s.props.empty() && s.propId.empty())
+    failAt(seen[2] ? propCharaPos : file[0].pos,
+           "the scene has props, so it needs the character they are made from: prop-chara \"crate\"");
   const size_t sizes[7] = {s.far.size(), s.middle.size(), s.near.size(), s.props.size(),
                            s.charas.size(), s.walls.size(), s.doors.size()};
   for (int k = 0; k < 7; ++k) {

@@ -3,6 +3,7 @@
 #include "CountCursor.h"
 #include "GbkText.h"
 #include "TextNumbers.h"
+#include "TrailingText.h"
 
 std::string printSystemText(const SystemData& data, const CountLog* counts) {
   CountCursor cursor(counts);
@@ -10,7 +11,7 @@ std::string printSystemText(const SystemData& data, const CountLog* counts) {
   std::string out = "system\n";
   if (data.strings.empty() && raw != 0) out += "count strings=" + formatInt(raw) + "\n";
   for (const std::string& s : data.strings) out += "string " + quoteGbk(s) + "\n";
-  if (!data.trailing.empty()) out += "trailing " + quoteGbk(data.trailing) + "\n";
+  out += printTrailingBytes(data.trailing);
   return out;
 }
 
@@ -35,12 +36,7 @@ void readSystemText(const std::vector<TextStatement>& file, SystemData& data, Co
       data.strings.push_back(valueString(*v, "string"));
       items.finish("one \"text\"");
     } else if (st.keyword == "trailing") {
-      if (haveTrailing) failAt(st.pos, "trailing given twice");
-      haveTrailing = true;
-      const TextValue* v = items.positional(0);
-      if (!v || v->kind != TextValue::String) failAt(st.pos, "trailing needs a \"string\" of bytes");
-      data.trailing = v->text;  // any length: these bytes are not a short string
-      items.finish("one \"string\"");
+      readTrailingBytes(st, haveTrailing, data.trailing);
     } else if (st.keyword == "count") {
       if (haveCount) failAt(st.pos, "count given twice");
       haveCount = true;

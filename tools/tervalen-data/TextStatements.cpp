@@ -52,10 +52,11 @@ class StatementParser {
       if (tok.kind == Token::LineEnd || tok.kind == Token::End) break;
       if (tok.kind == Token::Punct && tok.text == "}") break;  // "action 3 {}" closes on the same line
       if (tok.kind == Token::Punct && tok.text == "{") {
-        take();
+        enter(take());
         st.hasBlock = true;
         st.block = statements(true);
         take();  // '}'
+        leave();
         const Token& after = peek();
         if (after.kind != Token::LineEnd && after.kind != Token::End && !(after.kind == Token::Punct && after.text == "}"))
           failAt(after.pos, "expected the end of the line after '}'");
@@ -101,8 +102,9 @@ class StatementParser {
         v.text = tok.text;
         if (isPunct("(")) {
           v.kind = TextValue::Call;
-          take();
+          enter(take());
           v.items = listRest();
+          leave();
         } else {
           v.kind = TextValue::Word;
         }
@@ -110,7 +112,9 @@ class StatementParser {
       case Token::Punct:
         if (tok.text == "(") {
           v.kind = TextValue::List;
+          enter(tok);
           v.items = listRest();
+          leave();
           return v;
         }
         break;
@@ -142,8 +146,18 @@ class StatementParser {
     return tokenKindName(t.kind);
   }
 
+  // Blocks and lists nest by recursion: a limit keeps a hostile source from
+  // exhausting the stack.
+  void enter(const Token& opening) {
+    if (++depth_ > kMaxTextNesting)
+      failAt(opening.pos, "'" + opening.text + "' nests deeper than " + std::to_string(kMaxTextNesting) +
+                              " levels of ( and {");
+  }
+  void leave() { --depth_; }
+
   const std::vector<Token>& t_;
   size_t i_ = 0;
+  int depth_ = 0;
 };
 
 const char* kindName(TextValue::Kind k) {

@@ -35,7 +35,11 @@ struct TextStatement {
   std::vector<TextStatement> block;
 };
 
-// Parses the tokens into statements. Throws TextError.
+// How deep blocks { } and lists ( ) may nest inside each other.
+constexpr int kMaxTextNesting = 64;
+
+// Parses the tokens into statements. Throws TextError, also for nesting
+// deeper than kMaxTextNesting.
 std::vector<TextStatement> parseStatements(const std::vector<Token>& tokens);
 
 // Conversions of one value; each throws TextError naming `what` on a mismatch.

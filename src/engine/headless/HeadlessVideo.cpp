@@ -1,8 +1,8 @@
 #include "engine/headless/HeadlessVideo.h"
 
-#include <SDL_image.h>
-
 #include <cstdio>
+
+#include "engine/PngBytes.h"
 
 bool HeadlessVideo::open(const VideoSettings& settings, std::string& error) {
   // An RGB target: with an alpha channel, blending would leave alpha below 255 in the PNG.
@@ -30,14 +30,11 @@ bool HeadlessVideo::beginScene(bool wantPicture) {
   return drawing_;
 }
 
-bool HeadlessVideo::endScene(const std::string& screenshotPath, std::string& error) {
+bool HeadlessVideo::endScene(std::vector<uint8_t>* png, std::string& error) {
   bool ok = true;
-  if (drawing_ && !screenshotPath.empty()) {
+  if (drawing_ && png) {
     SDL_RenderFlush(renderer_.get());
-    if (IMG_SavePNG(canvas_.get(), screenshotPath.c_str()) != 0) {
-      error = screenshotPath + ": cannot write the screenshot: " + IMG_GetError();
-      ok = false;
-    }
+    ok = encodePng(canvas_.get(), *png, error);
   }
   drawing_ = false;
   return ok;

@@ -11,7 +11,7 @@ class HeadlessVideo : public VideoBackend {
   bool pumpEvents(Keyboard& keyboard) override;
   SDL_Renderer* renderer() override { return renderer_.get(); }
   bool beginScene(bool wantPicture) override;
-  bool endScene(const std::string& screenshotPath, std::string& error) override;
+  bool endScene(std::vector<uint8_t>* png, std::string& error) override;
   bool paced() const override { return false; }
   bool messageBox(const std::string& text, const std::string& caption) override;
 

@@ -1,12 +1,11 @@
 #include "engine/sdl/SdlVideo.h"
 
-#include <SDL_image.h>
-
 #include <cstring>
 #include <string>
 
 #include "engine/KeyMap.h"
 #include "engine/Keyboard.h"
+#include "engine/PngBytes.h"
 
 namespace {
 
@@ -67,11 +66,7 @@ bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
     return false;
   }
   SDL_RenderSetLogicalSize(renderer_.get(), width_, height_);
-  if (!settings.icon.empty()) {
-    SDL_RWops* rw = SDL_RWFromConstMem(settings.icon.data(), static_cast<int>(settings.icon.size()));
-    SurfacePtr icon(IMG_Load_RW(rw, 1));
-    if (icon) SDL_SetWindowIcon(window_.get(), icon.get());
-  }
+  if (settings.icon) SDL_SetWindowIcon(window_.get(), settings.icon);
   SDL_ShowCursor(settings.hideMouse ? SDL_DISABLE : SDL_ENABLE);
   SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
   SDL_RenderClear(renderer_.get());
@@ -134,14 +129,14 @@ bool SdlVideo::pumpEvents(Keyboard& keyboard) {
 
 bool SdlVideo::beginScene(bool) { return true; }
 
-bool SdlVideo::endScene(const std::string& screenshotPath, std::string& error) {
+bool SdlVideo::endScene(std::vector<uint8_t>* png, std::string& error) {
   bool ok = true;
-  if (!screenshotPath.empty()) ok = savePicture(screenshotPath, error);
+  if (png) ok = savePicture(*png, error);
   SDL_RenderPresent(renderer_.get());
   return ok;
 }
 
-bool SdlVideo::savePicture(const std::string& path, std::string& error) {
+bool SdlVideo::savePicture(std::vector<uint8_t>& png, std::string& error) {
   // The read-back covers the letterboxed picture in window pixels; scale it
   // back to the game's size when the window is not at that size.
   SDL_Rect viewport;
@@ -155,22 +150,18 @@ bool SdlVideo::savePicture(const std::string& path, std::string& error) {
   }
   SurfacePtr shot(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888));
   if (!shot || SDL_RenderReadPixels(renderer_.get(), nullptr, SDL_PIXELFORMAT_RGB888, shot->pixels, shot->pitch) != 0) {
-    error = path + ": cannot read the picture back: " + SDL_GetError();
+    error = std::string("cannot read the picture back: ") + SDL_GetError();
     return false;
   }
   if (w != width_ || h != height_) {
     SurfacePtr scaled(SDL_CreateRGBSurfaceWithFormat(0, width_, height_, 32, SDL_PIXELFORMAT_RGB888));
     if (!scaled || SDL_BlitScaled(shot.get(), nullptr, scaled.get(), nullptr) != 0) {
-      error = path + ": cannot scale the picture: " + SDL_GetError();
+      error = std::string("cannot scale the picture: ") + SDL_GetError();
       return false;
     }
     shot = std::move(scaled);
   }
-  if (IMG_SavePNG(shot.get(), path.c_str()) != 0) {
-    error = path + ": cannot write the screenshot: " + IMG_GetError();
-    return false;
-  }
-  return true;
+  return encodePng(shot.get(), png, error);
 }
 
 bool SdlVideo::messageBox(const std::string& text, const std::string& caption) {

@@ -12,13 +12,13 @@ class SdlVideo : public VideoBackend {
   bool pumpEvents(Keyboard& keyboard) override;
   SDL_Renderer* renderer() override { return renderer_.get(); }
   bool beginScene(bool wantPicture) override;
-  bool endScene(const std::string& screenshotPath, std::string& error) override;
+  bool endScene(std::vector<uint8_t>* png, std::string& error) override;
   bool paced() const override { return true; }
   bool messageBox(const std::string& text, const std::string& caption) override;
 
  private:
   void toggleFullscreen();
-  bool savePicture(const std::string& path, std::string& error);
+  bool savePicture(std::vector<uint8_t>& png, std::string& error);
 
   bool videoStarted_ = false;
   WindowPtr window_;

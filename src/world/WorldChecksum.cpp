@@ -1,0 +1,76 @@
+#include "world/WorldChecksum.h"
+
+#include <cstring>
+#include <string>
+
+#include "world/Hud.h"
+#include "world/World.h"
+
+namespace {
+
+class Fnv1a {
+ public:
+  void byte(uint8_t b) {
+    hash_ ^= b;
+    hash_ *= 0x100000001b3ULL;
+  }
+  void u64(uint64_t v) {
+    for (int i = 0; i < 8; ++i) byte(static_cast<uint8_t>(v >> (8 * i)));
+  }
+  void i32(int32_t v) {
+    const uint32_t u = static_cast<uint32_t>(v);
+    for (int i = 0; i < 4; ++i) byte(static_cast<uint8_t>(u >> (8 * i)));
+  }
+  void real(double v) {
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    u64(bits);
+  }
+  void flag(bool v) { byte(v ? 1 : 0); }
+  // Length first, so "ab"+"c" and "a"+"bc" differ.
+  void text(const std::string& s) {
+    u64(s.size());
+    for (char c : s) byte(static_cast<uint8_t>(c));
+  }
+  uint64_t value() const { return hash_; }
+
+ private:
+  uint64_t hash_ = 0xcbf29ce484222325ULL;
+};
+
+}  // namespace
+
+uint64_t worldChecksum(const World* scene, uint64_t randomState) {
+  Fnv1a h;
+  h.u64(randomState);
+  if (!scene) return h.value();
+
+  h.text(scene->name);
+  h.flag(scene->doorsOpen);
+  h.real(scene->cameraX);
+  h.real(scene->cameraY);
+
+  if (const Hud* hud = &scene->hud) {
+    h.i32(hud->score);
+    h.i32(hud->kills);
+    h.i32(hud->power);
+    h.i32(hud->commandTimer);
+    for (int32_t code : hud->commands) h.i32(code);
+  }
+
+  h.u64(scene->objects.size());
+  for (const Obj* o : scene->objects) {
+    h.text(o->data ? o->data->id : std::string());
+    h.real(o->x);
+    h.real(o->y);
+    h.real(o->z);
+    h.real(o->vx);
+    h.real(o->vy);
+    h.real(o->vz);
+    h.i32(o->action);
+    h.i32(o->pc);
+    h.i32(o->hp);
+    h.i32(o->facing);
+  }
+  return h.value();
+}
