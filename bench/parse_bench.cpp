@@ -24,7 +24,7 @@ std::vector<uint8_t> bigCharaFile() {
     Action action;
     action.name = "action" + std::to_string(a);
     for (int c = 0; c < 60; ++c) {
-      t_code code;
+      Instruction code;
       code.opcode = c % 12;
       for (int k = 0; k < 4 + c % 2; ++k) code.args.push_back(a * 0.5 + c - k);
       action.codes.push_back(std::move(code));

@@ -25,8 +25,8 @@
 
 namespace {
 
-t_code code(int32_t opcode, std::initializer_list<double> args) { return t_code{opcode, std::vector<double>(args)}; }
-Action action(std::initializer_list<t_code> codes) { return Action{"a", std::vector<t_code>(codes)}; }
+Instruction code(int32_t opcode, std::initializer_list<double> args) { return Instruction{opcode, std::vector<double>(args)}; }
+Action action(std::initializer_list<Instruction> codes) { return Action{"a", std::vector<Instruction>(codes)}; }
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
@@ -99,8 +99,8 @@ class BenchWorld {
     // Pens: each enemy walks only within a few units of where it stands.
     for (size_t i = 1; pens && i < scene_->charas.size(); ++i) {
       const Chara* e = scene_->charas[i];
-      scene_->boxes.push_back(Box{e->x - 40, 0, e->z, 10, 0, 40});
-      scene_->boxes.push_back(Box{e->x + 40, 0, e->z, 10, 0, 40});
+      scene_->walls.push_back(Box{e->x - 40, 0, e->z, 10, 0, 40});
+      scene_->walls.push_back(Box{e->x + 40, 0, e->z, 10, 0, 40});
     }
     for (int i = 0; i < effects; ++i) {
       scene_->createObj("system", 3, 0, 0, 0, 100 + (i * 37) % 3800, -20, (i * 13) % 480);

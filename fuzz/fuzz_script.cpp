@@ -49,7 +49,7 @@ uint64_t tickCost(const CharaData& data) {
 // Whether the file's scripts can arm an attack (opcode 4).
 bool canAttack(const CharaData& data) {
   for (const Action& a : data.actions)
-    for (const t_code& c : a.codes)
+    for (const Instruction& c : a.codes)
       if (c.opcode == 4) return true;
   return false;
 }

@@ -37,7 +37,7 @@ void writeGame(DataFolder& folder) {
   CharaData fighter;
   fighter.name = "hero";
   fighter.maxHp = 100;
-  for (int i = 0; i < 20; ++i) fighter.actions.push_back(Action{"hold", {t_code{0, {0, 0, 0, 0}}}});
+  for (int i = 0; i < 20; ++i) fighter.actions.push_back(Action{"hold", {Instruction{0, {0, 0, 0, 0}}}});
   fighter.reactions = {8, 8, 10};
   folder.write("data/chara/c_morivane.dat", writeCharaFile(fighter));
   fighter.name = "system";

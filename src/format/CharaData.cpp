@@ -27,7 +27,7 @@ Expected<CharaData> parseCharaFile(std::span<const uint8_t> bytes, const std::st
     const size_t codeCount = in.readCount("instruction count", kMinCodeBytes, counts);
     action.codes.reserve(codeCount);
     for (size_t c = 0; c < codeCount && !in.failed(); ++c) {
-      t_code code;
+      Instruction code;
       code.opcode = in.readInt32("opcode");
       const size_t argCount = in.readCount("argument count", kArgBytes, counts);
       code.args.reserve(argCount);
@@ -70,7 +70,7 @@ std::vector<uint8_t> writeCharaFile(const CharaData& data, const CountLog* count
   for (const Action& action : data.actions) {
     out.writeShortString(action.name);
     out.writeCount(action.codes.size());
-    for (const t_code& code : action.codes) {
+    for (const Instruction& code : action.codes) {
       out.writeInt32(code.opcode);
       out.writeCount(code.args.size());
       for (double arg : code.args) out.writeDouble(arg);

@@ -12,14 +12,14 @@
 #include "format/LoadError.h"
 
 // One script instruction: an opcode and its arguments, read by position.
-struct t_code {
+struct Instruction {
   int32_t opcode = 0;
   std::vector<double> args;
 };
 
 struct Action {
   std::string name;  // kept, never looked up: actions are addressed by number
-  std::vector<t_code> codes;
+  std::vector<Instruction> codes;
 };
 
 // One row of the enemy AI table. The file stores the two flags before `action`.

@@ -34,11 +34,11 @@ const std::string kSystemId = kSharedEffectsId;
 
 // The instructions of the object's current action, or nullptr when the
 // action number lies outside the file (a file without actions).
-const std::vector<t_code>* currentCodes(const Obj& o) {
+const std::vector<Instruction>* currentCodes(const Obj& o) {
   return hasAction(o, o.action) ? &o.data->actions[static_cast<size_t>(o.action)].codes : nullptr;
 }
 
-bool pcPastEnd(const Obj& o, const std::vector<t_code>* codes) {
+bool pcPastEnd(const Obj& o, const std::vector<Instruction>* codes) {
   return !codes || static_cast<uint32_t>(o.pc) >= codes->size();
 }
 
@@ -82,7 +82,7 @@ void Obj::step() {
     if (!holdPc) pc = static_cast<int32_t>(static_cast<uint32_t>(pc) + 1u);  // wraps, never overflows
     holdPc = false;
 
-    const std::vector<t_code>* codes = currentCodes(*this);
+    const std::vector<Instruction>* codes = currentCodes(*this);
     if (pcPastEnd(*this, codes)) {
       // The action has run out (an action without instructions at once).
       // An object that has already finished only waits to be removed: its
@@ -118,7 +118,7 @@ void Obj::step() {
       return;
     }
 
-    const t_code& code = (*codes)[static_cast<size_t>(pc)];
+    const Instruction& code = (*codes)[static_cast<size_t>(pc)];
     const std::vector<double>& a = code.args;
     switch (code.opcode) {
       case Frame: {

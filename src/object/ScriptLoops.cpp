@@ -20,14 +20,14 @@ void findWaitlessLoops(const std::vector<Action>& actions, bool fighter,
   auto node = [&](size_t a, size_t i) { return base[a] + i; };
   auto successors = [&](size_t a, size_t i, std::vector<size_t>& out) {
     out.clear();
-    const std::vector<t_code>& codes = actions[a].codes;
+    const std::vector<Instruction>& codes = actions[a].codes;
     if (i == codes.size()) {
       if (!fighter) return;  // a plain object is removed
       for (size_t target : {size_t{0}, size_t{4}})
         if (target < actions.size()) out.push_back(node(target, 0));
       return;
     }
-    const t_code& code = codes[i];
+    const Instruction& code = codes[i];
     if (code.opcode == 0 && toInt32(scriptArg(code.args, 1)) >= 0) return;  // a frame waits
     if (code.opcode == 8) {
       int32_t target = toInt32(scriptArg(code.args, 0));

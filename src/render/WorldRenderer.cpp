@@ -31,8 +31,8 @@ void WorldRenderer::draw(const World& world) {
 }
 
 void WorldRenderer::drawScenery(const World& world, bool nearPart) {
-  auto drawPicture = [this](const World::Sprite& s, double x, double y) {
-    const HTEXTURE tex = pictures_.texture(s.pictureSet, s.texture);
+  auto drawPicture = [this](const World::SceneryPicture& s, double x, double y) {
+    const HTEXTURE tex = pictures_.texture(s.pictureSet, s.picture);
     scenerySprite_.setTexture(tex);
     scenerySprite_.setRegion(0, 0, static_cast<float>(engine_->Texture_GetWidth(tex)),
                              static_cast<float>(engine_->Texture_GetHeight(tex)));
@@ -41,14 +41,14 @@ void WorldRenderer::drawScenery(const World& world, bool nearPart) {
   if (!nearPart) {
     if (!world.scenePath.empty()) {
       // The fixed background: the top-left 800x480 of its picture.
-      scenerySprite_.setTexture(pictures_.texture(world.pictureSet, world.backgroundTexture));
+      scenerySprite_.setTexture(pictures_.texture(world.pictureSet, world.backgroundPicture));
       scenerySprite_.setRegion(0, 0, 800, 480);
       scenerySprite_.draw(0, 0);
     }
-    for (const World::Sprite& s : world.layers[World::FAR]) drawPicture(s, s.x - world.cameraX * 0.5, s.y - world.cameraY);
-    for (const World::Sprite& s : world.layers[World::MIDDLE]) drawPicture(s, s.x - world.cameraX, s.y - world.cameraY);
+    for (const World::SceneryPicture& s : world.layers[World::FAR]) drawPicture(s, s.x - world.cameraX * 0.5, s.y - world.cameraY);
+    for (const World::SceneryPicture& s : world.layers[World::MIDDLE]) drawPicture(s, s.x - world.cameraX, s.y - world.cameraY);
   } else {
-    for (const World::Sprite& s : world.layers[World::NEAR]) drawPicture(s, s.x - world.cameraX, s.y - world.cameraY);
+    for (const World::SceneryPicture& s : world.layers[World::NEAR]) drawPicture(s, s.x - world.cameraX, s.y - world.cameraY);
   }
 }
 

@@ -43,7 +43,7 @@ bool World::blockMove(const Box& body, int32_t dx, int32_t dz, int32_t& mx, int3
   mx = dx;
   mz = dz;
   bool blockedX = false, blockedZ = false, result = false;
-  for (const Box& w : boxes) {
+  for (const Box& w : walls) {
     if (!(std::fabs(body.z + dz - w.z) < (body.depth + w.depth) / 2)) continue;
     if (!(std::fabs(body.x + dx - w.x) < (body.width + w.width) / 2)) continue;
     result = true;
@@ -126,7 +126,7 @@ bool World::changeScene(const std::string& target, int32_t entryX, int32_t entry
   }
 
   for (auto& layer : layers) layer.clear();
-  boxes.clear();
+  walls.clear();
   doors.clear();
 
   apply(*parsed, path);
@@ -157,16 +157,16 @@ void World::apply(const SceneFile& file, const std::string& path) {
   followCamera();
   for (Obj* o : objects) o->placeOnScreen();
   pictureSet = file.pictureSet;
-  backgroundTexture = file.backgroundTexture;
+  backgroundPicture = file.backgroundTexture;
 
   const std::vector<SceneFile::SpriteEntry>* entries[3] = {&file.far, &file.middle, &file.near};
   for (int l = 0; l < 3; ++l) {
     for (const SceneFile::SpriteEntry& e : *entries[l]) {
-      Sprite record;
+      SceneryPicture record;
       record.x = e.x;
       record.y = e.y;
       record.pictureSet = file.pictureSet;
-      record.texture = e.texture;
+      record.picture = e.texture;
       for (int k = 0; k < 5; ++k) record.reserved[k] = e.reserved[k];
       layers[static_cast<size_t>(l)].push_back(record);
     }
@@ -188,7 +188,7 @@ void World::apply(const SceneFile& file, const std::string& path) {
     if (plainId(c.id, "enemy " + std::to_string(i + 1) + " id")) createChara(c.id, 1, c.x, c.z);
   }
   for (const SceneFile::WallEntry& w : file.walls) {
-    boxes.push_back(Box{static_cast<double>(w.x), 0.0, static_cast<double>(w.z), static_cast<double>(w.width),
+    walls.push_back(Box{static_cast<double>(w.x), 0.0, static_cast<double>(w.z), static_cast<double>(w.width),
                         static_cast<double>(w.height), static_cast<double>(w.depth)});
   }
   for (const SceneFile::DoorEntry& d : file.doors) {
@@ -198,10 +198,10 @@ void World::apply(const SceneFile& file, const std::string& path) {
   // Four border walls, 500 thick, close the ground rectangle (0, 0)-(W, H).
   const double w = width, h = depth;
   const double halfW = width / 2, halfH = depth / 2;  // integer halves, toward zero (no overflow)
-  boxes.push_back(Box{-250.0, 0.0, halfH, 500.0, 0.0, h + 500});
-  boxes.push_back(Box{w + 250, 0.0, halfH, 500.0, 0.0, h + 500});
-  boxes.push_back(Box{halfW, 0.0, -250.0, w, 0.0, 500.0});
-  boxes.push_back(Box{halfW, 0.0, h + 250, w, 0.0, 500.0});
+  walls.push_back(Box{-250.0, 0.0, halfH, 500.0, 0.0, h + 500});
+  walls.push_back(Box{w + 250, 0.0, halfH, 500.0, 0.0, h + 500});
+  walls.push_back(Box{halfW, 0.0, -250.0, w, 0.0, 500.0});
+  walls.push_back(Box{halfW, 0.0, h + 250, w, 0.0, 500.0});
 
   doorsOpen = false;
 }

@@ -43,12 +43,12 @@ struct SoundRequest {
 
 class World final : public ObjectHost {
  public:
-  // A scenery picture: picture `texture` of picture set `pictureSet` (its
+  // A scenery picture: picture `picture` of picture set `pictureSet` (its
   // scene's), drawn whole by its top-left corner (x scrolls with the camera).
-  struct Sprite {
+  struct SceneryPicture {
     int32_t x = 0, y = 0;
     int32_t pictureSet = 0;
-    int32_t texture = 0;
+    int32_t picture = 0;
     int32_t reserved[5] = {0, 0, 0, 0, 0};
   };
   struct Door {
@@ -135,9 +135,9 @@ class World final : public ObjectHost {
   int32_t depth = 0;
   int32_t width = 0;
   int32_t pictureSet = -1;        // the current scene's picture set
-  int32_t backgroundTexture = 0;  // its background picture in that set
-  std::array<std::vector<Sprite>, 3> layers;
-  std::vector<Box> boxes;  // the walls: the file's, then the four border walls
+  int32_t backgroundPicture = 0;  // its background picture in that set
+  std::array<std::vector<SceneryPicture>, 3> layers;
+  std::vector<Box> walls;  // the file's walls, then the four border walls
   bool doorsOpen = false;
   std::vector<Door> doors;
   int32_t effectVolume = 50;

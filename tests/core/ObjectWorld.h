@@ -36,15 +36,15 @@
 namespace objtest {
 
 // Script building blocks.
-inline t_code op(int32_t opcode, std::initializer_list<double> args = {}) {
-  return t_code{opcode, std::vector<double>(args)};
+inline Instruction op(int32_t opcode, std::initializer_list<double> args = {}) {
+  return Instruction{opcode, std::vector<double>(args)};
 }
 // Opcode 0: picture `picture` for `duration` ticks, offsets (dx, dy).
-inline t_code frame(double picture, double duration, double dx = 0, double dy = 0) {
+inline Instruction frame(double picture, double duration, double dx = 0, double dy = 0) {
   return op(0, {picture, duration, dx, dy});
 }
-inline Action act(std::initializer_list<t_code> codes, std::string name = "a") {
-  return Action{std::move(name), std::vector<t_code>(codes)};
+inline Action act(std::initializer_list<Instruction> codes, std::string name = "a") {
+  return Action{std::move(name), std::vector<Instruction>(codes)};
 }
 inline CharaData chara(int32_t maxHp, int32_t pictureSet, std::vector<Action> actions,
                        std::vector<int32_t> reactions = {}) {

@@ -27,19 +27,19 @@ using objtest::frame;
 using objtest::op;
 
 // Opcode 2 and 3: body and attack boxes relative to the object.
-inline t_code bodyBox(double x, double y, double w, double h, double d) { return op(2, {x, y, w, h, d}); }
-inline t_code attackBox(double x, double y, double w, double h, double d, double damage) {
+inline Instruction bodyBox(double x, double y, double w, double h, double d) { return op(2, {x, y, w, h, d}); }
+inline Instruction attackBox(double x, double y, double w, double h, double d, double damage) {
   return op(3, {x, y, w, h, d, damage});
 }
 // Opcode 4: arms the hit (reaction 0 on the ground and in the air).
-inline t_code armHit(double pushVx, double targetFreeze, double selfFreeze, double sparkFromSystem,
+inline Instruction armHit(double pushVx, double targetFreeze, double selfFreeze, double sparkFromSystem,
                      double sparkAction) {
   return op(4, {0, 0, pushVx, 0, targetFreeze, selfFreeze, sparkFromSystem, sparkAction});
 }
 // Opcode 7 with a[0] = 0: continue at `action` when landing.
-inline t_code armLanding(double action) { return op(7, {0, action, 0}); }
+inline Instruction armLanding(double action) { return op(7, {0, action, 0}); }
 // Opcode 1, mode 0, assigning only ay and keeping every other component.
-inline t_code gravity(double ay) { return op(1, {0, 0, 0, 1, 1, 1, 0, ay, 0, 1, 0, 1, 0}); }
+inline Instruction gravity(double ay) { return op(1, {0, 0, 0, 1, 1, 1, 0, ay, 0, 1, 0, 1, 0}); }
 inline Action holdForever() { return act({frame(0, 0)}); }
 
 // A fighter: `count` actions that each hold picture 0 forever with a body box

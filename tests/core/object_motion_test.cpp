@@ -24,11 +24,11 @@ Motion motionOf(const Obj* o) { return {o->vx, o->vy, o->vz, o->ax, o->ay, o->az
 
 TEST(MotionInstruction, Mode0AssignsMode1AddsKeepFlagsProtectOtherModesDoNothing) {
   MotionWorld w;
-  const t_code assignAll = op(1, {1, 2, 3, 0, 0, 0, 4, 5, 6, 0, 0, 0, 0});
-  const t_code addAll = op(1, {1, 2, 3, 0, 0, 0, 4, 5, 6, 0, 0, 0, 1});
-  const t_code assignKeeping = op(1, {9, 9, 9, 1, 0, 1, 9, 9, 9, 0, 1, 0, 0});
-  const t_code addKeeping = op(1, {9, 9, 9, 0, 1, 0, 9, 9, 9, 1, 0, 1, 1});
-  const t_code mode2 = op(1, {9, 9, 9, 0, 0, 0, 9, 9, 9, 0, 0, 0, 2});
+  const Instruction assignAll = op(1, {1, 2, 3, 0, 0, 0, 4, 5, 6, 0, 0, 0, 0});
+  const Instruction addAll = op(1, {1, 2, 3, 0, 0, 0, 4, 5, 6, 0, 0, 0, 1});
+  const Instruction assignKeeping = op(1, {9, 9, 9, 1, 0, 1, 9, 9, 9, 0, 1, 0, 0});
+  const Instruction addKeeping = op(1, {9, 9, 9, 0, 1, 0, 9, 9, 9, 1, 0, 1, 1});
+  const Instruction mode2 = op(1, {9, 9, 9, 0, 0, 0, 9, 9, 9, 0, 0, 0, 2});
   w.writeChara("m", chara(1, 0,
                           {act({assignAll, frame(0, 9)}), act({addAll, frame(0, 9)}),
                            act({assignKeeping, frame(0, 9)}), act({addKeeping, frame(0, 9)}),

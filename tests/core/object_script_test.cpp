@@ -23,8 +23,8 @@ struct ScriptWorld : ObjectWorld {
 
 
 // Opcode 1 setting only vx (mode 0, every other keep flag set).
-t_code setVx(double v) { return op(1, {v, 0, 0, 0, 1, 1, 0, 0, 0, 1, 1, 1, 0}); }
-t_code bodyWidth(double w) { return op(2, {0, 0, w, 1, 1}); }
+Instruction setVx(double v) { return op(1, {v, 0, 0, 0, 1, 1, 0, 0, 0, 1, 1, 1, 0}); }
+Instruction bodyWidth(double w) { return op(2, {0, 0, w, 1, 1}); }
 
 }  // namespace
 
@@ -179,7 +179,7 @@ TEST(ScriptJumps, AnActionWithoutInstructionsEndsAtOnce) {
 TEST(ScriptFaults, ALoopWithoutAFrameIsCutAfterTenThousandInstructionsAndLoggedOnce) {
   ScriptWorld w;
   // Each round adds 1 to vx and jumps back: two instructions per round.
-  const t_code addVx = op(1, {1, 0, 0, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1});
+  const Instruction addVx = op(1, {1, 0, 0, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1});
   w.writeChara("loop", chara(1, 0, {act({addVx, op(8, {0, 0})})}));
   Obj* o = w.spawn("loop");
   ObjectWorld::tick(o);
@@ -236,7 +236,7 @@ TEST(ScriptFaults, AnEndingPlainObjectWhoseFileHasNoAction1Finishes) {
 
 TEST(ScriptFaults, AFinishedObjectRunsItsFollowUpActionOnceEvenWithoutAFrame) {
   ScriptWorld w;
-  const t_code addVx = op(1, {1, 0, 0, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1});
+  const Instruction addVx = op(1, {1, 0, 0, 0, 1, 1, 0, 0, 0, 1, 1, 1, 1});
   w.writeChara("fx", chara(1, 0, {act({frame(0, 1)}), act({addVx, bodyWidth(2)})}));
   Obj* o = w.spawn("fx");
   ObjectWorld::tick(o, 2);

@@ -56,7 +56,7 @@ TEST_F(Camera, InASceneNarrowerThanTheWindowAMoveEndsAtMinus200) {
 class Walls : public WorldTest {};
 
 TEST_F(Walls, ABodyRunningIntoAWallSideStopsOneUnitShort) {
-  world().boxes = {Box{500, 0, 100, 100, 0, 200}};
+  world().walls = {Box{500, 0, 100, 100, 0, 200}};
   int32_t mx = -99, mz = -99;
   EXPECT_TRUE(world().blockMove(Box{430, 0, 100, 20, 0, 10}, 20, 0, mx, mz));
   EXPECT_EQ(mx, 9);
@@ -64,7 +64,7 @@ TEST_F(Walls, ABodyRunningIntoAWallSideStopsOneUnitShort) {
 }
 
 TEST_F(Walls, ABodyRunningIntoAWallFrontStopsOneUnitShort) {
-  world().boxes = {Box{500, 0, 100, 100, 0, 200}};
+  world().walls = {Box{500, 0, 100, 100, 0, 200}};
   int32_t mx = -99, mz = -99;
   EXPECT_TRUE(world().blockMove(Box{500, 0, 220, 20, 0, 10}, 0, -20, mx, mz));
   EXPECT_EQ(mx, 0);
@@ -72,7 +72,7 @@ TEST_F(Walls, ABodyRunningIntoAWallFrontStopsOneUnitShort) {
 }
 
 TEST_F(Walls, AFreeWayAnswersFalseAndKeepsTheDisplacement) {
-  world().boxes = {Box{500, 0, 100, 100, 0, 200}};
+  world().walls = {Box{500, 0, 100, 100, 0, 200}};
   int32_t mx = 0, mz = 0;
   EXPECT_FALSE(world().blockMove(Box{300, 0, 100, 20, 0, 10}, 20, 3, mx, mz));
   EXPECT_EQ(mx, 20);
@@ -83,7 +83,7 @@ TEST_F(Walls, AFreeWayAnswersFalseAndKeepsTheDisplacement) {
 
 TEST_F(Walls, TheFirstWallThatBlocksAnAxisDecidesIt) {
   // Two walls side by side along x; the body meets both, the first listed wins.
-  world().boxes = {Box{500, 0, 100, 100, 0, 200}, Box{480, 0, 100, 100, 0, 200}};
+  world().walls = {Box{500, 0, 100, 100, 0, 200}, Box{480, 0, 100, 100, 0, 200}};
   int32_t mx = 0, mz = 0;
   EXPECT_TRUE(world().blockMove(Box{400, 0, 100, 20, 0, 10}, 45, 0, mx, mz));
   EXPECT_EQ(mx, 39);  // 100 - 60 - 1 from the first wall; the second would give 19
@@ -92,7 +92,7 @@ TEST_F(Walls, TheFirstWallThatBlocksAnAxisDecidesIt) {
 TEST_F(Walls, APushIntoAWallAlongZMovesOnlyTheWholeNumberAlongX) {
   Chara* p = addPlayer(100, 100);
   // A wall half a unit in front of the body (the body's front is at z 110).
-  world().boxes = {Box{100, 0, 120.5, 1000, 0, 20}};
+  world().walls = {Box{100, 0, 120.5, 1000, 0, 20}};
   p->body = Box{0, -50, 0, 40, 100, 20};
   p->vx = 2.7;
   p->vz = 1.0;
@@ -100,7 +100,7 @@ TEST_F(Walls, APushIntoAWallAlongZMovesOnlyTheWholeNumberAlongX) {
   EXPECT_EQ(p->x, 102);
   EXPECT_EQ(p->z, 100);
 
-  world().boxes.clear();
+  world().walls.clear();
   p->x = 100;
   p->z = 100;
   p->move();
@@ -111,11 +111,11 @@ TEST_F(Walls, APushIntoAWallAlongZMovesOnlyTheWholeNumberAlongX) {
 TEST_F(Walls, ASceneGetsFourBorderWallsRoundedTowardZero) {
   writeScene("Plain", sceneNamed("plain", 801, 201));
   ASSERT_TRUE(world().load("Plain"));
-  ASSERT_EQ(world().boxes.size(), 4u);
-  const Box& left = world().boxes[0];
-  const Box& right = world().boxes[1];
-  const Box& far = world().boxes[2];
-  const Box& near = world().boxes[3];
+  ASSERT_EQ(world().walls.size(), 4u);
+  const Box& left = world().walls[0];
+  const Box& right = world().walls[1];
+  const Box& far = world().walls[2];
+  const Box& near = world().walls[3];
   EXPECT_EQ(left.x, -250);
   EXPECT_EQ(left.z, 100);
   EXPECT_EQ(left.width, 500);
@@ -137,8 +137,8 @@ TEST_F(Walls, ASceneFileWallKeepsItsWidthAndDepthApart) {
   s.walls.push_back({300, 50, 10, 60, 7});
   writeScene("Walled", s);
   ASSERT_TRUE(world().load("Walled"));
-  ASSERT_EQ(world().boxes.size(), 5u);
-  const Box& b = world().boxes[0];
+  ASSERT_EQ(world().walls.size(), 5u);
+  const Box& b = world().walls[0];
   EXPECT_EQ(b.x, 300);
   EXPECT_EQ(b.z, 50);
   EXPECT_EQ(b.width, 10);

@@ -127,7 +127,7 @@ TEST_F(SceneChange, KeepsThePlayerItsActionAndVelocityAndDestroysEffectsAndProps
   ASSERT_TRUE(world().load("First"));
   ASSERT_NE(world().createObj("system", 2, 0, 0, 0, 10, 0, 10), nullptr);
   ASSERT_EQ(world().objects.size(), 4u);
-  ASSERT_EQ(world().boxes.size(), 5u);
+  ASSERT_EQ(world().walls.size(), 5u);
   p->setAction(13);
   p->vx = 2;
   p->vz = -1;
@@ -148,7 +148,7 @@ TEST_F(SceneChange, KeepsThePlayerItsActionAndVelocityAndDestroysEffectsAndProps
   EXPECT_EQ(world().objects[1]->team, 1);
   EXPECT_TRUE(world().layers[World::FAR].empty());
   EXPECT_TRUE(world().layers[World::NEAR].empty());
-  EXPECT_EQ(world().boxes.size(), 4u);
+  EXPECT_EQ(world().walls.size(), 4u);
   EXPECT_EQ(world().name, "next");
   // The camera takes its place in the new scene at once (the player at x 40
   // puts it at the left edge), so the scene's first picture is already right.
@@ -170,14 +170,14 @@ TEST_F(SceneChange, ClearsTheHudTargetWhenItsEnemyGoes) {
 TEST_F(SceneChange, AMissingTargetSceneLeavesEverythingAsItIsAndIsReportedOnce) {
   Chara* p = standAt(300, 200);
   world().doors = {World::Door{"Nowhere", 300, 200, 40, 50}};
-  world().boxes = {Box{-1000, 0, 0, 10, 0, 10}};
+  world().walls = {Box{-1000, 0, 0, 10, 0, 10}};
   for (int i = 0; i < 10; ++i) world().update();
   EXPECT_EQ(world().name, "here");
   EXPECT_TRUE(world().doorsOpen);
   EXPECT_EQ(p->x, 300);
   EXPECT_EQ(p->z, 200);
   EXPECT_EQ(world().doors.size(), 1u);
-  EXPECT_EQ(world().boxes.size(), 1u);
+  EXPECT_EQ(world().walls.size(), 1u);
   EXPECT_EQ(w.logCount("data/scene/Nowhere.dat"), 1u) << w.log();
 
   // Stepping off and back on neither tries again nor logs again.

@@ -44,7 +44,7 @@ TEST_F(Start, BuildsThePlayerTheHudAndTheFirstScene) {
   EXPECT_EQ(p->team, 0);
   EXPECT_EQ(scene.charas[1]->team, 1);
   EXPECT_EQ(scene.name, "first");
-  EXPECT_EQ(scene.boxes.size(), 4u);
+  EXPECT_EQ(scene.walls.size(), 4u);
   EXPECT_EQ(scene.hud.player, p);
   EXPECT_EQ(scene.hud.power, 90);
   EXPECT_EQ(scene.systemStrings, (std::vector<std::string>{"ok", ""}));

@@ -98,7 +98,7 @@ std::string charaToJson(const CharaData& data) {
     text(j, "name", action.name);
     j.key("codes");
     j.beginArray();
-    for (const t_code& code : action.codes) {
+    for (const Instruction& code : action.codes) {
       j.beginObject();
       number(j, "opcode", code.opcode);
       j.key("args");

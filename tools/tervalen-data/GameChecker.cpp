@@ -273,7 +273,7 @@ class Checker {
     for (size_t a = 0; a < d.actions.size(); ++a) {
       const Action& action = d.actions[a];
       for (size_t k = 0; k < action.codes.size(); ++k) {
-        const t_code& code = action.codes[k];
+        const Instruction& code = action.codes[k];
         std::string where = "action " + num(static_cast<int64_t>(a)) + " instruction " + num(static_cast<int64_t>(k));
         const OpcodeInfo* info = opcodeByNumber(code.opcode);
         if (!info) continue;
