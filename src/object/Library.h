@@ -21,14 +21,14 @@ class Library {
   // An id that is not a plain name, or a file that cannot be read, is logged
   // once (file, offset, what) and gives nullptr now and on every later call.
   const CharaData* findOrLoad(const std::string& id);
-  // Parses the file of `id` into `record`; false (and logged) when it cannot.
-  bool loadCharaFile(CharaData& record, const std::string& id);
-
   std::vector<std::unique_ptr<CharaData>> charaData;  // load order
   std::vector<std::string> failedIds;                 // ids whose file could not be read
   // Data problems the objects already logged (one line per file and action).
   ReportOnce reported;
 
  private:
+  // Parses the file of `id` into `record`; false (and logged) when it cannot.
+  bool loadCharaFile(CharaData& record, const std::string& id);
+
   std::function<void(const std::string&)> log_;
 };

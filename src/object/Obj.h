@@ -48,7 +48,6 @@ class Obj {
   void setFacing(int32_t f) { facing = f; }
   void turnAround() { setFacing(facing == 1 ? 0 : 1); }
   void setVelocity(double vx, double vy, double vz, bool setX, bool setY, bool setZ);
-  Vec3 getPosition() const { return {x, y, z}; }
   // One tick of motion: hit-stop, gravity and velocity, walls, landing.
   void move();
   // One tick of the action script.
@@ -65,7 +64,6 @@ class Obj {
   Box worldBody() const;
   Box worldAttack() const;
   bool hasAttackBox() const { return attack.width != 0; }
-  bool frozen() const { return freeze > 0; }
   const std::string& id() const { return data->id; }
 
   double x = 0, y = 0, z = 0;

@@ -35,8 +35,6 @@ Expected<SystemData> readSystemDataBytes(const std::vector<uint8_t>& bytes, cons
 World::World(GameRules rules_, WorldServices services)
     : rules(std::move(rules_)), services_(std::move(services)) {
   library_ = std::make_unique<Library>([this](const std::string& line) { log(line); });
-  screenWidth = 800;
-  screenHeight = 480;
 
   auto warn = [this](const std::string& line) { log(line); };
   if (auto read = readDataFile("data/res.dat", readResourceCatalogBytes, warn)) {

@@ -123,8 +123,7 @@ class World final : public ObjectHost {
   void log(const std::string& line) override;
 
   const GameRules rules;
-  int32_t screenHeight = 480;
-  int32_t screenWidth = 800;
+  int32_t screenWidth = 800;  // the camera keeps the player near the middle of it
   std::vector<Chara*> charas;  // entry 0 is the player; the world owns every character and object
   std::vector<Obj*> objects;   // everything moved and drawn, in drawing order after each update
   std::unique_ptr<Obj> systemObj;  // of the shared effects file: the source of the shared sounds; never moved
