@@ -112,13 +112,17 @@ class ObjectWorld {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
 
+  // The world's chance from now on (call before scene()); by default a
+  // generator of the fixture's own.
+  void setRandom(RandomInt random) { randomOverride_ = std::move(random); }
+
   // The bare world, made on first use from the picture sets added so far. It
   // logs to log.txt and draws its chance from a generator of its own.
   World& scene() {
     if (!scene_) {
       WorldServices services;
       services.log = logSink_;
-      services.random = [this](int lo, int hi) { return random_.range(lo, hi); };
+      services.random = randomOverride_ ? randomOverride_ : [this](int lo, int hi) { return random_.range(lo, hi); };
       scene_ = std::make_unique<World>(std::move(services), World::Bare{}, catalog_);
     }
     return *scene_;
@@ -158,6 +162,7 @@ class ObjectWorld {
   ResourceCatalog catalog_;
   std::map<int32_t, std::vector<Size>> sizes_;
   Random random_{20240611};
+  RandomInt randomOverride_;
   std::unique_ptr<World> scene_;
 };
 

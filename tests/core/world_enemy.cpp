@@ -221,5 +221,28 @@ TEST_F(Enemy, AfterAnAttackItWaits500Frames) {
   EXPECT_TRUE(now.used());
 }
 
+// The world steps its enemies with the chance it is handed, and only with it:
+// no engine, a scripted sequence, every number asked for accounted for.
+TEST(EnemyInTheWorld, AStepOfTheWorldDrawsItsChanceFromTheGeneratorItIsHanded) {
+  objtest::ObjectWorld w;
+  CharaData grunt = fighter("guai01", 30);
+  w.writeChara("c_morivane", fighter("hero", 100));
+  w.writeChara("grunt", grunt);
+  // The first frame: the movement roll (0..100), its timer (10..80) and the
+  // approach's drift in depth (0..1), then the attack roll (0..500); the second frame:
+  // only the attack roll.
+  ScriptedRandom r{5, 40, 0, 250, 250};
+  w.setRandom([&r](int lo, int hi) { return r(lo, hi); });
+  Chara* p = w.scene().createChara("c_morivane", 0, 400, 200);
+  w.scene().hud.player = p;
+  Chara* e = w.scene().createChara("grunt", 1, 200, 200);
+  w.scene().step(FrameInput{});
+  EXPECT_EQ(e->aiMode, AI_APPROACH) << "a roll of 5 approaches";
+  EXPECT_EQ(e->aiModeTimer, 40);
+  w.scene().step(FrameInput{});
+  EXPECT_TRUE(r.used());
+  EXPECT_EQ(r.calls, (std::vector<std::pair<int, int>>{{0, 100}, {10, 80}, {0, 1}, {0, 500}, {0, 500}}));
+}
+
 }  // namespace
 }  // namespace worldtest
