@@ -3,7 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/hge.h"
-#include "world/Scene.h"
+#include "render/WorldRenderer.h"
+#include "world/World.h"
 
 namespace {
 
@@ -46,14 +47,15 @@ BENCHMARK(BM_HeadlessFrame);
 void BM_EmptyWorldFrame(benchmark::State& state) {
   Headless engine;
   HGE* hge = engine.hge;
-  Scene world(hge, Scene::Bare{});
+  World world(WorldServices{}, World::Bare{});
+  WorldRenderer renderer(hge, world.catalog);
   hge->System_SetState(HGE_FRAMEFUNC, [&world] {
-    world.update();
+    world.step(FrameInput{});
     return false;
   });
-  hge->System_SetState(HGE_RENDERFUNC, [hge, &world] {
+  hge->System_SetState(HGE_RENDERFUNC, [hge, &world, &renderer] {
     hge->Gfx_BeginScene();
-    world.render();
+    renderer.draw(world);
     hge->Gfx_EndScene();
     return false;
   });

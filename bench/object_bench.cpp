@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "../tests/ObjectWorld.h"
+#include "RenderedWorld.h"
 
 namespace {
 std::atomic<long> gAllocations{0};
@@ -48,7 +48,7 @@ void BM_MoveAndStep10000Objects(benchmark::State& state) {
   ObjectWorld w;
   w.addPictureSet("s", {{64, 64}, {48, 64}});
   w.writeChara("walker", chara(100, 0, std::vector<Action>(2, loopingAction())));
-  Scene& s = w.scene();
+  World& s = w.scene();
   for (int i = 0; i < 10000; ++i) s.createObj("walker", 0, 0, i % 2, 0, i % 800, 0, 200 + i % 200);
   for (int i = 0; i < 7; ++i)  // spread the objects over their scripts
     for (size_t k = 0; k < s.objects.size(); k += 1 + i) s.objects[k]->move(), s.objects[k]->step();
@@ -67,10 +67,10 @@ void BM_MoveAndStep10000Objects(benchmark::State& state) {
 BENCHMARK(BM_MoveAndStep10000Objects)->Unit(benchmark::kMillisecond);
 
 void BM_Render1000FightersWithShadows(benchmark::State& state) {
-  ObjectWorld w;
+  RenderedWorld w;
   w.addPictureSet("s", {{64, 96}, {80, 96}});
   w.writeChara("fighter", chara(100, 0, std::vector<Action>(5, loopingAction())));
-  Scene& s = w.scene();
+  World& s = w.scene();
   for (int i = 0; i < 1000; ++i) s.createChara("fighter", 1, i % 800, 250 + i % 200);
   for (Obj* o : s.objects) o->move(), o->step();
   HGE* engine = w.engine();
@@ -78,7 +78,7 @@ void BM_Render1000FightersWithShadows(benchmark::State& state) {
   const long before = gAllocations.load();
   for (auto _ : state) {
     engine->Gfx_BeginScene();
-    for (Obj* o : s.objects) o->render();
+    for (Obj* o : s.objects) w.renderer().drawObject(*o);
     engine->Gfx_EndScene();
   }
   state.counters["allocs/frame"] =

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 #include "engine/hge.h"
 #include "object/Library.h"
 
@@ -24,7 +24,7 @@ std::vector<uint8_t> bigCharaFile() {
     Action action;
     action.name = "action" + std::to_string(a);
     for (int c = 0; c < 60; ++c) {
-      t_code code;
+      Instruction code;
       code.opcode = c % 12;
       for (int k = 0; k < 4 + c % 2; ++k) code.args.push_back(a * 0.5 + c - k);
       action.codes.push_back(std::move(code));
@@ -65,8 +65,6 @@ void BM_FindOrLoadCachedId(benchmark::State& state) {
   engine->System_SetState(HGE_LOGFILE, "log.txt");
   engine->System_Initiate();
   {
-    ResourceCatalog catalog;
-    catalog.entries.push_back({"set", {}, {}});
     CharaData small;
     small.name = "small";
     const std::vector<uint8_t> bytes = writeCharaFile(small);
@@ -75,7 +73,7 @@ void BM_FindOrLoadCachedId(benchmark::State& state) {
       std::ofstream out(charaFilePath("guai" + std::to_string(i)), std::ios::binary);
       out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
-    Library library(engine, &catalog);
+    Library library([engine](const std::string& line) { engine->System_Log("%s", line.c_str()); });
     for (int i = 0; i < 20; ++i) library.findOrLoad("guai" + std::to_string(i));
     const std::string id = "guai19";
     for (auto _ : state) benchmark::DoNotOptimize(library.findOrLoad(id));

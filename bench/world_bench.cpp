@@ -14,18 +14,19 @@
 #include <memory>
 #include <string>
 
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 #include "engine/hge.h"
-#include "object/CharaData.h"
+#include "format/CharaData.h"
 #include "object/Chara.h"
-#include "scene/SceneFile.h"
+#include "format/SceneFile.h"
 #include "world/Hud.h"
-#include "world/Scene.h"
+#include "render/WorldRenderer.h"
+#include "world/World.h"
 
 namespace {
 
-t_code code(int32_t opcode, std::initializer_list<double> args) { return t_code{opcode, std::vector<double>(args)}; }
-Action action(std::initializer_list<t_code> codes) { return Action{"a", std::vector<t_code>(codes)}; }
+Instruction code(int32_t opcode, std::initializer_list<double> args) { return Instruction{opcode, std::vector<double>(args)}; }
+Action action(std::initializer_list<Instruction> codes) { return Action{"a", std::vector<Instruction>(codes)}; }
 
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
@@ -86,7 +87,11 @@ class BenchWorld {
     engine_->System_SetState(HGE_LOGFILE, "log.txt");
     engine_->System_Initiate();
     engine_->Random_Seed(1);
-    scene_ = std::make_unique<Scene>(engine_);
+    WorldServices services;
+    HGE* engine = engine_;
+    services.log = [engine](const std::string& line) { engine->System_Log("%s", line.c_str()); };
+    services.random = [engine](int lo, int hi) { return engine->Random_Int(lo, hi); };
+    scene_ = std::make_unique<World>(GameRules{}, std::move(services));
     if (!scene_->ready()) {
       std::fprintf(stderr, "world bench: %s\n", scene_->startError.c_str());
       std::abort();
@@ -94,16 +99,18 @@ class BenchWorld {
     // Pens: each enemy walks only within a few units of where it stands.
     for (size_t i = 1; pens && i < scene_->charas.size(); ++i) {
       const Chara* e = scene_->charas[i];
-      scene_->boxes.push_back(Box{e->x - 40, 0, e->z, 10, 0, 40});
-      scene_->boxes.push_back(Box{e->x + 40, 0, e->z, 10, 0, 40});
+      scene_->walls.push_back(Box{e->x - 40, 0, e->z, 10, 0, 40});
+      scene_->walls.push_back(Box{e->x + 40, 0, e->z, 10, 0, 40});
     }
     for (int i = 0; i < effects; ++i) {
       scene_->createObj("system", 3, 0, 0, 0, 100 + (i * 37) % 3800, -20, (i * 13) % 480);
     }
     scene_->charas[0]->x = 180;
     scene_->charas[0]->z = 60;
+    renderer_ = std::make_unique<WorldRenderer>(engine_, scene_->catalog);
   }
   ~BenchWorld() {
+    renderer_.reset();
     scene_.reset();
     engine_->System_Shutdown();
     engine_->Release();
@@ -111,26 +118,32 @@ class BenchWorld {
     std::filesystem::current_path(previous_, ec);
     std::filesystem::remove_all(dir_, ec);
   }
-  Scene& scene() { return *scene_; }
+  World& scene() { return *scene_; }
+  // One frame of play and its picture.
+  void frame() {
+    scene_->step(FrameInput{});
+    engine_->Gfx_BeginScene(0);
+    renderer_->draw(*scene_);
+    engine_->Gfx_EndScene();
+  }
 
  private:
   std::string dir_;
   std::filesystem::path previous_;
   HGE* engine_ = nullptr;
-  std::unique_ptr<Scene> scene_;
+  std::unique_ptr<World> scene_;
+  std::unique_ptr<WorldRenderer> renderer_;
 };
 
 void BM_WorldFrame(benchmark::State& state) {
   BenchWorld world(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), state.range(2) != 0);
-  Scene& scene = world.scene();
+  World& scene = world.scene();
   for (int i = 0; i < 100; ++i) {  // settle: sparks come and go, enemies pick modes
-    scene.update();
-    scene.render();
+    world.frame();
   }
   for (auto _ : state) {
-    scene.update();
-    scene.render();
-    scene.hud->power = 30;  // keep the gauge moving so the hit path stays live
+    world.frame();
+    scene.hud.power = 30;  // keep the gauge moving so the hit path stays live
   }
   state.counters["objects"] = static_cast<double>(scene.objects.size());
 }
@@ -144,21 +157,33 @@ BENCHMARK(BM_WorldFrame)
     ->Args({200, 1000, 0})
     ->Unit(benchmark::kMicrosecond);
 
+// The world's step alone, nothing drawn: what the game costs at 100 steps a
+// second when pictures are skipped.
+void BM_WorldStep(benchmark::State& state) {
+  BenchWorld world(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), true);
+  World& scene = world.scene();
+  for (int i = 0; i < 100; ++i) scene.step(FrameInput{});
+  for (auto _ : state) {
+    scene.step(FrameInput{});
+    scene.hud.power = 30;
+  }
+  state.counters["objects"] = static_cast<double>(scene.objects.size());
+}
+BENCHMARK(BM_WorldStep)->Args({10, 0})->Args({100, 500})->Args({200, 1000})->Unit(benchmark::kMicrosecond);
+
 // Heap in use over 100,000 frames of play after the first scene has loaded:
 // sparks and the hit path come and go every few frames, nothing may pile up.
 void BM_WorldMemoryOver100kFrames(benchmark::State& state) {
   BenchWorld world(10, 100);
-  Scene& scene = world.scene();
+  World& scene = world.scene();
   for (int i = 0; i < 1000; ++i) {
-    scene.update();
-    scene.render();
+    world.frame();
   }
   const size_t before = mallinfo2().uordblks;
   size_t highest = before, at10k = before;
   for (auto _ : state) {
     for (int i = 0; i < 100000; ++i) {
-      scene.update();
-      scene.render();
+      world.frame();
       if (i % 1000 == 0) highest = std::max(highest, mallinfo2().uordblks);
       if (i == 10000) at10k = mallinfo2().uordblks;
     }

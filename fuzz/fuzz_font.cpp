@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "gfx/BitmapFont.h"
+#include "format/FontDescription.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An exact-size copy, so reading one byte past the text is caught.

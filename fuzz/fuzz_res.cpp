@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "resource/ResourceCatalog.h"
+#include "format/ResourceCatalog.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CountLog log;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "scene/SceneFile.h"
+#include "format/SceneFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CountLog log;

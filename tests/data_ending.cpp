@@ -10,12 +10,12 @@
 
 #include "app/ScreenFlow.h"
 #include "data_folder.h"
-#include "object/CharaData.h"
-#include "resource/ResourceCatalog.h"
-#include "scene/SceneFile.h"
+#include "format/CharaData.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
 #include "world/Hud.h"
-#include "world/Scene.h"
-#include "world/SystemData.h"
+#include "world/World.h"
+#include "format/SystemData.h"
 
 using testdata::DataFolder;
 
@@ -37,7 +37,7 @@ void writeGame(DataFolder& folder) {
   CharaData fighter;
   fighter.name = "hero";
   fighter.maxHp = 100;
-  for (int i = 0; i < 20; ++i) fighter.actions.push_back(Action{"hold", {t_code{0, {0, 0, 0, 0}}}});
+  for (int i = 0; i < 20; ++i) fighter.actions.push_back(Action{"hold", {Instruction{0, {0, 0, 0, 0}}}});
   fighter.reactions = {8, 8, 10};
   folder.write("data/chara/c_morivane.dat", writeCharaFile(fighter));
   fighter.name = "system";
@@ -87,15 +87,14 @@ TEST(EndingScreen, ShowsTheThanksWithScoreAndKillsCentredInTheBitmapFont) {
   DataFolder folder;
   writeGame(folder);
   HGE* engine = folder.engine();
-  ScreenFlow flow(engine, nullptr);
+  ScreenFlow flow(engine, GameRules{}, [](int lo, int) { return lo; }, nullptr);
   flow.loadScreens();
 
   EXPECT_FALSE(flow.frame());  // builds the world
   ASSERT_EQ(flow.state(), ScreenFlow::PLAYING) << folder.log();
   ASSERT_NE(flow.world(), nullptr);
-  ASSERT_NE(flow.world()->hud, nullptr);
-  flow.world()->hud->score = 1234;  // as if earned in the scenes before
-  flow.world()->hud->kills = 7;
+  const_cast<World*>(flow.world())->hud.score = 1234;  // as if earned in the scenes before
+  const_cast<World*>(flow.world())->hud.kills = 7;
 
   EXPECT_FALSE(flow.frame());  // the final scene has no enemy left: the game ends
   ASSERT_EQ(flow.state(), ScreenFlow::ENDING);

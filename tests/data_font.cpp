@@ -158,7 +158,7 @@ class BitmapFontDrawing : public ::testing::Test {
 
 TEST_F(BitmapFontDrawing, ExampleFontDrawsAAWithQuadsAtTenAndTwentyThree) {
   folder.write("font1.fnt", std::string(kExample));
-  BitmapFont font("font1.fnt");
+  BitmapFont font(folder.engine(), "font1.fnt");
   ASSERT_NE(font.glyph('A'), nullptr);
   EXPECT_EQ(font.lineHeight(), 16);
   EXPECT_EQ(font.textWidth("AA"), 26);
@@ -178,7 +178,7 @@ TEST_F(BitmapFontDrawing, ExampleFontDrawsAAWithQuadsAtTenAndTwentyThree) {
 TEST_F(BitmapFontDrawing, CentredLinesRoundHalvesToEven) {
   folder.write("f.fnt", std::string("[HGEFONT]\nBitmap=glyphs.png\nChar=\"a\",0,0,5,10,0,0\n"
                                     "Char=\"b\",0,0,7,12,0,0\nChar=\"c\",0,0,2,10,1,0\n"));
-  BitmapFont font("f.fnt");
+  BitmapFont font(folder.engine(), "f.fnt");
   QuadCapture capture(folder.engine());
   font.draw(400, 0, AlignCenter, "a");  // 5 wide: 2.5 rounds to 2
   font.draw(400, 0, AlignCenter, "b");  // 7 wide: 3.5 rounds to 4
@@ -213,7 +213,7 @@ TEST_F(BitmapFontDrawing, RightAlignedScoreLineEndsExactlyAtX) {
     fnt += line;
   }
   folder.write("f.fnt", fnt);
-  BitmapFont font("f.fnt");
+  BitmapFont font(folder.engine(), "f.fnt");
   QuadCapture capture(folder.engine());
   font.drawFormatted(700, 10, AlignRight, "Score = %d  ", 120);
   ASSERT_EQ(capture.quads.size(), 13u);
@@ -226,8 +226,8 @@ TEST_F(BitmapFontDrawing, MissingGlyphsFallBackToTheQuestionMark) {
   folder.write("q.fnt", std::string("[HGEFONT]\nBitmap=glyphs.png\nChar=41,0,0,10,10,0,0\n"
                                     "Char=\"?\",20,0,8,10,2,3\n"));
   folder.write("n.fnt", std::string("[HGEFONT]\nBitmap=glyphs.png\nChar=41,0,0,10,10,0,0\n"));
-  BitmapFont withMark("q.fnt");
-  BitmapFont without("n.fnt");
+  BitmapFont withMark(folder.engine(), "q.fnt");
+  BitmapFont without(folder.engine(), "n.fnt");
   QuadCapture capture(folder.engine());
   withMark.draw(0, 0, AlignLeft, "A\x80" "A");
   ASSERT_EQ(capture.quads.size(), 3u);
@@ -245,7 +245,7 @@ TEST_F(BitmapFontDrawing, MissingGlyphsFallBackToTheQuestionMark) {
 
 TEST_F(BitmapFontDrawing, MeasuringOneOrAllLines) {
   folder.write("f.fnt", std::string(kExample));
-  BitmapFont font("f.fnt");
+  BitmapFont font(folder.engine(), "f.fnt");
   EXPECT_EQ(font.textWidth(""), 0);
   EXPECT_EQ(font.textWidth("AA\nAAA", false), 26);
   EXPECT_EQ(font.textWidth("AA\nAAA", true), 39);
@@ -255,7 +255,7 @@ TEST_F(BitmapFontDrawing, MeasuringOneOrAllLines) {
 
 TEST_F(BitmapFontDrawing, FormattedTextIsCutAt1023Bytes) {
   folder.write("f.fnt", std::string(kExample));
-  BitmapFont font("f.fnt");
+  BitmapFont font(folder.engine(), "f.fnt");
   const std::string longText(2000, 'A');
   QuadCapture capture(folder.engine());
   font.drawFormatted(0, 0, AlignLeft, "%s", longText.c_str());
@@ -264,10 +264,10 @@ TEST_F(BitmapFontDrawing, FormattedTextIsCutAt1023Bytes) {
 
 TEST_F(BitmapFontDrawing, WrongHeaderIsLoggedAndTheFontDrawsNothing) {
   folder.write("bad.fnt", std::string("[HGEFONT] \nBitmap=glyphs.png\nChar=41,0,0,12,16,0,1\n"));
-  BitmapFont font("bad.fnt");
+  BitmapFont font(folder.engine(), "bad.fnt");
   EXPECT_EQ(font.glyph('A'), nullptr);
   EXPECT_EQ(folder.logCount("Font bad.fnt has incorrect format."), 1u);
-  BitmapFont missing("nowhere.fnt");  // cannot be loaded: no message from the font
+  BitmapFont missing(folder.engine(), "nowhere.fnt");  // cannot be loaded: no message from the font
   EXPECT_EQ(folder.logCount("Font nowhere.fnt has incorrect format."), 0u);
   QuadCapture capture(folder.engine());
   font.draw(0, 0, AlignLeft, "AAA");
@@ -282,7 +282,7 @@ TEST_F(BitmapFontDrawing, BitmapLinesChangeTheTextureOfLaterGlyphsOnly) {
   folder.write("fonts/two.fnt", std::string("[HGEFONT]\nChar=30,0,0,4,4,0,0\nBitmap = first.png\n"
                                             "Char=41,0,0,4,4,0,0\nBitmap = second.png\nChar=42,0,0,4,20,0,0\n"
                                             "Char=41,4,0,6,4,0,0\nBitmap = absent.png\nChar=43,0,0,4,4,0,0\n"));
-  BitmapFont font("fonts/two.fnt");
+  BitmapFont font(folder.engine(), "fonts/two.fnt");
   ASSERT_NE(font.glyph('0'), nullptr);
   ASSERT_NE(font.glyph('A'), nullptr);
   ASSERT_NE(font.glyph('B'), nullptr);
@@ -297,7 +297,7 @@ TEST_F(BitmapFontDrawing, BitmapLinesChangeTheTextureOfLaterGlyphsOnly) {
 
 TEST_F(BitmapFontDrawing, SetColorTintsEveryGlyph) {
   folder.write("f.fnt", std::string(kExample));
-  BitmapFont font("f.fnt");
+  BitmapFont font(folder.engine(), "f.fnt");
   font.setColor(0xFF000000);
   QuadCapture capture(folder.engine());
   font.draw(0, 0, AlignLeft, "A A");
@@ -309,7 +309,7 @@ TEST_F(BitmapFontDrawing, SetColorTintsEveryGlyph) {
 TEST_F(BitmapFontDrawing, DrawingAndFormattingAllocateNothing) {
 #ifdef TERVALEN_COUNT_ALLOCATIONS
   folder.write("f.fnt", std::string(kExample));
-  BitmapFont font("f.fnt");
+  BitmapFont font(folder.engine(), "f.fnt");
   static const bool installed = __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree) != 0;
   ASSERT_TRUE(installed);
   std::string probe;

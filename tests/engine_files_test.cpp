@@ -8,7 +8,7 @@
 #include <chrono>
 
 #include "engine/PackReader.h"
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 #include "engine_support.h"
 #include "log_text.h"
 #include "picture_files.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "engine/PackReader.h"
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 #include "engine_support.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <set>
 
 #include "engine/EngineLog.h"
-#include "engine/Random.h"
-#include "engine/TextCodec.h"
+#include "base/Random.h"
+#include "base/TextCodec.h"
 #include "engine/UserFolders.h"
 #include "engine_support.h"
 #include "log_text.h"

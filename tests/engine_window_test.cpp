@@ -2,6 +2,10 @@
 // needed): F11 and Alt+Enter in and out of fullscreen, and closing the window.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+#include <vector>
+
 #include "engine_support.h"
 
 namespace {
@@ -143,6 +147,42 @@ TEST(Window, ClosingTheWindowEndsTheLoopBeforeTheNextFrame) {
   EXPECT_TRUE(engine->System_Start());
   EXPECT_EQ(framesRun, 3);
   EXPECT_EQ(engine->System_GetFrame(), 3);
+}
+
+TEST(Window, ALateWindowSkipsPicturesNeverFramesAndDrawsAtLeastEveryFifth) {
+  SystemLeaksIgnored leaksIgnored;
+  ScratchDir dir;
+  InDirectory in(dir.path());
+  OffscreenVideo offscreen;
+  TestEngine engine(false);
+  engine->System_SetState(HGE_LOGFILE, "log.txt");
+  engine->System_SetState(HGE_MAXFRAMES, 60);
+  engine->System_AddScreenshot(45, "shot.png");
+  HGE* hge = engine.get();
+  std::vector<int> stepped, drawn;
+  engine->System_SetState(HGE_FRAMEFUNC, [&] {
+    stepped.push_back(hge->System_GetFrame());
+    return false;
+  });
+  // Every picture takes three frames' time: the loop is always late.
+  engine->System_SetState(HGE_RENDERFUNC, [&] {
+    drawn.push_back(hge->System_GetFrame());
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    return false;
+  });
+  if (!engine->System_Initiate()) GTEST_SKIP() << "no offscreen video here";
+  engine->System_Start();
+  ASSERT_EQ(stepped.size(), 60u) << "every frame runs its frame callback";
+  for (int i = 0; i < 60; ++i) EXPECT_EQ(stepped[static_cast<size_t>(i)], i + 1);
+  EXPECT_LT(drawn.size(), 40u) << "pictures are skipped";
+  ASSERT_FALSE(drawn.empty());
+  EXPECT_EQ(drawn.front(), 1);
+  int previous = 0;
+  for (int frame : drawn) {
+    EXPECT_LE(frame - previous, 5) << "at most four frames in a row without a picture, before frame " << frame;
+    previous = frame;
+  }
+  EXPECT_NE(std::find(drawn.begin(), drawn.end(), 45), drawn.end()) << "a frame with a screenshot is drawn";
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "world/Hud.h"
-#include "world/Scene.h"
+
+#include "world/World.h"
 
 class GoldenHash {
  public:
@@ -41,7 +41,7 @@ class GoldenHash {
   uint64_t h_ = 0xCBF29CE484222325ull;
 };
 
-inline std::string goldenChecksum(const Scene& world) {
+inline std::string goldenChecksum(const World& world) {
   GoldenHash h;
   h.i32(static_cast<int32_t>(world.objects.size()));
   for (const Obj* o : world.objects) {
@@ -56,7 +56,7 @@ inline std::string goldenChecksum(const Scene& world) {
     h.f64(c->x);
     for (int32_t v : {c->hp, c->aiMode, c->aiModeTimer, c->aiAttackTimer}) h.i32(v);
   }
-  if (const Hud* hud = world.hud.get()) {
+  if (const Hud* hud = &world.hud) {
     for (int32_t v : {hud->score, hud->kills, hud->power, hud->commandTimer}) h.i32(v);
     for (int32_t c : hud->commands) h.i32(c);
     int32_t target = -1;

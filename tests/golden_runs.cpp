@@ -23,7 +23,7 @@
 #include "engine/hge.h"
 #include "engine_support.h"
 #include "golden_checksum.h"
-#include "world/Scene.h"
+#include "world/World.h"
 #include "world/Trace.h"
 
 namespace {
@@ -106,7 +106,7 @@ GoldenRun play(const GoldenRun& spec, const ScratchDir& scratch) {
   if (!replay.empty()) engine->System_SetState(HGE_REPLAYFILE, replay.c_str());
   engine->Random_Seed(spec.seed);
   {
-    ScreenFlow flow(engine, nullptr);
+    ScreenFlow flow(engine, GameRules{}, [engine](int lo, int hi) { return engine->Random_Int(lo, hi); }, nullptr);
     engine->System_SetState(HGE_FRAMEFUNC, [&] { return flow.frame(); });
     // The checksum is taken when the whole frame has run: the world's update
     // and the player's control, whichever callback runs them.

@@ -1,9 +1,10 @@
-// Where objects and their shadows are drawn, and the box test.
+// Where the renderer draws objects and their shadows, and the box test.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
-#include "ObjectWorld.h"
+#include "RenderedWorld.h"
 
 using namespace objtest;
 
@@ -26,7 +27,7 @@ class QuadCapture {
   HGE* engine_;
 };
 
-struct RenderWorld : ObjectWorld {
+struct RenderWorld : RenderedWorld {
   RenderWorld() { addPictureSet("s", {{100, 80}, {20, 10}}); }
 };
 
@@ -47,8 +48,8 @@ TEST(ObjectRender, TheBottomOfThePictureIsCentredOnTheObjectAndOffsetsFollowFaci
   ObjectWorld::tick(left);
 
   QuadCapture capture(w.engine());
-  right->render();
-  left->render();
+  w.renderer().drawObject(*right);
+  w.renderer().drawObject(*left);
   ASSERT_EQ(capture.quads.size(), 2u);  // a plain object has no shadow
   const hgeQuad& r = capture.quads[0];
   EXPECT_EQ(r.v[0].x, -40);
@@ -60,7 +61,7 @@ TEST(ObjectRender, TheBottomOfThePictureIsCentredOnTheObjectAndOffsetsFollowFaci
   EXPECT_EQ(l.v[0].x, -60);
   EXPECT_EQ(l.v[0].y, -85);
   EXPECT_TRUE(mirroredX(l));
-  EXPECT_EQ(r.tex, ObjectWorld::picture(right, 0));
+  EXPECT_EQ(r.tex, w.picture(right, 0));
 }
 
 TEST(ObjectRender, ScreenPlacesAreTruncatedTowardZero) {
@@ -69,7 +70,7 @@ TEST(ObjectRender, ScreenPlacesAreTruncatedTowardZero) {
   Obj* o = w.scene().createObj("fx", 0, 0, 0, 0, 10.75, -3.5, 4.25);
   ObjectWorld::tick(o);
   QuadCapture capture(w.engine());
-  o->render();
+  w.renderer().drawObject(*o);
   ASSERT_EQ(capture.quads.size(), 1u);
   EXPECT_EQ(capture.quads[0].v[0].x, 0);   // 10.75 - 10 = 0.75 -> 0
   EXPECT_EQ(capture.quads[0].v[0].y, -9);  // -3.5 + 4.25 - 10 = -9.25 -> -9
@@ -85,8 +86,8 @@ TEST(ObjectRender, APictureOutsideThePictureSetDrawsNothingNotEvenAShadow) {
   ObjectWorld::tick(c);
   ObjectWorld::tick(o);
   QuadCapture capture(w.engine());
-  c->render();
-  o->render();
+  w.renderer().drawObject(*c);
+  w.renderer().drawObject(*o);
   EXPECT_TRUE(capture.quads.empty());
 }
 
@@ -96,11 +97,11 @@ TEST(ObjectRender, TheColourInstructionTintsAndStaysAdditiveForLife) {
                                   act({frame(0, 0)})}));
   Obj* o = w.scene().createObj("fx", 0, 0, 0, 0, 0, 0, 0);
   ObjectWorld::tick(o);
-  EXPECT_EQ(o->sprite.blendMode(), BLEND_ALPHAADD);
+  EXPECT_TRUE(o->additive);
   o->setAction(1);
   ObjectWorld::tick(o, 3);
   QuadCapture capture(w.engine());
-  o->render();
+  w.renderer().drawObject(*o);
   ASSERT_EQ(capture.quads.size(), 1u);
   EXPECT_EQ(capture.quads[0].blend, BLEND_ALPHAADD);
   for (const hgeVertex& v : capture.quads[0].v) EXPECT_EQ(v.col, 0x80FF1001u);
@@ -121,7 +122,7 @@ TEST(CharaShadow, TheShadowStaysOnTheGroundLineWhileJumpingAndTheBodyIsDrawnWhit
   for (int32_t facing : {0, 1}) {
     c->setFacing(facing);
     QuadCapture capture(w.engine());
-    c->render();
+    w.renderer().drawObject(*c);
     ASSERT_EQ(capture.quads.size(), 2u);
     const hgeQuad& shadow = capture.quads[0];
     const hgeQuad& body = capture.quads[1];
@@ -141,7 +142,40 @@ TEST(CharaShadow, TheShadowStaysOnTheGroundLineWhileJumpingAndTheBodyIsDrawnWhit
     EXPECT_EQ(mirroredX(body), facing == 1);
     EXPECT_EQ(body.blend, BLEND_ALPHAADD);  // the shadow leaves the blend mode alone
   }
-  EXPECT_FALSE(c->sprite.flipY());
+}
+
+TEST(MissingPicture, TheMessageIsShownOncePerCharacterId) {
+  RenderedWorld w;
+  w.addPictureSet("empty", {});
+  w.writeChara("dim", chara(1, 0, {act({frame(0, 5)})}));
+  w.writeChara("dark", chara(1, 0, {act({frame(0, 5)})}));
+  World& s = w.scene();
+  for (int i = 0; i < 5; ++i) ASSERT_NE(s.createObj("dim", 0, 0, 0, 0, 0, 0, 0), nullptr);
+  ASSERT_NE(s.createObj("dark", 0, 0, 0, 0, 0, 0, 0), nullptr);
+  // The renderer says it when it first draws a character without its picture 0.
+  w.render();
+  w.render();
+  EXPECT_EQ(w.logCount("对象无此纹理"), 2u) << w.log();
+}
+
+TEST(ObjectRender, AnObjectWithoutItsFileOrWithAbsurdNumbersDrawsNothingOrSafely) {
+  RenderWorld w;
+  Obj ghost(&w.scene(), "ghost", 0, 0, 0, 0, 0, 0);
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  w.writeChara("odd", chara(1, 0, {act({frame(0, 0, 1e300, -1e300)})}));
+  Obj* odd = w.scene().createObj("odd", 0, 0, 0, 0, 0, 0, 0);
+  ObjectWorld::tick(odd);
+  odd->x = inf;
+  odd->y = nan;
+  odd->placeOnScreen();
+  QuadCapture capture(w.engine());
+  w.renderer().drawObject(ghost);
+  EXPECT_TRUE(capture.quads.empty()) << "a file that could not be read shows nothing";
+  w.renderer().drawObject(*odd);
+  ASSERT_EQ(capture.quads.size(), 1u);
+  EXPECT_FLOAT_EQ(capture.quads[0].v[0].x, static_cast<float>(INT32_MAX)) << "saturated, not undefined";
+  EXPECT_FLOAT_EQ(capture.quads[0].v[0].y, 0) << "NaN reads as 0";
 }
 
 TEST(BoxOverlap, TouchingBoxesDoNotOverlapOnAnyAxis) {

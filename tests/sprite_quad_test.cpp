@@ -36,7 +36,7 @@ void expectCorner(const hgeQuad& q, int i, float x, float y, float u, float v) {
 }
 
 TEST_F(SpriteGeometry, ARegionIsDrawnByItsTopLeftCornerWithItsTextureCoordinates) {
-  SpriteQuad s(texture, 16, 8, 32, 16);
+  SpriteQuad s(engine.get(), texture, 16, 8, 32, 16);
   s.draw(10, 20);
   ASSERT_EQ(drawn.size(), 1u);
   expectCorner(last(), 0, 10, 20, 0.25f, 0.25f);
@@ -52,7 +52,7 @@ TEST_F(SpriteGeometry, ARegionIsDrawnByItsTopLeftCornerWithItsTextureCoordinates
 }
 
 TEST_F(SpriteGeometry, EachDrawIsOneEngineCall) {
-  SpriteQuad s(texture, 0, 0, 64, 32);
+  SpriteQuad s(engine.get(), texture, 0, 0, 64, 32);
   uint64_t before = engine->Gfx_GetQuadCount();
   s.draw(0, 0);
   s.draw(5, 5);
@@ -61,7 +61,7 @@ TEST_F(SpriteGeometry, EachDrawIsOneEngineCall) {
 }
 
 TEST_F(SpriteGeometry, WithoutATextureTheCoordinatesArePixelsAndTheQuadHasNoTexture) {
-  SpriteQuad s(0, 3, 4, 10, 20);
+  SpriteQuad s(engine.get(), 0, 3, 4, 10, 20);
   s.setColor(0xFF00FF00);
   s.draw(1, 2);
   expectCorner(last(), 0, 1, 2, 3, 4);
@@ -71,7 +71,7 @@ TEST_F(SpriteGeometry, WithoutATextureTheCoordinatesArePixelsAndTheQuadHasNoText
 }
 
 TEST_F(SpriteGeometry, ScaledDrawingKeepsTheTopLeftCornerInPlace) {
-  SpriteQuad s(texture, 0, 0, 100, 50);
+  SpriteQuad s(engine.get(), texture, 0, 0, 100, 50);
   s.drawScaled(5, 7, 1, 0.2f);
   expectCorner(last(), 0, 5, 7, 0, 0);
   EXPECT_FLOAT_EQ(last().v[1].x, 105);
@@ -86,7 +86,7 @@ TEST_F(SpriteGeometry, ScaledDrawingKeepsTheTopLeftCornerInPlace) {
 }
 
 TEST_F(SpriteGeometry, MirroringLeftRightSwapsTheColumnsButNotThePositions) {
-  SpriteQuad s(texture, 16, 8, 32, 16);
+  SpriteQuad s(engine.get(), texture, 16, 8, 32, 16);
   s.setFlip(true, false);
   s.draw(0, 0);
   expectCorner(last(), 0, 0, 0, 0.75f, 0.25f);
@@ -97,7 +97,7 @@ TEST_F(SpriteGeometry, MirroringLeftRightSwapsTheColumnsButNotThePositions) {
 }
 
 TEST_F(SpriteGeometry, MirroringTopBottomSwapsTheRows) {
-  SpriteQuad s(texture, 16, 8, 32, 16);
+  SpriteQuad s(engine.get(), texture, 16, 8, 32, 16);
   s.setFlip(false, true);
   s.draw(0, 0);
   expectCorner(last(), 0, 0, 0, 0.25f, 0.75f);
@@ -107,7 +107,7 @@ TEST_F(SpriteGeometry, MirroringTopBottomSwapsTheRows) {
 }
 
 TEST_F(SpriteGeometry, MirroringTwiceInTheSameWayChangesNothingAndUnmirroringRestoresExactly) {
-  SpriteQuad s(texture, 5, 3, 17, 11);
+  SpriteQuad s(engine.get(), texture, 5, 3, 17, 11);
   hgeQuad before = s.quad();
   s.setFlip(true, false);
   hgeQuad once = s.quad();
@@ -127,7 +127,7 @@ TEST_F(SpriteGeometry, MirroringTwiceInTheSameWayChangesNothingAndUnmirroringRes
 }
 
 TEST_F(SpriteGeometry, ANewRegionOnAMirroredSpriteStaysMirrored) {
-  SpriteQuad s(texture, 0, 0, 64, 32);
+  SpriteQuad s(engine.get(), texture, 0, 0, 64, 32);
   s.setFlip(true, true);
   s.setRegion(16, 8, 32, 16);
   EXPECT_TRUE(s.flipX());
@@ -140,7 +140,7 @@ TEST_F(SpriteGeometry, ANewRegionOnAMirroredSpriteStaysMirrored) {
 }
 
 TEST_F(SpriteGeometry, AZeroWidthRegionDrawsAZeroWidthQuad) {
-  SpriteQuad s(texture, 0, 0, 64, 32);
+  SpriteQuad s(engine.get(), texture, 0, 0, 64, 32);
   s.setRegion(0, 0, 0, 32);
   s.draw(50, 60);
   EXPECT_FLOAT_EQ(last().v[0].x, 50);
@@ -150,7 +150,7 @@ TEST_F(SpriteGeometry, AZeroWidthRegionDrawsAZeroWidthQuad) {
 }
 
 TEST_F(SpriteGeometry, ANegativeWidthExtendsToTheLeft) {
-  SpriteQuad s(texture, 32, 0, -16, 32);
+  SpriteQuad s(engine.get(), texture, 32, 0, -16, 32);
   s.draw(100, 0);
   expectCorner(last(), 0, 100, 0, 0.5f, 0);
   expectCorner(last(), 1, 84, 0, 0.25f, 0);
@@ -159,7 +159,7 @@ TEST_F(SpriteGeometry, ANegativeWidthExtendsToTheLeft) {
 TEST_F(SpriteGeometry, ChangingTextureThenRegionUsesTheNewTexturesSize) {
   ASSERT_TRUE(writeSolidPng(dir.file("wide.png"), 128, 16, 0x00FF00));
   HTEXTURE wide = engine->Texture_Load(dir.file("wide.png").c_str());
-  SpriteQuad s(texture, 0, 0, 64, 32);
+  SpriteQuad s(engine.get(), texture, 0, 0, 64, 32);
   s.setTexture(wide);
   s.setRegion(0, 0, 128, 16);
   s.draw(0, 0);
@@ -168,7 +168,7 @@ TEST_F(SpriteGeometry, ChangingTextureThenRegionUsesTheNewTexturesSize) {
 }
 
 TEST_F(SpriteGeometry, ColourAndBlendModeReachTheQuad) {
-  SpriteQuad s(texture, 0, 0, 64, 32);
+  SpriteQuad s(engine.get(), texture, 0, 0, 64, 32);
   s.setColor(0x80FF0000);
   s.setBlendMode(BLEND_ALPHAADD);
   s.draw(0, 0);
@@ -177,29 +177,26 @@ TEST_F(SpriteGeometry, ColourAndBlendModeReachTheQuad) {
 }
 
 TEST_F(SpriteGeometry, AnUnknownTextureHandleIsTreatedAsNoTexture) {
-  SpriteQuad s(9999, 2, 2, 4, 4);
+  SpriteQuad s(engine.get(), 9999, 2, 2, 4, 4);
   s.draw(0, 0);
   // Pixel coordinates, not a division by a zero size.
   expectCorner(last(), 0, 0, 0, 2, 2);
   expectCorner(last(), 2, 4, 4, 6, 6);
 }
 
-TEST(SpriteEngineReference, EverySpriteHoldsItsOwnReference) {
-  HGE* first = hgeCreate(HGE_VERSION);
-  first->System_SetState(HGE_FPS, 37);
-  {
-    SpriteQuad sprite(0, 0, 0, 1, 1);
-    SpriteQuad copy(sprite);
-    first->Release();
-    // The sprites still hold the engine: it keeps its states.
-    HGE* again = hgeCreate(HGE_VERSION);
-    EXPECT_EQ(again->System_GetState(HGE_FPS), 37);
-    again->Release();
-  }
-  // With the sprites gone the engine went away; a new one starts afresh.
-  HGE* fresh = hgeCreate(HGE_VERSION);
-  EXPECT_EQ(fresh->System_GetState(HGE_FPS), 100);
-  fresh->Release();
+TEST(SpriteEngine, ASpriteDrawsThroughTheEngineItWasGivenAndCopiesShareIt) {
+  TestEngine engine;
+  ASSERT_TRUE(engine->System_Initiate());
+  std::vector<hgeQuad> drawn;
+  engine->Gfx_SetCaptureHook([&drawn](const hgeQuad& q) { drawn.push_back(q); });
+  SpriteQuad sprite(engine.get(), 0, 0, 0, 1, 1);
+  SpriteQuad copy(sprite);
+  copy.draw(5, 6);
+  sprite.draw(1, 2);
+  engine->Gfx_SetCaptureHook(nullptr);
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_FLOAT_EQ(drawn[0].v[0].x, 5);
+  EXPECT_FLOAT_EQ(drawn[1].v[0].x, 1);
 }
 
 }  // namespace

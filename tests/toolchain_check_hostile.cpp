@@ -15,8 +15,8 @@
 #include "Command.h"
 #include "PackWriter.h"
 #include "check_folder.h"
-#include "resource/FileBytes.h"
-#include "scene/SceneFile.h"
+#include "base/FileBytes.h"
+#include "format/SceneFile.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "Command.h"
 #include "PackWriter.h"
 #include "engine/PackReader.h"
-#include "resource/FileBytes.h"
+#include "base/FileBytes.h"
 
 namespace fs = std::filesystem;
 

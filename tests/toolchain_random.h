@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "object/CharaData.h"
-#include "resource/CountLog.h"
-#include "resource/ResourceCatalog.h"
-#include "scene/SceneFile.h"
-#include "world/SystemData.h"
+#include "format/CharaData.h"
+#include "format/CountLog.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
+#include "format/SystemData.h"
 
 namespace toolchain_random {
 
@@ -147,7 +147,7 @@ inline std::vector<uint8_t> randomCharaFile(Gen& g) {
     act.name = g.anyName();
     int codes = g.chance(15) ? 0 : g.pick(1, 10);
     for (int c = 0; c < codes; ++c) {
-      t_code code;
+      Instruction code;
       code.opcode = g.chance(85) ? g.pick(0, 10) : g.anyInt();
       int args = g.pick(0, 3) == 0 ? g.pick(0, 16) : [&] {
         static const int uses[11] = {4, 13, 5, 6, 8, 5, 2, 3, 2, 0, 4};
@@ -176,7 +176,7 @@ inline std::vector<uint8_t> randomCharaFile(Gen& g) {
   log.values.push_back(g.count(d.actions.size()));
   for (const Action& a : d.actions) {
     log.values.push_back(g.count(a.codes.size()));
-    for (const t_code& c : a.codes) log.values.push_back(g.count(c.args.size()));
+    for (const Instruction& c : a.codes) log.values.push_back(g.count(c.args.size()));
   }
   log.values.push_back(g.count(d.reactions.size()));
   log.values.push_back(g.count(d.aiRules.size()));

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "DataText.h"
-#include "resource/FileBytes.h"
+#include "base/FileBytes.h"
 #include "toolchain_random.h"
 
 namespace fs = std::filesystem;

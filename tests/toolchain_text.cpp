@@ -10,7 +10,7 @@
 
 #include "Command.h"
 #include "DataText.h"
-#include "resource/FileBytes.h"
+#include "base/FileBytes.h"
 
 namespace fs = std::filesystem;
 
@@ -89,7 +89,7 @@ TEST(ToolchainText, EachInstructionPutsItsArgumentsInTheGamesOrder) {
                         "  op -5 (1.5, 2)\n"
                         "}\n");
   ASSERT_EQ(d.actions.size(), 1u);
-  const std::vector<t_code>& c = d.actions[0].codes;
+  const std::vector<Instruction>& c = d.actions[0].codes;
   ASSERT_EQ(c.size(), 12u);
   using V = std::vector<double>;
   EXPECT_EQ(c[0].opcode, 0);
@@ -132,7 +132,7 @@ TEST(ToolchainText, ArgumentsMayBeGivenInOrderAndLeftOutOnesAreZero) {
 TEST(ToolchainText, ExtraArgumentsAndAnyOpcodeAreKept) {
   CharaData d = charaOf(std::string(kHeader) +
                         "action 0 {\n  tint 255 0 0 0 extra=(9, 8)\n  op 1000 ()\n  op 0 (1)\n  nop count=-3\n}\n");
-  const std::vector<t_code>& c = d.actions[0].codes;
+  const std::vector<Instruction>& c = d.actions[0].codes;
   EXPECT_EQ(c[0].args, (std::vector<double>{255, 0, 0, 0, 9, 8}));
   EXPECT_EQ(c[1].opcode, 1000);
   EXPECT_TRUE(c[1].args.empty());

@@ -12,10 +12,10 @@
 #include "Command.h"
 #include "DataText.h"
 #include "TextStatements.h"
-#include "object/CharaData.h"
-#include "resource/ResourceCatalog.h"
-#include "scene/SceneFile.h"
-#include "world/SystemData.h"
+#include "format/CharaData.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
+#include "format/SystemData.h"
 
 namespace fs = std::filesystem;
 

@@ -1,15 +1,16 @@
 // The first picture of a scene shows every object where it stands: objects
 // get their screen place when they are made, and a scene change places the
 // camera and the player before anything is drawn.
+#include "RenderedWorld.h"
 #include "WorldHelpers.h"
 
 namespace worldtest {
 namespace {
 
-class FirstFrame : public WorldTest {
+class FirstFrame : public WorldTestOf<objtest::RenderedWorld> {
  protected:
   void SetUp() override {
-    WorldTest::SetUp();
+    WorldTestOf::SetUp();
     const int32_t set = w.addPictureSet("fighters", {{40, 80}});
     for (const char* id : {"c_morivane", "guai01", "prop"}) {
       CharaData d = fighter(id, 30);
@@ -24,12 +25,12 @@ class FirstFrame : public WorldTest {
   }
   // The left edges of the quads drawn with the fighters' picture, in drawing order.
   std::vector<float> fighterQuads() {
-    const HTEXTURE picture = objtest::ObjectWorld::picture(world().charas[0], 0);
+    const HTEXTURE picture = w.picture(world().charas[0], 0);
     std::vector<float> lefts;
     w.engine()->Gfx_SetCaptureHook([&](const hgeQuad& q) {
       if (q.tex == picture && q.v[0].col == 0xFFFFFFFF) lefts.push_back(q.v[0].x);
     });
-    world().render();
+    w.render();
     w.engine()->Gfx_SetCaptureHook(nullptr);
     std::sort(lefts.begin(), lefts.end());
     return lefts;

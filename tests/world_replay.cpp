@@ -4,7 +4,9 @@
 #include <charconv>
 #include <sstream>
 
+#include "RenderedWorld.h"
 #include "WorldHelpers.h"
+#include "app/ScreenFlow.h"
 #include "world/Trace.h"
 
 namespace worldtest {
@@ -65,10 +67,10 @@ struct Frame {
   bool gameOver() const { return word(line, "gameOver") == "true"; }
 };
 
-class ReplayedGame : public WorldTest {
+class ReplayedGame : public WorldTestOf<objtest::RenderedWorld> {
  protected:
   void SetUp() override {
-    WorldTest::SetUp();
+    WorldTestOf::SetUp();
     ResourceCatalog catalog;
     catalog.entries.push_back(ResourceEntry{"set", {}, {}});
     writeBytes("data/res.dat", writeResourceCatalog(catalog));
@@ -111,7 +113,8 @@ class ReplayedGame : public WorldTest {
     EXPECT_TRUE(e->System_Initiate()) << e->System_GetErrorMessage();
     e->Random_Seed(20240611);
 
-    std::unique_ptr<Scene> scene;
+    std::unique_ptr<World> scene;
+    std::unique_ptr<WorldRenderer> renderer;
     int state = 0;
     bool ended = false;
     {
@@ -119,8 +122,13 @@ class ReplayedGame : public WorldTest {
       EXPECT_TRUE(trace.ok());
       e->System_SetState(HGE_FRAMEFUNC, [&]() -> bool {
         if (state == 0) {
-          scene = std::make_unique<Scene>(e);
+          WorldServices services;
+          services.log = [e](const std::string& line) { e->System_Log("%s", line.c_str()); };
+          services.random = [e](int lo, int hi) { return e->Random_Int(lo, hi); };
+          scene = std::make_unique<World>(GameRules{}, std::move(services));
           if (!scene->ready()) return true;
+          renderer = std::make_unique<WorldRenderer>(e, scene->catalog);
+          scene->controlPlayer(readFrameInput(e));
           state = 1;
           return false;
         }
@@ -129,12 +137,13 @@ class ReplayedGame : public WorldTest {
           if (scene->gameOver) state = 2;
           trace.write(*scene, e->System_GetFrame(), state);
           if (state == 2) ended = true;
+          if (state == 1) scene->controlPlayer(readFrameInput(e));
           return state == 2;
         }
         return true;
       });
       e->System_SetState(HGE_RENDERFUNC, [&]() -> bool {
-        if (state == 1) scene->render();
+        if (state == 1) renderer->draw(*scene);
         return false;
       });
       e->System_Start();
@@ -143,6 +152,7 @@ class ReplayedGame : public WorldTest {
       EXPECT_TRUE(scene && scene->ready()) << (scene ? scene->startError : std::string("no world"));
       result = resultLine(scene.get(), ended, e->System_GetFrame());
     }
+    renderer.reset();
     scene.reset();
     e->System_Shutdown();
     e->System_SetState(HGE_REPLAYFILE, "");

@@ -7,9 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "app/Autoplay.h"
 #include "app/ScreenFlow.h"
+#include "base/Random.h"
 #include "engine/hge.h"
-#include "world/Autoplay.h"
 #include "world/Trace.h"
 #include "world/WorldChecksum.h"
 
@@ -29,7 +30,7 @@ void useGbkLocale(HGE* engine) {
 
 // The seed of the run: --seed, else the replay's, else a fresh one from the
 // engine. Said in the log, so any run can be played again.
-void seedTheRun(HGE* engine, const Options& options) {
+int seedTheRun(HGE* engine, const Options& options) {
   std::string from;
   int seed = 0;
   if (options.seedGiven) {
@@ -52,6 +53,7 @@ void seedTheRun(HGE* engine, const Options& options) {
   }
   engine->Random_SetSeed(seed);
   engine->System_Log("Random seed %d (%s)", seed, from.c_str());
+  return seed;
 }
 
 }  // namespace
@@ -79,7 +81,13 @@ int runGame(const Options& options, const std::string& logFile) {
     }
   }
 
-  auto flow = std::make_unique<ScreenFlow>(engine, trace.get());
+  // The game's chance: a generator of its own, seeded as the engine's is (the
+  // engine writes the seed into a recording), so a recording plays the same game.
+  const int seed = seedTheRun(engine, options);
+  Random chance;
+  chance.seed(static_cast<uint32_t>(seed));
+  RandomInt random = [&chance](int lo, int hi) { return chance.range(lo, hi); };
+  auto flow = std::make_unique<ScreenFlow>(engine, GameRules{}, std::move(random), trace.get());
 
   engine->System_SetState(HGE_SCREENWIDTH, 800);
   engine->System_SetState(HGE_SCREENHEIGHT, 480);
@@ -87,7 +95,7 @@ int runGame(const Options& options, const std::string& logFile) {
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
   // Recordings and replays compare the world every 100 frames.
   engine->System_SetState(HGE_CHECKSUMFUNC,
-                          [&flow, engine] { return worldChecksum(flow->world(), engine->Random_GetState()); });
+                          [&flow, &chance] { return worldChecksum(flow->world(), chance.state()); });
   // The demo player presses keys through the engine's input layer, like a person.
   std::unique_ptr<Autoplay> bot;
   if (options.autoplay) {
@@ -110,7 +118,6 @@ int runGame(const Options& options, const std::string& logFile) {
   if (!options.replay.empty()) engine->System_SetState(HGE_REPLAYFILE, options.replay.c_str());
   if (!options.record.empty()) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
   for (const auto& [frame, path] : options.screenshots) engine->System_AddScreenshot(frame, path.c_str());
-  seedTheRun(engine, options);
 
   int code = kExitPlayed;
   if (engine->System_Initiate()) {

@@ -1,40 +1,80 @@
 #include "app/ScreenFlow.h"
 
-#include "world/Hud.h"
-#include "world/Scene.h"
 #include "world/Trace.h"
 
 namespace {
+
 constexpr uint32_t kEndingBackground = 0x0A000000;
 constexpr const char* kEndingText =
     "Thank You For Your Playing\n\n\nYour Score %d\nKills %d\n\nPress ESC To Exit \n\n";
+constexpr const char* kTitlePicture = "pak/ui/hta/bg.png";
+constexpr const char* kFontFile = "font1.fnt";
+
+// The keyboard keys of the game's keys, in FrameInput's order (W S A D J K U I).
+constexpr int kGameKeyCodes[GAME_KEY_COUNT] = {HGEK_W, HGEK_S, HGEK_A, HGEK_D, HGEK_J, HGEK_K, HGEK_U, HGEK_I};
+
 }  // namespace
 
-ScreenFlow::ScreenFlow(HGE* engine, TraceWriter* trace) : engine_(engine), trace_(trace) {}
+FrameInput readFrameInput(HGE* engine) {
+  FrameInput input;
+  for (size_t k = 0; k < GAME_KEY_COUNT; ++k) {
+    input.pressed[k] = engine->Input_KeyDown(kGameKeyCodes[k]);
+    input.held[k] = engine->Input_GetKeyState(kGameKeyCodes[k]);
+  }
+  return input;
+}
 
-ScreenFlow::~ScreenFlow() = default;
+ScreenFlow::ScreenFlow(HGE* engine, GameRules rules, RandomInt random, TraceWriter* trace)
+    : engine_(engine), rules_(std::move(rules)), random_(std::move(random)), trace_(trace) {}
+
+// The world and everything drawn with the engine go before the engine does.
+ScreenFlow::~ScreenFlow() {
+  renderer_.reset();
+  world_.reset();
+  endingFont_.reset();
+  title_.reset();
+}
 
 void ScreenFlow::loadScreens() {
-  HTEXTURE titleTexture = engine_->Texture_Load("pak/ui/hta/bg.png", 0, false);
-  title_ = std::make_unique<SpriteQuad>(titleTexture, 0.0f, 0.0f, 800.0f, 480.0f);
-  endingFont_ = std::make_unique<BitmapFont>("font1.fnt", false);
+  HTEXTURE titleTexture = engine_->Texture_Load(kTitlePicture, 0, false);
+  title_ = std::make_unique<SpriteQuad>(engine_, titleTexture, 0.0f, 0.0f, 800.0f, 480.0f);
+  endingFont_ = std::make_unique<BitmapFont>(engine_, kFontFile, false);
+}
+
+bool ScreenFlow::startGame() {
+  engine_->Resource_AttachPack(rules_.packFile.c_str(), rules_.packPassword.c_str());
+  WorldServices services;
+  services.log = [engine = engine_](const std::string& line) { engine->System_Log("%s", line.c_str()); };
+  services.random = random_;
+  world_ = std::make_unique<World>(rules_, std::move(services));
+  if (!world_->ready()) return false;
+  renderer_ = std::make_unique<WorldRenderer>(engine_, world_->catalog);
+  HSTREAM music = engine_->Stream_Load(rules_.music.c_str(), 0);
+  engine_->Stream_Play(music, true, rules_.musicVolume);
+  return true;
 }
 
 bool ScreenFlow::frame() {
+  const FrameInput input = readFrameInput(engine_);
   switch (state_) {
     case TITLE:
-      world_ = std::make_unique<Scene>(engine_);
-      if (!world_->ready()) {
+      if (!startGame()) {
         startFailed_ = true;
         engine_->System_MessageBox(world_->startError.c_str(), "Tervalen");
         return true;
       }
       state_ = PLAYING;
+      // The first frame builds the world; the player's keys already count in it.
+      world_->controlPlayer(input);
       return false;
     case PLAYING:
       world_->update();
+      playWorldSounds(engine_, renderer_->pictures(), *world_);
       if (world_->gameOver) state_ = ENDING;
       if (trace_) trace_->write(*world_, engine_->System_GetFrame(), state_);
+      // The player's control reads the keys after the world's update, and not
+      // once the game is over.
+      if (state_ == PLAYING) world_->controlPlayer(input);
       return false;
     case ENDING:
       if (engine_->Input_KeyDown(HGEK_ESCAPE)) {
@@ -53,13 +93,13 @@ bool ScreenFlow::render() {
       if (title_) title_->draw(0, 0);
       break;
     case PLAYING:
-      world_->render();
+      renderer_->draw(*world_);
       break;
     case ENDING:
       engine_->Gfx_Clear(kEndingBackground);
       if (endingFont_) {
-        int score = world_ && world_->hud ? world_->hud->score : 0;
-        int kills = world_ && world_->hud ? world_->hud->kills : 0;
+        const int score = world_ ? world_->hud.score : 0;
+        const int kills = world_ ? world_->hud.kills : 0;
         endingFont_->drawFormatted(400, 150, AlignCenter, kEndingText, score, kills);
       }
       break;

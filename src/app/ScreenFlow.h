@@ -1,7 +1,7 @@
 // The three screens: title (0), play (1) and ending (2). The frame callback
-// builds the world on the first frame, runs it until the game is over, then
-// waits for Escape on the ending screen; the render callback draws whichever
-// screen is up.
+// builds the game on the first frame, steps the world until the game is over,
+// then waits for Escape on the ending screen; the render callback draws
+// whichever screen is up and never changes the world.
 #pragma once
 
 #include <memory>
@@ -9,16 +9,20 @@
 #include "engine/hge.h"
 #include "gfx/BitmapFont.h"
 #include "gfx/SpriteQuad.h"
+#include "render/WorldRenderer.h"
+#include "world/FrameInput.h"
+#include "world/GameRules.h"
+#include "world/World.h"
 
-class Scene;
 class TraceWriter;
 
 class ScreenFlow {
  public:
   enum State { TITLE = 0, PLAYING = 1, ENDING = 2 };
 
-  // `trace`, when given, gets a line after every frame callback that ran the world.
-  ScreenFlow(HGE* engine, TraceWriter* trace);
+  // `random` is the game's chance (the world is handed it); `trace`, when
+  // given, gets a line after every frame that ran the world.
+  ScreenFlow(HGE* engine, GameRules rules, RandomInt random, TraceWriter* trace);
   ~ScreenFlow();
   ScreenFlow(const ScreenFlow&) = delete;
   ScreenFlow& operator=(const ScreenFlow&) = delete;
@@ -31,19 +35,28 @@ class ScreenFlow {
   bool render();
 
   int state() const { return state_; }
-  const Scene* world() const { return world_.get(); }
+  const World* world() const { return world_.get(); }
   // The player pressed Escape on the ending screen.
   bool quitByPlayer() const { return quit_; }
   // The world could not be built (the reason was shown to the player).
   bool startFailed() const { return startFailed_; }
 
  private:
+  // Attaches the pack, builds the world, its renderer and starts the music.
+  bool startGame();
+
   HGE* engine_;
+  GameRules rules_;
+  RandomInt random_;
   TraceWriter* trace_;
   int state_ = TITLE;
-  std::unique_ptr<Scene> world_;
+  std::unique_ptr<World> world_;
+  std::unique_ptr<WorldRenderer> renderer_;
   std::unique_ptr<SpriteQuad> title_;
   std::unique_ptr<BitmapFont> endingFont_;
   bool quit_ = false;
   bool startFailed_ = false;
 };
+
+// The game's eight keys as the engine's input reports them in this frame.
+FrameInput readFrameInput(HGE* engine);

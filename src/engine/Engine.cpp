@@ -9,13 +9,13 @@
 #include <cstring>
 
 #include "engine/FramePacer.h"
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 #include "engine/headless/HeadlessAudio.h"
 #include "engine/headless/HeadlessVideo.h"
 #include "engine/sdl/SdlAudio.h"
 #include "engine/sdl/SdlVideo.h"
-#include "resource/CheckedFile.h"
-#include "resource/FileBytes.h"
+#include "base/CheckedFile.h"
+#include "base/FileBytes.h"
 
 namespace {
 
@@ -274,7 +274,19 @@ bool Engine::System_Start() {
     const bool done = frameFunc_();
     if (!checkFrame()) break;
     if (done) break;
-    if (renderFunc_) renderFunc_();
+    // A loop that is late skips pictures, never steps: the game keeps 100
+    // steps a second of real time. At most kMaxStepsPerPicture steps go by
+    // without one (beyond that the loop slows down rather than freeze), and a
+    // frame with a screenshot to take is always drawn.
+    const bool skip = pacer && pacer->behind() && stepsWithoutPicture_ + 1 < kMaxStepsPerPicture &&
+                      screenshots_.count(frame_) == 0;
+    if (skip) {
+      ++stepsWithoutPicture_;
+      stats.pictureSkipped();
+    } else {
+      stepsWithoutPicture_ = 0;
+      if (renderFunc_) renderFunc_();
+    }
     if (maxFrames_ > 0 && frame_ >= maxFrames_) break;
     if (pacer) {
       // The first frame starts the renderer and takes long; count from its end.

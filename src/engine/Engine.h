@@ -13,7 +13,7 @@
 #include "engine/Keyboard.h"
 #include "engine/PackReader.h"
 #include "engine/QuadRenderer.h"
-#include "engine/Random.h"
+#include "base/Random.h"
 #include "engine/Replay.h"
 #include "engine/TextureStore.h"
 #include "engine/VideoBackend.h"
@@ -119,6 +119,9 @@ class Engine final : public HGE {
   int divergedFrame_ = 0;
 
   int frame_ = 0;
+  // The most frames in a row (the last one drawn) while a late window catches up.
+  static constexpr int kMaxStepsPerPicture = 5;
+  int stepsWithoutPicture_ = 0;
   bool inScene_ = false;
   bool drawing_ = false;  // this scene's quads reach the renderer
   uint64_t quadCount_ = 0;

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 #include "engine/UserFolders.h"
 
 bool isValidUtf8(const std::string& text) {

@@ -16,6 +16,8 @@ FramePacer::FramePacer(int fps) : frequency_(SDL_GetPerformanceFrequency()) {
 
 void FramePacer::start() { deadline_ = SDL_GetPerformanceCounter() + period_; }
 
+bool FramePacer::behind() const { return deadline_ != 0 && SDL_GetPerformanceCounter() > deadline_; }
+
 void FramePacer::wait() {
   uint64_t now = SDL_GetPerformanceCounter();
   if (now > deadline_ + kMaxBehindFrames * period_) {
@@ -42,6 +44,12 @@ void FrameStats::frameStarted() {
 }
 
 std::string FrameStats::summary() const {
+  std::string text = intervalSummary();
+  if (picturesSkipped_ > 0) text += ", " + std::to_string(picturesSkipped_) + " pictures skipped to keep time";
+  return text;
+}
+
+std::string FrameStats::intervalSummary() const {
   if (intervalsMs_.empty()) return "frame statistics: not enough frames";
   std::vector<double> sorted = intervalsMs_;
   std::sort(sorted.begin(), sorted.end());

@@ -1,6 +1,7 @@
 // Frame timing from the high-resolution counter: sleep for the bulk of the
-// wait, then spin to the deadline. A loop that falls more than a few frames
-// behind starts counting again from now instead of rushing to catch up.
+// wait, then spin to the deadline. A loop that is late may catch up by
+// skipping pictures (behind()); one that falls more than a few frames behind
+// starts counting again from now instead of rushing to catch up.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,8 @@ class FramePacer {
   void wait();
   // Starts the clock (the next frame is due one period from now).
   void start();
+  // True when the next frame is already due: the loop is late.
+  bool behind() const;
   int resyncs() const { return resyncs_; }
 
  private:
@@ -30,12 +33,19 @@ class FrameStats {
   // Called at the start of each frame. The first interval (renderer start-up) is not counted.
   void frameStarted();
   size_t count() const { return intervalsMs_.size(); }
-  // "frames N  mean X ms  median X ms  99th percentile X ms  late (>2 ms) N"
+  // A frame whose picture was not drawn, so the game could keep its time.
+  void pictureSkipped() { ++picturesSkipped_; }
+  int picturesSkipped() const { return picturesSkipped_; }
+  // "frame statistics: N intervals, mean X ms, median X ms, 99th percentile X ms,
+  // N later than 2 ms[, N pictures skipped to keep time]"
   std::string summary() const;
 
  private:
+  std::string intervalSummary() const;
+
   double expectedMs_;
   uint64_t last_ = 0;
   int started_ = 0;
   std::vector<double> intervalsMs_;
+  int picturesSkipped_ = 0;
 };

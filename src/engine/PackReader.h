@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "resource/FileBytes.h"
+#include "base/FileBytes.h"
 
 struct zip;
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "engine/hge.h"
-#include "resource/FileBytes.h"
+#include "base/FileBytes.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/CheckedFile.h"
+#include "base/CheckedFile.h"
 
 struct ReplayEvent {
   int frame = 0;  // 1 = before the first frame callback

@@ -77,7 +77,7 @@ enum hgeBoolState {
 
 enum hgeFuncState {
   HGE_FRAMEFUNC,   // logic; returning true ends the frame loop
-  HGE_RENDERFUNC,  // drawing; its result is ignored
+  HGE_RENDERFUNC,  // drawing only (a late window skips it); its result is ignored
   HGE_INPUTFUNC,   // called before each frame's callbacks, after the keyboard and replay; may inject keys
 };
 
@@ -121,8 +121,10 @@ class HGE {
   virtual bool System_Initiate() = 0;
   virtual void System_Shutdown() = 0;
   // Runs the frame loop: each frame the input callback, the frame callback, then
-  // the render callback, at HGE_FPS (unpaced when headless). Returns when the
-  // frame callback returns true, the window is closed or HGE_MAXFRAMES is reached.
+  // the render callback, at HGE_FPS (unpaced when headless). A window that is
+  // late skips render callbacks (at most four frames in a row) to keep the
+  // rate of frames. Returns when the frame callback returns true, the window
+  // is closed or HGE_MAXFRAMES is reached.
   virtual bool System_Start() = 0;
   virtual void System_SetState(hgeBoolState state, bool value) = 0;
   virtual void System_SetState(hgeFuncState state, hgeCallback value) = 0;

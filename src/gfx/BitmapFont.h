@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/hge.h"
+#include "format/FontDescription.h"
 #include "gfx/SpriteQuad.h"
 
 // Text alignment: only the two lowest bits count; 3 acts as AlignLeft.
@@ -15,30 +16,11 @@ constexpr int AlignLeft = 0;
 constexpr int AlignRight = 1;
 constexpr int AlignCenter = 2;
 
-// The parsed content of a font description, before any texture is loaded.
-// `events` keeps bitmap and glyph lines in file order, since a glyph uses the
-// texture of the last bitmap line before it.
-struct FontDescription {
-  struct Glyph {
-    int code = 0;  // 0..255
-    int x = 0, y = 0, w = 0, h = 0;
-    int pre = 0, post = 0;
-  };
-  struct Event {
-    bool isBitmap = false;
-    std::string bitmap;  // for a bitmap line: the name as written
-    Glyph glyph;         // for a character line
-  };
-  std::vector<Event> events;
-};
-
-// Parses a description. Returns false when the first line is not exactly
-// "[HGEFONT]" (the caller logs "Font %s has incorrect format.").
-bool parseFontDescription(const char* text, size_t size, FontDescription& out);
-
 class BitmapFont {
  public:
-  BitmapFont(const char* filename, bool mipmap = false);
+  // Reads the description `filename` (from the pack or the disk) and loads its
+  // pictures through `engine`, which must outlive the font.
+  BitmapFont(HGE* engine, const char* filename, bool mipmap = false);
   ~BitmapFont();
   BitmapFont(const BitmapFont&) = delete;
   BitmapFont& operator=(const BitmapFont&) = delete;
@@ -67,4 +49,6 @@ class BitmapFont {
   float lineHeight_ = 0;
   float scale_ = 1, proportion_ = 1, tracking_ = 0, spacing_ = 1;
   uint32_t color_ = 0xFFFFFFFF;
+  // drawFormatted's text: at most 1023 bytes and a 0; longer results are cut.
+  char formatBuffer_[1024] = {};
 };

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-SpriteQuad::SpriteQuad(HTEXTURE texture, float x, float y, float w, float h)
-    : engine_(hgeCreate(HGE_VERSION)), width_(w), height_(h) {
+SpriteQuad::SpriteQuad(HGE* engine, HTEXTURE texture, float x, float y, float w, float h)
+    : engine_(engine), width_(w), height_(h) {
   storeTextureSize(texture);
   quad_.tex = texture;
   quad_.blend = BLEND_ALPHABLEND;
@@ -13,30 +13,6 @@ SpriteQuad::SpriteQuad(HTEXTURE texture, float x, float y, float w, float h)
   }
   setTexCoords(x, y, w, h);
 }
-
-SpriteQuad::SpriteQuad(const SpriteQuad& other)
-    : engine_(hgeCreate(HGE_VERSION)),
-      quad_(other.quad_),
-      width_(other.width_),
-      height_(other.height_),
-      textureWidth_(other.textureWidth_),
-      textureHeight_(other.textureHeight_),
-      flipX_(other.flipX_),
-      flipY_(other.flipY_) {}
-
-SpriteQuad& SpriteQuad::operator=(const SpriteQuad& other) {
-  // Each sprite keeps its own engine reference; only the picture is copied.
-  quad_ = other.quad_;
-  width_ = other.width_;
-  height_ = other.height_;
-  textureWidth_ = other.textureWidth_;
-  textureHeight_ = other.textureHeight_;
-  flipX_ = other.flipX_;
-  flipY_ = other.flipY_;
-  return *this;
-}
-
-SpriteQuad::~SpriteQuad() { engine_->Release(); }
 
 void SpriteQuad::setTexCoords(float x, float y, float w, float h) {
   float left = x / textureWidth_;

@@ -7,11 +7,9 @@
 
 class SpriteQuad {
  public:
-  // A sprite showing the rectangle (x, y, w, h) of `texture` at size w by h.
-  SpriteQuad(HTEXTURE texture, float x, float y, float w, float h);
-  SpriteQuad(const SpriteQuad& other);
-  SpriteQuad& operator=(const SpriteQuad& other);
-  ~SpriteQuad();
+  // A sprite showing the rectangle (x, y, w, h) of `texture` at size w by h,
+  // drawn through `engine` (which must outlive it).
+  SpriteQuad(HGE* engine, HTEXTURE texture, float x, float y, float w, float h);
 
   void draw(float x, float y);
   // Width multiplied by sx, height by sy; the top-left corner stays at (x, y).

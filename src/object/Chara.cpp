@@ -2,26 +2,20 @@
 
 #include <algorithm>
 
-#include "object/Library.h"
+#include "base/DataPath.h"
 #include "object/ObjReport.h"
-#include "object/ScriptNumber.h"
-#include "resource/DataPath.h"
-#include "world/Scene.h"
+#include "object/SharedEffects.h"
 
 namespace {
 
 constexpr int32_t kKnockDownReaction = 2;
 constexpr int32_t kDeathAction = 5;
-constexpr uint32_t kShadowColor = 0x64000000;  // black, alpha 100 of 255
-constexpr uint32_t kBodyColor = 0xFFFFFFFF;
-constexpr float kShadowScaleY = 0.2f;
 
 }  // namespace
 
-Chara::Chara(Scene* owner, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y,
+Chara::Chara(ObjectHost* host, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y,
              float z)
-    : Obj(owner, id, action, pc, team, x, y, z) {
-  kind = 2;
+    : Obj(host, id, action, pc, team, x, y, z) {
   aiMode = 0;
   aiModeTimer = 0;
   aiAttackTimer = 0;
@@ -34,7 +28,7 @@ void Chara::takeHit(HitInfo info, int32_t damage, int32_t attackerFacing) {
     setAction(reactions[static_cast<size_t>(reaction)]);
   } else if (firstReport(*this, reaction, ReportOnce::BadReaction)) {
     // The hit still freezes, pushes and hurts; only the action stays.
-    engine->System_Log("%s: a hit asks for reaction %d, past the %zu reactions of the file; the action stays",
+    host->report("%s: a hit asks for reaction %d, past the %zu reactions of the file; the action stays",
                        charaFilePath(data->id).c_str(), reaction, reactions.size());
   }
 
@@ -55,7 +49,7 @@ void Chara::takeHit(HitInfo info, int32_t damage, int32_t attackerFacing) {
         vy = -3.0;
       }
     } else if (firstReport(*this, -1, ReportOnce::NoKnockDown)) {
-      engine->System_Log("%s: no knock-down reaction (reaction 2) for a lethal hit; the character cannot fall",
+      host->report("%s: no knock-down reaction (reaction 2) for a lethal hit; the character cannot fall",
                          charaFilePath(data->id).c_str());
     }
   }
@@ -79,17 +73,5 @@ void Chara::onActionSet() {
   // stays in the character list) spawns no second death effect.
   if (action != kDeathAction || hp > 0 || finished) return;
   finished = true;
-  if (owner) owner->createObj("system", 8, 0, facing, team, x, y - 50, z);
-}
-
-void Chara::renderShadow() {
-  if (sprite.texture() == 0) return;
-  const bool mirrored = facing != 0;
-  sprite.setColor(kShadowColor);
-  sprite.setFlip(mirrored, true);
-  const double w = sprite.width();
-  const double px = mirrored ? sx - w / 2 - frameDx : sx - w / 2 + frameDx;
-  sprite.drawScaled(static_cast<float>(toInt32(px)), static_cast<float>(toInt32(sz)), 1.0f, kShadowScaleY);
-  sprite.setFlip(mirrored, false);
-  sprite.setColor(kBodyColor);
+  if (host) host->spawn(kSharedEffectsId, kDeathEffectAction, 0, facing, team, x, y - 50, z);
 }

@@ -7,7 +7,7 @@
 
 class Chara : public Obj {
  public:
-  Chara(Scene* owner, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y,
+  Chara(ObjectHost* host, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y,
         float z);
 
   // Death check: action 5 with no hit points left finishes the character and
@@ -15,10 +15,10 @@ class Chara : public Obj {
   void onActionSet() override;
   // Back to the stand action on the ground (stopping), the air action in the air.
   void onActionEnd() override;
-  // The current frame squashed to a fifth, translucent black, on the ground line.
-  void renderShadow() override;
   // Reaction, hit-stop, push, damage, knock-down on the last hit point, turning.
   void takeHit(HitInfo info, int32_t damage, int32_t attackerFacing) override;
+  Chara* asChara() override { return this; }
+  const Chara* asChara() const override { return this; }
 
   int32_t aiMode = 0;         // 0 stand, 1 approach, 2 back off
   int32_t aiModeTimer = 0;    // frames until the movement part decides again

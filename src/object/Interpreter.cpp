@@ -2,13 +2,11 @@
 // Time passes only at frame instructions; everything else runs at once.
 #include <string>
 
-#include "object/Library.h"
+#include "base/DataPath.h"
 #include "object/Obj.h"
 #include "object/ObjReport.h"
 #include "object/ScriptNumber.h"
-#include "resource/DataPath.h"
-#include "resource/TextureList.h"
-#include "world/Scene.h"
+#include "object/SharedEffects.h"
 
 namespace {
 
@@ -32,15 +30,15 @@ enum Opcode : int32_t {
   Tint = 10,
 };
 
-const std::string kSystemId = "system";
+const std::string kSystemId = kSharedEffectsId;
 
 // The instructions of the object's current action, or nullptr when the
 // action number lies outside the file (a file without actions).
-const std::vector<t_code>* currentCodes(const Obj& o) {
+const std::vector<Instruction>* currentCodes(const Obj& o) {
   return hasAction(o, o.action) ? &o.data->actions[static_cast<size_t>(o.action)].codes : nullptr;
 }
 
-bool pcPastEnd(const Obj& o, const std::vector<t_code>* codes) {
+bool pcPastEnd(const Obj& o, const std::vector<Instruction>* codes) {
   return !codes || static_cast<uint32_t>(o.pc) >= codes->size();
 }
 
@@ -84,7 +82,7 @@ void Obj::step() {
     if (!holdPc) pc = static_cast<int32_t>(static_cast<uint32_t>(pc) + 1u);  // wraps, never overflows
     holdPc = false;
 
-    const std::vector<t_code>* codes = currentCodes(*this);
+    const std::vector<Instruction>* codes = currentCodes(*this);
     if (pcPastEnd(*this, codes)) {
       // The action has run out (an action without instructions at once).
       // An object that has already finished only waits to be removed: its
@@ -99,7 +97,7 @@ void Obj::step() {
         // Nothing to go on with: a plain object whose file has no action 1
         // (it has finished), or a character without its stand or air action.
         if (!finished && firstReport(*this, ended, ReportOnce::NoActionAfterEnd)) {
-          engine->System_Log("%s: action %d: the action ended and the action that follows it does not exist",
+          host->report("%s: action %d: the action ended and the action that follows it does not exist",
                              charaFilePath(data->id).c_str(), ended);
         }
         holdPc = true;
@@ -112,7 +110,7 @@ void Obj::step() {
 
     if (++executed > kMaxInstructionsPerPass) {
       if (firstReport(*this, action, ReportOnce::RunawayScript)) {
-        engine->System_Log("%s: action %d: more than %d instructions in one tick without a frame; the object "
+        host->report("%s: action %d: more than %d instructions in one tick without a frame; the object "
                            "waits a tick",
                            charaFilePath(data->id).c_str(), action, kMaxInstructionsPerPass);
       }
@@ -120,7 +118,7 @@ void Obj::step() {
       return;
     }
 
-    const t_code& code = (*codes)[static_cast<size_t>(pc)];
+    const Instruction& code = (*codes)[static_cast<size_t>(pc)];
     const std::vector<double>& a = code.args;
     switch (code.opcode) {
       case Frame: {
@@ -151,12 +149,12 @@ void Obj::step() {
         hit.active = true;
         break;
       case Spawn: {
-        if (!owner) break;
-        if (!owner->canAddObject()) {
+        if (!host) break;
+        if (!host->hasRoomForObjects()) {
           if (firstReport(*this, action, ReportOnce::SpawnLimit)) {
-            engine->System_Log("%s: action %d: the world already holds %zu objects; this spawn and the later "
-                               "ones are dropped",
-                               charaFilePath(data->id).c_str(), action, Scene::kMaxObjects);
+            host->report("%s: action %d: the world holds all the objects it can; this spawn and the later ones "
+                         "are dropped",
+                         charaFilePath(data->id).c_str(), action);
           }
           break;
         }
@@ -165,17 +163,16 @@ void Obj::step() {
         const int32_t sxWhole = toInt32(facing == 0 ? x + offset : x - offset);
         // The new object may be appended to the world's list; `code` and `a`
         // point into the shared character record, which does not move.
-        owner->createObj(file, toInt32(scriptArg(a, 1)), toInt32(scriptArg(a, 2)), facing, team, sxWhole,
-                         y + scriptArg(a, 4), z);
+        host->spawn(file, toInt32(scriptArg(a, 1)), toInt32(scriptArg(a, 2)), facing, team, sxWhole,
+                    y + scriptArg(a, 4), z);
         break;
       }
       case Sound:
+        if (!host) break;
         if (scriptArg(a, 0) == 0) {
-          const int32_t n = toInt32(scriptArg(a, 1));
-          const HEFFECT e = data->textureList ? data->textureList->sound(static_cast<uint32_t>(n)) : 0;
-          if (engine) engine->Effect_PlayEx(e, owner ? owner->effectVolume : 50, 0, 1.0f, false);
-        } else if (owner) {
-          owner->playSystemSound(toInt32(scriptArg(a, 1)));
+          host->playSound(data->pictureSet, toInt32(scriptArg(a, 1)));
+        } else {
+          host->playSystemSound(toInt32(scriptArg(a, 1)));
         }
         break;
       case ArmJump: {
@@ -195,7 +192,7 @@ void Obj::step() {
         const int32_t target = toInt32(scriptArg(a, 0));
         if (!hasAction(*this, target)) {
           if (firstReport(*this, action, ReportOnce::BadGotoAction)) {
-            engine->System_Log("%s: action %d: opcode 8 goes to action %d, which the file does not have; ignored",
+            host->report("%s: action %d: opcode 8 goes to action %d, which the file does not have; ignored",
                                charaFilePath(data->id).c_str(), action, target);
           }
           break;

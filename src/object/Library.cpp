@@ -2,14 +2,12 @@
 
 #include <algorithm>
 
-#include "resource/DataFile.h"
-#include "resource/DataPath.h"
+#include "base/DataFile.h"
+#include "base/DataPath.h"
 
-Library::Library(HGE* engine, const ResourceCatalog* catalog) : engine(engine), catalog(catalog) {}
+Library::Library(std::function<void(const std::string&)> log) : log_(std::move(log)) {}
 
-Library::~Library() = default;
-
-CharaData* Library::findOrLoad(const std::string& id) {
+const CharaData* Library::findOrLoad(const std::string& id) {
   for (const std::unique_ptr<CharaData>& data : charaData) {
     if (data->id == id) return data.get();
   }
@@ -28,30 +26,19 @@ bool Library::loadCharaFile(CharaData& record, const std::string& id) {
   // Ids come from data files in GBK; names on disk are UTF-8.
   Expected<std::string> path = dataFilePath(DataFileKind::Chara, id);
   if (!path) {
-    engine->System_Log("character id %s: %s", path.error().file.c_str(), path.error().what.c_str());
+    log_("character id " + path.error().file + ": " + path.error().what);
     return false;
   }
   Expected<CharaData> parsed = readDataFile(
       *path, [](const std::vector<uint8_t>& bytes, const std::string& file) { return parseCharaFile(bytes, file); },
-      [this](const std::string& warning) { engine->System_Log("%s", warning.c_str()); });
+      [this](const std::string& warning) { log_(warning); });
   if (!parsed) {
-    engine->System_Log("%s", parsed.error().message().c_str());
+    log_(parsed.error().message());
     return false;
   }
   record = std::move(*parsed);
-  record.textureList = findOrLoadTextureList(record.pictureSet);
   record.id = id;
   record.standAction = 0;
   record.airAction = 4;
   return true;
-}
-
-TextureList* Library::findOrLoadTextureList(int32_t number) {
-  for (const std::unique_ptr<TextureList>& list : textureLists) {
-    if (list->id == number) return list.get();
-  }
-  auto list = std::make_unique<TextureList>(engine, catalog);
-  list->load(number);
-  textureLists.push_back(std::move(list));
-  return textureLists.back().get();
 }

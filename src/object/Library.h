@@ -1,39 +1,34 @@
-// The world's cache of parsed character files and loaded picture sets. Nothing
-// in it is ever removed; each id and each set number is loaded at most once.
+// The world's cache of parsed character files. Nothing in it is ever
+// removed; each id is read at most once (a file that failed is not read again).
 #pragma once
 
-#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/hge.h"
-#include "object/CharaData.h"
+#include "format/CharaData.h"
 #include "object/ReportOnce.h"
-#include "resource/ResourceCatalog.h"
-#include "resource/TextureList.h"
 
 class Library {
  public:
-  Library(HGE* engine, const ResourceCatalog* catalog);
-  ~Library();
+  // `log` receives one line per problem (a file that cannot be read, bytes it ignores).
+  explicit Library(std::function<void(const std::string&)> log);
   Library(const Library&) = delete;
   Library& operator=(const Library&) = delete;
 
-  // The cached record for `id`, loading "data/chara/<id>.dat" on first use.
-  // A file that cannot be read is logged once (file, offset, what) and gives
-  // nullptr now and on every later call, without reading it again.
-  CharaData* findOrLoad(const std::string& id);
-  // Parses the file into `record` and attaches its texture list.
-  bool loadCharaFile(CharaData& record, const std::string& id);
-  // The list of picture set `number`, built on first use; never null.
-  TextureList* findOrLoadTextureList(int32_t number);
-
-  HGE* engine;
-  const ResourceCatalog* catalog;
-  std::vector<std::unique_ptr<CharaData>> charaData;      // load order
-  std::vector<std::string> failedIds;                     // ids whose file could not be read
-  std::vector<std::unique_ptr<TextureList>> textureLists; // first-request order
+  // The cached record for `id`, reading "data/chara/<id>.dat" on first use.
+  // An id that is not a plain name, or a file that cannot be read, is logged
+  // once (file, offset, what) and gives nullptr now and on every later call.
+  const CharaData* findOrLoad(const std::string& id);
+  std::vector<std::unique_ptr<CharaData>> charaData;  // load order
+  std::vector<std::string> failedIds;                 // ids whose file could not be read
   // Data problems the objects already logged (one line per file and action).
   ReportOnce reported;
+
+ private:
+  // Parses the file of `id` into `record`; false (and logged) when it cannot.
+  bool loadCharaFile(CharaData& record, const std::string& id);
+
+  std::function<void(const std::string&)> log_;
 };

@@ -1,41 +1,38 @@
 #include "object/Obj.h"
 
+#include "base/DataPath.h"
 #include "object/Library.h"
 #include "object/ObjReport.h"
 #include "object/ScriptNumber.h"
-#include "resource/DataPath.h"
-#include "resource/TextureList.h"
-#include "world/Scene.h"
 
 namespace {
 
 // The record of an object whose character file could not be read: no
 // actions, no reactions, no pictures. Nothing ever writes to it.
-CharaData& emptyRecord() {
-  static CharaData record;
+const CharaData& emptyRecord() {
+  static const CharaData record = [] {
+    CharaData r;
+    r.pictureSet = -1;
+    return r;
+  }();
   return record;
 }
 
 }  // namespace
 
 bool firstReport(const Obj& o, int64_t number, ReportOnce::Problem problem) {
-  return o.library && o.engine && o.library->reported.first(o.data, number, problem);
+  return o.host && o.host->library().reported.first(o.data, number, problem);
 }
 
-Obj::Obj(Scene* owner, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y,
+Obj::Obj(ObjectHost* host, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y,
          float z)
-    : Obj(owner, id, action, pc, 0, team, x, y, z) {}
+    : Obj(host, id, action, pc, 0, team, x, y, z) {}
 
-Obj::Obj(Scene* owner, const std::string& id, int32_t action, int32_t pc, int32_t facing, int32_t team,
+Obj::Obj(ObjectHost* host_, const std::string& id, int32_t action, int32_t pc, int32_t facing, int32_t team,
          float x, float y, float z)
-    : sprite(0, 0, 0, 0, 0) {
-  if (owner) {
-    engine = owner->engine;
-    library = owner->library;
-  }
-  CharaData* found = library ? library->findOrLoad(id) : nullptr;
+    : host(host_) {
+  const CharaData* found = host ? host->library().findOrLoad(id) : nullptr;
   data = found ? found : &emptyRecord();
-  this->owner = owner;
 
   this->x = x;
   this->y = y;
@@ -59,25 +56,11 @@ Obj::Obj(Scene* owner, const std::string& id, int32_t action, int32_t pc, int32_
 
   setAction(action);
   this->pc = pc;
+  // Until its first frame instruction an object shows picture 0 of its set.
+  picture = 0;
+  setFacing(facing);
   // A new object is drawn before its first move: it needs its screen place now.
   placeOnScreen();
-
-  baseTexture = data->textureList ? data->textureList->texture(0) : 0;
-  if (baseTexture == 0 && engine && library && library->reported.first(id, ReportOnce::MissingPicture)) {
-    // Once per character id: a spark file without pictures would otherwise
-    // raise a message box for every spark.
-    engine->System_MessageBox("对象无此纹理", "错误");
-  }
-  float w = 0, h = 0;
-  if (baseTexture != 0 && engine) {
-    w = static_cast<float>(engine->Texture_GetWidth(baseTexture, false));
-    h = static_cast<float>(engine->Texture_GetHeight(baseTexture, false));
-  }
-  sprite.setTexture(baseTexture);
-  sprite.setRegion(0, 0, w, h);
-
-  setFacing(facing);
-  kind = 0;
 }
 
 void Obj::setAction(int32_t n) {
@@ -98,13 +81,6 @@ void Obj::onActionEnd() {
   finished = true;
 }
 
-void Obj::setFacing(int32_t f) {
-  facing = f;
-  sprite.setFlip(f != 0, false);
-}
-
-void Obj::turnAround() { setFacing(facing == 1 ? 0 : 1); }
-
 void Obj::setVelocity(double nvx, double nvy, double nvz, bool setX, bool setY, bool setZ) {
   if (setX) vx = nvx;
   if (setY) vy = nvy;
@@ -118,8 +94,8 @@ namespace {
 void jumpTo(Obj& o, int32_t action, int32_t pc) {
   if (!hasAction(o, action)) {
     if (firstReport(o, o.action, ReportOnce::BadJumpAction)) {
-      o.engine->System_Log("%s: action %d: a landing or hit jump to action %d, which the file does not have; ignored",
-                           charaFilePath(o.data->id).c_str(), o.action, action);
+      o.host->report("%s: action %d: a landing or hit jump to action %d, which the file does not have; ignored",
+                     charaFilePath(o.data->id).c_str(), o.action, action);
     }
     return;
   }
@@ -138,7 +114,7 @@ void Obj::move() {
     const double dx = facing != 0 ? -vx : vx;
     if (vx != 0 || vz != 0) {
       int32_t mx = 0, mz = 0;
-      if (owner && owner->blockMove(worldBody(), toInt32(dx), toInt32(vz), mx, mz)) {
+      if (host && host->blockMove(worldBody(), toInt32(dx), toInt32(vz), mx, mz)) {
         x += mx;
         z += mz;
       } else {
@@ -163,7 +139,7 @@ void Obj::move() {
 }
 
 void Obj::placeOnScreen() {
-  const Vec3 camera = owner ? owner->getCamera() : Vec3{};
+  const Vec3 camera = host ? host->camera() : Vec3{};
   sx = x - camera.x;
   sy = y - camera.y;
   sz = z - camera.y;
@@ -178,37 +154,17 @@ void Obj::attackLanded() {
   }
 }
 
-void Obj::setFrame(int32_t picture, int32_t dx, int32_t dy) {
-  const HTEXTURE t = data->textureList ? data->textureList->texture(static_cast<uint32_t>(picture)) : 0;
-  float w = 0, h = 0;
-  if (t != 0 && engine) {
-    w = static_cast<float>(engine->Texture_GetWidth(t, false));
-    h = static_cast<float>(engine->Texture_GetHeight(t, false));
-  }
-  sprite.setTexture(t);
-  sprite.setRegion(0, 0, w, h);
+void Obj::setFrame(int32_t newPicture, int32_t dx, int32_t dy) {
+  picture = newPicture;
   frameDx = dx;
   frameDy = dy;
 }
 
 void Obj::setTint(int32_t alpha, int32_t red, int32_t green, int32_t blue) {
   // The four parts are added as the file gives them; out-of-range parts wrap.
-  const uint32_t color = static_cast<uint32_t>(alpha) * 0x1000000u + static_cast<uint32_t>(red) * 0x10000u +
-                         static_cast<uint32_t>(green) * 0x100u + static_cast<uint32_t>(blue);
-  sprite.setColor(color);
-  sprite.setBlendMode(BLEND_ALPHAADD);
-}
-
-void Obj::render() {
-  // A picture number outside the picture set (or a picture that failed to
-  // load) draws nothing, shadow included.
-  if (sprite.texture() == 0) return;
-  renderShadow();
-  const double w = sprite.width();
-  const double h = sprite.height();
-  const double px = facing == 0 ? sx - w / 2 + frameDx : sx - w / 2 - frameDx;
-  const double py = sy + z - h + frameDy;
-  sprite.draw(static_cast<float>(toInt32(px)), static_cast<float>(toInt32(py)));
+  tint = static_cast<uint32_t>(alpha) * 0x1000000u + static_cast<uint32_t>(red) * 0x10000u +
+         static_cast<uint32_t>(green) * 0x100u + static_cast<uint32_t>(blue);
+  additive = true;
 }
 
 Box Obj::worldBody() const {

@@ -1,64 +1,59 @@
-// The base of everything that moves and is drawn in the world: fighters, hit
-// sparks, effects, props and door markers. An object runs one action of its
-// character file at a time, moves under its velocity and acceleration, and
-// shows one picture at a time through its sprite.
+// The base of everything that moves in the world: fighters, hit sparks,
+// effects, props and door markers. An object runs one action of its character
+// file at a time, moves under its velocity and acceleration, and shows one
+// picture of its picture set at a time (the renderer draws it from the fields
+// below; the object itself never draws).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "engine/hge.h"
-#include "gfx/SpriteQuad.h"
+#include "format/CharaData.h"
 #include "object/Box.h"
-#include "object/CharaData.h"
 #include "object/HitInfo.h"
+#include "object/ObjectHost.h"
 
-class Scene;
-class Library;
-
-struct Vec3 {
-  double x = 0, y = 0, z = 0;
-};
+class Chara;
 
 class Obj {
  public:
   // x grows right; y is height (0 ground, negative above); z is depth (larger
   // is nearer). Coordinates arrive as floats and are widened to double.
-  Obj(Scene* owner, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y,
-      float z);
-  Obj(Scene* owner, const std::string& id, int32_t action, int32_t pc, int32_t facing, int32_t team,
-      float x, float y, float z);
+  // `host` may be null (an object outside any world: it cannot spawn, is not
+  // stopped by walls and logs nothing).
+  Obj(ObjectHost* host, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y, float z);
+  Obj(ObjectHost* host, const std::string& id, int32_t action, int32_t pc, int32_t facing, int32_t team, float x,
+      float y, float z);
   virtual ~Obj() = default;
   Obj(const Obj&) = delete;
   Obj& operator=(const Obj&) = delete;
 
-  // Slot 0. Draws the shadow (renderShadow), then the sprite at the object's
-  // screen place. Called once per rendered frame, in depth order.
-  virtual void render();
-  // Slot 1. Runs at the end of every setAction, valid number or not.
+  // Runs at the end of every setAction, valid number or not. Must not delete
+  // anything; may spawn.
   virtual void onActionSet() {}
-  // Slot 2. Runs when the script passes the last instruction of its action;
-  // must switch the action (a plain object goes to action 1 and finishes).
+  // Runs when the script passes the last instruction of its action; must
+  // switch the action (a plain object goes to action 1 and finishes).
   virtual void onActionEnd();
-  // Slot 3. Draws under the body; a plain object has no shadow.
-  virtual void renderShadow() {}
-  // Slot 4. An attack of another team landed on this object; a plain object
-  // cannot be hurt.
+  // An attack of another team landed on this object; a plain object cannot be hurt.
   virtual void takeHit(HitInfo info, int32_t damage, int32_t attackerFacing) {
-    (void)info; (void)damage; (void)attackerFacing;
+    (void)info;
+    (void)damage;
+    (void)attackerFacing;
   }
+  // The fighter this object is, or nullptr for a plain object.
+  virtual Chara* asChara() { return nullptr; }
+  virtual const Chara* asChara() const { return nullptr; }
 
   void setAction(int32_t n);
-  void setFacing(int32_t f);
-  void turnAround();
+  void setFacing(int32_t f) { facing = f; }
+  void turnAround() { setFacing(facing == 1 ? 0 : 1); }
   void setVelocity(double vx, double vy, double vz, bool setX, bool setY, bool setZ);
-  Vec3 getPosition() const { return {x, y, z}; }
   // One tick of motion: hit-stop, gravity and velocity, walls, landing.
   void move();
   // One tick of the action script.
   void step();
   // The screen-relative position (sx, sy, sz) from the world position and the
-  // owner's camera; move() refreshes it every tick.
+  // camera; move() refreshes it every tick.
   void placeOnScreen();
   void attackLanded();
   void disarmAttack() { hit.active = false; }
@@ -69,7 +64,6 @@ class Obj {
   Box worldBody() const;
   Box worldAttack() const;
   bool hasAttackBox() const { return attack.width != 0; }
-  bool frozen() const { return freeze > 0; }
   const std::string& id() const { return data->id; }
 
   double x = 0, y = 0, z = 0;
@@ -79,8 +73,13 @@ class Obj {
   Box body;
   Box attack;
   int32_t damage = 0;
-  SpriteQuad sprite;
-  int32_t facing = 0;
+  // How the object looks: picture `picture` of its character's picture set,
+  // mirrored when facing left, coloured `tint` (0xAARRGGBB), drawn additively
+  // once a colour instruction has run.
+  int32_t picture = 0;
+  uint32_t tint = 0xFFFFFFFF;
+  bool additive = false;
+  int32_t facing = 0;  // 0 right, 1 left (pictures mirrored)
   bool landArmed = false;
   int32_t landAction = 0, landPc = 0;
   bool hitArmed = false;
@@ -95,12 +94,8 @@ class Obj {
   bool finished = false;
   int32_t team = 0;
   int32_t freeze = 0;
-  HTEXTURE baseTexture = 0;
-  HGE* engine = nullptr;
-  Library* library = nullptr;
-  Scene* owner = nullptr;
-  double sx = 0, sy = 0, sz = 0;
+  ObjectHost* host = nullptr;
+  double sx = 0, sy = 0, sz = 0;  // position relative to the camera
   int32_t hp = 0;
-  CharaData* data = nullptr;  // never null: a missing file gets an empty record
-  int32_t kind = 0;           // 0 plain object, 2 character
+  const CharaData* data = nullptr;  // never null: a missing file gets an empty record
 };

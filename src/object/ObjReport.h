@@ -13,6 +13,6 @@ inline bool hasAction(const Obj& o, int32_t n) {
 }
 
 // True the first time this (character file, number, problem) comes up in the
-// object's world and the object can write to the engine log: the caller then
-// writes one line naming the file (charaFilePath) and what is wrong.
+// object's world: the caller then writes one line through o.host naming the
+// file (charaFilePath) and what is wrong. False for an object without a world.
 bool firstReport(const Obj& o, int64_t number, ReportOnce::Problem problem);

@@ -1,4 +1,4 @@
-// Enemy movement modes, attack rules and the score table.
+// Enemy movement modes, attack rules and the score a defeated enemy brings.
 #include "world/EnemyBehaviour.h"
 
 #include <cmath>
@@ -120,15 +120,8 @@ void runEnemyBehaviour(Chara& e, const Chara& p, const RandomInt& randomInt) {
   }
 }
 
-EnemyValue enemyValue(const std::string& name) {
-  if (name == "guai01") return {10, 1};
-  if (name == "guai02") return {20, 1};
-  if (name == "boss01") return {100, 1};
-  return {0, 0};
-}
-
-void addScore(Hud& hud, const Chara& e) {
-  const EnemyValue v = enemyValue(e.data ? e.data->name : std::string());
+void addScore(Hud& hud, const Chara& e, const GameRules& rules) {
+  const EnemyValue v = rules.valueOf(e.data ? e.data->name : std::string());
   hud.score += v.score;
   hud.kills += v.kills;
 }

@@ -1,12 +1,14 @@
 // How every enemy thinks, once per frame against the player: a movement part
 // that now and then picks stand, approach or back off, and an attack part that
-// now and then tries the attack rules of the enemy's character file. Also the
-// table of what a defeated enemy is worth.
+// now and then tries the attack rules of the enemy's character file; and the
+// score a defeated enemy brings.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "world/GameRules.h"
 
 class Chara;
 class Hud;
@@ -21,11 +23,6 @@ constexpr int32_t AI_STAND = 0, AI_APPROACH = 1, AI_BACK_OFF = 2;
 // One frame of behaviour for enemy `e` against player `p`.
 void runEnemyBehaviour(Chara& e, const Chara& p, const RandomInt& randomInt);
 
-struct EnemyValue {
-  int32_t score = 0;
-  int32_t kills = 0;
-};
-// What an enemy is worth, by the name in its character file (exact match).
-EnemyValue enemyValue(const std::string& name);
-// Adds what the defeated enemy `e` is worth to the Hud's score and kills.
-void addScore(Hud& hud, const Chara& e);
+// Adds what the defeated enemy `e` is worth (by the rules' score table) to the
+// Hud's score and kills.
+void addScore(Hud& hud, const Chara& e, const GameRules& rules);

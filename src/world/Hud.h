@@ -1,13 +1,12 @@
-// The heads-up display: the frame, the player's and the targeted enemy's
-// hit-point bars and the power gauge. It also keeps the game's running numbers
-// (score, kills, power, target) and the player's key-command buffer.
+// The heads-up display's numbers: the score, the kills, the power gauge, the
+// enemy whose hit points are shown, and the player's key-command buffer.
+// (The renderer draws them; see render/HudDrawer.)
 #pragma once
 
 #include <array>
 #include <cstdint>
 
-#include "engine/hge.h"
-#include "gfx/SpriteQuad.h"
+#include "world/FrameInput.h"
 
 class Chara;
 
@@ -18,20 +17,17 @@ constexpr int32_t MAX_POWER = 90;
 
 class Hud {
  public:
-  Hud(HGE* engine, Chara* player);
-  ~Hud();
-  Hud(const Hud&) = delete;
-  Hud& operator=(const Hud&) = delete;
+  explicit Hud(Chara* player = nullptr) : player(player) { commands.fill(CMD_EMPTY); }
 
-  // Draws the bars; called at the end of every rendered frame of play.
-  void draw();
   void setTarget(Chara* c) { target = c; }
-  void gainPower() { if (power < MAX_POWER) power += 1; }
+  void gainPower() {
+    if (power < MAX_POWER) power += 1;
+  }
 
   // The command buffer: one call per frame, before the player control. Ages the
   // buffer (empty after 31 frames without a key) and pushes the keys that went
   // down this frame in the order W S A D J K U I.
-  void updateCommands(HGE* engine);
+  void updateCommands(const FrameInput& input);
   void clearCommands();
   void consumeJ() { commands[9] = CMD_EMPTY; }
   // Pushes one code as the newest entry (the oldest is lost) and restarts the timer.
@@ -39,10 +35,9 @@ class Hud {
 
   int32_t commandTimer = 0;
   std::array<int32_t, 10> commands;  // oldest first; entry 9 is the newest
-  Chara* player;
-  Chara* target = nullptr;
+  Chara* player;                     // whose hit points fill the main bar
+  Chara* target = nullptr;           // the enemy shown in the lower bar
   int32_t kills = 0;
   int32_t score = 0;
-  SpriteQuad base, hp, sp, cp, mhp;
   int32_t power = MAX_POWER;
 };

@@ -43,15 +43,6 @@ bool isOneOf(int32_t action, std::initializer_list<int32_t> set) {
 
 }  // namespace
 
-HeldKeys readHeldKeys(HGE* engine) {
-  HeldKeys k;
-  k.w = engine->Input_GetKeyState(HGEK_W);
-  k.s = engine->Input_GetKeyState(HGEK_S);
-  k.a = engine->Input_GetKeyState(HGEK_A);
-  k.d = engine->Input_GetKeyState(HGEK_D);
-  return k;
-}
-
 void controlPlayer(Hud& hud, Chara& p, const HeldKeys& keys) {
   if (p.freeze > 0) return;
   auto& cmd = hud.commands;
@@ -159,8 +150,4 @@ void controlPlayer(Hud& hud, Chara& p, const HeldKeys& keys) {
       hud.consumeJ();
     }
   }
-}
-
-void runPlayerControl(Hud& hud, Chara& player, HGE* engine) {
-  controlPlayer(hud, player, readHeldKeys(engine));
 }

@@ -4,11 +4,10 @@
 #include <charconv>
 #include <cmath>
 
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
+#include "format/JsonText.h"
 #include "object/Chara.h"
-#include "world/Hud.h"
-#include "world/JsonText.h"
-#include "world/Scene.h"
+#include "world/World.h"
 
 namespace {
 
@@ -46,8 +45,6 @@ void appendChara(std::string& out, const Chara& c, bool enemy) {
   out += '}';
 }
 
-bool finalSceneCleared(const Scene& scene) { return scene.name == "zd" && scene.charas.size() < 2; }
-
 }  // namespace
 
 TraceWriter::TraceWriter(const std::string& path, FailureReport report) : report_(std::move(report)) {
@@ -67,7 +64,7 @@ bool TraceWriter::close() {
   return closed;
 }
 
-void TraceWriter::write(const Scene& scene, int frame, int state) {
+void TraceWriter::write(const World& scene, int frame, int state) {
   if (!ok()) return;
   std::string line;
   line.reserve(512 + 256 * scene.charas.size());
@@ -76,7 +73,7 @@ void TraceWriter::write(const Scene& scene, int frame, int state) {
   line += ",\"scene\":"; appendString(line, gbkToUtf8(scene.name));
   line += ",\"cameraX\":"; appendNumber(line, scene.cameraX);
   line += ",\"doorsOpen\":"; line += scene.doorsOpen ? "true" : "false";
-  const Hud* hud = scene.hud.get();
+  const Hud* hud = &scene.hud;
   line += ",\"score\":"; appendInt(line, hud ? hud->score : 0);
   line += ",\"kills\":"; appendInt(line, hud ? hud->kills : 0);
   line += ",\"power\":"; appendInt(line, hud ? hud->power : 0);
@@ -109,15 +106,15 @@ void TraceWriter::write(const Scene& scene, int frame, int state) {
   check(file_.write(line));
 }
 
-std::string resultLine(const Scene* scene, bool loopEnded, int frames) {
+std::string resultLine(const World* scene, bool loopEnded, int frames) {
   std::string result;
   if (scene && scene->gameOver) {
-    result = finalSceneCleared(*scene) ? "victory" : "defeat";
+    result = scene->finalSceneCleared() ? "victory" : "defeat";
   } else {
     result = loopEnded ? "quit" : "running";
   }
-  const int score = scene && scene->hud ? scene->hud->score : 0;
-  const int kills = scene && scene->hud ? scene->hud->kills : 0;
+  const int score = scene ? scene->hud.score : 0;
+  const int kills = scene ? scene->hud.kills : 0;
   return "result=" + result + " score=" + std::to_string(score) + " kills=" + std::to_string(kills) +
          " frames=" + std::to_string(frames);
 }

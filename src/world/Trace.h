@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "resource/CheckedFile.h"
+#include "base/CheckedFile.h"
 
-class Scene;
+class World;
 
 class TraceWriter {
  public:
@@ -26,7 +26,7 @@ class TraceWriter {
   const std::string& error() const { return file_.error(); }
   // Writes the line for frame `frame` (frame callbacks counted from 1) in screen
   // state `state`. After a failure nothing more is written.
-  void write(const Scene& scene, int frame, int state);
+  void write(const World& world, int frame, int state);
   // Closes the file; false when it or any line could not be written.
   bool close();
 
@@ -39,4 +39,4 @@ class TraceWriter {
 };
 
 // "result=victory|defeat|quit|running score=N kills=N frames=N"
-std::string resultLine(const Scene* scene, bool loopEnded, int frames);
+std::string resultLine(const World* world, bool loopEnded, int frames);

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "world/Hud.h"
-#include "world/Scene.h"
+#include "world/World.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ class Fnv1a {
 
 }  // namespace
 
-uint64_t worldChecksum(const Scene* scene, uint64_t randomState) {
+uint64_t worldChecksum(const World* scene, uint64_t randomState) {
   Fnv1a h;
   h.u64(randomState);
   if (!scene) return h.value();
@@ -50,7 +50,7 @@ uint64_t worldChecksum(const Scene* scene, uint64_t randomState) {
   h.real(scene->cameraX);
   h.real(scene->cameraY);
 
-  if (const Hud* hud = scene->hud.get()) {
+  if (const Hud* hud = &scene->hud) {
     h.i32(hud->score);
     h.i32(hud->kills);
     h.i32(hud->power);

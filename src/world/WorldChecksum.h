@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-class Scene;
+class World;
 
 // FNV-1a over the fields' bytes (numbers little-endian, doubles by their bit
-// patterns). `scene` may be null (before the world is built).
-uint64_t worldChecksum(const Scene* scene, uint64_t randomState);
+// patterns). `world` may be null (before the world is built).
+uint64_t worldChecksum(const World* world, uint64_t randomState);

@@ -13,8 +13,11 @@
 #include <string>
 
 #include "SoakOptions.h"
+#include "app/ScreenFlow.h"
+#include "base/Random.h"
 #include "engine/hge.h"
-#include "world/Scene.h"
+#include "render/WorldRenderer.h"
+#include "world/World.h"
 
 namespace {
 
@@ -62,9 +65,12 @@ int main(int argc, char** argv) {
   engine->System_SetState(HGE_USESOUND, false);
   engine->System_SetState(HGE_LOGFILE, "soak-log.txt");
   engine->System_SetState(HGE_MAXFRAMES, static_cast<int>(frames));
-  engine->Random_Seed(seed);
+  // The games' chance, from the seed (0 is a seed like any other).
+  Random chance;
+  chance.seed(static_cast<uint32_t>(seed));
 
-  std::unique_ptr<Scene> world;
+  std::unique_ptr<World> world;
+  std::unique_ptr<WorldRenderer> renderer;
   long games = 0, frame = 0;
   long firstRss = 0, peakRss = 0;
   size_t firstHeap = 0, peakHeap = 0;
@@ -88,16 +94,22 @@ int main(int argc, char** argv) {
   engine->System_SetState(HGE_FRAMEFUNC, [&] {
     ++frame;
     if (!world || world->gameOver) {
+      renderer.reset();
       world.reset();
-      world = std::make_unique<Scene>(engine);
+      engine->Resource_AttachPack(GameRules{}.packFile.c_str(), GameRules{}.packPassword.c_str());
+      WorldServices services;
+      services.log = [engine](const std::string& line) { engine->System_Log("%s", line.c_str()); };
+      services.random = [&chance](int lo, int hi) { return chance.range(lo, hi); };
+      world = std::make_unique<World>(GameRules{}, std::move(services));
       ++games;
       if (!world->ready()) {
         std::fprintf(stderr, "tervalen-soak: %s\n", world->startError.c_str());
         failed = true;
         return true;
       }
+      renderer = std::make_unique<WorldRenderer>(engine, world->catalog);
     }
-    world->update();
+    world->step(readFrameInput(engine));
     if (frame == every) {
       firstRss = residentKiB();
       firstHeap = heapInUse();
@@ -115,7 +127,7 @@ int main(int argc, char** argv) {
   });
   engine->System_SetState(HGE_RENDERFUNC, [&] {
     engine->Gfx_BeginScene(0);
-    if (world) world->render();
+    if (renderer) renderer->draw(*world);
     engine->Gfx_EndScene();
     return false;
   });
@@ -125,6 +137,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   engine->System_Start();
+  renderer.reset();
   world.reset();
   engine->System_Shutdown();
   engine->Release();

@@ -19,7 +19,7 @@ std::string argText(const OpcodeArg& arg, double v) {
   return formatDouble(v);
 }
 
-void printCode(std::string& out, const t_code& code, int32_t rawArgCount) {
+void printCode(std::string& out, const Instruction& code, int32_t rawArgCount) {
   const OpcodeInfo* info = opcodeByNumber(code.opcode);
   std::string countNote;
   if (code.args.empty() && rawArgCount != 0) countNote = " count=" + formatInt(rawArgCount);
@@ -85,10 +85,10 @@ int32_t readCountItem(StatementItems& items, const std::string& what) {
   return n;
 }
 
-t_code readCode(const TextStatement& st, int32_t& rawArgCount) {
+Instruction readCode(const TextStatement& st, int32_t& rawArgCount) {
   requireNoBlock(st);
   StatementItems items(st);
-  t_code code;
+  Instruction code;
   if (st.keyword == "op") {
     const TextValue* number = items.positional(0);
     if (!number) failAt(st.pos, "op needs an opcode number: op 42 (1, 2, 3)");
@@ -225,7 +225,7 @@ std::string printCharaText(const CharaData& data, const CountLog* counts) {
   for (const Action& a : data.actions) {
     rawCodes.push_back(cursor.next(static_cast<int32_t>(a.codes.size())));
     rawArgs.emplace_back();
-    for (const t_code& c : a.codes) rawArgs.back().push_back(cursor.next(static_cast<int32_t>(c.args.size())));
+    for (const Instruction& c : a.codes) rawArgs.back().push_back(cursor.next(static_cast<int32_t>(c.args.size())));
   }
   int32_t rawReactions = cursor.next(static_cast<int32_t>(data.reactions.size()));
   int32_t rawAi = cursor.next(static_cast<int32_t>(data.aiRules.size()));

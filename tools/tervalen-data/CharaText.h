@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "TextStatements.h"
-#include "object/CharaData.h"
-#include "resource/CountLog.h"
+#include "format/CharaData.h"
+#include "format/CountLog.h"
 
 // The canonical text of a parsed character file. `counts` (from the parse)
 // keeps unusual empty-list counts; nullptr means canonical counts.

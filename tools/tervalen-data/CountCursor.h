@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "resource/CountLog.h"
+#include "format/CountLog.h"
 
 class CountCursor {
  public:

@@ -11,7 +11,7 @@
 
 #include "Dump.h"  // DataKind, dataKindFromName, dataKindFromPath
 #include "TextLexer.h"
-#include "resource/LoadError.h"
+#include "format/LoadError.h"
 
 const char* textKindName(DataKind kind);  // "chara", "scene", "res", "system", "font"
 

@@ -7,7 +7,7 @@
 #include "FileArgs.h"
 #include "DataText.h"
 #include "OutputFile.h"
-#include "resource/FileBytes.h"
+#include "base/FileBytes.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "Command.h"
 #include "Json.h"
 #include "OutputFile.h"
-#include "engine/TextCodec.h"
-#include "resource/FileBytes.h"
+#include "base/FileBytes.h"
+#include "base/TextCodec.h"
 
 TERVALEN_DATA_COMMAND(dumpCommand, "dump", "dump [--kind chara|scene|res|system|font] FILE", runDump);
 
@@ -98,7 +98,7 @@ std::string charaToJson(const CharaData& data) {
     text(j, "name", action.name);
     j.key("codes");
     j.beginArray();
-    for (const t_code& code : action.codes) {
+    for (const Instruction& code : action.codes) {
       j.beginObject();
       number(j, "opcode", code.opcode);
       j.key("args");

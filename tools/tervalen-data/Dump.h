@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "gfx/BitmapFont.h"
-#include "object/CharaData.h"
-#include "resource/ResourceCatalog.h"
-#include "scene/SceneFile.h"
-#include "world/SystemData.h"
+#include "format/CharaData.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
+#include "format/SystemData.h"
 
 enum class DataKind { Chara, Scene, Res, System, Font };
 

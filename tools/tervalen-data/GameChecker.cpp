@@ -9,16 +9,16 @@
 
 #include "GameFiles.h"
 #include "OpcodeTable.h"
-#include "ScriptLoops.h"
+#include "object/ScriptLoops.h"
 #include "SceneGeometry.h"
-#include "engine/TextCodec.h"
-#include "object/CharaData.h"
+#include "base/TextCodec.h"
+#include "format/CharaData.h"
 #include "object/ScriptNumber.h"
-#include "resource/DataPath.h"
-#include "resource/FileBytes.h"
-#include "resource/ResourceCatalog.h"
-#include "scene/SceneFile.h"
-#include "world/SystemData.h"
+#include "base/DataPath.h"
+#include "base/FileBytes.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
+#include "format/SystemData.h"
 
 namespace fs = std::filesystem;
 
@@ -273,7 +273,7 @@ class Checker {
     for (size_t a = 0; a < d.actions.size(); ++a) {
       const Action& action = d.actions[a];
       for (size_t k = 0; k < action.codes.size(); ++k) {
-        const t_code& code = action.codes[k];
+        const Instruction& code = action.codes[k];
         std::string where = "action " + num(static_cast<int64_t>(a)) + " instruction " + num(static_cast<int64_t>(k));
         const OpcodeInfo* info = opcodeByNumber(code.opcode);
         if (!info) continue;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "PackWriter.h"
-#include "engine/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace fs = std::filesystem;
 

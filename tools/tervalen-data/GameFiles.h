@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/PackReader.h"
-#include "resource/ResourceCatalog.h"
+#include "format/ResourceCatalog.h"
 
 // No picture, sound or music file comes anywhere near this; a file or pack
 // entry beyond it is a mistake (or a trap: the game would inflate it).

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "world/JsonText.h"
+#include "format/JsonText.h"
 
 class JsonWriter {
  public:

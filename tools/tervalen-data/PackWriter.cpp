@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/TextCodec.h"
-#include "resource/FileBytes.h"
+#include "base/TextCodec.h"
+#include "base/FileBytes.h"
 
 namespace fs = std::filesystem;
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "TextStatements.h"
-#include "resource/CountLog.h"
-#include "resource/ResourceCatalog.h"
+#include "format/CountLog.h"
+#include "format/ResourceCatalog.h"
 
 std::string printResText(const ResourceCatalog& catalog, const CountLog* counts);
 void readResText(const std::vector<TextStatement>& file, ResourceCatalog& catalog, CountLog& counts);

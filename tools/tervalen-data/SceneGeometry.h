@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "scene/SceneFile.h"
+#include "format/SceneFile.h"
 
 // Sizes and coordinates beyond this are absurd for a scene (the default game's
 // widest is 2,200).

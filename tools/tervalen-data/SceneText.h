@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "TextStatements.h"
-#include "resource/CountLog.h"
-#include "scene/SceneFile.h"
+#include "format/CountLog.h"
+#include "format/SceneFile.h"
 
 std::string printSceneText(const SceneFile& scene, const CountLog* counts);
 void readSceneText(const std::vector<TextStatement>& file, SceneFile& scene, CountLog& counts);

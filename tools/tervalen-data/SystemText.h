@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "TextStatements.h"
-#include "resource/CountLog.h"
-#include "world/SystemData.h"
+#include "format/CountLog.h"
+#include "format/SystemData.h"
 
 std::string printSystemText(const SystemData& data, const CountLog* counts);
 void readSystemText(const std::vector<TextStatement>& file, SystemData& data, CountLog& counts);

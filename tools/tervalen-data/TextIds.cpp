@@ -1,6 +1,6 @@
 #include "TextIds.h"
 
-#include "resource/DataPath.h"
+#include "base/DataPath.h"
 
 std::string readPlainId(const TextValue& v, const std::string& what) {
   std::string id = valueString(v, what);

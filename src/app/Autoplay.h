@@ -1,0 +1,45 @@
+// The built-in player: it plays only by pressing and releasing keys through the
+// engine's input layer, the same path as the keyboard, deciding from what it
+// sees of the world. It is the demo and the bot that proves the game winnable.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "engine/hge.h"
+
+class World;
+class Chara;
+
+class Autoplay {
+ public:
+  explicit Autoplay(HGE* engine) : engine_(engine) {}
+
+  // Called once per frame before the frame callback (the engine's input
+  // callback). `scene` may be null (title); `state` is the screen state.
+  void think(const World* scene, int state);
+
+ private:
+  struct Wish {
+    bool up = false, down = false, left = false, right = false;
+    int tap = 0;  // a key to tap this frame (0 = none)
+  };
+  Wish decide(const World& scene);
+  Wish goTo(const Chara& p, double x, double z, double stopDx) const;
+  const Chara* pickTarget(const World& scene) const;
+  void hold(int key, bool down);
+  void tap(int key);
+
+  HGE* engine_;
+  std::array<bool, HGEK_COUNT> held_{};
+  int releaseKey_ = 0;    // a tapped key to let go of next frame
+  int frame_ = 0;         // frames seen while playing
+  int lastTapFrame_ = -100;
+  int stuckFrames_ = 0;
+  double lastX_ = 0, lastZ_ = 0;
+  int detour_ = 0;        // frames left of a sidestep around an obstacle
+  int detourDir_ = 1;
+  int endingFrames_ = 0;  // frames spent on the ending screen
+  std::array<int, 4> combo_{};  // keys of a motion command
+  int comboLen_ = 0, comboPos_ = 0;  // its length and the next key to tap
+};

@@ -1,0 +1,27 @@
+// Draws the heads-up display from the world's numbers: the frame, the
+// player's hit-point bar, the second bar, the power gauge and, while an enemy
+// is targeted, its hit-point bar. Owns the display's pictures.
+#pragma once
+
+#include "engine/hge.h"
+#include "gfx/SpriteQuad.h"
+#include "world/Hud.h"
+
+class HudDrawer {
+ public:
+  // Loads the pictures of HudLayout from the pack; a missing one is logged
+  // once and left out of the display.
+  explicit HudDrawer(HGE* engine);
+  ~HudDrawer();
+  HudDrawer(const HudDrawer&) = delete;
+  HudDrawer& operator=(const HudDrawer&) = delete;
+
+  void draw(const Hud& hud);
+
+  // The display's pictures, each cut to its fixed rectangle; the bars' widths
+  // follow the numbers of the last draw.
+  SpriteQuad base, hp, sp, cp, mhp;
+
+ private:
+  HGE* engine_;
+};

@@ -1,0 +1,47 @@
+// The picture sets of the resource list in engine handles: a texture per
+// picture and a sound effect per sound of each set, in the list's order.
+// A set is loaded the first time it is asked for and kept until the
+// PictureSets goes, which frees its textures.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "engine/hge.h"
+#include "format/ResourceCatalog.h"
+
+// One loaded set. An index out of range (taken as unsigned) gives handle 0.
+struct PictureSet {
+  int32_t number = -1;
+  std::vector<HTEXTURE> textures;
+  std::vector<HEFFECT> sounds;
+
+  HTEXTURE texture(uint32_t index) const { return index < textures.size() ? textures[index] : 0; }
+  HEFFECT sound(uint32_t index) const { return index < sounds.size() ? sounds[index] : 0; }
+};
+
+class PictureSets {
+ public:
+  // `catalog` is copied: the sets outlive any one world.
+  PictureSets(HGE* engine, ResourceCatalog catalog);
+  ~PictureSets();
+  PictureSets(const PictureSets&) = delete;
+  PictureSets& operator=(const PictureSets&) = delete;
+
+  // Set `number`, loading "pak/<name>/hta/<picture>" for each picture and
+  // "pak/<name>/hte/<sound>" for each sound on first use. A file that fails
+  // gives handle 0 at its index; a number outside the list gives an empty set
+  // and one log line.
+  const PictureSet& set(int32_t number);
+  HTEXTURE texture(int32_t set, int32_t index) { return this->set(set).texture(static_cast<uint32_t>(index)); }
+  HEFFECT sound(int32_t set, int32_t index) { return this->set(set).sound(static_cast<uint32_t>(index)); }
+
+ private:
+  void load(PictureSet& set);
+
+  HGE* engine_;
+  ResourceCatalog catalog_;
+  std::map<int32_t, std::unique_ptr<PictureSet>> sets_;
+};

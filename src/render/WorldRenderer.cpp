@@ -1,0 +1,96 @@
+#include "render/WorldRenderer.h"
+
+#include "object/ScriptNumber.h"
+
+namespace {
+
+constexpr uint32_t kShadowColor = 0x64000000;  // black, alpha 100 of 255
+constexpr uint32_t kBodyColor = 0xFFFFFFFF;
+constexpr float kShadowScaleY = 0.2f;
+constexpr uint32_t kScoreColor = 0xFF000000;
+constexpr const char* kFontFile = "font1.fnt";
+
+}  // namespace
+
+WorldRenderer::WorldRenderer(HGE* engine, const ResourceCatalog& catalog)
+    : engine_(engine),
+      pictures_(engine, catalog),
+      hud_(engine),
+      scoreFont_(engine, kFontFile, false),
+      objectSprite_(engine, 0, 0, 0, 0, 0),
+      scenerySprite_(engine, 0, 0, 0, 0, 0) {
+  scoreFont_.setColor(kScoreColor);
+}
+
+void WorldRenderer::draw(const World& world) {
+  drawScenery(world, false);
+  for (const Obj* o : world.objects) drawObject(*o);
+  drawScenery(world, true);
+  hud_.draw(world.hud);
+  scoreFont_.drawFormatted(HudLayout::scoreX, HudLayout::scoreY, AlignRight, "Score = %d  ", world.hud.score);
+}
+
+void WorldRenderer::drawScenery(const World& world, bool nearPart) {
+  auto drawPicture = [this](const World::SceneryPicture& s, double x, double y) {
+    const HTEXTURE tex = pictures_.texture(s.pictureSet, s.picture);
+    scenerySprite_.setTexture(tex);
+    scenerySprite_.setRegion(0, 0, static_cast<float>(engine_->Texture_GetWidth(tex)),
+                             static_cast<float>(engine_->Texture_GetHeight(tex)));
+    scenerySprite_.draw(static_cast<float>(x), static_cast<float>(y));
+  };
+  if (!nearPart) {
+    if (!world.scenePath.empty()) {
+      // The fixed background: the top-left 800x480 of its picture.
+      scenerySprite_.setTexture(pictures_.texture(world.pictureSet, world.backgroundPicture));
+      scenerySprite_.setRegion(0, 0, 800, 480);
+      scenerySprite_.draw(0, 0);
+    }
+    for (const World::SceneryPicture& s : world.layers[World::FAR]) drawPicture(s, s.x - world.cameraX * 0.5, s.y - world.cameraY);
+    for (const World::SceneryPicture& s : world.layers[World::MIDDLE]) drawPicture(s, s.x - world.cameraX, s.y - world.cameraY);
+  } else {
+    for (const World::SceneryPicture& s : world.layers[World::NEAR]) drawPicture(s, s.x - world.cameraX, s.y - world.cameraY);
+  }
+}
+
+void WorldRenderer::drawObject(const Obj& o) {
+  if (o.data->id.empty()) return;  // made from a file that could not be read: nothing to show
+  const PictureSet& set = pictures_.set(o.data->pictureSet);
+  if (set.texture(0) == 0 && missingPictureReported_.insert(o.id()).second) {
+    // Once per character id: a spark file without pictures would otherwise
+    // raise a message for every spark.
+    engine_->System_MessageBox("对象无此纹理", "错误");
+  }
+  // A picture number outside the picture set (or a picture that failed to
+  // load) draws nothing, shadow included.
+  const HTEXTURE tex = set.texture(static_cast<uint32_t>(o.picture));
+  if (tex == 0) return;
+  const double w = engine_->Texture_GetWidth(tex);
+  const double h = engine_->Texture_GetHeight(tex);
+  const bool mirrored = o.facing != 0;
+  SpriteQuad& s = objectSprite_;
+  s.setTexture(tex);
+  s.setRegion(0, 0, static_cast<float>(w), static_cast<float>(h));
+  s.setBlendMode(o.additive ? BLEND_ALPHAADD : BLEND_ALPHABLEND);
+
+  uint32_t bodyColor = o.tint;
+  if (o.asChara()) {
+    // The shadow: the current frame squashed to a fifth, translucent black,
+    // on the ground line (it stays there while the fighter jumps).
+    s.setColor(kShadowColor);
+    s.setFlip(mirrored, true);
+    const double px = mirrored ? o.sx - w / 2 - o.frameDx : o.sx - w / 2 + o.frameDx;
+    s.drawScaled(static_cast<float>(toInt32(px)), static_cast<float>(toInt32(o.sz)), 1.0f, kShadowScaleY);
+    // A fighter's body is always drawn untinted and opaque.
+    bodyColor = kBodyColor;
+  }
+  s.setFlip(mirrored, false);
+  s.setColor(bodyColor);
+  const double px = mirrored ? o.sx - w / 2 - o.frameDx : o.sx - w / 2 + o.frameDx;
+  const double py = o.sy + o.z - h + o.frameDy;
+  s.draw(static_cast<float>(toInt32(px)), static_cast<float>(toInt32(py)));
+}
+
+void playWorldSounds(HGE* engine, PictureSets& pictures, const World& world) {
+  for (const SoundRequest& r : world.sounds)
+    engine->Effect_PlayEx(pictures.sound(r.pictureSet, r.index), r.volume, 0, 1.0f, false);
+}

@@ -1,0 +1,47 @@
+// Draws a world as it stands, never changing it: the background, the far and
+// middle scenery, every object in the world's drawing order (fighters over
+// their shadows), the near scenery, the heads-up display and the score line.
+// Owns the picture sets, the display's pictures and the score font.
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "engine/hge.h"
+#include "gfx/BitmapFont.h"
+#include "gfx/SpriteQuad.h"
+#include "render/HudDrawer.h"
+#include "render/PictureSets.h"
+#include "world/World.h"
+
+class WorldRenderer {
+ public:
+  // `catalog` is the world's resource list (copied). Loads the display's
+  // pictures and the score font at once; picture sets load when first drawn.
+  WorldRenderer(HGE* engine, const ResourceCatalog& catalog);
+  WorldRenderer(const WorldRenderer&) = delete;
+  WorldRenderer& operator=(const WorldRenderer&) = delete;
+
+  // The whole play screen. Call between the engine's Gfx_BeginScene and Gfx_EndScene.
+  void draw(const World& world);
+  // The scenery behind the objects (background, far layer at half scroll,
+  // middle layer) or in front of them (near layer).
+  void drawScenery(const World& world, bool nearPart);
+  // One object at its screen place; a fighter's shadow first.
+  void drawObject(const Obj& o);
+
+  PictureSets& pictures() { return pictures_; }
+  HudDrawer& hud() { return hud_; }
+
+ private:
+  HGE* engine_;
+  PictureSets pictures_;
+  HudDrawer hud_;
+  BitmapFont scoreFont_;
+  SpriteQuad objectSprite_;   // reused for every object
+  SpriteQuad scenerySprite_;  // reused for every scenery picture
+  std::set<std::string> missingPictureReported_;  // character ids
+};
+
+// Plays the sounds the world asked for in its last frame.
+void playWorldSounds(HGE* engine, PictureSets& pictures, const World& world);

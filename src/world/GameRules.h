@@ -1,0 +1,60 @@
+// The rules of the game that are not in its data files: who the player is,
+// where the game starts and ends, the pack, what each enemy is worth, the
+// sound volume, and where the parts of the heads-up display go. Every place
+// that needs one of these values takes it from here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct EnemyValue {
+  int32_t score = 0;
+  int32_t kills = 0;
+};
+
+struct GameRules {
+  std::string playerId = "c_morivane";
+  int32_t playerX = 100, playerZ = 400;  // where the player stands in the first scene
+  std::string firstScene = "Test";
+  // The game is won when the scene whose file calls it this has no enemy left.
+  std::string finalScene = "zd";
+  std::string packFile = "pak.zip";
+  std::string packPassword = "brazenoth";
+  std::string music = "pak/ui/hte/bg.mp3";
+  int32_t effectVolume = 50;  // every sound effect of the game
+  int32_t musicVolume = 100;
+
+  // What a defeated enemy adds to the score and the kills, by the name in its
+  // character file (exact match); an enemy not listed is worth nothing.
+  struct Score {
+    std::string enemyName;
+    EnemyValue value;
+  };
+  std::vector<Score> scores = {{"guai01", {10, 1}}, {"guai02", {20, 1}}, {"boss01", {100, 1}}};
+
+  EnemyValue valueOf(const std::string& enemyName) const {
+    for (const Score& s : scores)
+      if (s.enemyName == enemyName) return s.value;
+    return {};
+  }
+};
+
+// The player's action that ends the game when it has no hit points left.
+inline constexpr int32_t kPlayerLyingAction = 11;
+
+// The heads-up display's pictures (from the pack), the rectangle of each that
+// is shown, and where it goes on the 800x480 screen.
+struct HudPicture {
+  const char* path;
+  float width, height;  // the part of the picture shown, from its top-left corner
+  float x, y;           // where it is drawn
+};
+struct HudLayout {
+  static constexpr HudPicture frame = {"pak/ui/hta/base.png", 362, 178, 0, 0};
+  static constexpr HudPicture playerBar = {"pak/ui/hta/hp.png", 169, 7, 125, 17};
+  static constexpr HudPicture secondBar = {"pak/ui/hta/sp.png", 169, 5, 125, 31};
+  static constexpr HudPicture powerGauge = {"pak/ui/hta/cp.png", 64, 7, 197, 41};
+  static constexpr HudPicture targetBar = {"pak/ui/hta/m_hp.png", 169, 10, 43, 146};
+  static constexpr float scoreX = 800, scoreY = 0;  // the score line's right edge and top
+};

@@ -1,0 +1,207 @@
+// The running scene: camera, walls, doors, scene changes and loading a scene
+// file into the world.
+#include <cmath>
+#include <limits>
+
+#include "base/DataFile.h"
+#include "base/DataPath.h"
+#include "object/SharedEffects.h"
+#include "world/World.h"
+
+namespace {
+
+// Rounds toward zero into an int32, saturating (NaN gives 0), so a body far
+// outside the ground cannot make the conversion undefined.
+int32_t truncToInt(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
+  if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(v);
+}
+
+constexpr double kCameraSlack = 100;  // the player may stand this far from the centre
+constexpr double kDoorReachX = 30;
+constexpr double kDoorReachZ = 10;
+
+}  // namespace
+
+void World::followCamera() {
+  if (charas.empty()) return;
+  const double half = screenWidth / 2;
+  const double target = charas[0]->x - half;
+  if (std::fabs(cameraX - target) > kCameraSlack) {
+    cameraX = target <= cameraX ? target + kCameraSlack : target - kCameraSlack;
+    if (cameraX < 0) cameraX = 0;
+    // In double: a scene width near the int32 limit must not overflow.
+    const double rightLimit = static_cast<double>(width) - screenWidth;
+    if (cameraX > rightLimit) cameraX = rightLimit;
+  }
+  cameraY = 0;
+}
+
+bool World::blockMove(const Box& body, int32_t dx, int32_t dz, int32_t& mx, int32_t& mz) const {
+  mx = dx;
+  mz = dz;
+  bool blockedX = false, blockedZ = false, result = false;
+  for (const Box& w : walls) {
+    if (!(std::fabs(body.z + dz - w.z) < (body.depth + w.depth) / 2)) continue;
+    if (!(std::fabs(body.x + dx - w.x) < (body.width + w.width) / 2)) continue;
+    result = true;
+    if (std::fabs(body.z - w.z) < w.depth / 2) {
+      // The body's centre lies within the wall's depth: it runs into a side.
+      if (!blockedX) {
+        mx = truncToInt(std::fabs(w.x - body.x) - (body.width + w.width) / 2 - 1);
+        if (body.x >= w.x) mx = -mx;
+        blockedX = true;
+      }
+    } else if (!blockedZ) {
+      mz = truncToInt(std::fabs(w.z - body.z) - (body.depth + w.depth) / 2 - 1);
+      if (body.z >= w.z) mz = -mz;
+      blockedZ = true;
+    }
+  }
+  return result;
+}
+
+void World::openDoorsIfCleared() {
+  if (charas.size() >= 2) return;
+  for (const Door& d : doors) {
+    createObj(kSharedEffectsId, kDoorMarkerAction, 0, 0, 0, d.x, 0, d.z);
+  }
+  doorsOpen = true;
+}
+
+void World::useDoors() {
+  if (charas.empty()) return;
+  const Chara* p = charas[0];
+  for (const Door& d : doors) {
+    if (std::fabs(p->x - d.x) < kDoorReachX && std::fabs(p->z - d.z) < kDoorReachZ) {
+      // A door whose scene could not be read was reported once and leads nowhere.
+      if (failedDoorTargets.count(d.targetScene)) return;
+      const Door use = d;  // the change empties `doors`
+      if (!changeScene(use.targetScene, use.entryX, use.entryZ)) failedDoorTargets.insert(use.targetScene);
+      return;
+    }
+  }
+}
+
+Expected<SceneFile> World::readScene(const std::string& id, std::string& path) {
+  Expected<std::string> where = dataFilePath(DataFileKind::Scene, id);
+  if (!where) {
+    const std::string source = scenePath.empty() ? std::string("scene id") : scenePath + ": scene id";
+    return LoadError{source + " " + where.error().file, 0, where.error().what};
+  }
+  path = *where;
+  return readDataFile(
+      path, [](const std::vector<uint8_t>& bytes, const std::string& file) { return parseSceneFile(bytes, file); },
+      [this](const std::string& warning) { log(warning); });
+}
+
+bool World::changeScene(const std::string& target, int32_t entryX, int32_t entryZ) {
+  // Read the whole file first: a missing or damaged scene leaves this one as it is.
+  std::string path;
+  auto parsed = readScene(target, path);
+  if (!parsed) {
+    log("cannot change scene: " + parsed.error().message());
+    return false;
+  }
+
+  Chara* player = charas.empty() ? nullptr : charas[0];
+  if (player) {
+    player->x = entryX;
+    player->y = 0;
+    player->z = entryZ;
+  }
+
+  // Everything but the player leaves: the plain objects, and enemies left over
+  // (the doors normally open only when none is).
+  while (charas.size() > 1) removeEnemy(charas.size() - 1);
+  std::vector<Obj*> leaving;
+  leaving.swap(objects);
+  for (Obj* o : leaving) {
+    if (o == player)
+      objects.push_back(o);
+    else
+      removeObject(o);
+  }
+
+  for (auto& layer : layers) layer.clear();
+  walls.clear();
+  doors.clear();
+
+  apply(*parsed, path);
+  doorsOpen = false;
+  return true;
+}
+
+bool World::load(const std::string& id) {
+  std::string path;
+  auto parsed = readScene(id, path);
+  if (!parsed) {
+    log(parsed.error().message());
+    return false;
+  }
+  apply(*parsed, path);
+  return true;
+}
+
+void World::apply(const SceneFile& file, const std::string& path) {
+  scenePath = path;
+  name = file.name;
+  width = file.width;
+  depth = file.depth;
+  // The camera takes its place in the new scene before anything is made in
+  // it, and the player (moved to the entry point after this frame's move) is
+  // placed under it, so the scene's first picture already shows what its
+  // second will.
+  followCamera();
+  for (Obj* o : objects) o->placeOnScreen();
+  pictureSet = file.pictureSet;
+  backgroundPicture = file.backgroundTexture;
+
+  const std::vector<SceneFile::SpriteEntry>* entries[3] = {&file.far, &file.middle, &file.near};
+  for (int l = 0; l < 3; ++l) {
+    for (const SceneFile::SpriteEntry& e : *entries[l]) {
+      SceneryPicture record;
+      record.x = e.x;
+      record.y = e.y;
+      record.pictureSet = file.pictureSet;
+      record.picture = e.texture;
+      for (int k = 0; k < 5; ++k) record.reserved[k] = e.reserved[k];
+      layers[static_cast<size_t>(l)].push_back(record);
+    }
+  }
+
+  // Ids become file names: one that is not a plain name makes nothing, as a missing file would.
+  auto plainId = [&](const std::string& id, const std::string& role) {
+    const std::string why = plainNameProblem(id);
+    if (!why.empty())
+      report("%s: %s \"%s\" is not a plain name (%s); nothing is made from it", path.c_str(), role.c_str(),
+             escapedName(id).c_str(), why.c_str());
+    return why.empty();
+  };
+  if (!file.props.empty() && plainId(file.propId, "prop id")) {
+    for (const SceneFile::PropEntry& p : file.props) createObj(file.propId, p.action, 0, 0, 1, p.x, p.y, p.z);
+  }
+  for (size_t i = 0; i < file.charas.size(); ++i) {
+    const SceneFile::CharaEntry& c = file.charas[i];
+    if (plainId(c.id, "enemy " + std::to_string(i + 1) + " id")) createChara(c.id, 1, c.x, c.z);
+  }
+  for (const SceneFile::WallEntry& w : file.walls) {
+    walls.push_back(Box{static_cast<double>(w.x), 0.0, static_cast<double>(w.z), static_cast<double>(w.width),
+                        static_cast<double>(w.height), static_cast<double>(w.depth)});
+  }
+  for (const SceneFile::DoorEntry& d : file.doors) {
+    doors.push_back(Door{d.targetScene, d.x, d.z, d.entryX, d.entryZ});
+  }
+
+  // Four border walls, 500 thick, close the ground rectangle (0, 0)-(W, H).
+  const double w = width, h = depth;
+  const double halfW = width / 2, halfH = depth / 2;  // integer halves, toward zero (no overflow)
+  walls.push_back(Box{-250.0, 0.0, halfH, 500.0, 0.0, h + 500});
+  walls.push_back(Box{w + 250, 0.0, halfH, 500.0, 0.0, h + 500});
+  walls.push_back(Box{halfW, 0.0, -250.0, w, 0.0, 500.0});
+  walls.push_back(Box{halfW, 0.0, h + 250, w, 0.0, 500.0});
+
+  doorsOpen = false;
+}

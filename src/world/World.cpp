@@ -1,0 +1,197 @@
+// Building the world and one frame of play.
+#include "world/World.h"
+
+#include <algorithm>
+
+#include "base/DataFile.h"
+#include "base/DataPath.h"
+#include "format/CharaData.h"
+#include "format/SystemData.h"
+#include "object/SharedEffects.h"
+#include "world/PlayerControl.h"
+
+namespace {
+
+// The reason a character file cannot be used, as "file: offset N: what".
+std::string charaFileError(const std::string& id) {
+  auto path = dataFilePath(DataFileKind::Chara, id);
+  if (!path) return "character id " + path.error().file + ": " + path.error().what;
+  auto bytes = readFileBytes(*path);
+  if (!bytes) return bytes.error().message();
+  auto parsed = parseCharaFile(*bytes, *path);
+  if (!parsed) return parsed.error().message();
+  return *path + ": cannot be made into a character";
+}
+
+Expected<ResourceCatalog> readResourceCatalogBytes(const std::vector<uint8_t>& bytes, const std::string& file) {
+  return parseResourceCatalog(bytes, file);
+}
+Expected<SystemData> readSystemDataBytes(const std::vector<uint8_t>& bytes, const std::string& file) {
+  return parseSystemData(bytes, file);
+}
+
+}  // namespace
+
+World::World(GameRules rules_, WorldServices services)
+    : rules(std::move(rules_)), services_(std::move(services)) {
+  library_ = std::make_unique<Library>([this](const std::string& line) { log(line); });
+
+  auto warn = [this](const std::string& line) { log(line); };
+  if (auto read = readDataFile("data/res.dat", readResourceCatalogBytes, warn)) {
+    catalog = std::move(*read);
+  } else {
+    log(read.error().message());
+  }
+  // Bytes after the counted strings are part of the format: nothing is said of them.
+  if (auto read = readDataFile("data/system.dat", readSystemDataBytes, [](const std::string&) {})) {
+    systemStrings = std::move(read->strings);
+  } else {
+    log(read.error().message());
+  }
+
+  effectVolume = rules.effectVolume;
+  systemObj = std::make_unique<Obj>(this, kSharedEffectsId, 0, 0, 0, 0.0f, 0.0f, 0.0f);
+
+  createChara(rules.playerId, 0, rules.playerX, rules.playerZ);
+  if (charas.empty()) {
+    startError = "cannot start: " + charaFileError(rules.playerId);
+    log(startError);
+    return;
+  }
+  hud = Hud(charas[0]);
+
+  cameraX = 0;
+  cameraY = 0;
+  std::string firstPath;
+  if (auto first = readScene(rules.firstScene, firstPath))
+    apply(*first, firstPath);
+  else
+    startError = "cannot start: " + first.error().message();
+  if (!startError.empty()) log(startError);
+  gameOver = false;
+}
+
+World::World(WorldServices services, Bare, ResourceCatalog catalog_)
+    : catalog(std::move(catalog_)), services_(std::move(services)) {
+  library_ = std::make_unique<Library>([this](const std::string& line) { log(line); });
+  if (readFileBytes(charaFilePath(kSharedEffectsId))) {
+    systemObj = std::make_unique<Obj>(this, kSharedEffectsId, 0, 0, 0, 0.0f, 0.0f, 0.0f);
+  }
+}
+
+World::~World() {
+  // Objects first: they point into the library's character records.
+  hud = Hud();
+  charas.clear();
+  objects.clear();
+  owned_.clear();
+  removed_.clear();
+  systemObj.reset();
+  library_.reset();
+}
+
+void World::log(const std::string& line) {
+  if (services_.log) services_.log(line);
+}
+
+void World::playSound(int32_t set, int32_t index) { sounds.push_back(SoundRequest{set, index, effectVolume}); }
+
+void World::playSystemSound(int32_t index) {
+  // Without the shared effects file there is no sound to play.
+  if (systemObj && systemObj->data) playSound(systemObj->data->pictureSet, index);
+}
+
+void World::resolveAttack(size_t at, size_t next) {
+  Obj* o = objects[at];
+  const Box a = o->worldAttack();
+  bool landed = false;
+  auto tryHit = [&](Obj* t) {
+    const Box b = t->worldBody();
+    if (b.width == 0 || t->team == o->team) return;
+    if (!overlaps(a, b)) return;
+    o->attackLanded();
+    t->takeHit(o->hit, o->damage, o->facing);
+    landed = true;
+    const std::string sparkId = o->hit.sparkFromSystem != 0 ? std::string(kSharedEffectsId) : o->id();
+    createObj(sparkId, o->hit.sparkAction, 0, 0, 0, (a.x + b.x) / 2, (a.y + b.y) / 2, std::max(a.z, b.z) + 0.1);
+    hud.gainPower();
+    if (Chara* c = t->asChara(); c && (charas.empty() || c != charas[0])) hud.setTarget(c->hp >= 1 ? c : nullptr);
+  };
+  for (size_t j = 0; j < at; ++j) tryHit(objects[j]);
+  // The size is read again each time: a spark or a death effect appended by a
+  // hit can itself be hit in this pass.
+  for (size_t j = next; j < objects.size(); ++j) tryHit(objects[j]);
+  if (landed) o->disarmAttack();
+}
+
+bool World::playerDefeated() const {
+  // A player without hit points lying in the lying action has lost. One whose
+  // file sent it through the death action instead has left the screen for
+  // good: that is a defeat too, not a game that can never end.
+  const Chara* p = hud.player;
+  return p && p->hp < 1 && (p->action == kPlayerLyingAction || p->finished);
+}
+
+void World::update() {
+  sounds.clear();
+  if (!charas.empty()) followCamera();
+
+  // Object pass. Objects appended during the pass wait for the next frame. A
+  // finished object leaves the list: the survivors close up behind the pass
+  // (objects[0, kept) in order), and the gap they leave is closed once the
+  // pass is over, so to every object the list reads as if each finished one
+  // had been erased at once.
+  const size_t n = objects.size();
+  size_t kept = 0;
+  passRemoved_ = 0;
+  for (size_t r = 0; r < n; ++r) {
+    Obj* o = objects[r];
+    o->move();
+    o->step();
+    if (o->finished) {
+      // A finished character stays in `charas` until the character pass.
+      if (!o->asChara()) removeObject(o);
+      ++passRemoved_;
+      continue;
+    }
+    objects[r] = nullptr;
+    objects[kept] = o;
+    if (o->hasAttackBox() && o->hit.active) resolveAttack(kept, r + 1);
+    ++kept;
+  }
+  objects.erase(objects.begin() + static_cast<std::ptrdiff_t>(kept), objects.begin() + static_cast<std::ptrdiff_t>(n));
+  passRemoved_ = 0;
+
+  // Character pass: the enemies think; finished ones score and leave.
+  if (!charas.empty()) {
+    for (size_t i = 1; i < charas.size();) {
+      Chara* e = charas[i];
+      runEnemyBehaviour(*e, *charas[0], services_.random);
+      if (e->finished) {
+        addScore(hud, *e, rules);
+        removeEnemy(i);
+        openDoorsIfCleared();
+        continue;
+      }
+      ++i;
+    }
+  }
+
+  if (doorsOpen && !charas.empty()) useDoors();
+
+  if (playerDefeated()) gameOver = true;
+  if (finalSceneCleared()) gameOver = true;
+
+  std::sort(objects.begin(), objects.end(), [](const Obj* a, const Obj* b) { return a->z < b->z; });
+  destroyRemoved();
+}
+
+void World::controlPlayer(const FrameInput& input) {
+  hud.updateCommands(input);
+  if (!charas.empty()) ::controlPlayer(hud, *charas[0], heldKeys(input));
+}
+
+void World::step(const FrameInput& input) {
+  update();
+  if (!gameOver) controlPlayer(input);
+}

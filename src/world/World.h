@@ -1,0 +1,179 @@
+// The world of a game in play: the player and the enemies, every effect
+// object, the current scene (scenery, walls, doors), the camera and the Hud's
+// numbers. step() is one frame of play. Nothing here draws, plays a sound or
+// reads a key: the renderer reads a const World, the sounds asked for in a
+// frame wait in `sounds`, and the keys arrive as a FrameInput.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "format/LoadError.h"
+#include "format/ResourceCatalog.h"
+#include "format/SceneFile.h"
+#include "object/Box.h"
+#include "object/Chara.h"
+#include "object/Library.h"
+#include "object/Obj.h"
+#include "object/ObjectHost.h"
+#include "world/EnemyBehaviour.h"
+#include "world/FrameInput.h"
+#include "world/GameRules.h"
+#include "world/Hud.h"
+
+// What the world is handed: where its log lines go and where its chance comes from.
+struct WorldServices {
+  std::function<void(const std::string&)> log;
+  RandomInt random;  // a whole number from lo to hi, both included
+};
+
+// A sound the world asked for in this frame: sound `index` of picture set
+// `pictureSet`, at `volume` (0-100).
+struct SoundRequest {
+  int32_t pictureSet = 0;
+  int32_t index = 0;
+  int32_t volume = 0;
+};
+
+class World final : public ObjectHost {
+ public:
+  // A scenery picture: picture `picture` of picture set `pictureSet` (its
+  // scene's), drawn whole by its top-left corner (x scrolls with the camera).
+  struct SceneryPicture {
+    int32_t x = 0, y = 0;
+    int32_t pictureSet = 0;
+    int32_t picture = 0;
+    int32_t reserved[5] = {0, 0, 0, 0, 0};
+  };
+  struct Door {
+    std::string targetScene;
+    int32_t x = 0, z = 0;            // place on the ground
+    int32_t entryX = 0, entryZ = 0;  // where the player stands in the target scene
+  };
+  enum Layer { FAR = 0, MIDDLE = 1, NEAR = 2 };
+
+  // The most objects the world holds at once, far above any real scene: a
+  // script that spawns copies of itself every frame stops here.
+  static constexpr size_t kMaxObjects = 20000;
+
+  // Builds the game in the current folder: the resource list, the system
+  // data, the shared effects, the player and the first scene. When it cannot
+  // start (no player, no first scene), ready() is false and startError says why.
+  World(GameRules rules, WorldServices services);
+  // An empty world for tests and tools: the given catalog, no player, no
+  // scene; the shared effects object only when its file exists.
+  struct Bare {};
+  World(WorldServices services, Bare, ResourceCatalog catalog = {});
+  ~World();
+  World(const World&) = delete;
+  World& operator=(const World&) = delete;
+
+  bool ready() const { return startError.empty(); }
+  // The game is won: the final scene has no enemy left.
+  bool finalSceneCleared() const { return !charas.empty() && charas.size() < 2 && name == rules.finalScene; }
+  // The game is lost: the player has no hit points left and lies in the
+  // lying action, or the death action took the player off the screen.
+  bool playerDefeated() const;
+
+  // One frame of play: update(), then, unless the game ended in it, controlPlayer().
+  void step(const FrameInput& input);
+  // The world's own part of a frame, in this order: the camera, the object
+  // pass (move, script, removal, hits), the enemies (behaviour, score, removal),
+  // the doors, the end of the game, the depth sort.
+  void update();
+  // The player's part of a frame: the command buffer takes the keys that went
+  // down, then the player's control acts on the buffer and the held keys.
+  void controlPlayer(const FrameInput& input);
+
+  // The only ways into the world. createChara logs "创建角色失败" and adds
+  // nothing when the character cannot be made; createObj then returns nullptr.
+  Chara* createChara(const std::string& id, int32_t team, int32_t x, int32_t z);
+  Obj* createObj(const std::string& id, int32_t action, int32_t pc, int32_t facing, int32_t team, double x,
+                 double y, double z);
+
+  // The running scene.
+  void followCamera();
+  void openDoorsIfCleared();
+  void useDoors();
+  // Reads the target scene completely, then replaces the current one. When the
+  // file cannot be read the current scene stays as it is and false is returned.
+  bool changeScene(const std::string& target, int32_t entryX, int32_t entryZ);
+  // Reads "data/scene/<id>.dat" and adds its contents (nothing when it fails).
+  bool load(const std::string& id);
+  // Adds a parsed scene, read from `path`, to the world (the load steps after reading).
+  void apply(const SceneFile& file, const std::string& path);
+
+  // What objects may ask of the world.
+  Obj* spawn(const std::string& id, int32_t action, int32_t pc, int32_t facing, int32_t team, double x, double y,
+             double z) override {
+    return createObj(id, action, pc, facing, team, x, y, z);
+  }
+  bool hasRoomForObjects() const override { return objects.size() - passRemoved_ < kMaxObjects; }
+  bool blockMove(const Box& body, int32_t dx, int32_t dz, int32_t& mx, int32_t& mz) const override;
+  Vec3 camera() const override { return {cameraX, cameraY, 0}; }
+  void playSound(int32_t pictureSet, int32_t index) override;
+  void playSystemSound(int32_t index) override;
+  Library& library() override { return *library_; }
+  void log(const std::string& line) override;
+
+  const GameRules rules;
+  int32_t screenWidth = 800;  // the camera keeps the player near the middle of it
+  std::vector<Chara*> charas;  // entry 0 is the player; the world owns every character and object
+  std::vector<Obj*> objects;   // everything moved and drawn, in drawing order after each update
+  std::unique_ptr<Obj> systemObj;  // of the shared effects file: the source of the shared sounds; never moved
+  ResourceCatalog catalog;         // the picture sets (the renderer loads them)
+  std::vector<std::string> systemStrings;
+  double cameraX = 0, cameraY = 0;
+  std::string name;  // the current scene's name
+  int32_t depth = 0;
+  int32_t width = 0;
+  int32_t pictureSet = -1;        // the current scene's picture set
+  int32_t backgroundPicture = 0;  // its background picture in that set
+  std::array<std::vector<SceneryPicture>, 3> layers;
+  std::vector<Box> walls;  // the file's walls, then the four border walls
+  bool doorsOpen = false;
+  std::vector<Door> doors;
+  int32_t effectVolume = 50;
+  bool gameOver = false;
+  Hud hud;
+  // The sounds asked for in the last step, in order; the game plays them.
+  std::vector<SoundRequest> sounds;
+
+  std::string startError;  // why the world could not start (empty when it did)
+  std::string scenePath;   // the file the current scene was read from
+  // Door targets whose scene could not be read: reported once, never tried again.
+  std::set<std::string> failedDoorTargets;
+
+ private:
+  // Resolves the armed attack of objects[at], the object the pass is at,
+  // against every object of another team: the survivors before it (indices
+  // below `at`), then those after the gap the pass has left (from `next` on,
+  // objects spawned in this pass included), in that order.
+  void resolveAttack(size_t at, size_t next);
+  // Takes enemy charas[index] out of both lists and clears the Hud's target if
+  // it is this enemy; the enemy is destroyed when the frame is over.
+  void removeEnemy(size_t index);
+  // Takes a plain object that has left `objects` out of the world; it is
+  // destroyed when the frame is over.
+  void removeObject(Obj* o);
+  // Destroys what left the world during this frame.
+  void destroyRemoved() { removed_.clear(); }
+  Expected<SceneFile> readScene(const std::string& id, std::string& path);
+  void reportObjectLimit(const std::string& id, int32_t action);
+
+  WorldServices services_;
+  std::unique_ptr<Library> library_;
+  // Every character and plain object in the world, by address.
+  std::unordered_map<const Obj*, std::unique_ptr<Obj>> owned_;
+  // What left the world this frame; destroyed once no pass holds it.
+  std::vector<std::unique_ptr<Obj>> removed_;
+  bool objectLimitReported_ = false;
+  // Objects the running object pass has taken out but not yet closed the gap of.
+  size_t passRemoved_ = 0;
+};

@@ -1,0 +1,66 @@
+// The ways into the world (characters: player and enemies; plain objects:
+// sparks, effects, props, door markers, whatever scripts spawn) and out of it.
+#include <algorithm>
+#include <memory>
+
+#include "base/DataPath.h"
+#include "object/ScriptNumber.h"
+#include "world/World.h"
+
+Chara* World::createChara(const std::string& id, int32_t team, int32_t x, int32_t z) {
+  if (!hasRoomForObjects()) {
+    reportObjectLimit(id, 0);
+    return nullptr;
+  }
+  if (!library_->findOrLoad(id)) {
+    report("创建角色失败: %s cannot be read (the reason is logged above)", charaFilePath(id).c_str());
+    return nullptr;
+  }
+  auto chara = std::make_unique<Chara>(this, id, 0, 0, team, static_cast<float>(x), 0.0f, static_cast<float>(z));
+  Chara* raw = chara.get();
+  charas.push_back(raw);
+  objects.push_back(raw);
+  owned_.emplace(raw, std::move(chara));
+  return raw;
+}
+
+Obj* World::createObj(const std::string& id, int32_t action, int32_t pc, int32_t facing, int32_t team, double x,
+                      double y, double z) {
+  if (!hasRoomForObjects()) {
+    reportObjectLimit(id, action);
+    return nullptr;
+  }
+  if (!library_->findOrLoad(id)) {
+    // Once per id: a spawn instruction in a looping effect would repeat it every tick.
+    if (library_->reported.first(id, ReportOnce::SpawnFailed))
+      report("创建对象失败: %s cannot be read; nothing is spawned from it", charaFilePath(id).c_str());
+    return nullptr;
+  }
+  auto obj = std::make_unique<Obj>(this, id, action, pc, facing, team, toFloat(x), toFloat(y), toFloat(z));
+  Obj* raw = obj.get();
+  objects.push_back(raw);
+  owned_.emplace(raw, std::move(obj));
+  return raw;
+}
+
+void World::removeObject(Obj* o) {
+  auto node = owned_.extract(o);
+  if (!node.empty()) removed_.push_back(std::move(node.mapped()));
+}
+
+void World::removeEnemy(size_t index) {
+  Chara* e = charas[index];
+  charas.erase(charas.begin() + static_cast<std::ptrdiff_t>(index));
+  // An enemy finished by a hit after the object pass had passed it is still listed there.
+  auto listed = std::find(objects.begin(), objects.end(), static_cast<Obj*>(e));
+  if (listed != objects.end()) objects.erase(listed);
+  if (hud.target == e) hud.target = nullptr;
+  removeObject(e);
+}
+
+void World::reportObjectLimit(const std::string& id, int32_t action) {
+  if (objectLimitReported_) return;
+  objectLimitReported_ = true;
+  report("The world holds %zu objects, its limit: %s action %d and every later object are not made", kMaxObjects,
+         charaFilePath(id).c_str(), action);
+}
