@@ -27,6 +27,7 @@ class StubEngine : public HGE {
   std::string System_GetErrorMessage() override { return {}; }
   void System_Log(const char*, ...) override {}
   int System_GetFrame() override { return 0; }
+  int System_GetStep() override { return 0; }
   void System_MessageBox(const char*, const char*) override {}
   void System_AddScreenshot(int, const char*) override {}
   bool Resource_AttachPack(const char*, const char*) override { return false; }
@@ -48,6 +49,7 @@ class StubEngine : public HGE {
   bool Input_KeyDown(int key) override { return down.count(key) != 0; }
   bool Input_GetKeyState(int key) override { return down.count(key) != 0; }
   void Input_InjectKey(int, bool) override {}
+  bool Input_StepKeyDown(int key) override { return down.count(key) != 0; }
   bool Gfx_BeginScene(HTARGET) override { return true; }
   void Gfx_EndScene() override {}
   void Gfx_Clear(uint32_t) override {}

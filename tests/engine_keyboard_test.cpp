@@ -43,7 +43,7 @@ TEST(KeyLatch, AHeldKeyGoesDownOnlyInItsFirstFrame) {
 TEST(KeyLatch, RepeatsAndReleasesOfKeysNotHeldAreNotReported) {
   Keyboard k;
   std::vector<std::pair<int, bool>> changes;
-  k.setListener([&](int key, bool down) { changes.emplace_back(key, down); });
+  k.setListener([&](int key, bool down, bool) { changes.emplace_back(key, down); });
   k.press(HGEK_K);
   k.press(HGEK_K);
   k.release(HGEK_K);

@@ -112,7 +112,7 @@ GoldenRun play(const GoldenRun& spec, const ScratchDir& scratch) {
     // and the player's control, whichever callback runs them.
     engine->System_SetState(HGE_RENDERFUNC, [&] {
       flow.render();
-      const int frame = engine->System_GetFrame();
+      const int frame = engine->System_GetStep();
       if (flow.world() && flow.world()->ready() && frame % kCheckEvery == 0)
         got.checks[frame] = goldenChecksum(*flow.world());
       return false;
@@ -120,7 +120,7 @@ GoldenRun play(const GoldenRun& spec, const ScratchDir& scratch) {
     EXPECT_TRUE(engine->System_Initiate()) << engine->System_GetErrorMessage();
     flow.loadScreens();
     engine->System_Start();
-    const int frames = engine->System_GetFrame();
+    const int frames = engine->System_GetStep();
     const bool limitReached = spec.frames > 0 && frames >= spec.frames;
     got.result = resultLine(flow.world(), flow.quitByPlayer() || !limitReached, frames);
     engine->System_SetState(HGE_FRAMEFUNC, hgeCallback{});

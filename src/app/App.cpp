@@ -93,6 +93,7 @@ int runGame(const Options& options, const std::string& logFile) {
   engine->System_SetState(HGE_SCREENHEIGHT, 480);
   engine->System_SetState(HGE_FRAMEFUNC, [&flow] { return flow->frame(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
+  engine->System_SetState(HGE_CLOCKFUNC, [&flow] { return flow->runsThisFrame(); });
   // Recordings and replays compare the world every 100 frames.
   engine->System_SetState(HGE_CHECKSUMFUNC,
                           [&flow, &chance] { return worldChecksum(flow->world(), chance.state()); });
@@ -124,11 +125,12 @@ int runGame(const Options& options, const std::string& logFile) {
     useGbkLocale(engine);
     flow->loadScreens();
     engine->System_Start();
-    int frames = engine->System_GetFrame();
-    bool limitReached = options.frames > 0 && frames >= options.frames;
-    bool loopEnded = flow->quitByPlayer() || !limitReached;
+    // --frames counts the frames of the loop; the result counts the frames
+    // played (a paused game plays none), as a replay of the run does.
+    const bool limitReached = options.frames > 0 && engine->System_GetFrame() >= options.frames;
+    const bool loopEnded = flow->quitByPlayer() || !limitReached;
     if (flow->startFailed()) code = kExitCannotStart;
-    std::printf("%s\n", resultLine(flow->world(), loopEnded, frames).c_str());
+    std::printf("%s\n", resultLine(flow->world(), loopEnded, engine->System_GetStep()).c_str());
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
       reportOutputFailure(std::string("Cannot write the result to standard output: ") + std::strerror(errno));
   } else {

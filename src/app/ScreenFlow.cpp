@@ -18,7 +18,7 @@ constexpr int kGameKeyCodes[GAME_KEY_COUNT] = {HGEK_W, HGEK_S, HGEK_A, HGEK_D, H
 FrameInput readFrameInput(HGE* engine) {
   FrameInput input;
   for (size_t k = 0; k < GAME_KEY_COUNT; ++k) {
-    input.pressed[k] = engine->Input_KeyDown(kGameKeyCodes[k]);
+    input.pressed[k] = engine->Input_StepKeyDown(kGameKeyCodes[k]);
     input.held[k] = engine->Input_GetKeyState(kGameKeyCodes[k]);
   }
   return input;
@@ -56,6 +56,8 @@ bool ScreenFlow::startGame() {
 
 bool ScreenFlow::frame() {
   const FrameInput input = readFrameInput(engine_);
+  const bool step = engine_->System_GetStep() != lastStep_;
+  lastStep_ = engine_->System_GetStep();
   switch (state_) {
     case TITLE:
       if (!startGame()) {
@@ -68,10 +70,11 @@ bool ScreenFlow::frame() {
       world_->controlPlayer(input);
       return false;
     case PLAYING:
+      if (!step) return false;  // paused: the world stands still
       world_->update();
       playWorldSounds(engine_, renderer_->pictures(), *world_);
       if (world_->gameOver) state_ = ENDING;
-      if (trace_) trace_->write(*world_, engine_->System_GetFrame(), state_);
+      if (trace_) trace_->write(*world_, engine_->System_GetStep(), state_);
       // The player's control reads the keys after the world's update, and not
       // once the game is over.
       if (state_ == PLAYING) world_->controlPlayer(input);

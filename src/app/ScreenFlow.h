@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "app/PlayClock.h"
 #include "engine/hge.h"
 #include "gfx/BitmapFont.h"
 #include "gfx/SpriteQuad.h"
@@ -29,10 +30,15 @@ class ScreenFlow {
 
   // Loads the title picture (before the pack is attached) and the ending font.
   void loadScreens();
-  // The frame callback: true ends the frame loop.
+  // The frame callback: true ends the frame loop. The world is stepped only in
+  // frames the clock runs (runsThisFrame).
   bool frame();
   // The render callback.
   bool render();
+  // The clock callback: true when the game runs in this frame. Only play can
+  // be paused; the title and the ending always run.
+  bool runsThisFrame() { return state_ != PLAYING || clock_.runsThisFrame(); }
+  PlayClock& clock() { return clock_; }
 
   int state() const { return state_; }
   const World* world() const { return world_.get(); }
@@ -56,6 +62,8 @@ class ScreenFlow {
   std::unique_ptr<BitmapFont> endingFont_;
   bool quit_ = false;
   bool startFailed_ = false;
+  PlayClock clock_;
+  int lastStep_ = 0;  // the engine's step at the last frame callback
 };
 
 // The game's eight keys as the engine's input reports them in this frame.

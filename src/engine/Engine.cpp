@@ -78,6 +78,7 @@ void Engine::System_SetState(hgeFuncState state, hgeCallback value) {
     case HGE_FRAMEFUNC: frameFunc_ = std::move(value); break;
     case HGE_RENDERFUNC: renderFunc_ = std::move(value); break;
     case HGE_INPUTFUNC: inputFunc_ = std::move(value); break;
+    case HGE_CLOCKFUNC: clockFunc_ = std::move(value); break;
   }
 }
 
@@ -181,8 +182,8 @@ bool Engine::System_Initiate() {
       return fail("Cannot write the recording to " + recorder_->error());
     }
   }
-  keyboard_.setListener([this](int key, bool down) {
-    if (recorder_ && !recorder_->write(ReplayEvent{frame_ > 0 ? frame_ : 1, down, key})) recordingFailed();
+  keyboard_.setListener([this](int key, bool down, bool hold) {
+    pendingChanges_.push_back(ReplayEvent{0, down, key, hold});
   });
 
   VideoSettings settings;
@@ -218,6 +219,10 @@ bool Engine::System_Initiate() {
   audio_->open(log_);
 
   frame_ = 0;
+  step_ = 0;
+  paused_ = false;
+  pendingChanges_.clear();
+  recordedHeld_.fill(false);
   quadCount_ = 0;
   initiated_ = true;
   return true;
@@ -268,11 +273,33 @@ bool Engine::System_Start() {
       --frame_;  // the window closed before this frame ran
       break;
     }
-    if (replay_)
-      replay_->play(frame_, [this](const ReplayEvent& e) { Input_InjectKey(e.key, e.down); });
-    if (inputFunc_) inputFunc_();
+    const bool stepping = clockFunc_ ? clockFunc_() : true;
+    if (stepping) {
+      ++step_;
+      if (paused_)
+        resumePlay();
+      else
+        recordChanges();
+      if (replay_) {
+        replay_->play(step_, [this](const ReplayEvent& e) {
+          if (e.hold)
+            keyboard_.hold(e.key);
+          else
+            Input_InjectKey(e.key, e.down);
+        });
+      }
+      if (inputFunc_) inputFunc_();
+    } else {
+      // Keys pressed while the game is paused are the pause's business.
+      paused_ = true;
+      pendingChanges_.clear();
+    }
     const bool done = frameFunc_();
-    if (!checkFrame()) break;
+    if (stepping) {
+      recordChanges();
+      keyboard_.endStep();
+      if (!checkFrame()) break;
+    }
     if (done) break;
     // A loop that is late skips pictures, never steps: the game keeps 100
     // steps a second of real time. At most kMaxStepsPerPicture steps go by
@@ -305,16 +332,37 @@ bool Engine::System_Start() {
   return true;
 }
 
+void Engine::recordChanges() {
+  for (ReplayEvent& e : pendingChanges_) {
+    e.frame = step_ > 0 ? step_ : 1;
+    recordedHeld_[static_cast<size_t>(e.key)] = e.down;
+    if (recorder_ && !recorder_->write(e)) recordingFailed();
+  }
+  pendingChanges_.clear();
+}
+
+void Engine::resumePlay() {
+  paused_ = false;
+  pendingChanges_.clear();
+  keyboard_.endStep();
+  for (int key = 1; key < HGEK_COUNT; ++key) {
+    const bool held = keyboard_.held(key);
+    if (held == recordedHeld_[static_cast<size_t>(key)]) continue;
+    recordedHeld_[static_cast<size_t>(key)] = held;
+    if (recorder_ && !recorder_->write(ReplayEvent{step_, held, key, held})) recordingFailed();
+  }
+}
+
 bool Engine::checkFrame() {
   if (!checksumFunc_) return true;
-  const bool record = recorder_ && frame_ % kReplayCheckInterval == 0;
-  const std::optional<uint64_t> expected = replay_ ? replay_->checkAt(frame_) : std::nullopt;
+  const bool record = recorder_ && step_ % kReplayCheckInterval == 0;
+  const std::optional<uint64_t> expected = replay_ ? replay_->checkAt(step_) : std::nullopt;
   if (!record && !expected) return true;
   const uint64_t checksum = checksumFunc_();
-  if (record && !recorder_->writeCheck(ReplayCheck{frame_, checksum})) recordingFailed();
+  if (record && !recorder_->writeCheck(ReplayCheck{step_, checksum})) recordingFailed();
   if (expected && *expected != checksum) {
-    divergedFrame_ = frame_;
-    const std::string line = "replay diverged at frame " + std::to_string(frame_) + ": the world's checksum is " +
+    divergedFrame_ = step_;
+    const std::string line = "replay diverged at frame " + std::to_string(step_) + ": the world's checksum is " +
                              formatChecksum(checksum) + ", " + toUtf8(replayFile_) + " says " +
                              formatChecksum(*expected);
     log(line);

@@ -3,6 +3,7 @@
 // headless backends are chosen once, in System_Initiate.
 #pragma once
 
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
@@ -41,6 +42,7 @@ class Engine final : public HGE {
   std::string System_GetErrorMessage() override { return error_; }
   void System_Log(const char* format, ...) override __attribute__((format(printf, 2, 3)));
   int System_GetFrame() override { return frame_; }
+  int System_GetStep() override { return step_; }
   void System_MessageBox(const char* text, const char* caption) override;
   void System_AddScreenshot(int frame, const char* path) override;
 
@@ -67,6 +69,7 @@ class Engine final : public HGE {
   bool Input_KeyDown(int key) override { return keyboard_.wentDown(key); }
   bool Input_GetKeyState(int key) override { return keyboard_.held(key); }
   void Input_InjectKey(int key, bool down) override;
+  bool Input_StepKeyDown(int key) override { return keyboard_.wentDownSinceStep(key); }
 
   bool Gfx_BeginScene(HTARGET target) override;
   void Gfx_EndScene() override;
@@ -89,6 +92,11 @@ class Engine final : public HGE {
   // After a frame callback: records the world's checksum, or compares it with
   // the replay's. False when the world no longer matches the replay.
   bool checkFrame();
+  // Writes the pending key changes as taking effect in this step.
+  void recordChanges();
+  // Play resumes after a pause: presses made while paused are forgotten and
+  // the recording learns which keys are held now.
+  void resumePlay();
 
   int refs_ = 1;
   bool initiated_ = false;
@@ -96,7 +104,7 @@ class Engine final : public HGE {
   // States.
   bool windowed_ = true, useSound_ = true, showSplash_ = false, hideMouse_ = false, headless_ = false,
        showStats_ = false;
-  hgeCallback frameFunc_, renderFunc_, inputFunc_;
+  hgeCallback frameFunc_, renderFunc_, inputFunc_, clockFunc_;
   hgeChecksumCallback checksumFunc_;
   int screenWidth_ = 800, screenHeight_ = 480, fps_ = 100, maxFrames_ = 0;
   std::string title_ = "Tervalen", logFile_, icon_, replayFile_, recordFile_;
@@ -119,6 +127,12 @@ class Engine final : public HGE {
   int divergedFrame_ = 0;
 
   int frame_ = 0;
+  int step_ = 0;
+  // Key changes not yet recorded: they are stamped with the step they take
+  // effect in, and dropped while the game is paused.
+  std::vector<ReplayEvent> pendingChanges_;
+  std::array<bool, HGEK_COUNT> recordedHeld_{};  // held keys as the recording has them
+  bool paused_ = false;
   // The most frames in a row (the last one drawn) while a late window catches up.
   static constexpr int kMaxStepsPerPicture = 5;
   int stepsWithoutPicture_ = 0;

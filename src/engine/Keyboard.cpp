@@ -4,13 +4,20 @@ void Keyboard::press(int key) {
   if (!valid(key) || held_[key]) return;
   held_[key] = true;
   pressed_[key] = true;
-  if (listener_) listener_(key, true);
+  stepPressed_[key] = true;
+  if (listener_) listener_(key, true, false);
+}
+
+void Keyboard::hold(int key) {
+  if (!valid(key) || held_[key]) return;
+  held_[key] = true;
+  if (listener_) listener_(key, true, true);
 }
 
 void Keyboard::release(int key) {
   if (!valid(key) || !held_[key]) return;
   held_[key] = false;
-  if (listener_) listener_(key, false);
+  if (listener_) listener_(key, false, false);
 }
 
 void Keyboard::releaseAll() {

@@ -1,6 +1,8 @@
-// Key state for the frame loop: which keys are held, and which went down in
-// the current frame. A press is latched until the next frame begins, so a key
-// that goes down and up between two frames still counts once.
+// Key state for the frame loop: which keys are held, which went down in the
+// current frame, and which went down since the last step (a frame in which
+// the game ran). A press is latched, so a key that goes down and up between
+// two frames still counts once; the step latch also holds presses made while
+// the game is paused, until play resumes and forgets them.
 #pragma once
 
 #include <array>
@@ -10,18 +12,24 @@
 
 class Keyboard {
  public:
-  // Called for every change actually applied (for recording).
-  using ChangeListener = std::function<void(int key, bool down)>;
+  // Called for every change actually applied (for recording); `hold` for a
+  // key held without counting as a press.
+  using ChangeListener = std::function<void(int key, bool down, bool hold)>;
 
   // Starts a new frame: forgets the presses latched for the last one.
   void beginFrame() { pressed_.fill(false); }
+  // Ends a step: forgets the presses latched for it.
+  void endStep() { stepPressed_.fill(false); }
   // A key went down. A key that is already held is ignored (auto-repeat).
   void press(int key);
   void release(int key);
+  // Holds a key without counting a press (a key held when play resumes).
+  void hold(int key);
   // Lets go of every held key (the window lost focus).
   void releaseAll();
 
   bool wentDown(int key) const { return valid(key) && pressed_[key]; }
+  bool wentDownSinceStep(int key) const { return valid(key) && stepPressed_[key]; }
   bool held(int key) const { return valid(key) && held_[key]; }
 
   void setListener(ChangeListener listener) { listener_ = std::move(listener); }
@@ -31,5 +39,6 @@ class Keyboard {
 
   std::array<bool, HGEK_COUNT> held_{};
   std::array<bool, HGEK_COUNT> pressed_{};
+  std::array<bool, HGEK_COUNT> stepPressed_{};
   ChangeListener listener_;
 };

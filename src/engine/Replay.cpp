@@ -95,7 +95,7 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
     if (!line.empty() && line.back() == '\r') line.pop_back();
     auto bad = [&](const std::string& what) {
       error = sourceName + ":" + std::to_string(lineNumber) + ": " + what +
-              " (lines are \"seed N\", \"FRAME down|up KEY\" or \"FRAME check HEX\")";
+              " (lines are \"seed N\", \"FRAME down|up|hold KEY\" or \"FRAME check HEX\")";
       return false;
     };
     std::vector<std::string> f = fields(line);
@@ -126,12 +126,16 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
     } else {
       ReplayEvent event;
       event.frame = *frame;
-      if (f[1] == "down")
+      if (f[1] == "down") {
         event.down = true;
-      else if (f[1] == "up")
+      } else if (f[1] == "hold") {
+        event.down = true;
+        event.hold = true;
+      } else if (f[1] == "up") {
         event.down = false;
-      else
-        return bad(shown(f[1]) + " is neither down, up nor check");
+      } else {
+        return bad(shown(f[1]) + " is neither down, up, hold nor check");
+      }
       event.key = replayKeyCode(f[2]);
       if (event.key == 0) return bad("unknown key " + shown(f[2]) + " (A..Z or ESC)");
       out.events.push_back(event);
@@ -155,7 +159,8 @@ std::string formatReplaySeed(int32_t seed) { return "seed " + std::to_string(see
 
 std::string formatReplayEvent(const ReplayEvent& event) {
   const char* name = replayKeyName(event.key);
-  return std::to_string(event.frame) + (event.down ? " down " : " up ") + (name ? name : "?");
+  const char* change = !event.down ? " up " : event.hold ? " hold " : " down ";
+  return std::to_string(event.frame) + change + (name ? name : "?");
 }
 
 std::string formatChecksum(uint64_t checksum) {

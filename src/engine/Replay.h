@@ -1,13 +1,16 @@
 // Replay files: the seed of the run, every key that goes down or up, and a
 // checksum of the world every 100 frames. One line each:
 //
-//   seed N               the run's random seed (at most once, before the other lines)
-//   FRAME down|up KEY    a key change; FRAME counts frame callbacks from 1, KEY is A..Z or ESC
-//   FRAME check HEX      the world's checksum after the frame callback of FRAME (16 hex digits)
+//   seed N                  the run's random seed (at most once, before the other lines)
+//   FRAME down|up KEY       a key change; KEY is A..Z or ESC
+//   FRAME hold KEY          the key is held from this frame on without counting as a press
+//                           (a key held when play resumes after a pause)
+//   FRAME check HEX         the world's checksum after the frame callback of FRAME (16 hex digits)
 //
-// Lines are in frame order. Blank lines and lines starting with '#' are
-// ignored. Files without a seed line or check lines (written before the game
-// stored them) still play.
+// FRAME counts the frames in which the game runs, from 1: while the game is
+// paused no frame passes and no key is recorded. Lines are in frame order.
+// Blank lines and lines starting with '#' are ignored. Files without a seed
+// line, hold lines or check lines (written before the game stored them) still play.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +24,7 @@ struct ReplayEvent {
   int frame = 0;  // 1 = before the first frame callback
   bool down = false;
   int key = 0;    // virtual-key code
+  bool hold = false;  // with `down`: held without counting as a press
 };
 
 // The world's checksum after the frame callback of `frame`.

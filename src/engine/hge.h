@@ -78,7 +78,12 @@ enum hgeBoolState {
 enum hgeFuncState {
   HGE_FRAMEFUNC,   // logic; returning true ends the frame loop
   HGE_RENDERFUNC,  // drawing only (a late window skips it); its result is ignored
-  HGE_INPUTFUNC,   // called before each frame's callbacks, after the keyboard and replay; may inject keys
+  HGE_INPUTFUNC,   // called before each step's frame callback, after the keyboard and replay; may inject keys
+  // Called first in each frame, after the window's events: true when the game
+  // runs in this frame (a step), false while it is paused. Replays and
+  // recordings count steps; presses made while paused are forgotten when play
+  // resumes. Without it every frame is a step.
+  HGE_CLOCKFUNC,
 };
 
 // The world as one number, for replays (see HGE_CHECKSUMFUNC).
@@ -139,6 +144,8 @@ class HGE {
   virtual void System_Log(const char* format, ...) __attribute__((format(printf, 2, 3))) = 0;
   // The frame being run: frame callbacks counted from 1 (0 before the first).
   virtual int System_GetFrame() = 0;
+  // The steps run so far (frames in which the game ran), from 1; 0 before the first.
+  virtual int System_GetStep() = 0;
   // A message for the player: a message box in a window, a log line headless.
   virtual void System_MessageBox(const char* text, const char* caption) = 0;
   // Write the picture of frame `frame` to a PNG file (headless and windowed).
@@ -178,6 +185,9 @@ class HGE {
   // Press or release a key as if from the keyboard; takes effect in the
   // current frame when called from the input callback.
   virtual void Input_InjectKey(int key, bool down) = 0;
+  // True when the key went down since the last step: what the game reads. It
+  // is the same as Input_KeyDown while the game is never paused.
+  virtual bool Input_StepKeyDown(int key) = 0;
 
   virtual bool Gfx_BeginScene(HTARGET target = 0) = 0;
   virtual void Gfx_EndScene() = 0;
