@@ -56,8 +56,6 @@ bool ScreenFlow::startGame() {
 
 bool ScreenFlow::frame() {
   const FrameInput input = readFrameInput(engine_);
-  const bool step = engine_->System_GetStep() != lastStep_;
-  lastStep_ = engine_->System_GetStep();
   switch (state_) {
     case TITLE:
       if (!startGame()) {
@@ -70,7 +68,7 @@ bool ScreenFlow::frame() {
       world_->controlPlayer(input);
       return false;
     case PLAYING:
-      if (!step) return false;  // paused: the world stands still
+      if (!running_) return false;  // paused: the world stands still
       world_->update();
       playWorldSounds(engine_, renderer_->pictures(), *world_);
       if (world_->gameOver) state_ = ENDING;

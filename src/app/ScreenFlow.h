@@ -37,7 +37,10 @@ class ScreenFlow {
   bool render();
   // The clock callback: true when the game runs in this frame. Only play can
   // be paused; the title and the ending always run.
-  bool runsThisFrame() { return state_ != PLAYING || clock_.runsThisFrame(); }
+  bool runsThisFrame() {
+    running_ = state_ != PLAYING || clock_.runsThisFrame();
+    return running_;
+  }
   PlayClock& clock() { return clock_; }
 
   int state() const { return state_; }
@@ -63,7 +66,7 @@ class ScreenFlow {
   bool quit_ = false;
   bool startFailed_ = false;
   PlayClock clock_;
-  int lastStep_ = 0;  // the engine's step at the last frame callback
+  bool running_ = true;  // the clock's answer for this frame (true when nobody asks it)
 };
 
 // The game's eight keys as the engine's input reports them in this frame.
