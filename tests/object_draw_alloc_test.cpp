@@ -3,28 +3,13 @@
 // hook (the test is skipped in builds without it).
 #include <gtest/gtest.h>
 
+#include "AllocationCounter.h"
 #include "RenderedWorld.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
-                                                         void (*free_hook)(const volatile void*));
-#define TERVALEN_DRAW_ALLOCATIONS 1
-namespace {
-bool gCountingDraws = false;
-long gDrawAllocations = 0;
-void onDrawMalloc(const volatile void*, size_t) {
-  if (gCountingDraws) ++gDrawAllocations;
-}
-void onDrawFree(const volatile void*) {}
-}  // namespace
-#endif
 
 using namespace objtest;
 
 TEST(ObjectDrawing, DrawingObjectsAllocatesNothing) {
-#ifdef TERVALEN_DRAW_ALLOCATIONS
-  static const bool installed = __sanitizer_install_malloc_and_free_hooks(onDrawMalloc, onDrawFree) != 0;
-  ASSERT_TRUE(installed);
+  if (!AllocationCounter::available()) GTEST_SKIP() << AllocationCounter::kWhyNot;
   RenderedWorld w;
   w.addPictureSet("s", {{32, 48}, {40, 40}});
   // Every instruction but spawning (which makes an object): frames, motion,
@@ -51,19 +36,8 @@ TEST(ObjectDrawing, DrawingObjectsAllocatesNothing) {
   };
   for (int i = 0; i < 10; ++i) frameOfPlay();  // warm-up: the picture set loads, the first log use
 
-  std::string probe;
-  gDrawAllocations = 0;
-  gCountingDraws = true;
-  probe.reserve(1000);  // the hook does see allocations
-  gCountingDraws = false;
-  ASSERT_GT(gDrawAllocations, 0);
-
-  gDrawAllocations = 0;
-  gCountingDraws = true;
-  for (int i = 0; i < 200; ++i) frameOfPlay();
-  gCountingDraws = false;
-  EXPECT_EQ(gDrawAllocations, 0);
-#else
-  GTEST_SKIP() << "allocations are counted through the sanitizer allocator";
-#endif
+  EXPECT_EQ(AllocationCounter::count([&] {
+              for (int i = 0; i < 200; ++i) frameOfPlay();
+            }),
+            0);
 }

@@ -7,9 +7,35 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/FileDescriptor.h"
+
 namespace {
 
-// Every byte, through short writes and interruptions. False with errno set.
+std::string failure(const std::string& path, const std::string& why) { return "cannot write " + path + ": " + why; }
+
+// The folder part of `path` ("." when there is none) and the file name.
+void splitPath(const std::string& path, std::string& folder, std::string& name) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) {
+    folder = ".";
+    name = path;
+  } else {
+    folder = slash == 0 ? "/" : path.substr(0, slash);
+    name = path.substr(slash + 1);
+  }
+}
+
+// The temporary file's name: removed unless it was renamed into place.
+struct TempName {
+  std::string path;
+  bool renamed = false;
+  ~TempName() {
+    if (!renamed) ::unlink(path.c_str());
+  }
+};
+
+}  // namespace
+
 bool writeAll(int fd, const uint8_t* data, size_t size) {
   size_t done = 0;
   while (done < size) {
@@ -26,38 +52,6 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
   }
   return true;
 }
-
-std::string failure(const std::string& path, const std::string& why) { return "cannot write " + path + ": " + why; }
-
-// The folder part of `path` ("." when there is none) and the file name.
-void splitPath(const std::string& path, std::string& folder, std::string& name) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) {
-    folder = ".";
-    name = path;
-  } else {
-    folder = slash == 0 ? "/" : path.substr(0, slash);
-    name = path.substr(slash + 1);
-  }
-}
-
-// The temporary file: closed, and removed unless it was renamed into place.
-struct TempFile {
-  std::string path;
-  int fd = -1;
-  bool renamed = false;
-  ~TempFile() {
-    if (fd >= 0) ::close(fd);
-    if (!renamed) ::unlink(path.c_str());
-  }
-  bool close() {
-    const int f = fd;
-    fd = -1;
-    return ::close(f) == 0;  // a late write error shows here
-  }
-};
-
-}  // namespace
 
 const char* fileKindOf(unsigned mode) {
   if (S_ISDIR(mode)) return "it is a folder";
@@ -86,10 +80,10 @@ bool replaceRegularFile(const std::string& path, const std::vector<uint8_t>& byt
     error = failure(path, std::strerror(errno));
     return false;
   }
-  TempFile temp;
+  TempName temp;
   temp.path = (folder == "/" ? "" : folder) + "/." + name + ".XXXXXX";
-  temp.fd = ::mkstemp(temp.path.data());
-  if (temp.fd < 0) {
+  FileDescriptor fd(::mkstemp(temp.path.data()));
+  if (fd.get() < 0) {
     temp.renamed = true;  // nothing was made
     error = failure(path, std::string("cannot make a temporary file beside it: ") + std::strerror(errno));
     return false;
@@ -101,8 +95,8 @@ bool replaceRegularFile(const std::string& path, const std::vector<uint8_t>& byt
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  if (::fchmod(temp.fd, mode) != 0 || !writeAll(temp.fd, bytes.data(), bytes.size()) || ::fsync(temp.fd) != 0 ||
-      !temp.close()) {
+  if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), bytes.data(), bytes.size()) || ::fsync(fd.get()) != 0 ||
+      !fd.close()) {  // a late write error shows in the close
     error = failure(path, std::strerror(errno));
     return false;
   }

@@ -15,5 +15,9 @@
 // file it points to instead)". A replaced file keeps its permissions.
 bool replaceRegularFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 
+// Writes every byte to `fd`, through short writes and interruptions. False
+// with errno set.
+bool writeAll(int fd, const uint8_t* data, size_t size);
+
 // What a file of this mode is, for such messages: "it is a folder", ...
 const char* fileKindOf(unsigned mode);

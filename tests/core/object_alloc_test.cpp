@@ -3,28 +3,13 @@
 // (the test is skipped in builds without it).
 #include <gtest/gtest.h>
 
+#include "AllocationCounter.h"
 #include "ObjectWorld.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
-                                                         void (*free_hook)(const volatile void*));
-#define TERVALEN_OBJECT_ALLOCATIONS 1
-namespace {
-bool gCountingObjects = false;
-long gObjectAllocations = 0;
-void onObjectMalloc(const volatile void*, size_t) {
-  if (gCountingObjects) ++gObjectAllocations;
-}
-void onObjectFree(const volatile void*) {}
-}  // namespace
-#endif
 
 using namespace objtest;
 
 TEST(ObjectFrames, MovingAndSteppingAllocateNothing) {
-#ifdef TERVALEN_OBJECT_ALLOCATIONS
-  static const bool installed = __sanitizer_install_malloc_and_free_hooks(onObjectMalloc, onObjectFree) != 0;
-  ASSERT_TRUE(installed);
+  if (!AllocationCounter::available()) GTEST_SKIP() << AllocationCounter::kWhyNot;
   ObjectWorld w;
   w.addPictureSet("s", {{32, 48}, {40, 40}});
   // Every instruction but spawning (which makes an object): frames, motion,
@@ -49,19 +34,8 @@ TEST(ObjectFrames, MovingAndSteppingAllocateNothing) {
   };
   for (int i = 0; i < 10; ++i) frameOfPlay();  // warm-up: first log use
 
-  std::string probe;
-  gObjectAllocations = 0;
-  gCountingObjects = true;
-  probe.reserve(1000);  // the hook does see allocations
-  gCountingObjects = false;
-  ASSERT_GT(gObjectAllocations, 0);
-
-  gObjectAllocations = 0;
-  gCountingObjects = true;
-  for (int i = 0; i < 200; ++i) frameOfPlay();
-  gCountingObjects = false;
-  EXPECT_EQ(gObjectAllocations, 0);
-#else
-  GTEST_SKIP() << "allocations are counted through the sanitizer allocator";
-#endif
+  EXPECT_EQ(AllocationCounter::count([&] {
+              for (int i = 0; i < 200; ++i) frameOfPlay();
+            }),
+            0);
 }

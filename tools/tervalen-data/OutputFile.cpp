@@ -8,48 +8,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/FileDescriptor.h"
 #include "base/ReplaceFile.h"
 
 namespace {
 
-// Closes the descriptor unless release() took it back.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  // Closes now and says whether the close succeeded (a late write error shows here).
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-// Every byte, through short writes and interruptions. False with errno set.
-bool writeAll(int fd, const uint8_t* data, size_t size) {
-  size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::write(fd, data + done, size - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
 
 std::string failure(const std::string& path, const std::string& why) { return "cannot write " + path + ": " + why; }
 std::string failure(const std::string& path) { return failure(path, std::strerror(errno)); }
@@ -58,7 +21,7 @@ const char* kindOf(mode_t mode) { return fileKindOf(mode); }
 
 // Writes into an existing character device or FIFO, as a shell redirection would.
 bool writeIntoDevice(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-  Descriptor fd(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
   if (fd.get() < 0) {
     error = failure(path);
     return false;
