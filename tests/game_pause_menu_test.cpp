@@ -87,6 +87,29 @@ TEST(PauseMenuGame, APadButtonThatClosesTheMenuNeverReachesTheGame) {
   EXPECT_EQ(rec.find("ESC"), std::string::npos) << rec;
 }
 
+TEST(PauseMenuGame, PPausesAndPResumesOnceItIsUp) {
+  NEED_GAME();
+  ScratchDir dir;
+  GameSetup s;
+  s.frames = 300;
+  s.beforeClock = Taps{{{100, HGEK_P}, {150, HGEK_P}}, 2};
+  std::vector<bool> open(301);
+  s.afterFrame = [&](HGE*, int frame, const ScreenFlow&, const PauseMenu& menu) {
+    open[static_cast<size_t>(frame)] = menu.isOpen();
+  };
+  const Played p = play(s, dir);
+  ASSERT_TRUE(p.started);
+  EXPECT_FALSE(open[99]);
+  EXPECT_TRUE(open[100] && open[149]);
+  EXPECT_FALSE(open[150]);
+  const int before = p.stepAtFrame[99 - 1];
+  EXPECT_EQ(p.stepAtFrame[100 - 1], before) << "P stops the world in the frame it goes down";
+  EXPECT_EQ(p.stepAtFrame[151 - 1], before) << "still paused while the P that closed the menu is held";
+  EXPECT_EQ(p.stepAtFrame[152 - 1], before + 1);
+  EXPECT_EQ(p.steps, 300 - 52);
+  EXPECT_EQ(p.drawsAtFrame[151 - 1], p.drawsAtFrame[99 - 1]) << "no random number while paused";
+}
+
 // Presses one raw key per entry, a few frames apart from `start`.
 Taps sequence(int start, std::initializer_list<int> keys) {
   Taps t;
