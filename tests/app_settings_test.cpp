@@ -83,7 +83,9 @@ TEST(SettingsFile, BadLinesAreLeftOutWithANoteAndTheRestCounts) {
       "left = A A\n"                    // 18 named twice
       "effects = 60\n"                  // 19 counts
       "  # a comment\n\n"               // 20, 21
-      "window = 1024X600\n";            // 22 counts
+      "window = 1024X600\n"             // 22 counts
+      "punch = PadX\n"                  // 23 no keyboard key
+      "extra-u =\n";                    // 24 nothing at all
   const Settings s = parseSettings(text, "settings.ini", notes);
   EXPECT_EQ(s.musicVolume, 40);
   EXPECT_EQ(s.effectsVolume, 60);
@@ -91,9 +93,10 @@ TEST(SettingsFile, BadLinesAreLeftOutWithANoteAndTheRestCounts) {
   EXPECT_EQ(s.windowHeight, 600);
   EXPECT_FALSE(s.fullscreen);
   EXPECT_TRUE(s.bindings == KeyBindings::defaults()) << "every binding line was bad";
-  for (int line : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18})
+  for (int line : {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 23, 24})
     EXPECT_TRUE(hasNote(notes, "settings.ini:" + std::to_string(line) + ": ")) << "line " << line << "\n" << joined(notes);
-  EXPECT_EQ(notes.size(), 17u) << joined(notes);
+  EXPECT_EQ(notes.size(), 19u) << joined(notes);
+  EXPECT_TRUE(hasNote(notes, "settings.ini:23: punch: each game key needs a keyboard key; left out"));
   EXPECT_TRUE(hasNote(notes, "settings.ini:2: music wants a volume from 0 to 100, not \"9999\"; left out"));
   EXPECT_TRUE(hasNote(notes, "settings.ini:6: window wants WIDTHxHEIGHT"));
   EXPECT_TRUE(hasNote(notes, "settings.ini:12: punch: no key is called \"Hyper\"; left out"));
@@ -130,6 +133,25 @@ TEST(SettingsFile, AKeyGivenToTwoGameKeysStaysWithTheFirstLineAndANameGivenTwice
   const Settings moved = parseSettings("jump = K PadX\n", "s.ini", notes);
   EXPECT_EQ(moved.bindings.keys[KEY_J].slots[SLOT_PAD], 0);
   EXPECT_TRUE(notes.empty()) << joined(notes);
+}
+
+TEST(SettingsFile, AGameKeyLeftWithoutAKeyboardKeyGetsOneOfItsOwnBackWhenItIsFree) {
+  std::vector<std::string> notes;
+  // Jump's only key is punch's: jump has its own K again.
+  Settings s = parseSettings("punch = L\njump = L PadA\n", "s.ini", notes);
+  EXPECT_EQ(s.bindings.keys[KEY_K].slots, (std::array<int, 3>{HGEK_K, 0, HGEK_PAD_A}));
+  EXPECT_TRUE(hasNote(notes, "s.ini:2: jump had no keyboard key left and has K again")) << joined(notes);
+  // Up takes punch's J (punch is not in the file): punch has nothing free of its own.
+  notes.clear();
+  s = parseSettings("\nup = J\n", "s.ini", notes);
+  EXPECT_EQ(s.bindings.keys[KEY_W].slots, (std::array<int, 3>{HGEK_J, 0, 0})) << "a line gives every slot";
+  EXPECT_EQ(s.bindings.keys[KEY_J].slots, (std::array<int, 3>{0, 0, HGEK_PAD_X}));
+  EXPECT_TRUE(hasNote(notes, "s.ini:2: punch has no keyboard key left: choose one in the menu")) << joined(notes);
+  // Left's keys both go, its defaults are taken too: the arrow, then A, were claimed first.
+  notes.clear();
+  s = parseSettings("up = A Left\n", "s.ini", notes);
+  EXPECT_EQ(s.bindings.keys[KEY_A].slots[SLOT_KEY1], 0);
+  EXPECT_TRUE(hasNote(notes, "s.ini:1: left has no keyboard key left")) << joined(notes);
 }
 
 TEST(KeyBindingsRules, AKeyBoundElsewhereSwapsPlacesAndReservedOrWrongKindsAreRefused) {

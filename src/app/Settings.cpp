@@ -70,6 +70,10 @@ bool readBinding(const std::string& value, KeyBinding& out, std::string& why) {
       out.slots[static_cast<size_t>(keyboard++)] = key;
     }
   }
+  if (keyboard == 0) {
+    why = "each game key needs a keyboard key";
+    return false;
+  }
   return true;
 }
 
@@ -149,13 +153,16 @@ Settings parseSettings(const std::string& text, const std::string& fileName, std
     const int la = boundAt[a] ? boundAt[a] : 1 << 30, lb = boundAt[b] ? boundAt[b] : 1 << 30;
     return la < lb;
   });
+  const KeyBindings defaults = KeyBindings::defaults();
   std::array<int, HGEK_COUNT> claimedBy;
   claimedBy.fill(-1);
   for (size_t g : order) {
     auto& slots = s.bindings.keys[g].slots;
+    int keyboardLostTo = -1;  // the game key that took the last keyboard key taken from this one
     for (int& key : slots) {
       if (!key) continue;
       const int owner = claimedBy[static_cast<size_t>(key)];
+      if (owner >= 0 && &key != &slots[SLOT_PAD]) keyboardLostTo = owner;
       if (owner >= 0) {
         if (boundAt[g])
           note(boundAt[g], std::string(keyName(key)) + " already presses " + kGameKeys[static_cast<size_t>(owner)].name +
@@ -166,6 +173,23 @@ Settings parseSettings(const std::string& text, const std::string& fileName, std
       claimedBy[static_cast<size_t>(key)] = static_cast<int>(g);
     }
     if (!slots[SLOT_KEY1]) std::swap(slots[SLOT_KEY1], slots[SLOT_KEY2]);
+    // A game key whose keyboard keys all went to earlier lines gets back a
+    // key of its own from the defaults, when one is free.
+    if (!slots[SLOT_KEY1] && keyboardLostTo >= 0) {
+      const int line = boundAt[g] ? boundAt[g] : boundAt[static_cast<size_t>(keyboardLostTo)];
+      for (int key : defaults.keys[g].slots) {
+        if (key && !isPadKey(key) && claimedBy[static_cast<size_t>(key)] < 0) {
+          slots[SLOT_KEY1] = key;
+          claimedBy[static_cast<size_t>(key)] = static_cast<int>(g);
+          break;
+        }
+      }
+      if (slots[SLOT_KEY1])
+        note(line, std::string(kGameKeys[g].name) + " had no keyboard key left and has " +
+                       keyName(slots[SLOT_KEY1]) + " again");
+      else
+        note(line, std::string(kGameKeys[g].name) + " has no keyboard key left: choose one in the menu");
+    }
   }
   return s;
 }
