@@ -33,6 +33,10 @@ std::string keyLabel(int key) {
     case HGEK_PAD_DOWN: return "D-pad down";
     case HGEK_PAD_LEFT: return "D-pad left";
     case HGEK_PAD_RIGHT: return "D-pad right";
+    case HGEK_UP: return "Up arrow";  // beside the game's Up, the key is not the game key
+    case HGEK_DOWN: return "Down arrow";
+    case HGEK_LEFT: return "Left arrow";
+    case HGEK_RIGHT: return "Right arrow";
     case HGEK_PAD_START: return "Start";
     case HGEK_PAD_BACK: return "Back";
     case HGEK_PAD_LSTICK: return "Left stick in";
