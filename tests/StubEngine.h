@@ -50,6 +50,13 @@ class StubEngine : public HGE {
   bool Input_GetKeyState(int key) override { return down.count(key) != 0; }
   void Input_InjectKey(int, bool) override {}
   bool Input_StepKeyDown(int key) override { return down.count(key) != 0; }
+  bool Input_GameKeyState(int key) override { return down.count(key) != 0; }
+  bool Input_RawKeyDown(int key) override { return down.count(key) != 0; }
+  bool Input_RawKeyState(int key) override { return down.count(key) != 0; }
+  void Input_InjectRawKey(int, bool) override {}
+  void Input_SetBindings(const std::vector<hgeBinding>&) override {}
+  int Input_GetEvents() override { return 0; }
+  std::vector<std::string> Input_GetPads() override { return {}; }
   bool Gfx_BeginScene(HTARGET) override { return true; }
   void Gfx_EndScene() override {}
   void Gfx_Clear(uint32_t) override {}

@@ -64,7 +64,8 @@ TEST(AppOptions, BadCommandLinesAreUsageErrorsThatSayWhatIsWrong) {
     const char* mention;
   };
   const Case cases[] = {
-      {{"--fullscreen"}, "--fullscreen"},
+      {{"--borderless"}, "--borderless"},
+      {{"--fullscreen=yes"}, "--fullscreen"},
       {{"extra"}, "extra"},
       {{"--frames"}, "--frames"},
       {{"--frames", "0"}, "--frames"},

@@ -29,9 +29,9 @@ bool haveProgram() { return std::filesystem::exists(TERVALEN_BINARY_DIR "/terval
 TEST(GameProgram, AnUnknownOptionPrintsTheUsageAndExitsWith2) {
   if (!haveProgram()) GTEST_SKIP() << "tervalen is not built in " TERVALEN_BINARY_DIR;
   ScratchDir dir;
-  ProgramRun run = runGame("--fullscreen", dir);
+  ProgramRun run = runGame("--borderless", dir);
   EXPECT_EQ(run.exitCode, 2);
-  EXPECT_NE(run.err.find("--fullscreen"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("--borderless"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("Usage: tervalen"), std::string::npos) << run.err;
   EXPECT_TRUE(run.out.empty());
 }

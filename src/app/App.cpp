@@ -8,7 +8,10 @@
 #include <string>
 
 #include "app/Autoplay.h"
+#include "app/PauseMenu.h"
+#include "app/PlayerSettings.h"
 #include "app/ScreenFlow.h"
+#include "app/SettingsFile.h"
 #include "base/Random.h"
 #include "engine/hge.h"
 #include "world/Trace.h"
@@ -91,9 +94,18 @@ int runGame(const Options& options, const std::string& logFile) {
 
   engine->System_SetState(HGE_SCREENWIDTH, 800);
   engine->System_SetState(HGE_SCREENHEIGHT, 480);
-  engine->System_SetState(HGE_FRAMEFUNC, [&flow] { return flow->frame(); });
+  // The player's settings (window, volumes, keys) and the pause menu that changes them.
+  auto settings = std::make_unique<PlayerSettings>(
+      engine, settingsFilePath(), PlayerSettings::RunOptions{options.fullscreen, options.mute});
+  auto menu = std::make_unique<PauseMenu>(engine, flow->clock(), *settings);
+  flow->setOverlay([&menu] { menu->draw(); });
+  engine->System_SetState(HGE_FRAMEFUNC, [&flow, &menu] { return flow->frame() || menu->quitChosen(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
-  engine->System_SetState(HGE_CLOCKFUNC, [&flow] { return flow->runsThisFrame(); });
+  engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings] {
+    settings->everyFrame();
+    menu->update(flow->state() == ScreenFlow::PLAYING);
+    return flow->runsThisFrame();
+  });
   // Recordings and replays compare the world every 100 frames.
   engine->System_SetState(HGE_CHECKSUMFUNC,
                           [&flow, &chance] { return worldChecksum(flow->world(), chance.state()); });
@@ -107,8 +119,8 @@ int runGame(const Options& options, const std::string& logFile) {
     });
   }
   engine->System_SetState(HGE_TITLE, "Tervalen");
-  engine->System_SetState(HGE_WINDOWED, true);
   engine->System_SetState(HGE_USESOUND, true);
+  settings->applyToEngine();
   engine->System_SetState(HGE_FPS, 100);
   engine->System_SetState(HGE_SHOWSPLASH, false);
   engine->System_SetState(HGE_HIDEMOUSE, false);
@@ -124,6 +136,7 @@ int runGame(const Options& options, const std::string& logFile) {
   if (engine->System_Initiate()) {
     useGbkLocale(engine);
     flow->loadScreens();
+    menu->loadFont();
     engine->System_Start();
     // --frames counts the frames of the loop; the result counts the frames
     // played (a paused game plays none), as a replay of the run does.
@@ -140,6 +153,8 @@ int runGame(const Options& options, const std::string& logFile) {
   }
   // The world and the screens go before the engine they draw with; the
   // recording is closed (and checked) with the engine's run.
+  settings->saveNow();
+  menu.reset();
   flow.reset();
   engine->System_Shutdown();
   if (trace) trace->close();

@@ -44,6 +44,9 @@ std::string usageText() {
          "  --stats                 print frame timing statistics at exit\n"
          "  --trace FILE            write one line of world state per frame of play\n"
          "  --autoplay              let the computer play\n"
+         "  --fullscreen            play fullscreen this time (the settings keep what they say)\n"
+         "  --windowed              play in a window this time\n"
+         "  --mute                  no sound this time\n"
          "  --help                  show this text\n"
          "Exit status: 0 played, 1 cannot start, 2 usage error, 3 a file of --trace, --record or\n"
          "--screenshot could not be written (the game plays on), 4 the replay diverged.\n";
@@ -86,6 +89,12 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       if (!flag(out.stats)) return ParseResult::UsageError;
     } else if (name == "--autoplay") {
       if (!flag(out.autoplay)) return ParseResult::UsageError;
+    } else if (name == "--fullscreen" || name == "--windowed") {
+      bool given = false;
+      if (!flag(given)) return ParseResult::UsageError;
+      out.fullscreen = name == "--fullscreen";  // the last of the two counts
+    } else if (name == "--mute") {
+      if (!flag(out.mute)) return ParseResult::UsageError;
     } else if (name == "--root") {
       if (!takeValue()) return ParseResult::UsageError;
       out.root = value;

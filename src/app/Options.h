@@ -18,6 +18,8 @@ struct Options {
   std::vector<std::pair<int, std::string>> screenshots;  // frame, PNG file
   bool stats = false;
   bool autoplay = false;
+  std::optional<bool> fullscreen;  // --fullscreen / --windowed, for this run only
+  bool mute = false;               // --mute: no sound this run
   bool help = false;
 };
 

@@ -19,7 +19,7 @@ FrameInput readFrameInput(HGE* engine) {
   FrameInput input;
   for (size_t k = 0; k < GAME_KEY_COUNT; ++k) {
     input.pressed[k] = engine->Input_StepKeyDown(kGameKeyCodes[k]);
-    input.held[k] = engine->Input_GetKeyState(kGameKeyCodes[k]);
+    input.held[k] = engine->Input_GameKeyState(kGameKeyCodes[k]);
   }
   return input;
 }
@@ -105,6 +105,7 @@ bool ScreenFlow::render() {
       }
       break;
   }
+  if (overlay_) overlay_();
   engine_->Gfx_EndScene();
   return false;
 }

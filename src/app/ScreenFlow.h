@@ -4,6 +4,7 @@
 // whichever screen is up and never changes the world.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "app/PlayClock.h"
@@ -42,6 +43,8 @@ class ScreenFlow {
     return running_;
   }
   PlayClock& clock() { return clock_; }
+  // Drawn over whichever screen is up (the pause menu).
+  void setOverlay(std::function<void()> draw) { overlay_ = std::move(draw); }
 
   int state() const { return state_; }
   const World* world() const { return world_.get(); }
@@ -67,6 +70,7 @@ class ScreenFlow {
   bool startFailed_ = false;
   PlayClock clock_;
   bool running_ = true;  // the clock's answer for this frame (true when nobody asks it)
+  std::function<void()> overlay_;
 };
 
 // The game's eight keys as the engine's input reports them in this frame.

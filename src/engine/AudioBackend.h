@@ -22,4 +22,6 @@ class AudioBackend {
   // Music from a whole file; the bytes are kept for as long as the music.
   virtual HSTREAM loadStream(std::vector<uint8_t> bytes, std::string& error) = 0;
   virtual HCHANNEL playStream(HSTREAM stream, bool loop, int volume) = 0;
+  // The volume (0..100) of the music playing and of music played from now on.
+  virtual void setMusicVolume(int volume) = 0;
 };

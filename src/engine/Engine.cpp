@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -34,6 +35,9 @@ bool isAscii(const std::string& s) {
 // Text from the game (GBK) or from us (UTF-8), made UTF-8.
 std::string toUtf8(const std::string& text) { return isValidUtf8(text) ? text : gbkToUtf8(text); }
 
+// A volume the game asks for (0..100) at the player's level (0..100): 100 plays it as asked.
+int scaledVolume(int volume, int level) { return std::clamp(volume, 0, 100) * std::clamp(level, 0, 100) / 100; }
+
 }  // namespace
 
 HGE* hgeCreate(int version) {
@@ -63,7 +67,10 @@ void Engine::Release() {
 
 void Engine::System_SetState(hgeBoolState state, bool value) {
   switch (state) {
-    case HGE_WINDOWED: windowed_ = value; break;
+    case HGE_WINDOWED:
+      windowed_ = value;
+      if (initiated_) video_->setFullscreen(!value);
+      break;
     case HGE_USESOUND: useSound_ = value; break;
     case HGE_SHOWSPLASH: showSplash_ = value; break;
     case HGE_HIDEMOUSE: hideMouse_ = value; break;
@@ -99,6 +106,17 @@ void Engine::System_SetState(hgeIntState state, int value) {
     case HGE_MAXFRAMES: maxFrames_ = value > 0 ? value : 0; break;
     case HGE_OUTPUTFAILURES:
     case HGE_DIVERGEDFRAME: break;  // read only
+    case HGE_MUSICVOLUME:
+      musicLevel_ = std::clamp(value, 0, 100);
+      if (audio_) audio_->setMusicVolume(scaledVolume(musicAsked_, musicLevel_));
+      break;
+    case HGE_EFFECTSVOLUME: effectsLevel_ = std::clamp(value, 0, 100); break;
+    case HGE_WINDOWWIDTH:
+      if (!initiated_) windowWidth_ = std::max(value, 0);
+      break;
+    case HGE_WINDOWHEIGHT:
+      if (!initiated_) windowHeight_ = std::max(value, 0);
+      break;
   }
 }
 
@@ -118,7 +136,7 @@ void Engine::System_SetState(hgeStringState state, const char* value) {
 
 bool Engine::System_GetState(hgeBoolState state) {
   switch (state) {
-    case HGE_WINDOWED: return windowed_;
+    case HGE_WINDOWED: return initiated_ && !headless_ ? !video_->fullscreen() : windowed_;
     case HGE_USESOUND: return useSound_;
     case HGE_SHOWSPLASH: return showSplash_;
     case HGE_HIDEMOUSE: return hideMouse_;
@@ -136,6 +154,14 @@ int Engine::System_GetState(hgeIntState state) {
     case HGE_MAXFRAMES: return maxFrames_;
     case HGE_OUTPUTFAILURES: return outputFailures_;
     case HGE_DIVERGEDFRAME: return divergedFrame_;
+    case HGE_MUSICVOLUME: return musicLevel_;
+    case HGE_EFFECTSVOLUME: return effectsLevel_;
+    case HGE_WINDOWWIDTH:
+    case HGE_WINDOWHEIGHT: {
+      int w = windowWidth_ > 0 ? windowWidth_ : screenWidth_, h = windowHeight_ > 0 ? windowHeight_ : screenHeight_;
+      if (initiated_ && !headless_) video_->windowedSize(w, h);
+      return state == HGE_WINDOWWIDTH ? w : h;
+    }
   }
   return 0;
 }
@@ -183,7 +209,7 @@ bool Engine::System_Initiate() {
       return fail("Cannot write the recording to " + recorder_->error());
     }
   }
-  keyboard_.setListener([this](int key, bool down, bool hold) {
+  input_.game().setListener([this](int key, bool down, bool hold) {
     pendingChanges_.push_back(ReplayEvent{0, down, key, hold});
   });
 
@@ -191,8 +217,11 @@ bool Engine::System_Initiate() {
   settings.title = title_;
   settings.width = screenWidth_;
   settings.height = screenHeight_;
+  settings.windowWidth = windowWidth_;
+  settings.windowHeight = windowHeight_;
   settings.hideMouse = hideMouse_;
   settings.fullscreen = !windowed_;
+  settings.log = [this](const std::string& line) { log(line); };
   SurfacePtr icon;
   if (!icon_.empty() && !headless_) {
     std::vector<uint8_t> bytes;
@@ -221,6 +250,7 @@ bool Engine::System_Initiate() {
 
   frame_ = 0;
   step_ = 0;
+  inputEvents_ = 0;
   paused_ = false;
   pendingChanges_.clear();
   recordedHeld_.fill(false);
@@ -242,7 +272,8 @@ void Engine::System_Shutdown() {
   if (recorder_ && !recorder_->close()) reportOutputFailure("Cannot write the recording to " + recorder_->error());
   recorder_.reset();
   replay_.reset();
-  keyboard_.setListener(nullptr);
+  input_.game().setListener(nullptr);
+  inputEvents_ = 0;
   initiated_ = false;
 }
 
@@ -269,8 +300,10 @@ bool Engine::System_Start() {
   for (;;) {
     if (showStats_) stats.frameStarted();
     ++frame_;
-    keyboard_.beginFrame();
-    if (!video_->pumpEvents(keyboard_)) {
+    input_.beginFrame();
+    const bool open = video_->pumpEvents(input_.raw());
+    inputEvents_ = video_->inputEvents();
+    if (!open) {
       --frame_;  // the window closed before this frame ran
       break;
     }
@@ -284,7 +317,7 @@ bool Engine::System_Start() {
       if (replay_) {
         replay_->play(step_, [this](const ReplayEvent& e) {
           if (e.hold)
-            keyboard_.hold(e.key);
+            input_.game().hold(e.key);
           else
             Input_InjectKey(e.key, e.down);
         });
@@ -298,7 +331,7 @@ bool Engine::System_Start() {
     const bool done = frameFunc_();
     if (stepping) {
       recordChanges();
-      keyboard_.endStep();
+      input_.endStep();
       if (!checkFrame()) break;
     }
     if (done) break;
@@ -345,9 +378,9 @@ void Engine::recordChanges() {
 void Engine::resumePlay() {
   paused_ = false;
   pendingChanges_.clear();
-  keyboard_.endStep();
+  input_.endStep();
   for (int key = 1; key < HGEK_COUNT; ++key) {
-    const bool held = keyboard_.held(key);
+    const bool held = input_.game().held(key);
     if (held == recordedHeld_[static_cast<size_t>(key)]) continue;
     recordedHeld_[static_cast<size_t>(key)] = held;
     if (recorder_ && !recorder_->write(ReplayEvent{step_, held, key, held})) recordingFailed();
@@ -563,7 +596,7 @@ HEFFECT Engine::Effect_Load(const char* filename, uint32_t size) {
 
 HCHANNEL Engine::Effect_PlayEx(HEFFECT eff, int volume, int pan, float, bool loop) {
   if (eff == 0 || !audio_) return 0;
-  return audio_->playEffect(eff, volume, pan, loop);
+  return audio_->playEffect(eff, scaledVolume(volume, effectsLevel_), pan, loop);
 }
 
 HSTREAM Engine::Stream_Load(const char* filename, uint32_t size) {
@@ -584,16 +617,29 @@ HSTREAM Engine::Stream_Load(const char* filename, uint32_t size) {
 
 HCHANNEL Engine::Stream_Play(HSTREAM stream, bool loop, int volume) {
   if (stream == 0 || !audio_) return 0;
-  return audio_->playStream(stream, loop, volume);
+  musicAsked_ = volume;
+  return audio_->playStream(stream, loop, scaledVolume(volume, musicLevel_));
 }
 
 // ---- input ----
 
 void Engine::Input_InjectKey(int key, bool down) {
   if (down)
-    keyboard_.press(key);
+    input_.game().press(key);
   else
-    keyboard_.release(key);
+    input_.game().release(key);
+}
+
+void Engine::Input_InjectRawKey(int key, bool down) {
+  if (down)
+    input_.raw().press(key);
+  else
+    input_.raw().release(key);
+}
+
+std::vector<std::string> Engine::Input_GetPads() {
+  if (!initiated_ || !video_) return {};
+  return video_->padNames();
 }
 
 // ---- drawing ----

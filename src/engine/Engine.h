@@ -11,7 +11,7 @@
 
 #include "engine/AudioBackend.h"
 #include "engine/EngineLog.h"
-#include "engine/Keyboard.h"
+#include "engine/InputLayers.h"
 #include "engine/PackReader.h"
 #include "engine/QuadRenderer.h"
 #include "base/Random.h"
@@ -66,10 +66,17 @@ class Engine final : public HGE {
   HSTREAM Stream_Load(const char* filename, uint32_t size) override;
   HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume) override;
 
-  bool Input_KeyDown(int key) override { return keyboard_.wentDown(key); }
-  bool Input_GetKeyState(int key) override { return keyboard_.held(key); }
+  bool Input_KeyDown(int key) override { return input_.raw().wentDown(key) || input_.game().wentDown(key); }
+  bool Input_GetKeyState(int key) override { return input_.raw().held(key) || input_.game().held(key); }
   void Input_InjectKey(int key, bool down) override;
-  bool Input_StepKeyDown(int key) override { return keyboard_.wentDownSinceStep(key); }
+  bool Input_StepKeyDown(int key) override { return input_.game().wentDownSinceStep(key); }
+  bool Input_GameKeyState(int key) override { return input_.game().held(key); }
+  bool Input_RawKeyDown(int key) override { return input_.raw().wentDown(key); }
+  bool Input_RawKeyState(int key) override { return input_.raw().held(key); }
+  void Input_InjectRawKey(int key, bool down) override;
+  void Input_SetBindings(const std::vector<hgeBinding>& bindings) override { input_.setBindings(bindings); }
+  int Input_GetEvents() override { return inputEvents_; }
+  std::vector<std::string> Input_GetPads() override;
 
   bool Gfx_BeginScene(HTARGET target) override;
   void Gfx_EndScene() override;
@@ -107,13 +114,17 @@ class Engine final : public HGE {
   hgeCallback frameFunc_, renderFunc_, inputFunc_, clockFunc_;
   hgeChecksumCallback checksumFunc_;
   int screenWidth_ = 800, screenHeight_ = 480, fps_ = 100, maxFrames_ = 0;
+  int windowWidth_ = 0, windowHeight_ = 0;  // 0: the screen's size
+  int musicLevel_ = 100, effectsLevel_ = 100;
+  int musicAsked_ = 100;  // the volume the game asked for the music playing
   std::string title_ = "Tervalen", logFile_, icon_, replayFile_, recordFile_;
 
   std::string error_;
   EngineLog log_;
   Random random_;
   int seed_ = 0;
-  Keyboard keyboard_;
+  InputLayers input_;
+  int inputEvents_ = 0;  // hgeInputEvent bits of this frame
   TextureStore textures_;
   std::unique_ptr<PackReader> pack_;
   std::unique_ptr<VideoBackend> video_;
@@ -128,8 +139,8 @@ class Engine final : public HGE {
 
   int frame_ = 0;
   int step_ = 0;
-  // Key changes not yet recorded: they are stamped with the step they take
-  // effect in, and dropped while the game is paused.
+  // Changes of the game's keys not yet recorded: they are stamped with the
+  // step they take effect in, and dropped while the game is paused.
   std::vector<ReplayEvent> pendingChanges_;
   std::array<bool, HGEK_COUNT> recordedHeld_{};  // held keys as the recording has them
   bool paused_ = false;

@@ -14,6 +14,7 @@ struct SdlDeleter {
   void operator()(SDL_Surface* p) const { SDL_FreeSurface(p); }
   void operator()(Mix_Chunk* p) const { Mix_FreeChunk(p); }
   void operator()(Mix_Music* p) const { Mix_FreeMusic(p); }
+  void operator()(SDL_GameController* p) const { SDL_GameControllerClose(p); }
 };
 
 using WindowPtr = std::unique_ptr<SDL_Window, SdlDeleter>;
@@ -22,3 +23,4 @@ using TexturePtr = std::unique_ptr<SDL_Texture, SdlDeleter>;
 using SurfacePtr = std::unique_ptr<SDL_Surface, SdlDeleter>;
 using ChunkPtr = std::unique_ptr<Mix_Chunk, SdlDeleter>;
 using MusicPtr = std::unique_ptr<Mix_Music, SdlDeleter>;
+using GameControllerPtr = std::unique_ptr<SDL_GameController, SdlDeleter>;

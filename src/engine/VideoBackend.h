@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,11 @@ class Keyboard;
 struct VideoSettings {
   std::string title;          // UTF-8
   SDL_Surface* icon = nullptr;  // the decoded window icon, for the time of open() (null: none)
-  int width = 800, height = 480;
+  int width = 800, height = 480;  // the picture's size
+  int windowWidth = 0, windowHeight = 0;  // the window's, when windowed (0: the picture's)
   bool hideMouse = false;
   bool fullscreen = false;  // start fullscreen (not windowed)
+  std::function<void(const std::string&)> log;  // for what the backend could not do and goes on without
 };
 
 class VideoBackend {
@@ -37,4 +40,16 @@ class VideoBackend {
   virtual bool paced() const = 0;
   // A message for the player. Returns false when it could not be shown.
   virtual bool messageBox(const std::string& text, const std::string& caption) = 0;
+
+  // What happened to the window and the pads in the last pumpEvents (hgeInputEvent bits).
+  virtual int inputEvents() const { return 0; }
+  // The pads plugged in now.
+  virtual std::vector<std::string> padNames() const { return {}; }
+  virtual void setFullscreen(bool) {}
+  virtual bool fullscreen() const { return false; }
+  // The window's size while windowed: now, or before it went fullscreen.
+  virtual void windowedSize(int& width, int& height) const {
+    width = 0;
+    height = 0;
+  }
 };

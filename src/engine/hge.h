@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 using HTEXTURE = uint32_t;  // 0 means "no texture"
 using HEFFECT = uint32_t;   // 0 plays nothing
@@ -34,6 +35,7 @@ constexpr int HGEK_CTRL = 0x11;
 constexpr int HGEK_ALT = 0x12;
 constexpr int HGEK_ESCAPE = 0x1B;
 constexpr int HGEK_SPACE = 0x20;
+constexpr int HGEK_DELETE = 0x2E;
 constexpr int HGEK_LEFT = 0x25;
 constexpr int HGEK_UP = 0x26;
 constexpr int HGEK_RIGHT = 0x27;
@@ -44,12 +46,38 @@ constexpr int HGEK_D = 0x44;
 constexpr int HGEK_I = 0x49;
 constexpr int HGEK_J = 0x4A;
 constexpr int HGEK_K = 0x4B;
+constexpr int HGEK_P = 0x50;
 constexpr int HGEK_S = 0x53;
 constexpr int HGEK_U = 0x55;
 constexpr int HGEK_W = 0x57;
 constexpr int HGEK_Z = 0x5A;
 constexpr int HGEK_F1 = 0x70;  // 0x70..0x7B F1..F12
 constexpr int HGEK_F11 = 0x7A;
+constexpr int HGEK_F12 = 0x7B;
+// A game controller's buttons and its left stick's four directions, as keys
+// (Windows' gamepad virtual-key codes). Every pad plugged in presses the same
+// keys. Face buttons are named by place, as on the common layout: A bottom, B
+// right, X left, Y top.
+constexpr int HGEK_PAD_A = 0xC3;
+constexpr int HGEK_PAD_B = 0xC4;
+constexpr int HGEK_PAD_X = 0xC5;
+constexpr int HGEK_PAD_Y = 0xC6;
+constexpr int HGEK_PAD_RB = 0xC7;  // right shoulder
+constexpr int HGEK_PAD_LB = 0xC8;  // left shoulder
+constexpr int HGEK_PAD_LT = 0xC9;  // left trigger, pressed past half its travel
+constexpr int HGEK_PAD_RT = 0xCA;
+constexpr int HGEK_PAD_UP = 0xCB;  // the d-pad
+constexpr int HGEK_PAD_DOWN = 0xCC;
+constexpr int HGEK_PAD_LEFT = 0xCD;
+constexpr int HGEK_PAD_RIGHT = 0xCE;
+constexpr int HGEK_PAD_START = 0xCF;
+constexpr int HGEK_PAD_BACK = 0xD0;
+constexpr int HGEK_PAD_LSTICK = 0xD1;  // the sticks pressed in
+constexpr int HGEK_PAD_RSTICK = 0xD2;
+constexpr int HGEK_STICK_UP = 0xD3;  // the left stick pushed out of its dead zone
+constexpr int HGEK_STICK_DOWN = 0xD4;
+constexpr int HGEK_STICK_RIGHT = 0xD5;
+constexpr int HGEK_STICK_LEFT = 0xD6;
 constexpr int HGEK_COUNT = 256;
 
 struct hgeVertex {
@@ -67,7 +95,7 @@ struct hgeQuad {
 };
 
 enum hgeBoolState {
-  HGE_WINDOWED,
+  HGE_WINDOWED,  // false: fullscreen. Set after System_Initiate, it switches the window
   HGE_USESOUND,
   HGE_SHOWSPLASH,
   HGE_HIDEMOUSE,
@@ -102,6 +130,29 @@ enum hgeIntState {
                        // reported once on stderr and in the log
   HGE_DIVERGEDFRAME,   // the frame at which the world stopped matching the replay's checksums
                        // (the frame loop stopped there); 0 when it did not
+  // The player's levels for music and effects, 0..100 (default 100): every
+  // volume the game asks for is scaled by them, and a change applies at once,
+  // to the music playing too.
+  HGE_MUSICVOLUME,
+  HGE_EFFECTSVOLUME,
+  // The window's size while windowed (the picture is scaled to it). Set before
+  // System_Initiate: the size it opens at (default: the screen size), kept
+  // within the desktop. Read: its size now, or before it went fullscreen.
+  HGE_WINDOWWIDTH,
+  HGE_WINDOWHEIGHT,
+};
+
+// What happened to the window and the pads (Input_GetEvents), as bits.
+enum hgeInputEvent {
+  HGEINPUT_FOCUSLOST = 1,    // the window lost the keyboard: every key and button was let go
+  HGEINPUT_PADADDED = 2,     // a pad was plugged in
+  HGEINPUT_PADREMOVED = 4,   // a pad was unplugged: its buttons were let go
+};
+
+// The keyboard key or pad button `key` presses the game's key `gameKey`.
+struct hgeBinding {
+  int key = 0;
+  int gameKey = 0;
 };
 
 enum hgeStringState {
@@ -178,16 +229,43 @@ class HGE {
   virtual HSTREAM Stream_Load(const char* filename, uint32_t size = 0) = 0;
   virtual HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume = 100) = 0;
 
-  // True only in the frame in which the key went down (once per press).
+  // Keys come in two layers. Raw keys are the keyboard and the pads as they
+  // are. The game's keys are what the game reads and what recordings hold;
+  // replays and the built-in player press them directly, and a raw key presses
+  // one only through the bindings (Input_SetBindings), so a replay plays the
+  // same whatever keys the player chose.
+  //
+  // True only in the frame in which the key went down (once per press), as a
+  // raw key or as a game's key.
   virtual bool Input_KeyDown(int key) = 0;
-  // True while the key is held.
+  // True while the key is held, as a raw key or as a game's key.
   virtual bool Input_GetKeyState(int key) = 0;
-  // Press or release a key as if from the keyboard; takes effect in the
-  // current frame when called from the input callback.
+  // Press or release one of the game's keys (replays, the built-in player);
+  // takes effect in the current frame when called from the input callback.
   virtual void Input_InjectKey(int key, bool down) = 0;
-  // True when the key went down since the last step: what the game reads. It
-  // is the same as Input_KeyDown while the game is never paused.
+  // True when the game's key went down since the last step: what the game
+  // reads. It is the same as Input_KeyDown while the game is never paused.
   virtual bool Input_StepKeyDown(int key) = 0;
+  // True while the game's key is held: what the game reads.
+  virtual bool Input_GameKeyState(int key) = 0;
+  // Raw keys, for menus, the pause key and choosing keys: went down in this
+  // frame, held. They are never recorded.
+  virtual bool Input_RawKeyDown(int key) = 0;
+  virtual bool Input_RawKeyState(int key) = 0;
+  // Press or release a raw key as if on the keyboard or a pad (tests).
+  virtual void Input_InjectRawKey(int key, bool down) = 0;
+  // Replaces the bindings of raw keys to the game's keys; a raw key may press
+  // several, and several may press one (it is held while any of them is). A
+  // raw key in no binding never reaches the game. Until this is called every
+  // raw key presses the game's key of its own code. Game keys held through the
+  // old bindings are let go; raw keys held now hold their new game keys
+  // without a press.
+  virtual void Input_SetBindings(const std::vector<hgeBinding>& bindings) = 0;
+  // What happened to the window and the pads while this frame's events were
+  // read (hgeInputEvent bits; 0 headless).
+  virtual int Input_GetEvents() = 0;
+  // The names of the pads plugged in now.
+  virtual std::vector<std::string> Input_GetPads() = 0;
 
   virtual bool Gfx_BeginScene(HTARGET target = 0) = 0;
   virtual void Gfx_EndScene() = 0;

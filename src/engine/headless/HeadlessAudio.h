@@ -13,6 +13,7 @@ class HeadlessAudio : public AudioBackend {
   HCHANNEL playEffect(HEFFECT effect, int volume, int pan, bool loop) override;
   HSTREAM loadStream(std::vector<uint8_t> bytes, std::string& error) override;
   HCHANNEL playStream(HSTREAM stream, bool loop, int volume) override;
+  void setMusicVolume(int) override {}
 
  private:
   uint32_t next_ = 1;

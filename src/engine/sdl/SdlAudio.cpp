@@ -118,3 +118,7 @@ HCHANNEL SdlAudio::playStream(HSTREAM stream, bool loop, int volume) {
   if (Mix_PlayMusic(it->second.music.get(), loop ? -1 : 1) != 0) return 0;
   return 0x80000000u | stream;
 }
+
+void SdlAudio::setMusicVolume(int volume) {
+  if (opened_) Mix_VolumeMusic(mixerVolume(volume));
+}

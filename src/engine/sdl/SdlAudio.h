@@ -16,6 +16,7 @@ class SdlAudio : public AudioBackend {
   HCHANNEL playEffect(HEFFECT effect, int volume, int pan, bool loop) override;
   HSTREAM loadStream(std::vector<uint8_t> bytes, std::string& error) override;
   HCHANNEL playStream(HSTREAM stream, bool loop, int volume) override;
+  void setMusicVolume(int volume) override;
 
  private:
   struct Music {

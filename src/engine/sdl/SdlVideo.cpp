@@ -6,6 +6,7 @@
 #include "engine/KeyMap.h"
 #include "engine/Keyboard.h"
 #include "engine/PngBytes.h"
+#include "engine/UserFolders.h"
 
 namespace {
 
@@ -23,6 +24,14 @@ bool openGlRunsOnTheCpu(SDL_Renderer* renderer) {
   std::string text(reinterpret_cast<const char*>(name));
   return text.find("llvmpipe") != std::string::npos || text.find("softpipe") != std::string::npos ||
          text.find("swrast") != std::string::npos;
+}
+
+// A window no larger than the desktop can show (when SDL can say how large that is).
+void fitTheDesktop(int& width, int& height) {
+  SDL_Rect usable;
+  if (SDL_GetNumVideoDisplays() < 1 || SDL_GetDisplayUsableBounds(0, &usable) != 0) return;
+  if (usable.w > 0 && width > usable.w) width = usable.w;
+  if (usable.h > 0 && height > usable.h) height = usable.h;
 }
 
 }  // namespace
@@ -45,8 +54,13 @@ bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
     return false;
   }
   videoStarted_ = true;
-  window_.reset(SDL_CreateWindow(settings.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_,
-                                 height_,
+  int windowWidth = settings.windowWidth > 0 ? settings.windowWidth : width_;
+  int windowHeight = settings.windowHeight > 0 ? settings.windowHeight : height_;
+  fitTheDesktop(windowWidth, windowHeight);
+  windowedWidth_ = windowWidth;
+  windowedHeight_ = windowHeight;
+  window_.reset(SDL_CreateWindow(settings.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
+                                 windowHeight,
                                  SDL_WINDOW_RESIZABLE | (settings.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0)));
   if (!window_) {
     error = std::string("cannot open the window: ") + SDL_GetError();
@@ -70,7 +84,23 @@ bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
   SDL_ShowCursor(settings.hideMouse ? SDL_DISABLE : SDL_ENABLE);
   SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
   SDL_RenderClear(renderer_.get());
+  const std::filesystem::path config = userConfigFolder();
+  pads_.open(config.empty() ? std::string() : (config / "gamecontrollerdb.txt").string(),
+             settings.log ? settings.log : [](const std::string&) {});
   return true;
+}
+
+bool SdlVideo::fullscreen() const {
+  return window_ && (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+void SdlVideo::setFullscreen(bool on) {
+  if (window_ && on != fullscreen()) toggleFullscreen();
+}
+
+void SdlVideo::windowedSize(int& width, int& height) const {
+  width = windowedWidth_;
+  height = windowedHeight_;
 }
 
 void SdlVideo::toggleFullscreen() {
@@ -98,8 +128,10 @@ void SdlVideo::toggleFullscreen() {
 bool SdlVideo::pumpEvents(Keyboard& keyboard) {
   bool open = true;
   bool wantToggle = false;
+  events_ = 0;
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
+    if (pads_.handle(e, keyboard, events_)) continue;
     switch (e.type) {
       case SDL_QUIT:
         open = false;
@@ -117,7 +149,17 @@ bool SdlVideo::pumpEvents(Keyboard& keyboard) {
         keyboard.release(virtualKeyFromScancode(e.key.keysym.scancode));
         break;
       case SDL_WINDOWEVENT:
-        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keyboard.releaseAll();
+        if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+          keyboard.releaseAll();
+          pads_.forgetHeld();
+          events_ |= HGEINPUT_FOCUSLOST;
+        }
+        // The size the player gave the window (fullscreen sizes are the desktop's).
+        if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen() && e.window.data1 > 0 &&
+            e.window.data2 > 0) {
+          windowedWidth_ = e.window.data1;
+          windowedHeight_ = e.window.data2;
+        }
         break;
       default:
         break;

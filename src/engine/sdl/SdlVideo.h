@@ -1,9 +1,11 @@
 // The game window: an accelerated renderer without vsync, the picture scaled
-// to the window with its aspect kept, F11 or Alt+Enter for fullscreen.
+// to the window with its aspect kept, F11 or Alt+Enter for fullscreen; and
+// the pads, whose events come with the window's.
 #pragma once
 
 #include "engine/SdlPtrs.h"
 #include "engine/VideoBackend.h"
+#include "engine/sdl/SdlPads.h"
 
 class SdlVideo : public VideoBackend {
  public:
@@ -15,6 +17,11 @@ class SdlVideo : public VideoBackend {
   bool endScene(std::vector<uint8_t>* png, std::string& error) override;
   bool paced() const override { return true; }
   bool messageBox(const std::string& text, const std::string& caption) override;
+  int inputEvents() const override { return events_; }
+  std::vector<std::string> padNames() const override { return pads_.names(); }
+  void setFullscreen(bool on) override;
+  bool fullscreen() const override;
+  void windowedSize(int& width, int& height) const override;
 
  private:
   void toggleFullscreen();
@@ -24,5 +31,7 @@ class SdlVideo : public VideoBackend {
   WindowPtr window_;
   RendererPtr renderer_;
   int width_ = 800, height_ = 480;
-  int windowedWidth_ = 0, windowedHeight_ = 0;  // the window's size before it went fullscreen
+  int windowedWidth_ = 0, windowedHeight_ = 0;  // the window's size when last windowed
+  int events_ = 0;
+  SdlPads pads_;  // closed before the window
 };

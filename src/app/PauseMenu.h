@@ -1,0 +1,90 @@
+// The pause menu. P, Esc or a pad's Start while playing, the window losing
+// focus or a pad being unplugged pause the game (the clock's player pause:
+// the world is not stepped) and open it: Resume, Music volume, Effects volume,
+// Controls (each game key's keyboard keys and pad button, chosen by pressing
+// them), Fullscreen and Quit to desktop. It reads raw keys, so keyboard and
+// pad drive it whatever the bindings. When it closes, the game resumes as
+// soon as the key that closed it is up, so that key never reaches the game.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/KeyBindings.h"
+#include "app/PlayClock.h"
+#include "engine/hge.h"
+#include "gfx/BitmapFont.h"
+
+class PlayerSettings;
+
+class PauseMenu {
+ public:
+  PauseMenu(HGE* engine, PlayClock& clock, PlayerSettings& settings);
+  ~PauseMenu();
+  PauseMenu(const PauseMenu&) = delete;
+  PauseMenu& operator=(const PauseMenu&) = delete;
+
+  // Loads the game's font (after System_Initiate).
+  void loadFont();
+  // Once a frame, before the clock is asked (the clock callback). `playing`:
+  // the play screen is up (nothing else pauses).
+  void update(bool playing);
+  // Draws the menu over the frozen game, while it is open.
+  void draw();
+
+  // Pauses the game and opens the menu on its first page.
+  void open();
+  bool isOpen() const { return open_; }
+  // The player chose Quit to desktop.
+  bool quitChosen() const { return quit_; }
+
+  // The menu's pages and lines, for drawing and tests.
+  enum Page { MAIN, CONTROLS };
+  enum MainLine { RESUME, MUSIC, EFFECTS, CONTROLS_LINE, FULLSCREEN, QUIT, MAIN_LINES };
+  // Controls lines: the game keys (columns: the binding's slots), then these two.
+  static constexpr int kResetLine = GAME_KEY_COUNT, kBackLine = GAME_KEY_COUNT + 1, kControlsLines = GAME_KEY_COUNT + 2;
+  Page page() const { return page_; }
+  int line() const { return line_; }
+  int column() const { return column_; }
+  bool waitingForKey() const { return waiting_; }
+
+ private:
+  // What the menu's keys asked for in this frame.
+  struct Wish {
+    bool up = false, down = false, left = false, right = false;
+    bool choose = false, back = false, resume = false, clear = false;
+  };
+  Wish readKeys();
+  // A direction held down repeats after a moment, as on a keyboard.
+  bool pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys);
+  bool anyDown(std::initializer_list<int> keys) const;
+
+  // Closes the menu; the game resumes once the keys that went down in this frame are up.
+  void close();
+  void updateMain(const Wish& w);
+  void updateControls(const Wish& w);
+  void takeKey();  // while waiting for the key to bind
+
+  void drawMain();
+  void drawControls();
+  // Text at (x, y) in the game's font, at `scale`, in `color`.
+  void text(float x, float y, int align, float scale, uint32_t color, const std::string& s);
+
+  HGE* engine_;
+  PlayClock& clock_;
+  PlayerSettings& settings_;
+  std::unique_ptr<BitmapFont> font_;
+  bool open_ = false;
+  bool quit_ = false;
+  std::vector<int> closingKeys_;  // closed: the game resumes when these are up
+  Page page_ = MAIN;
+  int line_ = 0, column_ = 0;
+  bool waiting_ = false;  // for the key to bind to the chosen cell
+  std::string message_;   // said under the controls (a key that cannot be bound)
+  int upHeld_ = 0, downHeld_ = 0, leftHeld_ = 0, rightHeld_ = 0;
+  int frames_ = 0;  // frames the menu has been open, for blinking
+};
+
+// How the menu shows a raw key: its name, with a pad's buttons as printed on a pad.
+std::string keyLabel(int key);

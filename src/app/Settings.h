@@ -1,0 +1,40 @@
+// The player's settings and their file, settings.ini in the player's config
+// folder: "name = value" lines, '#' comments.
+//
+//   window = 1280x768        the window's size when windowed
+//   fullscreen = off         on or off
+//   music = 80               volumes, 0..100
+//   effects = 100
+//   punch = J Space PadX     a game key: up to two keyboard keys and a pad button
+//
+// A line that cannot be read (an unknown name, a bad or absurd value, a key
+// already bound to another game key) is left out with a note saying which
+// line and why; everything else still counts, and what is left out keeps its
+// default. A name given twice counts the last time.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/KeyBindings.h"
+
+struct Settings {
+  int windowWidth = 800, windowHeight = 480;
+  bool fullscreen = false;
+  int musicVolume = 100, effectsVolume = 100;  // 0..100
+  KeyBindings bindings = KeyBindings::defaults();
+
+  bool operator==(const Settings& o) const {
+    return windowWidth == o.windowWidth && windowHeight == o.windowHeight && fullscreen == o.fullscreen &&
+           musicVolume == o.musicVolume && effectsVolume == o.effectsVolume && bindings == o.bindings;
+  }
+};
+
+// The window sizes a settings file may ask for (the desktop may allow less).
+constexpr int kMinWindowWidth = 160, kMinWindowHeight = 96;
+constexpr int kMaxWindowSide = 16384;
+
+// Reads settings text; each line left out adds a note "FILE:LINE: why" to `notes`.
+Settings parseSettings(const std::string& text, const std::string& fileName, std::vector<std::string>& notes);
+// The text of a settings file (parseSettings reads it back to the same settings).
+std::string formatSettings(const Settings& settings);
