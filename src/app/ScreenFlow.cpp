@@ -105,6 +105,13 @@ bool ScreenFlow::render() {
       }
       break;
   }
+  if (drawOnTop_) drawOnTop_();
   engine_->Gfx_EndScene();
   return false;
+}
+
+void ScreenFlow::replaceWorld(std::unique_ptr<World> world, std::unique_ptr<WorldRenderer> renderer) {
+  renderer_ = std::move(renderer);
+  world_ = std::move(world);
+  state_ = PLAYING;
 }

@@ -4,6 +4,7 @@
 // whichever screen is up and never changes the world.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "app/PlayClock.h"
@@ -50,6 +51,12 @@ class ScreenFlow {
   // The world could not be built (the reason was shown to the player).
   bool startFailed() const { return startFailed_; }
 
+  // The modder's reload: play goes on with `world`, drawn by `renderer`, from
+  // the next frame (also when the game had ended); the old ones go.
+  void replaceWorld(std::unique_ptr<World> world, std::unique_ptr<WorldRenderer> renderer);
+  // Drawn last in every picture, over whichever screen is up (the modder's overlay).
+  void setDrawOnTop(std::function<void()> draw) { drawOnTop_ = std::move(draw); }
+
  private:
   // Attaches the pack, builds the world, its renderer and starts the music.
   bool startGame();
@@ -67,6 +74,7 @@ class ScreenFlow {
   bool startFailed_ = false;
   PlayClock clock_;
   bool running_ = true;  // the clock's answer for this frame (true when nobody asks it)
+  std::function<void()> drawOnTop_;
 };
 
 // The game's eight keys as the engine's input reports them in this frame.

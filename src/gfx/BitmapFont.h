@@ -30,6 +30,9 @@ class BitmapFont {
       __attribute__((format(printf, 5, 6)));
   float textWidth(const char* text, bool multiline = true) const;
   void setColor(uint32_t color);
+  // Draws the glyphs `scale` times their size (1: as the font gives them).
+  void setScale(float scale) { scale_ = scale > 0 ? scale : 1; }
+  float scale() const { return scale_; }
 
   float lineHeight() const { return lineHeight_; }
   const SpriteQuad* glyph(int code) const { return glyphs_[code & 255].get(); }

@@ -131,6 +131,7 @@ bool World::changeScene(const std::string& target, int32_t entryX, int32_t entry
 
   apply(*parsed, path);
   doorsOpen = false;
+  noteSceneStart(target, entryX, entryZ);
   return true;
 }
 

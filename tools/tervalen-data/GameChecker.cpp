@@ -7,8 +7,9 @@
 #include <memory>
 #include <set>
 
+#include "CheckData.h"
 #include "GameFiles.h"
-#include "OpcodeTable.h"
+#include "format/OpcodeTable.h"
 #include "object/ScriptLoops.h"
 #include "SceneGeometry.h"
 #include "base/TextCodec.h"
@@ -37,20 +38,8 @@ std::string notPlain(const char* what, const std::string& id, const std::string&
   return std::string(what) + " \"" + escapedName(id) + "\" is not a plain name: " + why;
 }
 
-struct Character {
-  std::string id;    // GBK, as data names it
-  std::string file;  // relative path for messages
-  CharaData data;
-  bool fighter = false;
-  bool player = false;
-  bool enemy = false;
-};
-
-struct SceneEntry {
-  std::string id;    // GBK, as doors name it
-  std::string file;  // relative path for messages
-  SceneFile data;
-};
+using Character = CheckedCharacter;
+using SceneEntry = CheckedScene;
 
 class Checker {
  public:
