@@ -5,24 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "AllocationCounter.h"
 #include "data_folder.h"
 #include "gfx/BitmapFont.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// From the sanitizer runtime's allocator interface (its header is not installed with GCC).
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
-                                                         void (*free_hook)(const volatile void*));
-#define TERVALEN_COUNT_ALLOCATIONS 1
-namespace {
-// Allocations made while `gCounting` is set (the sanitizer's allocator hook).
-bool gCounting = false;
-int gAllocations = 0;
-void onMalloc(const volatile void*, size_t) {
-  if (gCounting) ++gAllocations;
-}
-void onFree(const volatile void*) {}
-}  // namespace
-#endif
 
 using testdata::DataFolder;
 
@@ -307,28 +293,15 @@ TEST_F(BitmapFontDrawing, SetColorTintsEveryGlyph) {
 }
 
 TEST_F(BitmapFontDrawing, DrawingAndFormattingAllocateNothing) {
-#ifdef TERVALEN_COUNT_ALLOCATIONS
+  if (!AllocationCounter::available()) GTEST_SKIP() << AllocationCounter::kWhyNot;
   folder.write("f.fnt", std::string(kExample));
   BitmapFont font(folder.engine(), "f.fnt");
-  static const bool installed = __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree) != 0;
-  ASSERT_TRUE(installed);
-  std::string probe;
-  gAllocations = 0;
-  gCounting = true;
-  probe.reserve(1000);  // the hook sees allocations: this one must count
-  gCounting = false;
-  ASSERT_GT(gAllocations, 0);
-
-  gAllocations = 0;
-  gCounting = true;
-  for (int i = 0; i < 50; ++i) {
-    font.draw(10, 10, AlignCenter, "AA A\nA A");
-    font.drawFormatted(790, 10, AlignRight, "Score = %d  ", i);
-    font.textWidth("AAA\nA", true);
-  }
-  gCounting = false;
-  EXPECT_EQ(gAllocations, 0);
-#else
-  GTEST_SKIP() << "allocation counting needs the sanitizer build";
-#endif
+  EXPECT_EQ(AllocationCounter::count([&] {
+              for (int i = 0; i < 50; ++i) {
+                font.draw(10, 10, AlignCenter, "AA A\nA A");
+                font.drawFormatted(790, 10, AlignRight, "Score = %d  ", i);
+                font.textWidth("AAA\nA", true);
+              }
+            }),
+            0);
 }

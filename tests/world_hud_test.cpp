@@ -12,13 +12,7 @@ class StartDrawn : public WorldTestOf<objtest::RenderedWorld> {
  protected:
   void SetUp() override {
     WorldTestOf::SetUp();
-    ResourceCatalog catalog;
-    catalog.entries.push_back(ResourceEntry{"set", {}, {}});
-    writeBytes("data/res.dat", writeResourceCatalog(catalog));
-    writeBytes("data/system.dat", std::vector<uint8_t>{2, 0, 0, 0, 2, 'o', 'k', 0});
-    SceneFile test = sceneNamed("first", 1000, 500);
-    test.charas.push_back({"guai01", 600, 300, 0});
-    writeScene("Test", test);
+    writeStartableGameFolder();
   }
   // The game's world in the test folder, logging through the engine.
   std::unique_ptr<World> start() {
@@ -27,10 +21,6 @@ class StartDrawn : public WorldTestOf<objtest::RenderedWorld> {
     services.log = [engine](const std::string& line) { engine->System_Log("%s", line.c_str()); };
     services.random = [engine](int lo, int hi) { return engine->Random_Int(lo, hi); };
     return std::make_unique<World>(GameRules{}, std::move(services));
-  }
-  static void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
 };
 

@@ -7,21 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/FileDescriptor.h"
+
 namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 std::string sizeText(uint64_t bytes) {
   if (bytes % (1ull << 20) == 0) return std::to_string(bytes >> 20) + " MiB";

@@ -28,6 +28,27 @@ bool isAscii(const std::string& s) {
   return true;
 }
 
+// Converts all of `text`, appending to `out`. An invalid or cut sequence
+// calls `onInvalid` with the input; it either steps over bytes (and the
+// conversion goes on) or returns false (and the conversion stops, false).
+template <class OnInvalid>
+bool convert(const Converter& conv, const std::string& text, std::string& out, OnInvalid onInvalid) {
+  char* in = const_cast<char*>(text.data());
+  size_t inLeft = text.size();
+  char buffer[256];
+  while (inLeft > 0) {
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    const size_t r = iconv(conv.get(), &in, &inLeft, &outPtr, &outLeft);
+    out.append(buffer, static_cast<size_t>(outPtr - buffer));
+    if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+      if (!onInvalid(in, inLeft)) return false;
+      iconv(conv.get(), nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string gbkToUtf8(const std::string& gbk) {
@@ -40,23 +61,13 @@ std::string gbkToUtf8(const std::string& gbk) {
     return out;
   }
   out.reserve(gbk.size() * 3 / 2 + 4);
-  char* in = const_cast<char*>(gbk.data());
-  size_t inLeft = gbk.size();
-  char buffer[256];
-  while (inLeft > 0) {
-    char* outPtr = buffer;
-    size_t outLeft = sizeof buffer;
-    size_t r = iconv(conv.get(), &in, &inLeft, &outPtr, &outLeft);
-    out.append(buffer, static_cast<size_t>(outPtr - buffer));
-    if (r == static_cast<size_t>(-1)) {
-      if (errno == E2BIG) continue;
-      // An invalid or truncated sequence: replace one byte and go on.
-      out += "\xEF\xBF\xBD";
-      ++in;
-      --inLeft;
-      iconv(conv.get(), nullptr, nullptr, nullptr, nullptr);
-    }
-  }
+  convert(conv, gbk, out, [&out](char*& in, size_t& inLeft) {
+    // An invalid or truncated sequence: replace one byte and go on.
+    out += "\xEF\xBF\xBD";
+    ++in;
+    --inLeft;
+    return true;
+  });
   return out;
 }
 
@@ -68,15 +79,5 @@ bool utf8ToGbk(const std::string& utf8, std::string& out) {
   }
   Converter conv("GBK", "UTF-8");
   if (!conv.ok()) return false;
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  char buffer[256];
-  while (inLeft > 0) {
-    char* outPtr = buffer;
-    size_t outLeft = sizeof buffer;
-    size_t r = iconv(conv.get(), &in, &inLeft, &outPtr, &outLeft);
-    out.append(buffer, static_cast<size_t>(outPtr - buffer));
-    if (r == static_cast<size_t>(-1) && errno != E2BIG) return false;
-  }
-  return true;
+  return convert(conv, utf8, out, [](char*&, size_t&) { return false; });
 }

@@ -5,16 +5,10 @@
 #include <limits>
 
 #include "object/Chara.h"
+#include "object/ScriptNumber.h"
 #include "world/Hud.h"
 
 namespace {
-
-int32_t truncToInt(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
 
 constexpr int32_t kIdle = 0, kWalk = 1;
 constexpr int32_t kFarAway = 500;          // at this distance along x an enemy just stands
@@ -33,8 +27,8 @@ void setWalk(Chara& e, double vx, double vz) { e.setVelocity(vx, 0, vz, true, fa
 }  // namespace
 
 void runEnemyBehaviour(Chara& e, const Chara& p, const RandomInt& randomInt) {
-  const int32_t dx = truncToInt(std::fabs(e.x - p.x));
-  const int32_t dz = truncToInt(std::fabs(e.z - p.z));
+  const int32_t dx = toInt32(std::fabs(e.x - p.x));
+  const int32_t dz = toInt32(std::fabs(e.z - p.z));
 
   if (e.action == kIdle) {
     if (p.x < e.x && facesRight(e)) {

@@ -5,19 +5,11 @@
 
 #include "base/DataFile.h"
 #include "base/DataPath.h"
+#include "object/ScriptNumber.h"
 #include "object/SharedEffects.h"
 #include "world/World.h"
 
 namespace {
-
-// Rounds toward zero into an int32, saturating (NaN gives 0), so a body far
-// outside the ground cannot make the conversion undefined.
-int32_t truncToInt(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
 
 constexpr double kCameraSlack = 100;  // the player may stand this far from the centre
 constexpr double kDoorReachX = 30;
@@ -50,12 +42,12 @@ bool World::blockMove(const Box& body, int32_t dx, int32_t dz, int32_t& mx, int3
     if (std::fabs(body.z - w.z) < w.depth / 2) {
       // The body's centre lies within the wall's depth: it runs into a side.
       if (!blockedX) {
-        mx = truncToInt(std::fabs(w.x - body.x) - (body.width + w.width) / 2 - 1);
+        mx = toInt32(std::fabs(w.x - body.x) - (body.width + w.width) / 2 - 1);
         if (body.x >= w.x) mx = -mx;
         blockedX = true;
       }
     } else if (!blockedZ) {
-      mz = truncToInt(std::fabs(w.z - body.z) - (body.depth + w.depth) / 2 - 1);
+      mz = toInt32(std::fabs(w.z - body.z) - (body.depth + w.depth) / 2 - 1);
       if (body.z >= w.z) mz = -mz;
       blockedZ = true;
     }

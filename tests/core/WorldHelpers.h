@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ObjectWorld.h"
+#include "format/ResourceCatalog.h"
 #include "base/DataPath.h"
 #include "object/Chara.h"
 #include "format/SceneFile.h"
@@ -66,11 +67,12 @@ inline CharaData systemEffects() {
   return d;
 }
 
-inline void writeScene(const std::string& id, const SceneFile& s) {
-  const std::vector<uint8_t> bytes = writeSceneFile(s);
-  std::ofstream out(sceneFilePath(id), std::ios::binary);
+inline void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
+
+inline void writeScene(const std::string& id, const SceneFile& s) { writeBytes(sceneFilePath(id), writeSceneFile(s)); }
 
 inline SceneFile sceneNamed(const std::string& name, int32_t width, int32_t depth) {
   SceneFile s;
@@ -79,6 +81,18 @@ inline SceneFile sceneNamed(const std::string& name, int32_t width, int32_t dept
   s.depth = depth;
   s.propId = "prop";
   return s;
+}
+
+// What a world needs to start beside the characters: a resource list of one
+// empty set, system data and a first scene ("Test") with one guai01 at x 600.
+inline void writeStartableGameFolder() {
+  ResourceCatalog catalog;
+  catalog.entries.push_back(ResourceEntry{"set", {}, {}});
+  writeBytes("data/res.dat", writeResourceCatalog(catalog));
+  writeBytes("data/system.dat", std::vector<uint8_t>{2, 0, 0, 0, 2, 'o', 'k', 0});
+  SceneFile test = sceneNamed("first", 1000, 500);
+  test.charas.push_back({"guai01", 600, 300, 0});
+  writeScene("Test", test);
 }
 
 // A bare world with a player ("c_morivane", a fighter) at (x, z), the shared

@@ -3,43 +3,17 @@
 // (the test is skipped in builds without it).
 #include <gtest/gtest.h>
 
+#include "AllocationCounter.h"
+#include "BusyObjects.h"
 #include "ObjectWorld.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
-                                                         void (*free_hook)(const volatile void*));
-#define TERVALEN_OBJECT_ALLOCATIONS 1
-namespace {
-bool gCountingObjects = false;
-long gObjectAllocations = 0;
-void onObjectMalloc(const volatile void*, size_t) {
-  if (gCountingObjects) ++gObjectAllocations;
-}
-void onObjectFree(const volatile void*) {}
-}  // namespace
-#endif
 
 using namespace objtest;
 
 TEST(ObjectFrames, MovingAndSteppingAllocateNothing) {
-#ifdef TERVALEN_OBJECT_ALLOCATIONS
-  static const bool installed = __sanitizer_install_malloc_and_free_hooks(onObjectMalloc, onObjectFree) != 0;
-  ASSERT_TRUE(installed);
+  if (!AllocationCounter::available()) GTEST_SKIP() << AllocationCounter::kWhyNot;
   ObjectWorld w;
-  w.addPictureSet("s", {{32, 48}, {40, 40}});
-  // Every instruction but spawning (which makes an object): frames, motion,
-  // boxes, an armed hit, both jumps, a sound, a tint, opcode 8 back to the start.
-  const Action busy = act({frame(0, 2, 3, -1), op(1, {0.5, 0, 0.25, 0, 1, 0, 0, 0, 0, 1, 1, 1, 1}),
-                           op(2, {0, -20, 30, 40, 10}), op(3, {10, -20, 20, 20, 10, 5}),
-                           op(4, {0, 1, -2, -1, 3, 2, 1, 4}), op(7, {0, 0, 1}), op(7, {1, 0, 2}), op(6, {0, 0}),
-                           op(10, {200, 255, 255, 255}), frame(1, 3, -2, 0), op(9), op(8, {0, 0})});
-  std::vector<Action> actions(6, busy);
-  w.writeChara("busy", chara(100, 0, actions, {0, 1, 2}));
+  addBusyObjects(w);
   World& s = w.scene();
-  s.objects.reserve(64);
-  for (int i = 0; i < 20; ++i) s.createChara("busy", i % 2, 10 * i, 300 + i);
-  for (int i = 0; i < 20; ++i) s.createObj("busy", i % 6, 0, i % 2, 0, 5 * i, -i, 200 + i);
-  s.sounds.reserve(256);
   auto frameOfPlay = [&] {
     s.sounds.clear();  // as every update does
     for (Obj* o : s.objects) {
@@ -49,19 +23,8 @@ TEST(ObjectFrames, MovingAndSteppingAllocateNothing) {
   };
   for (int i = 0; i < 10; ++i) frameOfPlay();  // warm-up: first log use
 
-  std::string probe;
-  gObjectAllocations = 0;
-  gCountingObjects = true;
-  probe.reserve(1000);  // the hook does see allocations
-  gCountingObjects = false;
-  ASSERT_GT(gObjectAllocations, 0);
-
-  gObjectAllocations = 0;
-  gCountingObjects = true;
-  for (int i = 0; i < 200; ++i) frameOfPlay();
-  gCountingObjects = false;
-  EXPECT_EQ(gObjectAllocations, 0);
-#else
-  GTEST_SKIP() << "allocations are counted through the sanitizer allocator";
-#endif
+  EXPECT_EQ(AllocationCounter::count([&] {
+              for (int i = 0; i < 200; ++i) frameOfPlay();
+            }),
+            0);
 }

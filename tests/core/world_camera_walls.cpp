@@ -1,5 +1,7 @@
 // The camera follows the player with 100 units of slack and stops at the
 // scene's edges; walls stop moving bodies 1 unit short.
+#include <limits>
+
 #include "WorldHelpers.h"
 
 namespace worldtest {
@@ -51,6 +53,21 @@ TEST_F(Camera, InASceneNarrowerThanTheWindowAMoveEndsAtMinus200) {
   world().width = 600;
   world().followCamera();
   EXPECT_EQ(world().cameraX, -200);
+}
+
+// Scene sizes come from data: the edge arithmetic must hold for the extremes
+// of a 32-bit width (the sanitizer build stops on an overflow here).
+TEST_F(Camera, TheEdgesOfExtremeSceneWidthsNeedNoOverflow) {
+  Chara* p = addPlayer(501, 100);
+  world().width = std::numeric_limits<int32_t>::min();
+  world().followCamera();
+  EXPECT_EQ(world().cameraX, double(std::numeric_limits<int32_t>::min()) - 800);
+
+  world().width = std::numeric_limits<int32_t>::max();
+  world().cameraX = 0;
+  p->x = 2000000000;
+  world().followCamera();
+  EXPECT_EQ(world().cameraX, 2000000000.0 - 500);
 }
 
 class Walls : public WorldTest {};

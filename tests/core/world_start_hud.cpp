@@ -10,13 +10,7 @@ class Start : public WorldTest {
  protected:
   void SetUp() override {
     WorldTest::SetUp();
-    ResourceCatalog catalog;
-    catalog.entries.push_back(ResourceEntry{"set", {}, {}});
-    writeBytes("data/res.dat", writeResourceCatalog(catalog));
-    writeBytes("data/system.dat", std::vector<uint8_t>{2, 0, 0, 0, 2, 'o', 'k', 0});
-    SceneFile test = sceneNamed("first", 1000, 500);
-    test.charas.push_back({"guai01", 600, 300, 0});
-    writeScene("Test", test);
+    writeStartableGameFolder();
   }
   // The game's world in the test folder, logging to log.txt.
   std::unique_ptr<World> start() {
@@ -25,10 +19,6 @@ class Start : public WorldTest {
     services.log = [logPath](const std::string& line) { std::ofstream(logPath, std::ios::app) << line << "\n"; };
     services.random = [](int lo, int) { return lo; };
     return std::make_unique<World>(GameRules{}, std::move(services));
-  }
-  static void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
 };
 

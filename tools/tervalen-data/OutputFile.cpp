@@ -8,28 +8,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/FileDescriptor.h"
+
 namespace {
 
-// Closes the descriptor unless release() took it back.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  // Closes now and says whether the close succeeded (a late write error shows here).
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 // Every byte, through short writes and interruptions. False with errno set.
 bool writeAll(int fd, const uint8_t* data, size_t size) {
@@ -62,7 +44,7 @@ const char* kindOf(mode_t mode) {
 
 // Writes into an existing character device or FIFO, as a shell redirection would.
 bool writeIntoDevice(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-  Descriptor fd(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
   if (fd.get() < 0) {
     error = failure(path);
     return false;
@@ -110,7 +92,7 @@ bool replaceRegularFile(const std::string& path, const std::vector<uint8_t>& byt
     return false;
   }
   std::string temp = (folder == "/" ? "" : folder) + "/." + name + ".XXXXXX";
-  Descriptor fd(::mkstemp(temp.data()));
+  FileDescriptor fd(::mkstemp(temp.data()));
   if (fd.get() < 0) {
     error = failure(path, std::string("cannot make a temporary file beside it: ") + std::strerror(errno));
     return false;
