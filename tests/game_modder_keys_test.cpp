@@ -40,7 +40,7 @@ struct Played {
 // from `replay` when given); `press` names the modder's keys pressed in a
 // frame; `before(frame)` runs first in each frame (to change files).
 Played play(const fs::path& folder, const std::string& replay, int frames, const std::map<int, std::vector<int>>& press,
-            const ScratchDir& dir, const std::function<void(int)>& before = {}) {
+            const ScratchDir& dir, const std::function<void(int)>& before = {}, bool watch = false) {
   Played out;
   const fs::path previous = fs::current_path();
   fs::current_path(folder);
@@ -57,7 +57,7 @@ Played play(const fs::path& folder, const std::string& replay, int frames, const
   {
     TraceWriter trace(dir.file("trace.jsonl"), [](const std::string& why) { ADD_FAILURE() << why; });
     ScreenFlow flow(engine, GameRules{}, random, &trace);
-    ModderKeys modder(engine, flow, WorldReload(engine, random, false), false, false);
+    ModderKeys modder(engine, flow, WorldReload(engine, random, false), watch, false);
     engine->System_SetState(HGE_FRAMEFUNC, [&] {
       const bool done = flow.frame();
       out.stepAt[engine->System_GetFrame()] = engine->System_GetStep();
@@ -160,6 +160,23 @@ TEST(ModderKeys, ReloadRestartsTheSceneWithAChangedCharacterAndKeepsTheOldDataOn
   EXPECT_EQ(broken.messages[1].rfind("F5: reload failed: data/chara/guai01.dat: offset ", 0), 0u) << broken.messages[1];
   EXPECT_NE(broken.messages[1].find("the game goes on with the data it had"), std::string::npos);
   EXPECT_NE(readFile(dir.file("log.txt")).find("F5: reload failed: data/chara/guai01.dat"), std::string::npos);
+
+  // --watch: the same without a key, within a second (100 frames) of each change.
+  std::ofstream(guai, std::ios::binary).write(reinterpret_cast<const char*>(bytes->data()),
+                                              static_cast<std::streamsize>(bytes->size()));
+  auto watchedEdit = [&](int frame) {
+    if (frame == 50) std::ofstream(guai, std::ios::binary).write(reinterpret_cast<const char*>(changed.data()),
+                                                                   static_cast<std::streamsize>(changed.size()));
+    if (frame == 150) std::ofstream(guai, std::ios::binary) << "not a character";
+  };
+  const Played watched = play(folder, "", 260, {}, dir, watchedEdit, true);
+  EXPECT_EQ(watched.stepAt.at(260), 260);
+  ASSERT_EQ(watched.messages.size(), 2u);
+  EXPECT_EQ(watched.messages[0], "data/chara/guai01.dat changed: reloaded: scene \"Test\" starts again");
+  EXPECT_EQ(watched.messages[1].rfind("data/chara/guai01.dat changed: reload failed: data/chara/guai01.dat: offset ", 0),
+            0u)
+      << watched.messages[1];
+  EXPECT_EQ(watched.firstEnemyHp, 777);
 }
 
 }  // namespace
