@@ -1,6 +1,7 @@
 // The character viewer's picture: the floor, the character and its effects,
 // their boxes, the panel of what runs, and the list of actions.
 #include <algorithm>
+#include <cstdio>
 
 #include "app/CharacterViewer.h"
 #include "format/JsonText.h"
@@ -15,10 +16,20 @@ constexpr uint32_t kText = 0xFFFFFFFF, kDim = 0xFFAEB6C2, kHighlight = 0xFFFFD04
 constexpr float kFloorTop = 300;  // the back of the floor on the screen
 constexpr float kListWidth = 190;
 
+// A number as the panel shows it: at most two decimals, no trailing zeros.
+std::string shortNumber(double v) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.2f", v);
+  std::string text = buffer;
+  while (!text.empty() && text.back() == '0') text.pop_back();
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return text == "-0" ? "0" : text;
+}
+
 std::string boxText(const char* what, const Box& b) {
   if (b.width == 0) return std::string(what) + " none";
-  return std::string(what) + " x=" + shortestDouble(b.x) + " y=" + shortestDouble(b.y) + " w=" +
-         shortestDouble(b.width) + " h=" + shortestDouble(b.height) + " d=" + shortestDouble(b.depth);
+  return std::string(what) + " x=" + shortNumber(b.x) + " y=" + shortNumber(b.y) + " w=" +
+         shortNumber(b.width) + " h=" + shortNumber(b.height) + " d=" + shortNumber(b.depth);
 }
 
 std::string actionName(const CharaData& d, int32_t n) {
@@ -62,7 +73,7 @@ void CharacterViewer::drawPanel() {
     shown += "  shown " + std::to_string(std::min(c.ticks, c.wait)) + " of " + std::to_string(c.wait) + " ticks";
   else if (c.wait >= 1000000)
     shown += "  held (ticks=0)";
-  y += o.text(4, y, shown + "  y " + shortestDouble(c.y) + "  vx " + shortestDouble(c.vx) + " vy " + shortestDouble(c.vy));
+  y += o.text(4, y, shown + "  y " + shortNumber(c.y) + "  vx " + shortNumber(c.vx) + " vy " + shortNumber(c.vy));
   y += o.text(4, y, boxText("body", c.body), AlignLeft, kDim);
   std::string attack = boxText("attack", c.attack);
   if (c.hasAttackBox()) attack += "  damage " + std::to_string(c.damage) + (c.hit.active ? "  ARMED" : "  not armed");
