@@ -14,8 +14,7 @@ constexpr float kTextScale = 0.5f;
 constexpr uint32_t kTextBand = 0xB0000000;
 constexpr uint32_t kPanelText = 0xFFFFFFFF;
 constexpr uint32_t kPausedText = 0xFFFFD040;
-// A door opens to a player this close along the ground and in depth (the world's reach).
-constexpr double kDoorReachX = 30, kDoorReachZ = 10;
+constexpr double kDoorReachX = World::kDoorReachX, kDoorReachZ = World::kDoorReachZ;
 
 std::string number(double v) {
   char buffer[32];

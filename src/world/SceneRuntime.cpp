@@ -12,8 +12,6 @@
 namespace {
 
 constexpr double kCameraSlack = 100;  // the player may stand this far from the centre
-constexpr double kDoorReachX = 30;
-constexpr double kDoorReachZ = 10;
 
 }  // namespace
 

@@ -70,6 +70,9 @@ class World final : public ObjectHost {
   // The most objects the world holds at once, far above any real scene: a
   // script that spawns copies of itself every frame stops here.
   static constexpr size_t kMaxObjects = 20000;
+  // An open door takes the player who stands closer than this to it, along
+  // the ground and in depth (each strictly).
+  static constexpr double kDoorReachX = 30, kDoorReachZ = 10;
 
   // Builds the game in the current folder: the resource list, the system
   // data, the shared effects, the player and the first scene. When it cannot
