@@ -3,6 +3,11 @@
 // the target scene, a scene chain that never reaches the final scene, reversed
 // AI ranges, a hit spark that is an empty action, two resource entries that
 // share one folder; and data/rules.txt, which check reads as the game does.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <iterator>
+
 #include "check_folder.h"
 
 namespace {
@@ -122,6 +127,68 @@ TEST(CheckContent, TheRulesFileIsReadAsTheGameReadsIt) {
     std::ofstream(game.path("data/rules.txt")) << "player = hero\n";
     expectProblem(game.check(), "data/chara", "-", "the game creates the player \"hero\", but data/chara/hero.dat");
   }
+}
+
+}  // namespace
+
+namespace {
+
+using namespace check_folder;
+
+// Runs the built data tool; its standard output.
+std::string runTool(const std::string& args, int& exitCode) {
+  const std::string out = (fs::temp_directory_path() / ("tervalen-check-out-" + std::to_string(::getpid()))).string();
+  const int status = std::system((TERVALEN_BINARY_DIR "/tervalen-data " + args + " >'" + out + "' 2>&1").c_str());
+  exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream in(out);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  fs::remove(out);
+  return text;
+}
+
+TEST(CheckSources, FindingsNameTheSourceFileAndLine) {
+  if (!fs::exists(TERVALEN_BINARY_DIR "/tervalen-data")) GTEST_SKIP() << "the data tool is not built";
+  auto g = soundGame();
+  replace(g["data/chara/guai01.dat"], "ai dx=0..60", "ai dx=60..0");
+  replace(g["data/chara/guai01.dat"], "from=own spark=14", "from=own spark=2");
+  g["data/chara/guai01.dat"] += action(2, "");
+  replace(g["data/scene/Test.dat"], "enemy \"guai01\" x=600", "enemy \"guai01\" x=1900");
+  GameFolder game(g);
+  // The text sources, as a modder keeps them.
+  const fs::path sources = game.root / "src";
+  for (const auto& [path, text] : g) {
+    fs::path source = sources / fs::path(path).lexically_relative("data");
+    source.replace_extension(".txt");
+    fs::create_directories(source.parent_path());
+    std::ofstream(source) << text;
+  }
+  auto lineOf = [&](const std::string& path, const std::string& start) {
+    std::ifstream in(sources / path);
+    int n = 0;
+    for (std::string line; std::getline(in, line);) {
+      ++n;
+      if (line.rfind(start, 0) == 0) return sources.string() + "/" + path + ":" + std::to_string(n);
+    }
+    return std::string("(not found)");
+  };
+  int code = -1;
+  const std::string out = runTool("check '" + game.root.string() + "' --sources '" + sources.string() + "'", code);
+  EXPECT_EQ(code, 1);
+  EXPECT_NE(out.find(lineOf("chara/guai01.txt", "ai dx=60..0") + ": data/chara/guai01.dat: ai rule 0: the range "
+                                                                 "dx=60..0 is reversed"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find(lineOf("chara/guai01.txt", "  hit ground=0 air=1 push-x=-2 push-y=0 freeze=5 self-freeze=5 "
+                                                "from=own spark=2") +
+                     ": data/chara/guai01.dat: action 13 instruction 1: hit spark action 2"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find(lineOf("scene/Test.txt", "enemy \"guai01\" x=1900") + ": data/scene/Test.dat: enemy 0: the enemy"),
+            std::string::npos)
+      << out;
+  // Without the sources, the findings are as they always were.
+  const std::string plain = runTool("check '" + game.root.string() + "'", code);
+  EXPECT_NE(plain.find("\ndata/chara/guai01.dat: ai rule 0: the range dx=60..0"), std::string::npos) << plain;
 }
 
 }  // namespace
