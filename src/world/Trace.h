@@ -1,7 +1,7 @@
 // The frame trace: one JSON object per line after every frame callback that ran
 // the world, for tests and for people who debug content (`tervalen --trace FILE`).
 // The game's traces begin with a header line saying how the run was made
-// (docs/trace.md describes both kinds of line).
+// (the manual page, under --trace, says what the header holds).
 #pragma once
 
 #include <functional>
