@@ -127,6 +127,17 @@ TEST(CheckContent, TheRulesFileIsReadAsTheGameReadsIt) {
     std::ofstream(game.path("data/rules.txt")) << "player = hero\n";
     expectProblem(game.check(), "data/chara", "-", "the game creates the player \"hero\", but data/chara/hero.dat");
   }
+  {
+    // A score for a name no character has: a warning, the folder still passes.
+    auto g = soundGame();
+    GameFolder game(g);
+    std::ofstream(game.path("data/rules.txt")) << "score guai01 = 12\nscore gaui01 = 30\n";
+    CheckReport r = game.check();
+    EXPECT_TRUE(r.problems.empty()) << describe(r);
+    ASSERT_EQ(r.warnings.size(), 1u) << describe(r);
+    EXPECT_EQ(r.warnings[0].warningLine(), "data/rules.txt: line 2: warning: score gaui01: no character file gives "
+                                           "this name (its chara line), so the rule scores nothing");
+  }
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "format/ResourceCatalog.h"
 #include "format/SceneFile.h"
 #include "format/SystemData.h"
+#include "format/RulesText.h"
 #include "world/RulesFile.h"
 
 namespace fs = std::filesystem;
@@ -67,6 +68,7 @@ class Checker {
     for (auto& [path, c] : charas_) checkCharacter(c.id, c);
     for (auto& [path, s] : scenes_) checkScene(s);
     checkSceneGraph();
+    checkScoredNames();
     checkContent(ContentCheckInput{charas_, scenes_, rules_, catalogOk_ ? &catalog_ : nullptr},
                  [this](const std::string& f, const std::string& w, const std::string& m) { problem(f, w, m); },
                  [this](const std::string& f, const std::string& w, const std::string& m) { warning(f, w, m); });
@@ -125,6 +127,29 @@ class Checker {
       return;
     }
     rules_ = std::move(*rules);
+    // The score rules the file gives, by line, to match against the characters' names.
+    Expected<std::vector<uint8_t>> bytes = readFileBytes((fs::path(dir_) / relative).string(), kMaxRulesTextBytes);
+    if (!bytes) return;
+    Expected<RulesText> text = parseRulesText(*bytes, relative);
+    if (!text) return;
+    for (const RulesLine& line : text->lines) {
+      if (line.key.rfind("score", 0) != 0 || line.key.size() <= 5) continue;
+      std::string name = line.key.substr(5);
+      while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(name.begin());
+      std::string gbk;
+      if (utf8ToGbk(name, gbk)) scoredNames_.emplace_back(gbk, line.line);
+    }
+  }
+
+  // A score rule for a name no character file gives scores nothing: most likely a typo.
+  void checkScoredNames() {
+    std::set<std::string> names;
+    for (const auto& [path, c] : charas_) names.insert(c.data.name);
+    for (const auto& [name, line] : scoredNames_)
+      if (!names.count(name))
+        warning(kRulesFile, "line " + num(static_cast<int64_t>(line)),
+                "score " + gbkToUtf8(name) + ": no character file gives this name (its chara line), so the rule "
+                "scores nothing");
   }
 
   void readCatalog() {
@@ -439,6 +464,7 @@ class Checker {
 
   std::string dir_;
   GameRules rules_;
+  std::vector<std::pair<std::string, size_t>> scoredNames_;  // GBK name, line in data/rules.txt
   CheckReport report_;
   GameFiles files_;
   ResourceCatalog catalog_;
