@@ -16,19 +16,22 @@ trace="$out/trace.jsonl"
 # First pass: play and keep the trace, to find the moments worth a picture.
 "$build/tervalen" --root "$game" --headless --autoplay --seed "$seed" --frames 30000 --trace "$trace" >/dev/null
 
+# The frame of a trace line (the first line of a trace is its header, not a frame).
+frameOf() { sed -E 's/^\{"frame":([0-9]+),.*/\1/;t;d'; }
+
 shots=()
 # Each scene a little after the player arrives.
 while read -r frame scene; do
   shots+=(--screenshot "$((frame + 250)):$out/scene-$scene.png")
 done < <(sed -E 's/^\{"frame":([0-9]+),"state":1,"scene":"([^"]*)".*/\1 \2/;t;d' "$trace" | awk '$2 != last { print; last = $2 }')
 # A fight: two frames after an enemy is first frozen by a hit (the spark is up).
-hit=$(grep -n -m1 -E '"enemies":\[.*"freeze":[1-9]' "$trace" | cut -d: -f1)
+hit=$(grep -m1 -E '"enemies":\[.*"freeze":[1-9]' "$trace" | frameOf)
 [ -n "$hit" ] && shots+=(--screenshot "$((hit + 2)):$out/fight.png")
 # A later, busier fight in the last scene.
-boss=$(grep -n -E '"scene":"zd".*"enemies":\[.*"freeze":[1-9]' "$trace" | sed -n '40p' | cut -d: -f1)
+boss=$(grep -E '"scene":"zd".*"enemies":\[.*"freeze":[1-9]' "$trace" | sed -n '40p' | frameOf)
 [ -n "$boss" ] && shots+=(--screenshot "$((boss + 2)):$out/fight-zd.png")
 # The ending screen, a moment after the game is over.
-over=$(grep -n -m1 '"gameOver":true' "$trace" | cut -d: -f1)
+over=$(grep -m1 '"gameOver":true' "$trace" | frameOf)
 [ -n "$over" ] && shots+=(--screenshot "$((over + 60)):$out/ending.png")
 
 # Second pass: the same seed plays the same game; take the pictures.

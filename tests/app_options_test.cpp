@@ -106,4 +106,39 @@ TEST(AppOptions, FilePathsSurviveTheMoveIntoTheGameFolder) {
   EXPECT_TRUE(o.replay.empty());
 }
 
+TEST(AppOptions, TheModdersOptions) {
+  Options o;
+  std::string error;
+  EXPECT_EQ(parse({"--scene", "zd", "--invincible", "--watch", "--overlay"}, o, error), ParseResult::Run) << error;
+  EXPECT_EQ(o.scene, "zd");
+  EXPECT_TRUE(o.invincible);
+  EXPECT_TRUE(o.watch);
+  EXPECT_TRUE(o.overlay);
+  EXPECT_EQ(o.arguments, (std::vector<std::string>{"--scene", "zd", "--invincible", "--watch", "--overlay"}));
+  EXPECT_EQ(parse({"--view=guai01", "--headless"}, o, error), ParseResult::Run) << error;
+  EXPECT_EQ(o.view, "guai01");
+  EXPECT_EQ(parse({"--scene="}, o, error), ParseResult::UsageError);
+  EXPECT_EQ(error, "--scene wants an id, not an empty text");
+  EXPECT_EQ(parse({"--view", "guai01", "--autoplay"}, o, error), ParseResult::UsageError);
+  EXPECT_NE(error.find("--view shows one character"), std::string::npos) << error;
+}
+
+TEST(AppOptions, EveryOptionOfHelpIsInTheManualPage) {
+  const std::string manual = readFile(TERVALEN_SOURCE_DIR "/docs/tervalen.6");
+  ASSERT_FALSE(manual.empty());
+  const std::string help = usageText();
+  size_t found = 0;
+  for (size_t at = help.find("  --"); at != std::string::npos; at = help.find("  --", at + 1)) {
+    const size_t end = help.find_first_of(" \n", at + 2);
+    const std::string option = help.substr(at + 2, end - at - 2);
+    std::string inManual;
+    for (char c : option) inManual += c == '-' ? std::string("\\-") : std::string(1, c);
+    EXPECT_NE(manual.find(inManual), std::string::npos) << option << " is not in docs/tervalen.6";
+    ++found;
+  }
+  EXPECT_EQ(found, 19u) << "the options of --help";
+  for (const char* key : {".B F1\n", ".B F2\n", ".B F3\n", ".B F4\n", ".B F5\n"})
+    EXPECT_NE(manual.find(key), std::string::npos) << key;
+}
+
 }  // namespace

@@ -42,6 +42,7 @@ GameRun play(const std::string& args, const ScratchDir& dir) {
     if (line.rfind("result=", 0) == 0) run.result = line;
   std::ifstream trace(dir.file("trace.jsonl"));
   for (std::string line; std::getline(trace, line);) {
+    if (line.rfind("{\"frame\":", 0) != 0) continue;  // the header
     std::string scene = field(line, "scene");
     if (run.scenes.empty() || run.scenes.back() != scene) run.scenes.push_back(scene);
   }

@@ -39,6 +39,13 @@ class GameCopy {
   }
   std::string file(const std::string& name) const { return dir_.file(name); }
   std::string read(const std::string& name) const { return readFile(dir_.file(name)); }
+  // A trace file's step lines: all but its first line, the header that says
+  // how the run was made (and so differs between a recording and its replay).
+  std::string steps(const std::string& name) const {
+    const std::string text = read(name);
+    const size_t end = text.find('\n');
+    return end == std::string::npos ? "" : text.substr(end + 1);
+  }
 
   // Runs `tervalen --root game --headless ARGS`; `stdoutTo` replaces the file the output goes to.
   Run run(const std::string& args, const std::string& stdoutTo = "") const {

@@ -65,13 +65,13 @@ TEST(GameReplays, ARecordingMadeWithoutASeedReplaysToTheSameTrace) {
   EXPECT_EQ(replayed.exitCode, 0) << replayed.err;
   EXPECT_EQ(replayed.err, "");
   EXPECT_EQ(replayed.result(), recorded.result());
-  const std::string trace = game.read("recorded.jsonl");
-  // The trace follows the whole fight, to the frame the game ended (how long
+  const std::string trace = game.steps("recorded.jsonl");
+  // The trace follows the whole fight, to the step the game ended (how long
   // that takes depends on the fresh seed).
   const std::vector<std::string> traced = lines(trace);
   ASSERT_GT(traced.size(), 1000u);
   EXPECT_NE(traced.back().find("\"gameOver\":true"), std::string::npos) << traced.back();
-  EXPECT_TRUE(trace == game.read("replayed.jsonl")) << "the replay played another game";
+  EXPECT_TRUE(trace == game.steps("replayed.jsonl")) << "the replay played another game";
 }
 
 TEST(GameReplays, ATamperedReplayStopsAtTheFrameWhereItDiverged) {
@@ -105,8 +105,8 @@ TEST(GameReplays, ATamperedReplayStopsAtTheFrameWhereItDiverged) {
   EXPECT_NE(run.log.find("replay diverged at frame " + std::to_string(expected) + ":"), std::string::npos);
 
   // The same game up to the changed key, and no frame played after the divergence.
-  const std::vector<std::string> original = lines(game.read("recorded.jsonl"));
-  const std::vector<std::string> replayed = lines(game.read("tampered.jsonl"));
+  const std::vector<std::string> original = lines(game.steps("recorded.jsonl"));
+  const std::vector<std::string> replayed = lines(game.steps("tampered.jsonl"));
   ASSERT_FALSE(replayed.empty());
   EXPECT_EQ(frameOf(replayed.back()), expected);
   for (size_t i = 0; i < replayed.size() && frameOf(replayed[i]) <= tampered; ++i)
@@ -122,7 +122,7 @@ TEST(GameReplays, SeedZeroIsASeedLikeAnyOther) {
   ASSERT_EQ(first.exitCode, 0) << first.err;
   EXPECT_EQ(first.result().rfind("result=victory", 0), 0u) << first.out;
   EXPECT_EQ(second.result(), first.result());
-  EXPECT_TRUE(game.read("first.jsonl") == game.read("second.jsonl")) << "--seed 0 played two games";
+  EXPECT_TRUE(game.steps("first.jsonl") == game.steps("second.jsonl")) << "--seed 0 played two games";
   EXPECT_NE(first.log.find("Random seed 0 (--seed)"), std::string::npos) << first.log;
 }
 
@@ -135,7 +135,7 @@ TEST(GameReplays, AFreshSeedInTheLogPlaysTheGameAgain) {
   ASSERT_NE(fresh.log.find("Random seed " + seed + " (fresh"), std::string::npos) << fresh.log;
   const gameprogram::Run again = game.run("--autoplay --frames 3000 --trace again.jsonl --seed " + seed);
   EXPECT_EQ(again.exitCode, 0);
-  EXPECT_TRUE(game.read("fresh.jsonl") == game.read("again.jsonl"));
+  EXPECT_TRUE(game.steps("fresh.jsonl") == game.steps("again.jsonl"));
 }
 
 TEST(GameReplays, AFileWithoutSeedOrChecksStillPlays) {
@@ -152,7 +152,7 @@ TEST(GameReplays, AFileWithoutSeedOrChecksStillPlays) {
   const gameprogram::Run withSeed = game.run("--replay old.rep --seed 5 --frames 2000 --trace old.jsonl");
   EXPECT_EQ(withSeed.exitCode, 0) << withSeed.err;
   EXPECT_EQ(withSeed.err, "");
-  EXPECT_TRUE(game.read("recorded.jsonl") == game.read("old.jsonl"));
+  EXPECT_TRUE(game.steps("recorded.jsonl") == game.steps("old.jsonl"));
 
   // Without --seed it plays with a fresh one, as it always did.
   const gameprogram::Run withoutSeed = game.run("--replay old.rep --frames 500");
@@ -185,7 +185,7 @@ TEST(GameReplays, RecordingChangesNothingInTheGame) {
   const gameprogram::Run recorded = game.run("--autoplay --seed 8 --frames 40000 --trace recorded.jsonl --record rec.rep");
   EXPECT_EQ(plain.result(), "result=victory score=310 kills=17 frames=10020");
   EXPECT_EQ(recorded.result(), plain.result());
-  EXPECT_TRUE(game.read("plain.jsonl") == game.read("recorded.jsonl"));
+  EXPECT_TRUE(game.steps("plain.jsonl") == game.steps("recorded.jsonl"));
 }
 
 }  // namespace

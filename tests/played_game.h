@@ -74,7 +74,7 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
     PlayerSettings settings(engine, setup.settingsFile, {});
     settings.applyToEngine();
     PauseMenu menu(engine, flow.clock(), settings);
-    flow.setOverlay([&] { menu.draw(); });
+    flow.setMenuLayer([&] { menu.draw(); });
     engine->System_SetState(HGE_FRAMEFUNC, [&] {
       const bool done = flow.frame() || menu.quitChosen();
       if (setup.afterFrame) setup.afterFrame(engine, engine->System_GetFrame(), flow, menu);

@@ -270,13 +270,15 @@ TEST(ToolchainCheck, TheDocumentedEnemyCompilesAndChecksClean) {
   ASSERT_FALSE(enemy.empty()) << "the worked example is missing from docs/data-format.md";
   auto g = soundGame();
   g["data/chara/guai03.dat"] = enemy;
-  // its picture set is number 5, with 16 pictures and one sound
-  std::string sets = "set 4 \"spare\" {}\nset 5 \"guai03\" {\n";
+  // its picture set is number 11, with 16 pictures and one sound
+  std::string sets;
+  for (int n = 4; n <= 10; ++n) sets += "set " + std::to_string(n) + " \"spare" + std::to_string(n) + "\" {}\n";
+  sets += "set 11 \"guai03\" {\n";
   for (int i = 0; i < 16; ++i) sets += "  picture \"" + std::to_string(i) + ".png\"\n";
   sets += "  sound \"swing.wav\"\n}\n";
   g["data/res.dat"] += sets;
-  // it uses the system sparks 3 and 4
-  g["data/chara/system.dat"] += action(4, "  frame 0 ticks=3\n");
+  // it uses the system sparks 3 and 1
+  g["data/chara/system.dat"] += action(1, "  frame 0 ticks=3\n");
   replace(g["data/scene/zd.dat"], "enemy \"guai01\"", "enemy \"guai03\"");
   GameFolder game(g);
   for (int i = 0; i < 16; ++i) game.touch("pak/guai03/hta/" + std::to_string(i) + ".png");

@@ -8,12 +8,16 @@
 #include <string>
 
 #include "app/Autoplay.h"
+#include "app/CharacterViewer.h"
+#include "app/ModderKeys.h"
 #include "app/PauseMenu.h"
+#include "app/PlayRules.h"
 #include "app/PlayerSettings.h"
 #include "app/ScreenFlow.h"
 #include "app/SettingsFile.h"
 #include "base/Random.h"
 #include "engine/hge.h"
+#include "world/RulesFile.h"
 #include "world/Trace.h"
 #include "world/WorldChecksum.h"
 
@@ -62,9 +66,20 @@ int seedTheRun(HGE* engine, const Options& options) {
 }  // namespace
 
 int runGame(const Options& options, const std::string& logFile) {
+  if (!options.view.empty()) return runViewer(options, logFile);
   HGE* engine = hgeCreate(HGE_VERSION);
   engine->System_SetState(HGE_LOGFILE, logFile.c_str());
   engine->System_Log("游戏开始");
+
+  // data/rules.txt over the game's own rules, then --scene and --invincible.
+  RunRules rules;
+  std::string rulesError;
+  if (!rulesForRun(options, rules, rulesError)) {
+    engine->System_Log("cannot start: %s", rulesError.c_str());
+    std::fprintf(stderr, "tervalen: cannot start: %s\n", rulesError.c_str());
+    engine->Release();
+    return kExitCannotStart;
+  }
 
   // Files the run writes: a failure is said once, the game plays on, and the
   // exit status says it at the end.
@@ -90,7 +105,14 @@ int runGame(const Options& options, const std::string& logFile) {
   Random chance;
   chance.seed(static_cast<uint32_t>(seed));
   RandomInt random = [&chance](int lo, int hi) { return chance.range(lo, hi); };
-  auto flow = std::make_unique<ScreenFlow>(engine, GameRules{}, std::move(random), trace.get());
+  if (trace)
+    trace->writeHeader(TraceHeader{seed, rules.rules.firstScene, rules.rules.playerInvincible, options.autoplay,
+                                   options.replay, rules.fromFile ? kRulesFile : "", options.arguments});
+  auto flow = std::make_unique<ScreenFlow>(engine, rules.rules, random, trace.get());
+  // The modder's keys (F1-F5) and --watch; they never change a step of the world.
+  auto modder = std::make_unique<ModderKeys>(engine, *flow, WorldReload(engine, random, options.invincible),
+                                             options.watch, options.overlay);
+  flow->setModderLayer([&modder] { modder->draw(); });
 
   engine->System_SetState(HGE_SCREENWIDTH, 800);
   engine->System_SetState(HGE_SCREENHEIGHT, 480);
@@ -98,12 +120,13 @@ int runGame(const Options& options, const std::string& logFile) {
   auto settings = std::make_unique<PlayerSettings>(
       engine, settingsFilePath(), PlayerSettings::RunOptions{options.fullscreen, options.mute});
   auto menu = std::make_unique<PauseMenu>(engine, flow->clock(), *settings);
-  flow->setOverlay([&menu] { menu->draw(); });
+  flow->setMenuLayer([&menu] { menu->draw(); });
   engine->System_SetState(HGE_FRAMEFUNC, [&flow, &menu] { return flow->frame() || menu->quitChosen(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
-  engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings] {
+  engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder] {
     settings->everyFrame();
     menu->update(flow->state() == ScreenFlow::PLAYING);
+    modder->beforeClock();
     return flow->runsThisFrame();
   });
   // Recordings and replays compare the world every 100 frames.
@@ -155,6 +178,7 @@ int runGame(const Options& options, const std::string& logFile) {
   // recording is closed (and checked) with the engine's run.
   settings->saveNow();
   menu.reset();
+  modder.reset();
   flow.reset();
   engine->System_Shutdown();
   if (trace) trace->close();

@@ -47,6 +47,13 @@ std::string usageText() {
          "  --fullscreen            play fullscreen this time (the settings keep what they say)\n"
          "  --windowed              play in a window this time\n"
          "  --mute                  no sound this time\n"
+         "  --scene ID              start in scene ID (data/scene/ID.dat), the player where a door\n"
+         "                          into it puts them\n"
+         "  --invincible            the player's hit points never drop (to look at late scenes)\n"
+         "  --watch                 reload the data (as F5 does) when a file under data/ or the pack\n"
+         "                          changes, checked about once a second\n"
+         "  --overlay               start with the boxes overlay (F1) shown\n"
+         "  --view ID               the character viewer: every action of character ID with its boxes\n"
          "  --help                  show this text\n"
          "Exit status: 0 played, 1 cannot start, 2 usage error, 3 a file of --trace, --record or\n"
          "--screenshot could not be written (the game plays on), 4 the replay diverged.\n";
@@ -54,6 +61,7 @@ std::string usageText() {
 
 ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
   out = Options{};
+  for (int i = 1; i < argc; ++i) out.arguments.emplace_back(argv[i]);
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     std::string name = arg, value;
@@ -133,10 +141,29 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
         return ParseResult::UsageError;
       }
       out.screenshots.emplace_back(frame, value.substr(colon + 1));
+    } else if (name == "--invincible") {
+      if (!flag(out.invincible)) return ParseResult::UsageError;
+    } else if (name == "--watch") {
+      if (!flag(out.watch)) return ParseResult::UsageError;
+    } else if (name == "--overlay") {
+      if (!flag(out.overlay)) return ParseResult::UsageError;
+    } else if (name == "--scene" || name == "--view") {
+      if (!takeValue()) return ParseResult::UsageError;
+      if (value.empty()) {
+        error = name + " wants an id, not an empty text";
+        return ParseResult::UsageError;
+      }
+      (name == "--scene" ? out.scene : out.view) = value;
     } else {
       error = "unknown option \"" + arg + "\"";
       return ParseResult::UsageError;
     }
+  }
+  if (!out.view.empty() && (out.autoplay || out.invincible || !out.scene.empty() || !out.trace.empty() ||
+                            !out.record.empty())) {
+    error = "--view shows one character and plays no game: it goes with none of --autoplay, --scene, "
+            "--invincible, --trace, --record";
+    return ParseResult::UsageError;
   }
   return out.help ? ParseResult::Help : ParseResult::Run;
 }

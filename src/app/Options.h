@@ -21,6 +21,13 @@ struct Options {
   std::optional<bool> fullscreen;  // --fullscreen / --windowed, for this run only
   bool mute = false;               // --mute: no sound this run
   bool help = false;
+  // The modder's workbench.
+  std::string scene;      // --scene: start in this scene (its id, as typed)
+  bool invincible = false;
+  bool watch = false;     // reload when a file under data/ or the pack changes
+  bool overlay = false;   // start with the overlay (F1) shown
+  std::string view;       // --view: the character viewer for this character id
+  std::vector<std::string> arguments;  // the command line after the program's name, as given
 };
 
 enum class ParseResult { Run, Help, UsageError };

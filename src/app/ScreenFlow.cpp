@@ -105,7 +105,14 @@ bool ScreenFlow::render() {
       }
       break;
   }
-  if (overlay_) overlay_();
+  if (modderLayer_) modderLayer_();
+  if (menuLayer_) menuLayer_();
   engine_->Gfx_EndScene();
   return false;
+}
+
+void ScreenFlow::replaceWorld(std::unique_ptr<World> world, std::unique_ptr<WorldRenderer> renderer) {
+  renderer_ = std::move(renderer);
+  world_ = std::move(world);
+  state_ = PLAYING;
 }

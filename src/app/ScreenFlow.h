@@ -43,8 +43,8 @@ class ScreenFlow {
     return running_;
   }
   PlayClock& clock() { return clock_; }
-  // Drawn over whichever screen is up (the pause menu).
-  void setOverlay(std::function<void()> draw) { overlay_ = std::move(draw); }
+  // Drawn over whichever screen is up and over the modder's layer: the pause menu.
+  void setMenuLayer(std::function<void()> draw) { menuLayer_ = std::move(draw); }
 
   int state() const { return state_; }
   const World* world() const { return world_.get(); }
@@ -52,6 +52,12 @@ class ScreenFlow {
   bool quitByPlayer() const { return quit_; }
   // The world could not be built (the reason was shown to the player).
   bool startFailed() const { return startFailed_; }
+
+  // The modder's reload: play goes on with `world`, drawn by `renderer`, from
+  // the next frame (also when the game had ended); the old ones go.
+  void replaceWorld(std::unique_ptr<World> world, std::unique_ptr<WorldRenderer> renderer);
+  // Drawn over whichever screen is up, under the menu: the modder's overlay.
+  void setModderLayer(std::function<void()> draw) { modderLayer_ = std::move(draw); }
 
  private:
   // Attaches the pack, builds the world, its renderer and starts the music.
@@ -70,7 +76,8 @@ class ScreenFlow {
   bool startFailed_ = false;
   PlayClock clock_;
   bool running_ = true;  // the clock's answer for this frame (true when nobody asks it)
-  std::function<void()> overlay_;
+  std::function<void()> modderLayer_;
+  std::function<void()> menuLayer_;
 };
 
 // The game's eight keys as the engine's input reports them in this frame.

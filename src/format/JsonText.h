@@ -7,5 +7,7 @@
 
 // The shortest text that reads back as exactly `v` (finite values only).
 std::string shortestDouble(double v);
+// Whether `text` is well-formed UTF-8 (no overlong forms, no surrogates).
+bool isUtf8(std::string_view text);
 // `utf8` as a quoted, escaped JSON string.
 std::string jsonQuote(std::string_view utf8);

@@ -22,6 +22,9 @@ struct GameRules {
   std::string packFile = "pak.zip";
   std::string packPassword = "brazenoth";
   std::string music = "pak/ui/hte/bg.mp3";
+  // For looking at late scenes (--invincible): hits on the player still land
+  // and push, but take no hit points. Never on in a game as it is played.
+  bool playerInvincible = false;
   int32_t effectVolume = 50;  // every sound effect of the game
   int32_t musicVolume = 100;
 

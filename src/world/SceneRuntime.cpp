@@ -12,8 +12,6 @@
 namespace {
 
 constexpr double kCameraSlack = 100;  // the player may stand this far from the centre
-constexpr double kDoorReachX = 30;
-constexpr double kDoorReachZ = 10;
 
 }  // namespace
 
@@ -123,6 +121,7 @@ bool World::changeScene(const std::string& target, int32_t entryX, int32_t entry
 
   apply(*parsed, path);
   doorsOpen = false;
+  noteSceneStart(target, entryX, entryZ);
   return true;
 }
 

@@ -24,6 +24,10 @@ void appendInt(std::string& out, long long v) {
 
 void appendString(std::string& out, const std::string& utf8) { out += jsonQuote(utf8); }
 
+// A command-line argument or a path as JSON can hold it: UTF-8 as it is,
+// anything else read as GBK (which always gives UTF-8).
+std::string textOf(const std::string& bytes) { return isUtf8(bytes) ? bytes : gbkToUtf8(bytes); }
+
 void appendChara(std::string& out, const Chara& c, bool enemy) {
   out += "{\"id\":";
   appendString(out, gbkToUtf8(c.data ? c.data->id : std::string()));
@@ -62,6 +66,26 @@ bool TraceWriter::close() {
   const bool closed = file_.close();
   check(closed);
   return closed;
+}
+
+void TraceWriter::writeHeader(const TraceHeader& header) {
+  if (!ok()) return;
+  std::string line = "{\"trace\":1,\"seed\":";
+  appendInt(line, header.seed);
+  line += ",\"startScene\":"; appendString(line, gbkToUtf8(header.startScene));
+  line += ",\"invincible\":"; line += header.invincible ? "true" : "false";
+  line += ",\"autoplay\":"; line += header.autoplay ? "true" : "false";
+  line += ",\"replay\":";
+  if (header.replay.empty()) line += "null"; else appendString(line, textOf(header.replay));
+  line += ",\"rules\":";
+  if (header.rulesFile.empty()) line += "null"; else appendString(line, textOf(header.rulesFile));
+  line += ",\"arguments\":[";
+  for (size_t i = 0; i < header.arguments.size(); ++i) {
+    if (i) line += ',';
+    appendString(line, textOf(header.arguments[i]));
+  }
+  line += "]}\n";
+  check(file_.write(line));
 }
 
 void TraceWriter::write(const World& scene, int frame, int state) {

@@ -68,7 +68,18 @@ World::World(GameRules rules_, WorldServices services)
   else
     startError = "cannot start: " + first.error().message();
   if (!startError.empty()) log(startError);
+  noteSceneStart(rules.firstScene, rules.playerX, rules.playerZ);
   gameOver = false;
+}
+
+void World::noteSceneStart(const std::string& id, int32_t x, int32_t z) {
+  sceneStart.sceneId = id;
+  sceneStart.x = x;
+  sceneStart.z = z;
+  sceneStart.score = hud.score;
+  sceneStart.kills = hud.kills;
+  sceneStart.power = hud.power;
+  sceneStart.playerHp = charas.empty() ? 0 : charas[0]->hp;
 }
 
 World::World(WorldServices services, Bare, ResourceCatalog catalog_)
@@ -110,7 +121,8 @@ void World::resolveAttack(size_t at, size_t next) {
     if (b.width == 0 || t->team == o->team) return;
     if (!overlaps(a, b)) return;
     o->attackLanded();
-    t->takeHit(o->hit, o->damage, o->facing);
+    const bool spared = rules.playerInvincible && !charas.empty() && t == charas[0];
+    t->takeHit(o->hit, spared ? 0 : o->damage, o->facing);
     landed = true;
     const std::string sparkId = o->hit.sparkFromSystem != 0 ? std::string(kSharedEffectsId) : o->id();
     createObj(sparkId, o->hit.sparkAction, 0, 0, 0, (a.x + b.x) / 2, (a.y + b.y) / 2, std::max(a.z, b.z) + 0.1);

@@ -57,10 +57,22 @@ class World final : public ObjectHost {
     int32_t entryX = 0, entryZ = 0;  // where the player stands in the target scene
   };
   enum Layer { FAR = 0, MIDDLE = 1, NEAR = 2 };
+  // How the current scene began: its id, where the player stood, and the
+  // Hud's numbers and the player's hit points then. Nothing in play reads it;
+  // a restart of the scene (the modder's reload) starts from it again.
+  struct SceneStart {
+    std::string sceneId;
+    int32_t x = 0, z = 0;
+    int32_t score = 0, kills = 0, power = 0;
+    int32_t playerHp = 0;
+  };
 
   // The most objects the world holds at once, far above any real scene: a
   // script that spawns copies of itself every frame stops here.
   static constexpr size_t kMaxObjects = 20000;
+  // An open door takes the player who stands closer than this to it, along
+  // the ground and in depth (each strictly).
+  static constexpr double kDoorReachX = 30, kDoorReachZ = 10;
 
   // Builds the game in the current folder: the resource list, the system
   // data, the shared effects, the player and the first scene. When it cannot
@@ -145,6 +157,7 @@ class World final : public ObjectHost {
   // The sounds asked for in the last step, in order; the game plays them.
   std::vector<SoundRequest> sounds;
 
+  SceneStart sceneStart;
   std::string startError;  // why the world could not start (empty when it did)
   std::string scenePath;   // the file the current scene was read from
   // Door targets whose scene could not be read: reported once, never tried again.
@@ -166,6 +179,8 @@ class World final : public ObjectHost {
   void destroyRemoved() { removed_.clear(); }
   Expected<SceneFile> readScene(const std::string& id, std::string& path);
   void reportObjectLimit(const std::string& id, int32_t action);
+  // Notes how the scene `id` begins, the player standing at (x, z).
+  void noteSceneStart(const std::string& id, int32_t x, int32_t z);
 
   WorldServices services_;
   std::unique_ptr<Library> library_;

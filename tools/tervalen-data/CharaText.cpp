@@ -4,7 +4,7 @@
 
 #include "CountCursor.h"
 #include "GbkText.h"
-#include "OpcodeTable.h"
+#include "format/OpcodeTable.h"
 #include "TextNumbers.h"
 #include "TrailingText.h"
 

@@ -1,4 +1,4 @@
-// tervalen-data check GAMEDIR
+// tervalen-data check GAMEDIR [--sources DIR]
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -6,21 +6,37 @@
 #include "Command.h"
 #include "GameChecker.h"
 #include "OutputFile.h"
+#include "SourceLines.h"
 
 namespace {
 
 int runCheck(const std::vector<std::string>& args) {
-  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') {
-    std::fprintf(stderr, "usage: tervalen-data check GAMEDIR\n");
+  std::string sources;
+  std::vector<std::string> rest;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--sources" && i + 1 < args.size() && !args[i + 1].empty())
+      sources = args[++i];
+    else
+      rest.push_back(args[i]);
+  }
+  if (rest.size() != 1 || rest[0].empty() || rest[0][0] == '-') {
+    std::fprintf(stderr, "usage: tervalen-data check GAMEDIR [--sources DIR]\n");
     return 2;
   }
-  if (std::string why = gameFolderProblem(args[0]); !why.empty()) {
-    std::fprintf(stderr, "tervalen-data check: %s: %s\n", args[0].c_str(), why.c_str());
+  const std::vector<std::string>& folder = rest;
+  if (std::string why = gameFolderProblem(folder[0]); !why.empty()) {
+    std::fprintf(stderr, "tervalen-data check: %s: %s\n", folder[0].c_str(), why.c_str());
     return 1;
   }
-  CheckReport report = checkGameFolder(args[0]);
-  for (const CheckProblem& p : report.problems) std::printf("%s\n", p.line().c_str());
-  for (const CheckProblem& w : report.warnings) std::printf("%s\n", w.warningLine().c_str());
+  CheckReport report = checkGameFolder(folder[0]);
+  // With the sources, each finding starts with the line that made it.
+  SourceLines lines(sources);
+  auto placed = [&](const CheckProblem& p, const std::string& text) {
+    const std::string at = sources.empty() ? std::string() : lines.place(p.file, p.where);
+    return at.empty() ? text : at + ": " + text;
+  };
+  for (const CheckProblem& p : report.problems) std::printf("%s\n", placed(p, p.line()).c_str());
+  for (const CheckProblem& w : report.warnings) std::printf("%s\n", placed(w, w.warningLine()).c_str());
   const size_t n = report.problems.size(), w = report.warnings.size();
   if (n != 0) {
     std::printf("%zu problem%s", n, n == 1 ? "" : "s");
@@ -39,4 +55,4 @@ int runCheck(const std::vector<std::string>& args) {
 
 }  // namespace
 
-TERVALEN_DATA_COMMAND(checkCommand, "check", "check GAMEDIR", runCheck);
+TERVALEN_DATA_COMMAND(checkCommand, "check", "check GAMEDIR [--sources DIR]", runCheck);

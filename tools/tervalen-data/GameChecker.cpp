@@ -7,8 +7,10 @@
 #include <memory>
 #include <set>
 
+#include "CheckData.h"
+#include "ContentChecks.h"
 #include "GameFiles.h"
-#include "OpcodeTable.h"
+#include "format/OpcodeTable.h"
 #include "object/ScriptLoops.h"
 #include "SceneGeometry.h"
 #include "base/TextCodec.h"
@@ -19,12 +21,13 @@
 #include "format/ResourceCatalog.h"
 #include "format/SceneFile.h"
 #include "format/SystemData.h"
+#include "format/RulesText.h"
+#include "world/RulesFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kPlayerId = "c_morivane";
 const char* const kSystemId = "system";
 // The actions the player control starts or the world relies on for the player.
 const int kPlayerRoles[] = {0, 1, 2, 3, 4, 5, 6, 7, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 31, 32, 33};
@@ -37,20 +40,8 @@ std::string notPlain(const char* what, const std::string& id, const std::string&
   return std::string(what) + " \"" + escapedName(id) + "\" is not a plain name: " + why;
 }
 
-struct Character {
-  std::string id;    // GBK, as data names it
-  std::string file;  // relative path for messages
-  CharaData data;
-  bool fighter = false;
-  bool player = false;
-  bool enemy = false;
-};
-
-struct SceneEntry {
-  std::string id;    // GBK, as doors name it
-  std::string file;  // relative path for messages
-  SceneFile data;
-};
+using Character = CheckedCharacter;
+using SceneEntry = CheckedScene;
 
 class Checker {
  public:
@@ -64,6 +55,8 @@ class Checker {
       problem(dir_, "-", why);
       return report_;
     }
+    readRules();
+    files_.setPackPassword(rules_.packPassword);
     report_.packFiles = files_.readPack();
     readCatalog();
     readSystemData();
@@ -75,6 +68,10 @@ class Checker {
     for (auto& [path, c] : charas_) checkCharacter(c.id, c);
     for (auto& [path, s] : scenes_) checkScene(s);
     checkSceneGraph();
+    checkScoredNames();
+    checkContent(ContentCheckInput{charas_, scenes_, rules_, catalogOk_ ? &catalog_ : nullptr},
+                 [this](const std::string& f, const std::string& w, const std::string& m) { problem(f, w, m); },
+                 [this](const std::string& f, const std::string& w, const std::string& m) { warning(f, w, m); });
     report_.characters = charas_.size();
     report_.scenes = scenes_.size();
     report_.pictureSets = catalog_.entries.size();
@@ -117,6 +114,42 @@ class Checker {
                   (n == 1 ? "is" : "are") + " ignored by the game");
     }
     return true;
+  }
+
+  // data/rules.txt: the player, the first and final scene and the pack's
+  // password the game uses; a file that cannot be used is a problem (the game
+  // would not start), and the game's own rules are checked against.
+  void readRules() {
+    const std::string relative = kRulesFile;
+    Expected<GameRules> rules = readGameRules((fs::path(dir_) / relative).string());
+    if (!rules) {
+      problem(relative, "line " + num(static_cast<int64_t>(rules.error().offset)), rules.error().what);
+      return;
+    }
+    rules_ = std::move(*rules);
+    // The score rules the file gives, by line, to match against the characters' names.
+    Expected<std::vector<uint8_t>> bytes = readFileBytes((fs::path(dir_) / relative).string(), kMaxRulesTextBytes);
+    if (!bytes) return;
+    Expected<RulesText> text = parseRulesText(*bytes, relative);
+    if (!text) return;
+    for (const RulesLine& line : text->lines) {
+      if (line.key.rfind("score", 0) != 0 || line.key.size() <= 5) continue;
+      std::string name = line.key.substr(5);
+      while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(name.begin());
+      std::string gbk;
+      if (utf8ToGbk(name, gbk)) scoredNames_.emplace_back(gbk, line.line);
+    }
+  }
+
+  // A score rule for a name no character file gives scores nothing: most likely a typo.
+  void checkScoredNames() {
+    std::set<std::string> names;
+    for (const auto& [path, c] : charas_) names.insert(c.data.name);
+    for (const auto& [name, line] : scoredNames_)
+      if (!names.count(name))
+        warning(kRulesFile, "line " + num(static_cast<int64_t>(line)),
+                "score " + gbkToUtf8(name) + ": no character file gives this name (its chara line), so the rule "
+                "scores nothing");
   }
 
   void readCatalog() {
@@ -207,9 +240,9 @@ class Checker {
   }
 
   void markUses() {
-    requireChara(kPlayerId, "data/chara", "-", "the game creates the player");
+    requireChara(rules_.playerId, "data/chara", "-", "the game creates the player");
     requireChara(kSystemId, "data/chara", "-", "the game creates the shared effects object");
-    if (Character* p = chara(kPlayerId)) p->fighter = p->player = true;
+    if (Character* p = chara(rules_.playerId)) p->fighter = p->player = true;
     for (auto& [path, entry] : scenes_) {
       const SceneFile& s = entry.data;
       for (size_t i = 0; i < s.charas.size(); ++i) {
@@ -390,38 +423,48 @@ class Checker {
       else if (!scene(target) && !broken(DataFileKind::Scene, target))
         problem(file, where, "leads to scene " + shownName(target) + ", but " + sceneFilePath(target) + " does not exist");
     }
-    if (s.doors.empty() && s.name != "zd" && entry.id != "zd")
-      problem(file, "doors", "the scene has no door and is not the last scene \"zd\": the game cannot go on from here");
+    if (s.doors.empty() && s.name != rules_.finalScene && entry.id != rules_.finalScene)
+      problem(file, "doors", "the scene has no door and is not the last scene " + shownName(rules_.finalScene) +
+                                 ": the game cannot go on from here");
     if (s.charas.empty() && !s.doors.empty())
       problem(file, "enemies", "a scene without enemies never opens its doors");
   }
 
   void checkSceneGraph() {
-    if (!scene("Test")) {
-      if (!broken(DataFileKind::Scene, "Test"))
-        problem("data/scene/Test.dat", "-", "the game starts in scene \"Test\", but its file does not exist");
+    const std::string& first = rules_.firstScene;
+    const std::string& last = rules_.finalScene;
+    const SceneEntry* start = scene(first);
+    if (!start) {
+      if (!broken(DataFileKind::Scene, first))
+        problem(plainNameProblem(first).empty() ? sceneFilePath(first) : "data/scene", "-",
+                "the game starts in scene " + shownName(first) + ", but its file does not exist");
       return;
     }
-    std::set<std::string> seen = {"Test"};
-    std::vector<std::string> todo = {"Test"};
+    std::set<std::string> seen = {first};
+    std::vector<std::string> todo = {first};
+    bool finalReached = false;
     while (!todo.empty()) {
       const SceneEntry* at = scene(todo.back());
       todo.pop_back();
       if (!at) continue;
+      finalReached |= at->data.name == last;
       for (const SceneFile::DoorEntry& d : at->data.doors)
         if (seen.insert(d.targetScene).second) todo.push_back(d.targetScene);
     }
-    if (!seen.count("zd"))
-      problem("data/scene/Test.dat", "doors",
-              "the last scene \"zd\" cannot be reached from \"Test\" through doors: the game cannot be won");
-    // The game ends when a scene named "zd" is cleared; the file name does not matter.
-    const SceneEntry* zd = scene("zd");
-    if (zd && zd->data.name != "zd")
-      problem(zd->file, "scene", "the scene's own name is " + shownName(zd->data.name) +
-                                     ": clearing it wins only when the name is \"zd\"");
+    // The game ends when a scene with the final name is cleared; the file name does not matter.
+    const SceneEntry* named = scene(last);
+    if (!finalReached && (!named || seen.count(last) == 0))
+      problem(start->file, "doors",
+              "the last scene " + shownName(last) + " cannot be reached from " + shownName(first) +
+                  " through doors: the game cannot be won");
+    else if (!finalReached && named)
+      problem(named->file, "scene", "the scene's own name is " + shownName(named->data.name) +
+                                        ": clearing it wins only when the name is " + shownName(last));
   }
 
   std::string dir_;
+  GameRules rules_;
+  std::vector<std::pair<std::string, size_t>> scoredNames_;  // GBK name, line in data/rules.txt
   CheckReport report_;
   GameFiles files_;
   ResourceCatalog catalog_;

@@ -87,7 +87,7 @@ size_t GameFiles::readPack() {
     return 0;
   }
   std::string error;
-  pack_ = PackReader::open(pack, kGamePackPassword, error);
+  pack_ = PackReader::open(pack, password_.empty() ? kGamePackPassword : password_.c_str(), error);
   std::map<std::string, uint64_t> sizes;
   if (!pack_ || !packEntrySizes(pack, sizes, error)) {
     pack_.reset();

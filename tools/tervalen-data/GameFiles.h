@@ -25,6 +25,8 @@ class GameFiles {
   // Opens pak.zip, when there is one, and reads every entry with the game's
   // password; returns the number of entries.
   size_t readPack();
+  // The pack's password (the game's own unless data/rules.txt names another).
+  void setPackPassword(std::string password) { password_ = std::move(password); }
   // The title picture, the display pictures, the music and the font.
   void checkFixedFiles();
   // Every picture and sound of the resource list.
@@ -37,4 +39,5 @@ class GameFiles {
   std::string dir_;
   Report problem_;
   std::unique_ptr<PackReader> pack_;
+  std::string password_;
 };

@@ -1,10 +1,13 @@
 // The script instructions by name: opcode numbers, argument names in file order
-// and the words that stand for special argument values.
+// and the words that stand for special argument values (the text form of the
+// data tool, and the instruction the game's character viewer shows).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "format/CharaData.h"
 
 struct OpcodeArg {
   const char* name;
@@ -25,3 +28,8 @@ const OpcodeInfo* opcodeByNumber(int32_t opcode);
 const OpcodeInfo* opcodeByName(const std::string& name);
 // "frame, move, ..." for messages.
 std::string opcodeNameList();
+// One instruction on one line as a modder reads it, e.g. "frame 12 ticks=4" or
+// "hit ground=0 air=1 ... from=system spark=3": arguments that are 0 and not
+// always shown are left out, like the text form does; an unknown opcode, or
+// one stored with too few arguments, is "op N (a, b, ...)".
+std::string instructionText(const Instruction& code);

@@ -1,4 +1,8 @@
-#include "OpcodeTable.h"
+#include "format/OpcodeTable.h"
+
+#include <cmath>
+
+#include "format/JsonText.h"
 
 const std::vector<OpcodeInfo>& opcodeTable() {
   static const std::vector<OpcodeInfo> table = {
@@ -51,5 +55,38 @@ std::string opcodeNameList() {
     if (!out.empty()) out += ", ";
     out += info.name;
   }
+  return out;
+}
+
+namespace {
+
+// Any double, infinities and NaN included ("inf", "-nan").
+std::string numberText(double v) { return shortestDouble(v); }
+
+}  // namespace
+
+std::string instructionText(const Instruction& code) {
+  const OpcodeInfo* info = opcodeByNumber(code.opcode);
+  std::string out;
+  if (!info || code.args.size() < info->args.size()) {
+    out = "op " + std::to_string(code.opcode) + " (";
+    for (size_t i = 0; i < code.args.size(); ++i) out += (i ? ", " : "") + numberText(code.args[i]);
+    return out + ")";
+  }
+  out = info->name;
+  for (size_t i = 0; i < info->args.size(); ++i) {
+    const OpcodeArg& arg = info->args[i];
+    const double v = code.args[i];
+    std::string text = numberText(v);
+    if (arg.zeroWord && v == 0 && !std::signbit(v)) text = arg.zeroWord;
+    if (arg.oneWord && v == 1.0) text = arg.oneWord;
+    if (i == 0 && info->firstPositional) {
+      out += " " + text;
+      continue;
+    }
+    if (!arg.alwaysShown && v == 0 && !std::signbit(v)) continue;
+    out += " " + std::string(arg.name) + "=" + text;
+  }
+  if (code.args.size() > info->args.size()) out += " ...";
   return out;
 }

@@ -1,0 +1,66 @@
+#include "app/WorldReload.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/GameDataFiles.h"
+#include "format/RulesText.h"
+#include "object/Chara.h"
+#include "render/WorldRenderer.h"
+#include "world/RulesFile.h"
+
+namespace {
+
+const char* const kKeptOn = "; the game goes on with the data it had";
+
+}  // namespace
+
+WorldReload::WorldReload(HGE* engine, RandomInt random, bool invincible)
+    : engine_(engine), random_(std::move(random)), invincible_(invincible) {}
+
+WorldReload::Result WorldReload::reload(ScreenFlow& flow) {
+  const World* old = flow.world();
+  if (!old || !old->ready()) return {false, "nothing to reload: no game is running"};
+
+  for (const DataFileRef& file : listDataFiles())
+    if (std::string problem = dataFileProblem(file); !problem.empty()) return {false, problem + kKeptOn};
+  Expected<GameRules> read = readGameRules();
+  if (!read) return {false, textLineMessage(read.error()) + kKeptOn};
+  GameRules rules = std::move(*read);
+  rules.playerInvincible = invincible_;
+  const World::SceneStart start = old->sceneStart;
+  rules.firstScene = start.sceneId;
+  rules.playerX = start.x;
+  rules.playerZ = start.z;
+
+  // The pack, when there is one; the game also runs from loose files.
+  std::error_code ec;
+  if (std::filesystem::exists(rules.packFile, ec) &&
+      !engine_->Resource_AttachPack(rules.packFile.c_str(), rules.packPassword.c_str()))
+    return {false, rules.packFile + ": the pack cannot be opened (the log says why)" + kKeptOn};
+
+  WorldServices services;
+  services.log = [engine = engine_](const std::string& line) { engine->System_Log("%s", line.c_str()); };
+  services.random = random_;
+  auto world = std::make_unique<World>(rules, std::move(services));
+  if (!world->ready()) return {false, world->startError + kKeptOn};
+
+  world->hud.score = start.score;
+  world->hud.kills = start.kills;
+  world->hud.power = start.power;
+  const Chara* oldPlayer = old->charas.empty() ? nullptr : old->charas[0];
+  if (!world->charas.empty() && oldPlayer) {
+    Chara* player = world->charas[0];
+    const bool enteredFull = start.playerHp >= oldPlayer->data->maxHp;
+    if (!enteredFull) player->hp = std::max(0, std::min(start.playerHp, player->data->maxHp));
+  }
+  world->sceneStart.score = start.score;
+  world->sceneStart.kills = start.kills;
+  world->sceneStart.power = start.power;
+  world->sceneStart.playerHp = world->charas.empty() ? 0 : world->charas[0]->hp;
+
+  auto renderer = std::make_unique<WorldRenderer>(engine_, world->catalog);
+  const std::string scene = world->name;
+  flow.replaceWorld(std::move(world), std::move(renderer));
+  return {true, "reloaded: scene \"" + scene + "\" starts again"};
+}

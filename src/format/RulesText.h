@@ -1,0 +1,36 @@
+// The text of data/rules.txt: one `key = value` per line, blank lines and
+// lines starting with '#' ignored. This reader only splits the lines; what
+// each key means (and whether it is known) is the game rules' business.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "format/LoadError.h"
+
+// The most bytes a rules file may hold: far beyond any list of rules.
+constexpr size_t kMaxRulesTextBytes = 64 * 1024;
+
+struct RulesLine {
+  std::string key;    // the text before the first '=', trimmed of blanks (UTF-8)
+  std::string value;  // the text after it, trimmed of blanks (UTF-8, may be empty)
+  size_t line = 0;    // counted from 1
+};
+
+struct RulesText {
+  std::vector<RulesLine> lines;  // in file order
+};
+
+// Splits the text into its lines. A file that is not UTF-8 text (a NUL or
+// other control byte, a malformed sequence), a line without '=' or with
+// nothing before it, or a file larger than kMaxRulesTextBytes is refused:
+// the error's `offset` is the line number.
+Expected<RulesText> parseRulesText(std::span<const uint8_t> bytes, const std::string& file);
+
+// "data/rules.txt:3: what" for an error of a text file whose offset is a line.
+inline std::string textLineMessage(const LoadError& error) {
+  return error.file + ":" + std::to_string(error.offset) + ": " + error.what;
+}

@@ -1,0 +1,24 @@
+// data/rules.txt: the rules of the game a modder may change (the player, the
+// first and final scene, the pack's password, what each enemy is worth), one
+// `key = value` per line. Every key that the file leaves out keeps the game's
+// own value, so a game without the file plays exactly as before.
+#pragma once
+
+#include <string>
+
+#include "format/LoadError.h"
+#include "format/RulesText.h"
+#include "world/GameRules.h"
+
+// Where the game folder keeps it.
+inline constexpr const char* kRulesFile = "data/rules.txt";
+
+// `base` with each rule of `text` put over it. A key the game does not know,
+// a key given twice, or a value that cannot be used is an error whose offset
+// is the line (textLineMessage makes "file:line: what" of it).
+Expected<GameRules> applyRulesText(const RulesText& text, const std::string& file, GameRules base = GameRules{});
+
+// Reads the rules file at `path` (relative to the game folder): the game's own
+// rules when there is no such file; an error when it cannot be read or a rule
+// is wrong. `found`, when given, tells whether the file was there.
+Expected<GameRules> readGameRules(const std::string& path = kRulesFile, bool* found = nullptr);

@@ -1,0 +1,102 @@
+// The game program with the modder's start options and a rules file:
+// --scene starts in a later scene, --invincible keeps the player's hit
+// points, the trace's first line says both; data/rules.txt changes the scores
+// and nothing else, and a broken one stops the start with the file and line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "game_program.h"
+
+namespace {
+
+using gameprogram::GameCopy;
+using gameprogram::lines;
+
+// The number after "NAME": in `text`, from `from` on (-1 when absent).
+long numberAfter(const std::string& text, const std::string& name, size_t from = 0) {
+  const size_t at = text.find("\"" + name + "\":", from);
+  if (at == std::string::npos) return -1;
+  return std::stol(text.substr(at + name.size() + 3));
+}
+
+// The player's hit points in each step line of a trace.
+std::vector<long> playerHp(const std::string& steps) {
+  std::vector<long> hp;
+  for (const std::string& line : lines(steps)) {
+    const size_t player = line.find("\"player\":{");
+    if (player != std::string::npos) hp.push_back(numberAfter(line, "hp", player));
+  }
+  return hp;
+}
+
+TEST(GameStartOptions, SceneAndInvincibleStartInTheSceneKeepTheHitPointsAndSaySoInTheTrace) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy game;
+  const std::string common = "--autoplay --seed 3 --frames 4000 --scene zd";
+  const gameprogram::Run spared = game.run(common + " --invincible --trace spared.jsonl");
+  const gameprogram::Run hurt = game.run(common + " --trace hurt.jsonl");
+  ASSERT_EQ(spared.exitCode, 0) << spared.err;
+  ASSERT_EQ(hurt.exitCode, 0) << hurt.err;
+
+  const std::vector<std::string> header = lines(game.read("spared.jsonl"));
+  ASSERT_GT(header.size(), 100u);
+  EXPECT_EQ(header[0].rfind("{\"trace\":1,\"seed\":3,\"startScene\":\"zd\",\"invincible\":true,\"autoplay\":true,", 0),
+            0u)
+      << header[0];
+  EXPECT_NE(header[0].find("\"--scene\",\"zd\",\"--invincible\",\"--trace\",\"spared.jsonl\"]}"), std::string::npos) << header[0];
+  EXPECT_NE(lines(game.read("hurt.jsonl"))[0].find("\"startScene\":\"zd\",\"invincible\":false"), std::string::npos);
+  EXPECT_EQ(header[1].find("{\"frame\":"), 0u);
+  EXPECT_NE(header[1].find("\"scene\":\"zd\""), std::string::npos) << "the first step is in the scene asked for";
+  // Where the door from the scene before puts the player.
+  EXPECT_EQ(numberAfter(header[1], "x", header[1].find("\"player\"")), 120);
+
+  const std::vector<long> kept = playerHp(game.steps("spared.jsonl"));
+  const std::vector<long> lost = playerHp(game.steps("hurt.jsonl"));
+  ASSERT_FALSE(kept.empty());
+  ASSERT_FALSE(lost.empty());
+  EXPECT_LT(*std::min_element(lost.begin(), lost.end()), lost.front()) << "the last scene's enemies hit the player";
+  EXPECT_EQ(*std::min_element(kept.begin(), kept.end()), kept.front()) << "--invincible kept every hit point";
+}
+
+TEST(GameStartOptions, ASceneThatDoesNotExistOrIsNoPlainNameStopsTheStart) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy game;
+  const gameprogram::Run missing = game.run("--scene nowhere --frames 10");
+  EXPECT_EQ(missing.exitCode, 1) << missing.err;
+  const gameprogram::Run escape = game.run("--scene ../zd --frames 10");
+  EXPECT_EQ(escape.exitCode, 1);
+  EXPECT_NE(escape.err.find("--scene"), std::string::npos) << escape.err;
+  EXPECT_EQ(game.run("--scene").exitCode, 2);
+}
+
+TEST(GameRulesFile, TheScoreTableComesFromTheFileAndTheGameIsTheSameFrameForFrame) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy game;
+  const gameprogram::Run plain = game.run("--autoplay --seed 1 --frames 40000 --trace plain.jsonl");
+  ASSERT_EQ(plain.result(), "result=victory score=310 kills=17 frames=10037");
+  std::ofstream(game.file("game/data/rules.txt")) << "# every guai01 is worth more\nscore guai01 = 1000\n";
+  const gameprogram::Run ruled = game.run("--autoplay --seed 1 --frames 40000 --trace ruled.jsonl");
+  ASSERT_EQ(ruled.exitCode, 0) << ruled.err;
+  // guai01 was worth 10: each one defeated adds 990 more, and the game is the same.
+  const std::string result = ruled.result();
+  ASSERT_EQ(result.rfind("result=victory score=", 0), 0u) << result;
+  const long points = std::stol(result.substr(21));
+  EXPECT_GT(points, 310);
+  EXPECT_EQ((points - 310) % 990, 0) << result;
+  EXPECT_NE(result.find(" kills=17 frames=10037"), std::string::npos) << result;
+  EXPECT_NE(lines(game.read("ruled.jsonl"))[0].find("\"rules\":\"data/rules.txt\""), std::string::npos);
+  EXPECT_NE(lines(game.read("plain.jsonl"))[0].find("\"rules\":null"), std::string::npos);
+
+  std::ofstream(game.file("game/data/rules.txt")) << "score guai01 = 1000\nfirst-scene = ../up\n";
+  const gameprogram::Run broken = game.run("--autoplay --seed 1 --frames 100");
+  EXPECT_EQ(broken.exitCode, 1);
+  EXPECT_NE(broken.err.find("data/rules.txt:2: the first scene's id \"../up\" is not a plain name"), std::string::npos)
+      << broken.err;
+  EXPECT_NE(broken.log.find("data/rules.txt:2:"), std::string::npos) << broken.log;
+}
+
+}  // namespace

@@ -1,0 +1,205 @@
+// `check` on content that cannot be finished, each on a small broken folder:
+// enemies, props and doors out of the player's reach, a door's entry point off
+// the target scene, a scene chain that never reaches the final scene, reversed
+// AI ranges, a hit spark that is an empty action, two resource entries that
+// share one folder; and data/rules.txt, which check reads as the game does.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <iterator>
+
+#include "check_folder.h"
+
+namespace {
+
+using namespace check_folder;
+
+TEST(CheckContent, EnemiesPropsAndDoorsOutOfReachAreFound) {
+  {
+    // Test is 1600 x 200; its wall is at x 750..850, z 0..40.
+    auto g = soundGame();
+    replace(g["data/scene/Test.dat"], "enemy \"guai01\" x=600 z=100", "enemy \"guai01\" x=1700 z=100");
+    replace(g["data/scene/Test.dat"], "prop x=300 z=100", "prop x=300 z=400");
+    replace(g["data/scene/Test.dat"], "door \"zd\" x=1550 z=100", "door \"zd\" x=800 z=20");
+    GameFolder game(g);
+    CheckReport r = game.check();
+    expectLine(r, "data/scene/Test.dat: enemy 0: the enemy \"guai01\" at (1700, 100) lies outside the ground (x from 0 "
+                  "to 1600, depth from 0 to 200): the player cannot reach it, and the scene's doors open only when "
+                  "every enemy is gone");
+    expectLine(r, "data/scene/Test.dat: prop 0: the prop at (300, 400) lies outside the ground, too far from it to be "
+                  "reached: the player cannot reach it");
+    expectLine(r, "data/scene/Test.dat: door 0: the door to \"zd\" at (800, 20) lies inside a wall, deeper than its "
+                  "reach: the player cannot use it");
+  }
+  {
+    // A wall across the whole depth at x 1000 shuts the far end off from
+    // where the player starts (the rules put it on this scene's ground).
+    auto g = soundGame();
+    g["data/scene/Test.dat"] += "wall x=1000 z=100 width=40 depth=200 height=50\n";
+    GameFolder game(g);
+    std::ofstream(game.path("data/rules.txt")) << "player-z = 100\n";
+    CheckReport r = game.check();
+    expectProblem(r, "data/scene/Test.dat", "door 0", "(1550, 100) is walled off: no way leads within its reach");
+    EXPECT_EQ(r.problems.size(), 1u) << describe(r);
+  }
+  {
+    // With a gap at the back the far end is reachable: nothing is said.
+    auto g = soundGame();
+    g["data/scene/Test.dat"] += "wall x=1000 z=110 width=40 depth=180 height=50\n";
+    GameFolder game(g);
+    std::ofstream(game.path("data/rules.txt")) << "player-z = 100\n";
+    CheckReport r = game.check();
+    EXPECT_TRUE(r.problems.empty()) << describe(r);
+  }
+}
+
+TEST(CheckContent, ADoorsEntryPointMustLieOnTheTargetScenesGround) {
+  auto g = soundGame();
+  replace(g["data/scene/Test.dat"], "entry-x=100 entry-z=100", "entry-x=950 entry-z=100");
+  GameFolder game(g);
+  expectLine(game.check(), "data/scene/Test.dat: door 0: the entry point (950, 100) lies outside the ground (x from 0 "
+                           "to 900, depth from 0 to 200) of scene \"zd\": the player would arrive where no one can "
+                           "stand");
+}
+
+TEST(CheckContent, AChainOfScenesThatNeverReachesTheFinalOne) {
+  auto g = soundGame();
+  // Test -> hall -> Test: a loop, and zd is never reached.
+  replace(g["data/scene/Test.dat"], "door \"zd\"", "door \"hall\"");
+  g["data/scene/hall.dat"] =
+      "scene \"hall\"\nsize width=900 depth=200\npicture-set 3\nprop-chara \"\"\nbackground 0\n"
+      "enemy \"guai01\" x=600 z=100\ndoor \"Test\" x=850 z=100 entry-x=100 entry-z=100\n";
+  GameFolder game(g);
+  expectLine(game.check(), "data/scene/Test.dat: doors: the last scene \"zd\" cannot be reached from \"Test\" through "
+                           "doors: the game cannot be won");
+}
+
+TEST(CheckContent, ReversedAiRangesAndEmptySparks) {
+  auto g = soundGame();
+  replace(g["data/chara/guai01.dat"], "ai dx=0..60 dz=0..10", "ai dx=300..120 dz=10..0");
+  replace(g["data/chara/guai01.dat"], "from=own spark=14", "from=own spark=2");
+  g["data/chara/guai01.dat"] += action(2, "");
+  GameFolder game(g);
+  CheckReport r = game.check();
+  expectLine(r, "data/chara/guai01.dat: ai rule 0: the range dx=300..120 is reversed: no distance lies in it, so the "
+                "rule never fires (write dx=120..300)");
+  expectLine(r, "data/chara/guai01.dat: ai rule 0: the range dz=10..0 is reversed: no distance lies in it, so the rule "
+                "never fires (write dz=0..10)");
+  expectProblem(r, "data/chara/guai01.dat", "action 13 instruction 1", "hit spark action 2 of this file is empty");
+}
+
+TEST(CheckContent, TwoResourceEntriesSharingAFolderAreAWarning) {
+  auto g = soundGame();
+  g["data/res.dat"] += "set 4 \"hero\" {\n  picture \"0.png\"\n}\n";
+  GameFolder game(g);
+  CheckReport r = game.check();
+  EXPECT_TRUE(r.problems.empty()) << describe(r);
+  ASSERT_EQ(r.warnings.size(), 1u) << describe(r);
+  EXPECT_EQ(r.warnings[0].warningLine(), "data/res.dat: set 4: warning: its name \"hero\" is also the name of set 2: "
+                                         "both read their pictures and sounds from the same folder");
+}
+
+TEST(CheckContent, TheRulesFileIsReadAsTheGameReadsIt) {
+  {
+    // The game starts in "hall" and ends in "lair": check follows.
+    auto g = soundGame();
+    g["data/scene/hall.dat"] = g["data/scene/Test.dat"];
+    replace(g["data/scene/hall.dat"], "scene \"Test\"", "scene \"hall\"");
+    g.erase("data/scene/Test.dat");
+    replace(g["data/scene/zd.dat"], "scene \"zd\"", "scene \"lair\"");
+    GameFolder game(g);
+    CheckReport without = game.check();
+    expectProblem(without, "data/scene/Test.dat", "-", "the game starts in scene \"Test\"");
+    std::ofstream(game.path("data/rules.txt")) << "first-scene = hall\nfinal-scene = lair\n";
+    CheckReport with = game.check();
+    EXPECT_TRUE(with.problems.empty()) << describe(with);
+  }
+  {
+    auto g = soundGame();
+    GameFolder game(g);
+    std::ofstream(game.path("data/rules.txt")) << "# fine so far\nscore guai01 = ten\n";
+    expectLine(game.check(), "data/rules.txt: line 2: score guai01 wants the points (a whole number), then optionally "
+                             "the kills it counts: \"ten\" is not that");
+  }
+  {
+    auto g = soundGame();
+    GameFolder game(g);
+    std::ofstream(game.path("data/rules.txt")) << "player = hero\n";
+    expectProblem(game.check(), "data/chara", "-", "the game creates the player \"hero\", but data/chara/hero.dat");
+  }
+  {
+    // A score for a name no character has: a warning, the folder still passes.
+    auto g = soundGame();
+    GameFolder game(g);
+    std::ofstream(game.path("data/rules.txt")) << "score guai01 = 12\nscore gaui01 = 30\n";
+    CheckReport r = game.check();
+    EXPECT_TRUE(r.problems.empty()) << describe(r);
+    ASSERT_EQ(r.warnings.size(), 1u) << describe(r);
+    EXPECT_EQ(r.warnings[0].warningLine(), "data/rules.txt: line 2: warning: score gaui01: no character file gives "
+                                           "this name (its chara line), so the rule scores nothing");
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using namespace check_folder;
+
+// Runs the built data tool; its standard output.
+std::string runTool(const std::string& args, int& exitCode) {
+  const std::string out = (fs::temp_directory_path() / ("tervalen-check-out-" + std::to_string(::getpid()))).string();
+  const int status = std::system((TERVALEN_BINARY_DIR "/tervalen-data " + args + " >'" + out + "' 2>&1").c_str());
+  exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream in(out);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  fs::remove(out);
+  return text;
+}
+
+TEST(CheckSources, FindingsNameTheSourceFileAndLine) {
+  if (!fs::exists(TERVALEN_BINARY_DIR "/tervalen-data")) GTEST_SKIP() << "the data tool is not built";
+  auto g = soundGame();
+  replace(g["data/chara/guai01.dat"], "ai dx=0..60", "ai dx=60..0");
+  replace(g["data/chara/guai01.dat"], "from=own spark=14", "from=own spark=2");
+  g["data/chara/guai01.dat"] += action(2, "");
+  replace(g["data/scene/Test.dat"], "enemy \"guai01\" x=600", "enemy \"guai01\" x=1900");
+  GameFolder game(g);
+  // The text sources, as a modder keeps them.
+  const fs::path sources = game.root / "src";
+  for (const auto& [path, text] : g) {
+    fs::path source = sources / fs::path(path).lexically_relative("data");
+    source.replace_extension(".txt");
+    fs::create_directories(source.parent_path());
+    std::ofstream(source) << text;
+  }
+  auto lineOf = [&](const std::string& path, const std::string& start) {
+    std::ifstream in(sources / path);
+    int n = 0;
+    for (std::string line; std::getline(in, line);) {
+      ++n;
+      if (line.rfind(start, 0) == 0) return sources.string() + "/" + path + ":" + std::to_string(n);
+    }
+    return std::string("(not found)");
+  };
+  int code = -1;
+  const std::string out = runTool("check '" + game.root.string() + "' --sources '" + sources.string() + "'", code);
+  EXPECT_EQ(code, 1);
+  EXPECT_NE(out.find(lineOf("chara/guai01.txt", "ai dx=60..0") + ": data/chara/guai01.dat: ai rule 0: the range "
+                                                                 "dx=60..0 is reversed"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find(lineOf("chara/guai01.txt", "  hit ground=0 air=1 push-x=-2 push-y=0 freeze=5 self-freeze=5 "
+                                                "from=own spark=2") +
+                     ": data/chara/guai01.dat: action 13 instruction 1: hit spark action 2"),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find(lineOf("scene/Test.txt", "enemy \"guai01\" x=1900") + ": data/scene/Test.dat: enemy 0: the enemy"),
+            std::string::npos)
+      << out;
+  // Without the sources, the findings are as they always were.
+  const std::string plain = runTool("check '" + game.root.string() + "'", code);
+  EXPECT_NE(plain.find("\ndata/chara/guai01.dat: ai rule 0: the range dx=60..0"), std::string::npos) << plain;
+}
+
+}  // namespace
