@@ -1,8 +1,12 @@
 // The modder's overlay (F1) as the engine sees it: a character's body box is
 // outlined where the character stands on the screen, its depth as a band on
 // the ground; an armed attack box in another colour than one not armed.
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <vector>
 
 #include "RenderedWorld.h"
@@ -82,6 +86,41 @@ TEST_F(Overlay, AnArmedAttackBoxIsRedAndOneNotArmedIsOrange) {
   quads = drawn([&](DebugOverlay& o) { o.drawBoxes(*s, 0, 0); });
   EXPECT_TRUE(has(quads, boxcolors::kAttack, 320, 50, 400, 51));
   EXPECT_EQ(count(quads, boxcolors::kArmed) + count(quads, boxcolors::kArmedFill), 0u);
+}
+
+TEST_F(Overlay, LabelsOfFightersStandingTogetherDoNotCoverEachOther) {
+  // A font of 4-pixel glyphs for every printable character.
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 400, 16, 32, SDL_PIXELFORMAT_ARGB8888);
+  ASSERT_NE(s, nullptr);
+  SDL_FillRect(s, nullptr, 0xFFFFFFFF);
+  ASSERT_EQ(IMG_SavePNG(s, "font1.png"), 0);
+  SDL_FreeSurface(s);
+  {
+    std::ofstream fnt("font1.fnt");
+    fnt << "[HGEFONT]\nBitmap=font1.png\n";
+    for (int c = 32; c < 127; ++c) {
+      char code[8];
+      std::snprintf(code, sizeof code, "%02X", c);
+      fnt << "Char=" << code << "," << (c - 32) * 4 << ",0,4,16,0,0\n";
+    }
+  }
+  addPlayer(300, 100);
+  world().createChara("guai01", 1, 310, 100);
+  world().createChara("guai02", 1, 290, 102);
+  world().update();
+  const std::vector<hgeQuad> quads = drawn([&](DebugOverlay& o) { o.draw(world(), OverlayClock{}); });
+  // The dark bands behind the labels' lines: two lines for each of the three.
+  std::vector<hgeQuad> bands;
+  for (const hgeQuad& q : quads)
+    if (q.v[0].col == 0xB0000000 && q.v[0].y < 200) bands.push_back(q);
+  ASSERT_EQ(bands.size(), 6u);
+  for (size_t i = 0; i < bands.size(); ++i)
+    for (size_t j = i + 1; j < bands.size(); ++j) {
+      const hgeQuad& a = bands[i];
+      const hgeQuad& b = bands[j];
+      const bool meet = a.v[0].x < b.v[2].x && b.v[0].x < a.v[2].x && a.v[0].y < b.v[2].y && b.v[0].y < a.v[2].y;
+      EXPECT_FALSE(meet) << "band " << i << " at y " << a.v[0].y << " and band " << j << " at y " << b.v[0].y;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "render/DebugOverlay.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "gfx/Shapes.h"
@@ -54,6 +55,7 @@ void DebugOverlay::draw(const World& world, const OverlayClock& clock) {
   drawWalls(world);
   drawDoors(world);
   for (const Obj* o : world.objects) drawBoxes(*o, world.cameraX, world.cameraY);
+  labels_.clear();
   for (const Chara* c : world.charas) drawLabel(*c, world.cameraX, world.cameraY);
   drawPanel(world, clock);
 }
@@ -96,11 +98,27 @@ void DebugOverlay::drawLabel(const Chara& c, double cameraX, double cameraY) {
   float y = toFloat(top + c.z - cameraY) - 2 * h - 4;
   std::string name;
   if (c.action >= 0 && static_cast<size_t>(c.action) < d.actions.size()) name = d.actions[static_cast<size_t>(c.action)].name;
-  text(x, y, d.id + "  hp " + std::to_string(c.hp) + "/" + std::to_string(d.maxHp), AlignCenter);
-  y += h;
-  text(x, y,
-       std::to_string(c.action) + (name.empty() ? std::string() : " \"" + name + "\"") + "  pc " + std::to_string(c.pc),
-       AlignCenter);
+  const std::string who = d.id + "  hp " + std::to_string(c.hp) + "/" + std::to_string(d.maxHp);
+  const std::string doing =
+      std::to_string(c.action) + (name.empty() ? std::string() : " \"" + name + "\"") + "  pc " + std::to_string(c.pc);
+  // Fighters standing together would write over each other: a label that
+  // meets one already drawn goes up above it.
+  const float halfWidth =
+      std::max(font_.textWidth(fontText(who).c_str(), false), font_.textWidth(fontText(doing).c_str(), false)) / 2 + 2;
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (const LabelPlace& other : labels_) {
+      const bool meets = x - halfWidth < other.right && other.left < x + halfWidth && y < other.bottom &&
+                         other.top < y + 2 * h;
+      if (meets) {
+        y = other.top - 2 * h - 1;
+        moved = true;
+      }
+    }
+  }
+  labels_.push_back({x - halfWidth, y, x + halfWidth, y + 2 * h});
+  text(x, y, who, AlignCenter);
+  text(x, y + h, doing, AlignCenter);
 }
 
 void DebugOverlay::drawPanel(const World& world, const OverlayClock& clock) {

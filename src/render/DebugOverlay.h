@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/hge.h"
 #include "gfx/BitmapFont.h"
@@ -32,7 +33,8 @@ class DebugOverlay {
   void drawDoors(const World& world);
   // The object's boxes at its place in the world, the camera at (cameraX, cameraY).
   void drawBoxes(const Obj& o, double cameraX, double cameraY);
-  // The fighter's label over its head: id, hit points, action number and name, instruction.
+  // The fighter's label over its head: id, hit points, action number and name,
+  // instruction; above the labels drawn before it in this picture where they would meet.
   void drawLabel(const Chara& c, double cameraX, double cameraY);
   // The corner panel.
   void drawPanel(const World& world, const OverlayClock& clock);
@@ -43,8 +45,13 @@ class DebugOverlay {
   float lineHeight() const;
 
  private:
+  struct LabelPlace {
+    float left, top, right, bottom;
+  };
+
   HGE* engine_;
   BitmapFont font_;
+  std::vector<LabelPlace> labels_;  // the labels drawn so far in this picture
 };
 
 // Text the game's font can draw: bytes outside printable ASCII (GBK names)
