@@ -103,7 +103,7 @@ class Engine final : public HGE {
 
   // States.
   bool windowed_ = true, useSound_ = true, showSplash_ = false, hideMouse_ = false, headless_ = false,
-       showStats_ = false;
+       showStats_ = false, drawAlways_ = false;
   hgeCallback frameFunc_, renderFunc_, inputFunc_, clockFunc_;
   hgeChecksumCallback checksumFunc_;
   int screenWidth_ = 800, screenHeight_ = 480, fps_ = 100, maxFrames_ = 0;
