@@ -41,21 +41,36 @@ void HitGrid::start(const std::vector<Obj*>& objects) {
   entries_.clear();
   everywhere_.clear();
   double minX = kFarOut, maxX = -kFarOut, minZ = kFarOut, maxZ = -kFarOut;
+  widths_.clear();
+  depths_.clear();
   for (const Obj* o : objects) {
     const Box b = o->worldBody();
-    if (!usable(b.x, std::fabs(b.width) / 2) || !usable(b.z, std::fabs(b.depth) / 2)) continue;
+    const double hw = std::fabs(b.width) / 2, hd = std::fabs(b.depth) / 2;
+    if (!usable(b.x, hw) || !usable(b.z, hd)) continue;
     minX = std::min(minX, b.x);
     maxX = std::max(maxX, b.x);
     minZ = std::min(minZ, b.z);
     maxZ = std::max(maxZ, b.z);
+    widths_.push_back(2 * hw);
+    depths_.push_back(2 * hd);
   }
+  const size_t counted = widths_.size();
+  auto median = [](std::vector<double>& v) {
+    if (v.empty()) return 0.0;
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+  };
+  // About two objects a cell, and cells at least twice the size of the
+  // median body, so that most bodies sit in one or two cells.
   const int side = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(objects.size()) / 2)), 1, kMaxSide);
-  columns_ = side;
-  rows_ = side;
-  minX_ = minX <= maxX ? minX : 0;
-  minZ_ = minZ <= maxZ ? minZ : 0;
-  cellWidth_ = maxX > minX ? (maxX - minX) / columns_ : 1.0;
-  cellDepth_ = maxZ > minZ ? (maxZ - minZ) / rows_ : 1.0;
+  minX_ = counted ? minX : 0;
+  minZ_ = counted ? minZ : 0;
+  const double spanX = counted ? maxX - minX : 0, spanZ = counted ? maxZ - minZ : 0;
+  const double medianWidth = median(widths_), medianDepth = median(depths_);
+  columns_ = std::clamp(static_cast<int>(spanX / std::max(spanX / side, 2 * medianWidth + 2 * kMargin)), 1, side);
+  rows_ = std::clamp(static_cast<int>(spanZ / std::max(spanZ / side, 2 * medianDepth + 2 * kMargin)), 1, side);
+  cellWidth_ = spanX > 0 ? spanX / columns_ : 1.0;
+  cellDepth_ = spanZ > 0 ? spanZ / rows_ : 1.0;
   const size_t cellCount = static_cast<size_t>(columns_) * rows_;
   if (cells_.size() < cellCount) cells_.resize(cellCount);
   for (size_t c = 0; c < cellCount; ++c) cells_[c].clear();
@@ -63,20 +78,37 @@ void HitGrid::start(const std::vector<Obj*>& objects) {
   for (size_t i = 0; i < objects.size(); ++i) add(objects[i], i);
 }
 
+HitGrid::Span HitGrid::spanOfObject(const Obj* o) const {
+  const Box b = o->worldBody();
+  // The exact test passes over a body of no width: such an object (a spark,
+  // an effect) is in no cell until a refresh finds it a body.
+  if (b.width == 0) {
+    Span none;
+    none.nowhere = true;
+    return none;
+  }
+  return spanOf(b, kMargin);
+}
+
 void HitGrid::add(Obj* o, size_t slot) {
-  entries_.push_back(Entry{o, slot, 0, true});
-  place(static_cast<uint32_t>(entries_.size() - 1));
+  entries_.push_back(Entry{o, slot, 0, true, {}});
+  place(static_cast<uint32_t>(entries_.size() - 1), spanOfObject(o));
 }
 
 void HitGrid::refresh(uint32_t id) {
-  ++entries_[id].version;
-  place(id);
+  Entry& e = entries_[id];
+  const Span s = spanOfObject(e.obj);
+  // Still in the same cells (most moves are small): its marks stand.
+  if (s == e.span) return;
+  ++e.version;
+  place(id, s);
 }
 
-void HitGrid::place(uint32_t id) {
-  const Entry& e = entries_[id];
+void HitGrid::place(uint32_t id, const Span& s) {
+  Entry& e = entries_[id];
+  e.span = s;
+  if (s.nowhere) return;
   const Mark mark{id, e.version};
-  const Span s = spanOf(e.obj->worldBody(), kMargin);
   if (s.x1 < s.x0) {
     everywhere_.push_back(mark);
     return;
@@ -96,7 +128,7 @@ void HitGrid::near(const Box& box, uint32_t self, std::vector<uint32_t>& out) {
   if (s.x1 < s.x0) {
     // A huge or far-out attack: every entry.
     for (uint32_t id = 0; id < entries_.size(); ++id)
-      if (entries_[id].alive && id != self) found_.emplace_back(entries_[id].slot, id);
+      if (entries_[id].alive && !entries_[id].span.nowhere && id != self) found_.emplace_back(entries_[id].slot, id);
   } else {
     for (const Mark& m : everywhere_) take(m);
     for (int z = s.z0; z <= s.z1; ++z)

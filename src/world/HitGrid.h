@@ -43,18 +43,23 @@ class HitGrid {
  private:
   struct Span {
     int x0 = 0, x1 = -1, z0 = 0, z1 = -1;  // empty: in the always-tested list
+    bool nowhere = false;                   // a body of no width: never hit
+    bool operator==(const Span&) const = default;
   };
   struct Entry {
     Obj* obj = nullptr;
     size_t slot = 0;
     uint32_t version = 0;
     bool alive = true;
+    Span span;  // the cells its current marks are in
   };
   struct Mark {
     uint32_t id, version;
   };
   Span spanOf(const Box& b, double margin) const;
-  void place(uint32_t id);
+  // Where an object's body is now: its cells, everywhere, or nowhere.
+  Span spanOfObject(const Obj* o) const;
+  void place(uint32_t id, const Span& span);
 
   bool active_ = false;
   double minX_ = 0, minZ_ = 0, cellWidth_ = 1, cellDepth_ = 1;
@@ -65,4 +70,5 @@ class HitGrid {
   std::vector<std::vector<Mark>> cells_;
   std::vector<Mark> everywhere_;
   std::vector<std::pair<size_t, uint32_t>> found_;  // (slot, entry) of one query
+  std::vector<double> widths_, depths_;  // the bodies' sizes, to size the cells
 };

@@ -39,6 +39,7 @@ void WallGrid::update(const std::vector<Box>& walls) {
   if (walls.size() < kFewWalls || walls.size() > UINT32_MAX) return;
 
   double minX = kFarOut, maxX = -kFarOut, minZ = kFarOut, maxZ = -kFarOut;
+  size_t counted = 0;
   for (const Box& w : walls) {
     const double hw = std::fabs(w.width) / 2, hd = std::fabs(w.depth) / 2;
     if (!usable(w.x, hw) || !usable(w.z, hd)) continue;
@@ -46,14 +47,30 @@ void WallGrid::update(const std::vector<Box>& walls) {
     maxX = std::max(maxX, w.x + hw);
     minZ = std::min(minZ, w.z - hd);
     maxZ = std::max(maxZ, w.z + hd);
+    ++counted;
   }
+  if (counted == 0) return;
+  // About one wall a cell, and cells at least twice the size of the median
+  // run of wall, so that most walls and bodies sit in one or two cells.
   const int side = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(walls.size()))), 1, kMaxSide);
-  columns_ = side;
-  rows_ = side;
+  const double spanX = maxX - minX, spanZ = maxZ - minZ;
+  std::vector<double> sizes;
+  sizes.reserve(counted);
+  auto median = [&](bool width) {
+    sizes.clear();
+    for (const Box& w : walls)
+      if (usable(w.x, std::fabs(w.width) / 2) && usable(w.z, std::fabs(w.depth) / 2))
+        sizes.push_back(std::fabs(width ? w.width : w.depth));
+    std::nth_element(sizes.begin(), sizes.begin() + static_cast<std::ptrdiff_t>(sizes.size() / 2), sizes.end());
+    return sizes[sizes.size() / 2];
+  };
+  const double wide = median(true), deep = median(false);
+  columns_ = std::clamp(static_cast<int>(spanX / std::max(spanX / side, 2 * wide + 2 * kMargin)), 1, side);
+  rows_ = std::clamp(static_cast<int>(spanZ / std::max(spanZ / side, 2 * deep + 2 * kMargin)), 1, side);
   minX_ = minX;
   minZ_ = minZ;
-  cellWidth_ = maxX > minX ? (maxX - minX) / columns_ : 1.0;
-  cellDepth_ = maxZ > minZ ? (maxZ - minZ) / rows_ : 1.0;
+  cellWidth_ = spanX > 0 ? spanX / columns_ : 1.0;
+  cellDepth_ = spanZ > 0 ? spanZ / rows_ : 1.0;
 
   // Two passes over the walls: count each cell's walls, then place them, in
   // the scene's order within every cell.

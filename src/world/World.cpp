@@ -138,6 +138,29 @@ void World::resolveAttack(size_t at, size_t next) {
   if (landed) o->disarmAttack();
 }
 
+bool World::worthAHitGrid() const {
+  // Testing every object is cheaper for a short list or a few attacks; the
+  // grid pays once many attacks meet many objects. Either way the same hits land.
+  constexpr size_t kFewObjects = 64, kFewAttacks = 8;
+  if (objects.size() < kFewObjects) return false;
+  size_t armed = 0;
+  for (const Obj* o : objects)
+    if (o->hasAttackBox() && ++armed >= kFewAttacks) return true;
+  return false;
+}
+
+void World::depthSort() {
+  // The sort sees the same depths in the same places as sorting the list
+  // itself would, so it makes the same moves and leaves objects of equal
+  // depth in the same order; it only reads each object once, not at every
+  // comparison.
+  depthOrder_.clear();
+  for (Obj* o : objects) depthOrder_.emplace_back(o->z, o);
+  std::sort(depthOrder_.begin(), depthOrder_.end(),
+            [](const std::pair<double, Obj*>& a, const std::pair<double, Obj*>& b) { return a.first < b.first; });
+  for (size_t i = 0; i < objects.size(); ++i) objects[i] = depthOrder_[i].second;
+}
+
 bool World::playerDefeated() const {
   // A player without hit points lying in the lying action has lost. One whose
   // file sent it through the death action instead has left the screen for
@@ -161,7 +184,7 @@ void World::update() {
   wallGridInUse_ = broadPhase;
   if (broadPhase) {
     wallGrid_.update(walls);
-    hitGrid_.start(objects);
+    if (worthAHitGrid()) hitGrid_.start(objects);
   }
   for (size_t r = 0; r < n; ++r) {
     Obj* o = objects[r];
@@ -208,7 +231,7 @@ void World::update() {
   if (playerDefeated()) gameOver = true;
   if (finalSceneCleared()) gameOver = true;
 
-  std::sort(objects.begin(), objects.end(), [](const Obj* a, const Obj* b) { return a->z < b->z; });
+  depthSort();
   destroyRemoved();
 }
 

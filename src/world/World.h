@@ -168,6 +168,10 @@ class World final : public ObjectHost {
   // Takes a plain object that has left `objects` out of the world; it is
   // destroyed when the frame is over.
   void removeObject(Obj* o);
+  // Whether this object pass looks attack targets up on the hit grid.
+  bool worthAHitGrid() const;
+  // Orders `objects` by depth, far to near (the drawing order).
+  void depthSort();
   // Destroys what left the world during this frame.
   void destroyRemoved() { removed_.clear(); }
   Expected<SceneFile> readScene(const std::string& id, std::string& path);
@@ -190,4 +194,5 @@ class World final : public ObjectHost {
   // The bodies of the objects while the object pass runs (see resolveAttack).
   HitGrid hitGrid_;
   std::vector<uint32_t> nearTargets_;
+  std::vector<std::pair<double, Obj*>> depthOrder_;
 };
