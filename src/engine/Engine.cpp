@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "engine/FramePacer.h"
+#include "engine/ProcessClock.h"
 #include "base/TextCodec.h"
 #include "engine/headless/HeadlessAudio.h"
 #include "engine/headless/HeadlessVideo.h"
@@ -317,6 +318,7 @@ bool Engine::System_Start() {
     } else {
       stepsWithoutPicture_ = 0;
       if (renderFunc_) renderFunc_();
+      if (showStats_ && firstPictureMs_ == 0) firstPictureMs_ = millisecondsSinceProcessStart();
     }
     if (maxFrames_ > 0 && frame_ >= maxFrames_) break;
     if (pacer) {
@@ -330,6 +332,11 @@ bool Engine::System_Start() {
   if (showStats_) {
     std::string summary = stats.summary();
     if (pacer && pacer->resyncs() > 0) summary += ", " + std::to_string(pacer->resyncs()) + " resynchronisations";
+    if (firstPictureMs_ > 0) {
+      char first[80];
+      std::snprintf(first, sizeof first, ", first picture %.0f ms after the process started", firstPictureMs_);
+      summary += first;
+    }
     std::fprintf(stderr, "%s\n", summary.c_str());
     log(summary);
   }
