@@ -136,4 +136,88 @@ TEST(Textures, SizesAreKnownHeadlessAndBadPicturesGiveNoHandle) {
   EXPECT_EQ(engine->Texture_GetHeight(m), 21);
 }
 
+// Loading reads a picture's header only; the picture is decoded when first
+// drawn. One whose data is damaged behind a sound header keeps its size, is
+// reported once when drawn, and draws as an untextured quad.
+TEST(Textures, APictureIsDecodedWhenFirstDrawnAndADamagedOneIsReportedThen) {
+  ScratchDir dir;
+  ASSERT_TRUE(writeSolidPng(dir.file("blue.png"), 8, 8, 0x0000FF));
+  ASSERT_TRUE(writeSolidPng(dir.file("damaged.png"), 16, 12, 0x00FF00));
+  std::string damaged = readFile(dir.file("damaged.png"));
+  damaged.resize(40);  // the signature and the header, then nothing
+  writeFile(dir.file("damaged.png"), damaged);
+  TestEngine engine;
+  HGE* hge = engine.get();
+  hge->System_SetState(HGE_LOGFILE, dir.file("log.txt").c_str());
+  ASSERT_TRUE(hge->System_Initiate());
+  const HTEXTURE blue = hge->Texture_Load(dir.file("blue.png").c_str());
+  const HTEXTURE bad = hge->Texture_Load(dir.file("damaged.png").c_str());
+  ASSERT_NE(blue, 0u);
+  ASSERT_NE(bad, 0u);
+  EXPECT_EQ(hge->Texture_GetWidth(bad), 16);
+  EXPECT_EQ(hge->Texture_GetHeight(bad), 12);
+  EXPECT_EQ(readFile(dir.file("log.txt")).find("Cannot decode"), std::string::npos);
+  for (int frame = 1; frame <= 3; ++frame) hge->System_AddScreenshot(frame, dir.file("f" + std::to_string(frame) + ".png").c_str());
+  hge->System_SetState(HGE_MAXFRAMES, 3);
+  hge->System_SetState(HGE_FRAMEFUNC, [] { return false; });
+  hge->System_SetState(HGE_RENDERFUNC, [&] {
+    hge->Gfx_BeginScene();
+    hge->Gfx_Clear(0xFF000000);
+    hgeQuad a = rect(100, 100, 140, 140, 0xFFFFFFFF, blue, BLEND_ALPHABLEND);
+    hgeQuad b = rect(300, 100, 340, 140, 0xFFFF0000, bad, BLEND_ALPHABLEND);
+    hge->Gfx_RenderQuad(&a);
+    hge->Gfx_RenderQuad(&b);
+    hge->Gfx_EndScene();
+    return false;
+  });
+  ASSERT_TRUE(hge->System_Start());
+  const std::string log = readFile(dir.file("log.txt"));
+  const size_t first = log.find("Cannot decode the texture " + dir.file("damaged.png"));
+  ASSERT_NE(first, std::string::npos) << log;
+  EXPECT_EQ(log.find("Cannot decode", first + 1), std::string::npos) << "reported more than once";
+  SDL_Surface* shot = IMG_Load(dir.file("f3.png").c_str());
+  ASSERT_NE(shot, nullptr) << IMG_GetError();
+  expectNear(pixelAt(shot, 120, 120), {0, 0, 255}, "the picture, decoded when first drawn");
+  expectNear(pixelAt(shot, 320, 120), {255, 0, 0}, "the damaged picture draws as its corner colour");
+  SDL_FreeSurface(shot);
+}
+
+// Drawing every headless frame in software (for benchmarks): the quads reach
+// the software renderer without a screenshot asked for, and no file is
+// written. A picture is decoded only when really drawn, which shows it.
+TEST(Screenshots, DrawingAlwaysDrawsEveryFrameAndWritesNothing) {
+  for (bool always : {false, true}) {
+    SCOPED_TRACE(always ? "drawing always" : "counting only");
+    ScratchDir dir;
+    ASSERT_TRUE(writeSolidPng(dir.file("damaged.png"), 16, 12, 0x00FF00));
+    std::string damaged = readFile(dir.file("damaged.png"));
+    damaged.resize(40);
+    writeFile(dir.file("damaged.png"), damaged);
+    TestEngine engine;
+    HGE* hge = engine.get();
+    hge->System_SetState(HGE_LOGFILE, dir.file("log.txt").c_str());
+    hge->System_SetState(HGE_DRAWALWAYS, always);
+    EXPECT_EQ(hge->System_GetState(HGE_DRAWALWAYS), always);
+    ASSERT_TRUE(hge->System_Initiate());
+    const HTEXTURE bad = hge->Texture_Load(dir.file("damaged.png").c_str());
+    ASSERT_NE(bad, 0u);
+    hge->System_SetState(HGE_MAXFRAMES, 2);
+    hge->System_SetState(HGE_FRAMEFUNC, [] { return false; });
+    hge->System_SetState(HGE_RENDERFUNC, [&] {
+      hge->Gfx_BeginScene();
+      hgeQuad q = rect(0, 0, 16, 12, 0xFFFFFFFF, bad, BLEND_ALPHABLEND);
+      hge->Gfx_RenderQuad(&q);
+      hge->Gfx_EndScene();
+      return false;
+    });
+    ASSERT_TRUE(hge->System_Start());
+    const bool drawn = readFile(dir.file("log.txt")).find("Cannot decode the texture") != std::string::npos;
+    EXPECT_EQ(drawn, always);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      const std::string name = entry.path().filename().string();
+      EXPECT_TRUE(name == "damaged.png" || name == "log.txt") << name << " was written";
+    }
+  }
+}
+
 }  // namespace

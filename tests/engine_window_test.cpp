@@ -185,4 +185,62 @@ TEST(Window, ALateWindowSkipsPicturesNeverFramesAndDrawsAtLeastEveryFifth) {
   EXPECT_NE(std::find(drawn.begin(), drawn.end(), 45), drawn.end()) << "a frame with a screenshot is drawn";
 }
 
+// In a window, pictures are decoded ahead on the engine's decoding thread:
+// many at once, some freed before they were ever drawn, the rest drawn in
+// their own colours.
+TEST(Window, PicturesDecodedAheadAreDrawnAndFreedOnesAreNot) {
+  SystemLeaksIgnored leaksIgnored;
+  ScratchDir dir;
+  InDirectory in(dir.path());
+  OffscreenVideo offscreen;
+  TestEngine engine(false);
+  engine->System_SetState(HGE_LOGFILE, "log.txt");
+  engine->System_SetState(HGE_MAXFRAMES, 3);
+  engine->System_AddScreenshot(3, "shot.png");
+  HGE* hge = engine.get();
+  if (!engine->System_Initiate()) GTEST_SKIP() << "no offscreen video here";
+  const uint32_t colours[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+  std::vector<HTEXTURE> kept;
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "p" + std::to_string(i) + ".png";
+    ASSERT_TRUE(writeSolidPng(dir.file(name), 64 + i, 48, colours[i % 4]));
+    const HTEXTURE t = hge->Texture_Load(name.c_str());
+    ASSERT_NE(t, 0u);
+    EXPECT_EQ(hge->Texture_GetWidth(t), 64 + i);
+    if (i % 2 == 1) {
+      hge->Texture_Free(t);  // most likely before its turn on the thread
+    } else {
+      kept.push_back(t);
+    }
+  }
+  engine->System_SetState(HGE_FRAMEFUNC, [] { return false; });
+  engine->System_SetState(HGE_RENDERFUNC, [&] {
+    hge->Gfx_BeginScene(0);
+    hge->Gfx_Clear(0xFF000000);
+    for (size_t k = 0; k < kept.size(); ++k) {
+      const float x = static_cast<float>(k * 40);
+      hgeQuad q = square(x, 0, x + 30, 30, 0xFFFFFFFF);
+      q.tex = kept[k];
+      q.v[0].tx = 0, q.v[0].ty = 0;
+      q.v[1].tx = 1, q.v[1].ty = 0;
+      q.v[2].tx = 1, q.v[2].ty = 1;
+      q.v[3].tx = 0, q.v[3].ty = 1;
+      hge->Gfx_RenderQuad(&q);
+    }
+    hge->Gfx_EndScene();
+    return false;
+  });
+  engine->System_Start();
+  SDL_Surface* shot = IMG_Load(dir.file("shot.png").c_str());
+  ASSERT_NE(shot, nullptr) << IMG_GetError();
+  for (size_t k = 0; k < kept.size(); ++k) {
+    const uint32_t want = colours[(k * 2) % 4];
+    const Rgb got = pixelAt(shot, static_cast<int>(k * 40 + 15), 15);
+    EXPECT_NEAR(got.r, (want >> 16) & 0xFF, 2) << "picture " << k * 2;
+    EXPECT_NEAR(got.g, (want >> 8) & 0xFF, 2) << "picture " << k * 2;
+    EXPECT_NEAR(got.b, want & 0xFF, 2) << "picture " << k * 2;
+  }
+  SDL_FreeSurface(shot);
+}
+
 }  // namespace

@@ -74,6 +74,60 @@ TEST(PictureSetLoading, EachFileIsLoadedOnceAndFreedOnce) {
   EXPECT_EQ(std::unique(freed.begin(), freed.end()), freed.end()) << "a texture was freed twice";
 }
 
+TEST(PictureSetLoading, LoadingAheadTakesOneFileACallAndGivesTheSameSets) {
+  ResourceCatalog catalog;
+  catalog.entries.push_back({"Hero", {"a.png", "A.png", "b.png"}, {"hit.wav"}});
+  catalog.entries.push_back({"Town", {"t.png"}, {}});
+  catalog.entries.push_back({"Boss", {"x.png", "y.png"}, {"roar.wav"}});
+  CountingEngine ahead, plain;
+  {
+    PictureSets sets(&ahead, catalog), reference(&plain, catalog);
+    const PictureSet& town = sets.set(1);  // asked for first: loading ahead skips it
+    EXPECT_EQ(town.texture(0), 1u);
+    size_t calls = 0;
+    auto loads = [&] { return ahead.textureLoads.size() + ahead.effectLoads.size(); };
+    for (size_t before = loads(); sets.loadAhead(); before = loads()) {
+      ++calls;
+      EXPECT_LE(loads(), before + 1) << "call " << calls;
+      if (calls == 2) {
+        // Half of Hero is loaded: asking for it finishes it at once.
+        const PictureSet& hero = sets.set(0);
+        ASSERT_EQ(hero.textures.size(), 3u);
+        EXPECT_EQ(hero.texture(1), hero.texture(0));
+        ASSERT_EQ(hero.sounds.size(), 1u);
+      }
+    }
+    EXPECT_FALSE(sets.loadAhead());
+    // Every file once: a.png (A.png is the same file), b.png and hit.wav of
+    // Hero, t.png of Town, x.png, y.png and roar.wav of Boss.
+    for (const auto& [name, count] : ahead.textureLoads) EXPECT_EQ(count, 1) << name;
+    EXPECT_EQ(ahead.textureLoads.size(), 5u);
+    EXPECT_EQ(ahead.effectLoads.size(), 2u);
+    // The sets loaded ahead are the sets loaded at once.
+    for (int32_t n = 0; n < 3; ++n) {
+      EXPECT_EQ(sets.set(n).textures.size(), reference.set(n).textures.size()) << n;
+      EXPECT_EQ(sets.set(n).sounds.size(), reference.set(n).sounds.size()) << n;
+    }
+    EXPECT_EQ(ahead.textureLoads.size(), 5u) << "asking for a set loaded ahead loads nothing again";
+  }
+  std::sort(ahead.freed.begin(), ahead.freed.end());
+  EXPECT_EQ(ahead.freed.size(), 5u);
+  EXPECT_EQ(std::unique(ahead.freed.begin(), ahead.freed.end()), ahead.freed.end());
+}
+
+TEST(PictureSetLoading, ASetHalfLoadedAheadIsFreedWithTheRest) {
+  ResourceCatalog catalog;
+  catalog.entries.push_back({"Hero", {"a.png", "b.png", "c.png"}, {}});
+  CountingEngine engine;
+  {
+    PictureSets sets(&engine, catalog);
+    EXPECT_TRUE(sets.loadAhead());
+    EXPECT_TRUE(sets.loadAhead());
+  }
+  EXPECT_EQ(engine.textureLoads.size(), 2u);
+  EXPECT_EQ(engine.freed.size(), 2u);
+}
+
 bool writePack(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
   int err = 0;
   zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);

@@ -71,6 +71,10 @@ bool ScreenFlow::frame() {
       if (!running_) return false;  // paused: the world stands still
       world_->update();
       playWorldSounds(engine_, renderer_->pictures(), *world_);
+      // The pictures and sounds of the scenes to come load a file a frame, so
+      // that a door does not stop the game while they load (in a window they
+      // are decoded on the engine's decoding thread as well).
+      renderer_->pictures().loadAhead();
       if (world_->gameOver) state_ = ENDING;
       if (trace_) trace_->write(*world_, engine_->System_GetStep(), state_);
       // The player's control reads the keys after the world's update, and not

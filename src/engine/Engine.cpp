@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "engine/FramePacer.h"
+#include "engine/ProcessClock.h"
 #include "base/TextCodec.h"
 #include "engine/headless/HeadlessAudio.h"
 #include "engine/headless/HeadlessVideo.h"
@@ -53,6 +54,7 @@ Engine::Engine() {
   Random_Seed(0);
   const char* mirror = std::getenv("TERVALEN_LOG_STDERR");
   log_.setMirrorToStderr(mirror && std::strcmp(mirror, "1") == 0);
+  textures_.setLog([this](const std::string& line) { log(line); });
 }
 
 Engine::~Engine() { System_Shutdown(); }
@@ -78,6 +80,7 @@ void Engine::System_SetState(hgeBoolState state, bool value) {
       if (!initiated_) headless_ = value;
       break;
     case HGE_SHOWSTATS: showStats_ = value; break;
+    case HGE_DRAWALWAYS: drawAlways_ = value; break;
   }
 }
 
@@ -142,6 +145,7 @@ bool Engine::System_GetState(hgeBoolState state) {
     case HGE_HIDEMOUSE: return hideMouse_;
     case HGE_HEADLESS: return headless_;
     case HGE_SHOWSTATS: return showStats_;
+    case HGE_DRAWALWAYS: return drawAlways_;
   }
   return false;
 }
@@ -347,6 +351,7 @@ bool Engine::System_Start() {
     } else {
       stepsWithoutPicture_ = 0;
       if (renderFunc_) renderFunc_();
+      if (showStats_ && firstPictureMs_ == 0) firstPictureMs_ = millisecondsSinceProcessStart();
     }
     if (maxFrames_ > 0 && frame_ >= maxFrames_) break;
     if (pacer) {
@@ -360,6 +365,11 @@ bool Engine::System_Start() {
   if (showStats_) {
     std::string summary = stats.summary();
     if (pacer && pacer->resyncs() > 0) summary += ", " + std::to_string(pacer->resyncs()) + " resynchronisations";
+    if (firstPictureMs_ > 0) {
+      char first[80];
+      std::snprintf(first, sizeof first, ", first picture %.0f ms after the process started", firstPictureMs_);
+      summary += first;
+    }
     std::fprintf(stderr, "%s\n", summary.c_str());
     log(summary);
   }
@@ -558,14 +568,15 @@ HTEXTURE Engine::Texture_Load(const char* filename, uint32_t size, bool) {
     log("Cannot load the texture " + why);
     return 0;
   }
-  SurfacePtr picture = textures_.decode(bytes.data(), bytes.size(), why);
-  if (!picture) {
-    log("Cannot decode the texture " + (size ? std::string("in memory") : toUtf8(filename)) + ": " + why);
+  // Only the header is read here: the picture is decoded later.
+  const std::string name = size ? std::string("in memory") : toUtf8(filename);
+  const PictureSize header = textures_.check(bytes.data(), bytes.size(), why);
+  if (header.format == PictureFormat::Unknown) {
+    log("Cannot decode the texture " + name + ": " + why);
     return 0;
   }
-  // In a window the texture is made now; headless only when a screenshot needs it.
-  bool window = initiated_ && !headless_;
-  return textures_.add(std::move(picture), window ? video_->renderer() : nullptr, !window);
+  // In a window it is decoded ahead on another thread, to be ready when drawn.
+  return textures_.addEncoded(std::move(bytes), header, name, initiated_ && !headless_);
 }
 
 void Engine::Texture_Free(HTEXTURE tex) {
@@ -647,7 +658,7 @@ std::vector<std::string> Engine::Input_GetPads() {
 bool Engine::Gfx_BeginScene(HTARGET) {
   if (!initiated_) return false;
   inScene_ = true;
-  drawing_ = video_->beginScene(screenshots_.count(frame_) != 0);
+  drawing_ = video_->beginScene(drawAlways_ || screenshots_.count(frame_) != 0);
   return true;
 }
 

@@ -110,7 +110,8 @@ class Engine final : public HGE {
 
   // States.
   bool windowed_ = true, useSound_ = true, showSplash_ = false, hideMouse_ = false, headless_ = false,
-       showStats_ = false;
+       showStats_ = false, drawAlways_ = false;
+  double firstPictureMs_ = 0;  // when the first picture was drawn, for --stats
   hgeCallback frameFunc_, renderFunc_, inputFunc_, clockFunc_;
   hgeChecksumCallback checksumFunc_;
   int screenWidth_ = 800, screenHeight_ = 480, fps_ = 100, maxFrames_ = 0;

@@ -3,11 +3,15 @@
 #include <SDL_timer.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <numeric>
+#include <thread>
 
 namespace {
 constexpr uint64_t kMaxBehindFrames = 5;
+// The last part of a frame's wait spent awake.
+constexpr uint64_t kSpinMicroseconds = 400;
 }
 
 FramePacer::FramePacer(int fps) : frequency_(SDL_GetPerformanceFrequency()) {
@@ -26,13 +30,16 @@ void FramePacer::wait() {
     ++resyncs_;
     return;
   }
-  if (now < deadline_) {
-    uint64_t remainingMs = (deadline_ - now) * 1000 / frequency_;
-    // Sleep to about 2 ms before the deadline; the scheduler may oversleep by a millisecond.
-    if (remainingMs > 2) SDL_Delay(static_cast<Uint32>(remainingMs - 2));
-    while (SDL_GetPerformanceCounter() < deadline_) {
-    }
+  // Sleep until a little before the deadline, then wait out the rest awake:
+  // the scheduler may wake a sleeper late, never a spinning loop. The spin is
+  // kept to a fraction of a millisecond so waiting costs the cores little.
+  const uint64_t spin = frequency_ * kSpinMicroseconds / 1000000;
+  while (now + spin < deadline_) {
+    const uint64_t sleepUs = (deadline_ - now - spin) * 1000000 / frequency_;
+    std::this_thread::sleep_for(std::chrono::microseconds(sleepUs));
+    now = SDL_GetPerformanceCounter();
   }
+  while (now < deadline_) now = SDL_GetPerformanceCounter();
   deadline_ += period_;
 }
 
@@ -60,10 +67,10 @@ std::string FrameStats::intervalSummary() const {
   int late = 0;
   for (double d : intervalsMs_)
     if (d > expectedMs_ + 2.0) ++late;
-  char text[200];
+  char text[240];
   std::snprintf(text, sizeof text,
                 "frame statistics: %zu intervals, mean %.3f ms, median %.3f ms, 99th percentile %.3f ms, "
-                "%d later than 2 ms",
-                sorted.size(), mean, median, sorted[p99index], late);
+                "%d later than 2 ms, longest %.3f ms",
+                sorted.size(), mean, median, sorted[p99index], late, sorted.back());
   return text;
 }

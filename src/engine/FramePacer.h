@@ -37,7 +37,7 @@ class FrameStats {
   void pictureSkipped() { ++picturesSkipped_; }
   int picturesSkipped() const { return picturesSkipped_; }
   // "frame statistics: N intervals, mean X ms, median X ms, 99th percentile X ms,
-  // N later than 2 ms[, N pictures skipped to keep time]"
+  // N later than 2 ms, longest X ms[, N pictures skipped to keep time]"
   std::string summary() const;
 
  private:

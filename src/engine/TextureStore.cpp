@@ -25,30 +25,38 @@ SDL_Surface* decodeAs(PictureFormat format, SDL_RWops* rw) {
 
 }  // namespace
 
-SurfacePtr decodePicture(const void* data, size_t size, uint64_t maxPixels, std::string& error) {
+PictureSize checkPicture(const void* data, size_t size, uint64_t maxPixels, std::string& error) {
   if (!data || size == 0 || size > 0x7FFFFFFF) {
     error = "empty picture";
-    return nullptr;
+    return {};
   }
   const PictureSize header = readPictureSize(static_cast<const uint8_t*>(data), size, error);
-  if (header.format == PictureFormat::Unknown) return nullptr;
+  if (header.format == PictureFormat::Unknown) return {};
   const char* format = pictureFormatName(header.format);
   if (header.width == 0 || header.height == 0) {
     error = std::string(format) + " of " + sizeText(header.width, header.height) + " pixels";
-    return nullptr;
+    return {};
   }
   if (header.width > kMaxPictureSide || header.height > kMaxPictureSide) {
     error = std::string(format) + " of " + sizeText(header.width, header.height) + " pixels, more than " +
             std::to_string(kMaxPictureSide) + " on a side";
-    return nullptr;
+    return {};
   }
   const uint64_t pixels = uint64_t(header.width) * header.height;
   if (pixels > maxPixels) {
     error = std::string(format) + " of " + sizeText(header.width, header.height) + " pixels (" +
             std::to_string(pixels) + "), more than the " + std::to_string(maxPixels) +
             " pixels left of the budget for pictures";
-    return nullptr;
+    return {};
   }
+  return header;
+}
+
+SurfacePtr decodePicture(const void* data, size_t size, uint64_t maxPixels, std::string& error) {
+  const PictureSize header = checkPicture(data, size, maxPixels, error);
+  if (header.format == PictureFormat::Unknown) return nullptr;
+  const char* format = pictureFormatName(header.format);
+  const uint64_t pixels = uint64_t(header.width) * header.height;
   SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
   if (!rw) {
     error = SDL_GetError();
@@ -76,6 +84,32 @@ SurfacePtr TextureStore::decode(const void* data, size_t size, std::string& erro
   return decodePicture(data, size, budget_ > pixels_ ? budget_ - pixels_ : 0, error);
 }
 
+PictureSize TextureStore::check(const void* data, size_t size, std::string& error) const {
+  return checkPicture(data, size, budget_ > pixels_ ? budget_ - pixels_ : 0, error);
+}
+
+HTEXTURE TextureStore::addEncoded(std::vector<uint8_t> bytes, const PictureSize& header, std::string name,
+                                  bool decodeAhead) {
+  if (header.format == PictureFormat::Unknown || bytes.empty()) return 0;
+  HTEXTURE handle = next_++;
+  if (next_ == 0) next_ = 1;
+  Entry& e = entries_[handle];
+  e.width = static_cast<int>(header.width);
+  e.height = static_cast<int>(header.height);
+  pixels_ += uint64_t(e.width) * uint64_t(e.height);
+  e.name = std::move(name);
+  if (decodeAhead) {
+    if (!decoder_) decoder_ = std::make_unique<PictureDecoder>();
+    e.job = std::make_shared<PictureDecoder::Job>();
+    e.job->bytes = std::move(bytes);
+    e.job->maxPixels = uint64_t(e.width) * uint64_t(e.height);
+    decoder_->submit(e.job);
+  } else {
+    e.encoded = std::move(bytes);
+  }
+  return handle;
+}
+
 HTEXTURE TextureStore::add(SurfacePtr picture, SDL_Renderer* renderer, bool keepPicture) {
   if (!picture) return 0;
   HTEXTURE handle = next_++;
@@ -96,6 +130,7 @@ void TextureStore::free(HTEXTURE handle) {
   auto it = entries_.find(handle);
   if (it == entries_.end()) return;
   pixels_ -= uint64_t(it->second.width) * uint64_t(it->second.height);
+  if (it->second.job) decoder_->cancel(it->second.job);
   entries_.erase(it);
 }
 
@@ -114,6 +149,23 @@ SDL_Texture* TextureStore::textureFor(HTEXTURE handle, SDL_Renderer* renderer) {
   if (it == entries_.end()) return nullptr;
   Entry& e = it->second;
   if (e.texture && e.owner == renderer) return e.texture.get();
+  if (!e.picture && (e.job || !e.encoded.empty())) {
+    // First drawn: decoded now (or taken from the decoder's thread), within
+    // the size its header gave (the budget already counts it).
+    std::string why;
+    if (e.job)
+      e.picture = decoder_->take(e.job, why);
+    else
+      e.picture = decodePicture(e.encoded.data(), e.encoded.size(), uint64_t(e.width) * uint64_t(e.height), why);
+    e.job.reset();
+    if (e.picture && (e.picture->w != e.width || e.picture->h != e.height)) {
+      e.picture.reset();
+      why = "decoded to another size than its header says";
+    }
+    if (e.picture) ++decoded_;
+    if (!e.picture && log_) log_("Cannot decode the texture " + e.name + ": " + why);
+    e.encoded = std::vector<uint8_t>();
+  }
   if (!e.picture) return nullptr;
   e.texture.reset(SDL_CreateTextureFromSurface(renderer, e.picture.get()));
   e.owner = renderer;
@@ -128,6 +180,8 @@ void TextureStore::dropRendererTextures() {
 }
 
 void TextureStore::clear() {
+  for (auto& [handle, e] : entries_)
+    if (e.job) decoder_->cancel(e.job);
   entries_.clear();
   pixels_ = 0;
 }

@@ -1,6 +1,9 @@
-// The loaded textures, by handle. A texture keeps its decoded picture until a
-// renderer texture is made from it (at once in a window, on the first
-// screenshot frame headless, where most textures are never drawn).
+// The loaded textures, by handle. Loading a texture reads its size from the
+// file's header and decodes nothing: headless (where most textures are never
+// drawn) a picture is decoded when a screenshot first shows it; in a window
+// it is decoded ahead on the decoder's thread, and the renderer texture is
+// made when it is first drawn. A picture whose header is sound but whose data
+// is not is reported when it is first drawn, and drawn as nothing from then on.
 //
 // Pictures are bounded before they are decoded: at most kMaxPictureSide on a
 // side, and all the textures held at once within a budget of pixels, so a
@@ -8,11 +11,20 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
+#include "engine/PictureDecoder.h"
+#include "engine/PictureSize.h"
 #include "engine/SdlPtrs.h"
 #include "engine/hge.h"
+
+// The header checks decodePicture makes before it decodes: the size and
+// format of the picture, or format Unknown with the reason in `error`.
+PictureSize checkPicture(const void* data, size_t size, uint64_t maxPixels, std::string& error);
 
 // Decodes a picture file held in memory into a 32-bit ARGB surface, when its
 // header says it is at most kMaxPictureSide on a side and at most `maxPixels`
@@ -32,10 +44,21 @@ class TextureStore {
   // Decodes a picture for this store: within the side limit and what is left
   // of the budget (see decodePicture).
   SurfacePtr decode(const void* data, size_t size, std::string& error) const;
+  // The header checks of decode, without decoding.
+  PictureSize check(const void* data, size_t size, std::string& error) const;
 
   // Stores a picture. With a renderer the renderer texture is made at once and
   // the picture dropped unless `keepPicture`.
   HTEXTURE add(SurfacePtr picture, SDL_Renderer* renderer, bool keepPicture);
+  // Stores a picture file whose header `check` accepted, to be decoded when it
+  // is first drawn, or on the decoder's thread from now on when `decodeAhead`.
+  // `name` names it in the report when it cannot be decoded.
+  HTEXTURE addEncoded(std::vector<uint8_t> bytes, const PictureSize& header, std::string name,
+                      bool decodeAhead = false);
+  // Where the report of a picture that cannot be decoded goes.
+  void setLog(std::function<void(const std::string&)> log) { log_ = std::move(log); }
+  // Textures decoded so far (for tests and statistics).
+  uint64_t decodedCount() const { return decoded_; }
   void free(HTEXTURE handle);
   int width(HTEXTURE handle) const;
   int height(HTEXTURE handle) const;
@@ -54,6 +77,9 @@ class TextureStore {
   struct Entry {
     int width = 0, height = 0;
     SurfacePtr picture;
+    std::vector<uint8_t> encoded;  // the file, until it is first drawn
+    std::shared_ptr<PictureDecoder::Job> job;  // or its decoding on the decoder's thread
+    std::string name;
     TexturePtr texture;
     SDL_Renderer* owner = nullptr;
   };
@@ -61,4 +87,7 @@ class TextureStore {
   HTEXTURE next_ = 1;
   uint64_t budget_;
   uint64_t pixels_ = 0;
+  uint64_t decoded_ = 0;
+  std::function<void(const std::string&)> log_;
+  std::unique_ptr<PictureDecoder> decoder_;  // started by the first picture decoded ahead
 };

@@ -101,6 +101,8 @@ enum hgeBoolState {
   HGE_HIDEMOUSE,
   HGE_HEADLESS,  // no window, no audio device, no pacing; input from a replay or the input callback
   HGE_SHOWSTATS, // print frame-interval statistics at the end of System_Start
+  HGE_DRAWALWAYS,  // headless: draw every frame in software into the picture, as for a screenshot
+                   // but writing none (to measure drawing); quads are otherwise only counted
 };
 
 enum hgeFuncState {

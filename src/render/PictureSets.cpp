@@ -24,6 +24,7 @@ PictureSets::PictureSets(HGE* engine, ResourceCatalog catalog) : engine_(engine)
 
 // The pictures live as long as the sets: a new game in the same process loads its own.
 PictureSets::~PictureSets() {
+  if (ahead_) sets_.emplace(ahead_->set->number, std::move(ahead_->set));
   for (auto& [number, set] : sets_) {
     // Indices that name the same file share its texture: free each once.
     std::vector<HTEXTURE> owned = set->textures;
@@ -37,6 +38,15 @@ PictureSets::~PictureSets() {
 const PictureSet& PictureSets::set(int32_t number) {
   auto it = sets_.find(number);
   if (it != sets_.end()) return *it->second;
+  if (ahead_ && ahead_->set->number == number) {
+    // Half loaded ahead: the rest now.
+    const ResourceEntry* entry = catalog_.entry(number);
+    while (entry && loadNext(*ahead_, *entry)) {
+    }
+    auto loaded = std::move(ahead_->set);
+    ahead_.reset();
+    return *sets_.emplace(number, std::move(loaded)).first->second;
+  }
   auto set = std::make_unique<PictureSet>();
   set->number = number;
   load(*set);
@@ -50,31 +60,57 @@ void PictureSets::load(PictureSet& set) {
                         set.number, catalog_.entries.size());
     return;
   }
+  Loading loading;
+  loading.set = std::make_unique<PictureSet>();
+  loading.set->number = set.number;
+  while (loadNext(loading, *entry)) {
+  }
+  set = std::move(*loading.set);
+}
+
+bool PictureSets::loadAhead() {
+  for (;;) {
+    if (!ahead_) {
+      while (nextAhead_ < static_cast<int32_t>(catalog_.entries.size()) && sets_.count(nextAhead_)) ++nextAhead_;
+      if (nextAhead_ >= static_cast<int32_t>(catalog_.entries.size())) return false;
+      ahead_ = std::make_unique<Loading>();
+      ahead_->set = std::make_unique<PictureSet>();
+      ahead_->set->number = nextAhead_++;
+    }
+    const ResourceEntry* entry = catalog_.entry(ahead_->set->number);
+    if (entry && loadNext(*ahead_, *entry)) return true;
+    const int32_t number = ahead_->set->number;
+    sets_.emplace(number, std::move(ahead_->set));
+    ahead_.reset();
+  }
+}
+
+bool PictureSets::loadNext(Loading& loading, const ResourceEntry& entry) {
   // Plain concatenation: a file name may itself hold a subfolder. Each file is
   // loaded once, however many names of the set lead to it (hits and failures alike).
-  const std::string folder = "pak/" + entry->name + "/";
-  std::unordered_map<std::string, HTEXTURE> loadedPictures;
-  set.textures.reserve(entry->pictures.size());
-  for (const std::string& picture : entry->pictures) {
-    const std::string path = folder + "hta/" + picture;
-    auto [known, isNew] = loadedPictures.try_emplace(fileKey(path), 0);
+  PictureSet& set = *loading.set;
+  const std::string folder = "pak/" + entry.name + "/";
+  if (loading.picture < entry.pictures.size()) {
+    const std::string path = folder + "hta/" + entry.pictures[loading.picture++];
+    auto [known, isNew] = loading.pictures.try_emplace(fileKey(path), 0);
     if (isNew) {
       known->second = engine_->Texture_Load(path.c_str(), 0, false);
       if (!known->second)
         engine_->System_Log("Picture set %d: cannot load picture %s", set.number, gbkToUtf8(path).c_str());
     }
     set.textures.push_back(known->second);
+    return true;
   }
-  std::unordered_map<std::string, HEFFECT> loadedSounds;
-  set.sounds.reserve(entry->sounds.size());
-  for (const std::string& sound : entry->sounds) {
-    const std::string path = folder + "hte/" + sound;
-    auto [known, isNew] = loadedSounds.try_emplace(fileKey(path), 0);
+  if (loading.sound < entry.sounds.size()) {
+    const std::string path = folder + "hte/" + entry.sounds[loading.sound++];
+    auto [known, isNew] = loading.sounds.try_emplace(fileKey(path), 0);
     if (isNew) {
       known->second = engine_->Effect_Load(path.c_str(), 0);
       if (!known->second)
         engine_->System_Log("Picture set %d: cannot load sound %s", set.number, gbkToUtf8(path).c_str());
     }
     set.sounds.push_back(known->second);
+    return true;
   }
+  return false;
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/hge.h"
@@ -37,11 +39,27 @@ class PictureSets {
   const PictureSet& set(int32_t number);
   HTEXTURE texture(int32_t set, int32_t index) { return this->set(set).texture(static_cast<uint32_t>(index)); }
   HEFFECT sound(int32_t set, int32_t index) { return this->set(set).sound(static_cast<uint32_t>(index)); }
+  // Loads one more file of the sets not asked for yet, in the list's order,
+  // so that a scene change finds its pictures and sounds loaded (and, in a
+  // window, decoded on the engine's decoding thread). False once all are.
+  bool loadAhead();
 
  private:
+  // A set being loaded a file at a time: the next picture, then the next
+  // sound, and the files of the set already loaded.
+  struct Loading {
+    std::unique_ptr<PictureSet> set;
+    size_t picture = 0, sound = 0;
+    std::unordered_map<std::string, HTEXTURE> pictures;
+    std::unordered_map<std::string, HEFFECT> sounds;
+  };
   void load(PictureSet& set);
+  // Loads the next file of `loading`; false when it has none left.
+  bool loadNext(Loading& loading, const ResourceEntry& entry);
 
   HGE* engine_;
   ResourceCatalog catalog_;
   std::map<int32_t, std::unique_ptr<PictureSet>> sets_;
+  std::unique_ptr<Loading> ahead_;  // the set loadAhead is working on
+  int32_t nextAhead_ = 0;           // the first set loadAhead has not started
 };

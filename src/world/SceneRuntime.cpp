@@ -30,27 +30,7 @@ void World::followCamera() {
 }
 
 bool World::blockMove(const Box& body, int32_t dx, int32_t dz, int32_t& mx, int32_t& mz) const {
-  mx = dx;
-  mz = dz;
-  bool blockedX = false, blockedZ = false, result = false;
-  for (const Box& w : walls) {
-    if (!(std::fabs(body.z + dz - w.z) < (body.depth + w.depth) / 2)) continue;
-    if (!(std::fabs(body.x + dx - w.x) < (body.width + w.width) / 2)) continue;
-    result = true;
-    if (std::fabs(body.z - w.z) < w.depth / 2) {
-      // The body's centre lies within the wall's depth: it runs into a side.
-      if (!blockedX) {
-        mx = toInt32(std::fabs(w.x - body.x) - (body.width + w.width) / 2 - 1);
-        if (body.x >= w.x) mx = -mx;
-        blockedX = true;
-      }
-    } else if (!blockedZ) {
-      mz = toInt32(std::fabs(w.z - body.z) - (body.depth + w.depth) / 2 - 1);
-      if (body.z >= w.z) mz = -mz;
-      blockedZ = true;
-    }
-  }
-  return result;
+  return blockMoveAmongWalls(walls, wallGridInUse_ ? &wallGrid_ : nullptr, body, dx, dz, mx, mz, nearWalls_);
 }
 
 void World::openDoorsIfCleared() {

@@ -118,8 +118,8 @@ void World::resolveAttack(size_t at, size_t next) {
   bool landed = false;
   auto tryHit = [&](Obj* t) {
     const Box b = t->worldBody();
-    if (b.width == 0 || t->team == o->team) return;
-    if (!overlaps(a, b)) return;
+    if (b.width == 0 || t->team == o->team) return false;
+    if (!overlaps(a, b)) return false;
     o->attackLanded();
     const bool spared = rules.playerInvincible && !charas.empty() && t == charas[0];
     t->takeHit(o->hit, spared ? 0 : o->damage, o->facing);
@@ -128,12 +128,49 @@ void World::resolveAttack(size_t at, size_t next) {
     createObj(sparkId, o->hit.sparkAction, 0, 0, 0, (a.x + b.x) / 2, (a.y + b.y) / 2, std::max(a.z, b.z) + 0.1);
     hud.gainPower();
     if (Chara* c = t->asChara(); c && (charas.empty() || c != charas[0])) hud.setTarget(c->hp >= 1 ? c : nullptr);
+    return true;
   };
-  for (size_t j = 0; j < at; ++j) tryHit(objects[j]);
-  // The size is read again each time: a spark or a death effect appended by a
-  // hit can itself be hit in this pass.
-  for (size_t j = next; j < objects.size(); ++j) tryHit(objects[j]);
+  if (hitGrid_.active()) {
+    // The objects near the attack, in the order of the list; then whatever
+    // these hits append, which comes after all of them in the list.
+    const uint32_t self = static_cast<uint32_t>(next - 1);
+    const size_t listed = objects.size();
+    hitGrid_.near(a, self, nearTargets_);
+    for (uint32_t id : nearTargets_)
+      if (tryHit(hitGrid_.object(id))) hitGrid_.refresh(id);
+    for (size_t j = listed; j < objects.size(); ++j)
+      if (tryHit(objects[j])) hitGrid_.refresh(static_cast<uint32_t>(j));
+    if (landed) hitGrid_.refresh(self);
+  } else {
+    for (size_t j = 0; j < at; ++j) tryHit(objects[j]);
+    // The size is read again each time: a spark or a death effect appended by a
+    // hit can itself be hit in this pass.
+    for (size_t j = next; j < objects.size(); ++j) tryHit(objects[j]);
+  }
   if (landed) o->disarmAttack();
+}
+
+bool World::worthAHitGrid() const {
+  // Testing every object is cheaper for a short list or a few attacks; the
+  // grid pays once many attacks meet many objects. Either way the same hits land.
+  constexpr size_t kFewObjects = 64, kFewAttacks = 8;
+  if (objects.size() < kFewObjects) return false;
+  size_t armed = 0;
+  for (const Obj* o : objects)
+    if (o->hasAttackBox() && ++armed >= kFewAttacks) return true;
+  return false;
+}
+
+void World::depthSort() {
+  // The sort sees the same depths in the same places as sorting the list
+  // itself would, so it makes the same moves and leaves objects of equal
+  // depth in the same order; it only reads each object once, not at every
+  // comparison.
+  depthOrder_.clear();
+  for (Obj* o : objects) depthOrder_.emplace_back(o->z, o);
+  std::sort(depthOrder_.begin(), depthOrder_.end(),
+            [](const std::pair<double, Obj*>& a, const std::pair<double, Obj*>& b) { return a.first < b.first; });
+  for (size_t i = 0; i < objects.size(); ++i) objects[i] = depthOrder_[i].second;
 }
 
 bool World::playerDefeated() const {
@@ -156,6 +193,11 @@ void World::update() {
   const size_t n = objects.size();
   size_t kept = 0;
   passRemoved_ = 0;
+  wallGridInUse_ = broadPhase;
+  if (broadPhase) {
+    wallGrid_.update(walls);
+    if (worthAHitGrid()) hitGrid_.start(objects);
+  }
   for (size_t r = 0; r < n; ++r) {
     Obj* o = objects[r];
     o->move();
@@ -164,7 +206,12 @@ void World::update() {
       // A finished character stays in `charas` until the character pass.
       if (!o->asChara()) removeObject(o);
       ++passRemoved_;
+      if (hitGrid_.active()) hitGrid_.remove(static_cast<uint32_t>(r));
       continue;
+    }
+    if (hitGrid_.active()) {
+      hitGrid_.refresh(static_cast<uint32_t>(r));
+      hitGrid_.setSlot(static_cast<uint32_t>(r), kept);
     }
     objects[r] = nullptr;
     objects[kept] = o;
@@ -173,6 +220,8 @@ void World::update() {
   }
   objects.erase(objects.begin() + static_cast<std::ptrdiff_t>(kept), objects.begin() + static_cast<std::ptrdiff_t>(n));
   passRemoved_ = 0;
+  wallGridInUse_ = false;
+  hitGrid_.stop();
 
   // Character pass: the enemies think; finished ones score and leave.
   if (!charas.empty()) {
@@ -194,7 +243,7 @@ void World::update() {
   if (playerDefeated()) gameOver = true;
   if (finalSceneCleared()) gameOver = true;
 
-  std::sort(objects.begin(), objects.end(), [](const Obj* a, const Obj* b) { return a->z < b->z; });
+  depthSort();
   destroyRemoved();
 }
 

@@ -25,7 +25,9 @@
 #include "world/EnemyBehaviour.h"
 #include "world/FrameInput.h"
 #include "world/GameRules.h"
+#include "world/HitGrid.h"
 #include "world/Hud.h"
+#include "world/WallGrid.h"
 
 // What the world is handed: where its log lines go and where its chance comes from.
 struct WorldServices {
@@ -162,6 +164,10 @@ class World final : public ObjectHost {
   std::string scenePath;   // the file the current scene was read from
   // Door targets whose scene could not be read: reported once, never tried again.
   std::set<std::string> failedDoorTargets;
+  // The object pass finds the walls near a moving body and the objects near
+  // an attack on grids; off, it tests every wall and every object (the same
+  // results, for tests that compare the two).
+  bool broadPhase = true;
 
  private:
   // Resolves the armed attack of objects[at], the object the pass is at,
@@ -175,6 +181,10 @@ class World final : public ObjectHost {
   // Takes a plain object that has left `objects` out of the world; it is
   // destroyed when the frame is over.
   void removeObject(Obj* o);
+  // Whether this object pass looks attack targets up on the hit grid.
+  bool worthAHitGrid() const;
+  // Orders `objects` by depth, far to near (the drawing order).
+  void depthSort();
   // Destroys what left the world during this frame.
   void destroyRemoved() { removed_.clear(); }
   Expected<SceneFile> readScene(const std::string& id, std::string& path);
@@ -191,4 +201,13 @@ class World final : public ObjectHost {
   bool objectLimitReported_ = false;
   // Objects the running object pass has taken out but not yet closed the gap of.
   size_t passRemoved_ = 0;
+  // The walls near a moving body, made at the start of the object pass (walls
+  // do not change during it) and used by the wall test only while it runs.
+  WallGrid wallGrid_;
+  bool wallGridInUse_ = false;
+  mutable std::vector<uint32_t> nearWalls_;
+  // The bodies of the objects while the object pass runs (see resolveAttack).
+  HitGrid hitGrid_;
+  std::vector<uint32_t> nearTargets_;
+  std::vector<std::pair<double, Obj*>> depthOrder_;
 };

@@ -20,6 +20,7 @@ Chara* World::createChara(const std::string& id, int32_t team, int32_t x, int32_
   Chara* raw = chara.get();
   charas.push_back(raw);
   objects.push_back(raw);
+  if (hitGrid_.active()) hitGrid_.add(raw, objects.size() - 1);
   owned_.emplace(raw, std::move(chara));
   return raw;
 }
@@ -39,6 +40,7 @@ Obj* World::createObj(const std::string& id, int32_t action, int32_t pc, int32_t
   auto obj = std::make_unique<Obj>(this, id, action, pc, facing, team, toFloat(x), toFloat(y), toFloat(z));
   Obj* raw = obj.get();
   objects.push_back(raw);
+  if (hitGrid_.active()) hitGrid_.add(raw, objects.size() - 1);
   owned_.emplace(raw, std::move(obj));
   return raw;
 }

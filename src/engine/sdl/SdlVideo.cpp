@@ -1,6 +1,7 @@
 #include "engine/sdl/SdlVideo.h"
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "engine/KeyMap.h"
@@ -32,6 +33,21 @@ void fitTheDesktop(int& width, int& height) {
   if (SDL_GetNumVideoDisplays() < 1 || SDL_GetDisplayUsableBounds(0, &usable) != 0) return;
   if (usable.w > 0 && width > usable.w) width = usable.w;
   if (usable.h > 0 && height > usable.h) height = usable.h;
+}
+
+// True when this machine has no graphics device (no node in /dev/dri, no
+// NVIDIA device): OpenGL here can only be drawn by the processor, and there
+// is no point starting it to find that out.
+bool noGraphicsDevice() {
+  std::error_code ec;
+  if (std::filesystem::exists("/dev/nvidiactl", ec)) return false;
+  std::filesystem::directory_iterator it("/dev/dri", ec);
+  if (ec) return true;
+  for (const auto& entry : it) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("card", 0) == 0 || name.rfind("renderD", 0) == 0) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -66,12 +82,21 @@ bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
     error = std::string("cannot open the window: ") + SDL_GetError();
     return false;
   }
-  renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED));
-  if (renderer_ && openGlRunsOnTheCpu(renderer_.get())) {
-    // OpenGL drawn by the processor (no graphics card, or a virtual display)
-    // spreads each frame over threads that fight the game for the cores and
-    // make frames late; SDL's own software renderer keeps an even pace here.
-    renderer_.reset();
+  // OpenGL drawn by the processor (no graphics card, or a virtual display)
+  // spreads each frame over threads that fight the game for the cores and
+  // make frames late; SDL's own software renderer keeps an even pace there.
+  // Without a graphics device that is known before any renderer is made.
+  const bool namedDriver = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
+  bool software = !namedDriver && noGraphicsDevice();
+  if (!software) {
+    renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED));
+    software = renderer_ && openGlRunsOnTheCpu(renderer_.get());
+    if (software) renderer_.reset();
+  }
+  if (software) {
+    // The software renderer's picture goes straight to the window, not
+    // through an OpenGL texture that the processor would draw once more.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_SOFTWARE));
   }
   if (!renderer_) renderer_.reset(SDL_CreateRenderer(window_.get(), -1, 0));

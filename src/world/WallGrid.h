@@ -1,0 +1,42 @@
+// The wall test of a moving body, and a grid over the scene's walls on x and z
+// that lets the test look only at the walls near the body instead of every
+// wall of the scene. With the grid the answer is the same as without it: the
+// grid only leaves out walls that cannot pass the test, and the walls it
+// keeps are tested in the scene's order, exactly as the full test does.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "object/Box.h"
+
+class WallGrid {
+ public:
+  // Makes the grid for `walls` unless it was made for walls equal to these.
+  // Scenes with only a few walls get no grid (testing them all is cheaper).
+  void update(const std::vector<Box>& walls);
+  // True when the grid stands for `walls` (made by update from equal walls).
+  bool ready() const { return ready_; }
+  // The indices of the walls that may overlap a body centred at (x, z) with
+  // half extents (halfWidth, halfDepth), ascending, into `out`. False when the
+  // grid cannot narrow it down (a body far outside, huge or not finite): then
+  // every wall has to be tested.
+  bool near(double x, double z, double halfWidth, double halfDepth, std::vector<uint32_t>& out) const;
+
+ private:
+  bool ready_ = false;
+  std::vector<Box> walls_;  // the walls the grid was made for
+  double minX_ = 0, minZ_ = 0, cellWidth_ = 1, cellDepth_ = 1;
+  int columns_ = 0, rows_ = 0;
+  std::vector<uint32_t> cellStart_;  // cell c holds cellWalls_[cellStart_[c], cellStart_[c + 1])
+  std::vector<uint32_t> cellWalls_;
+  std::vector<uint32_t> everywhere_;  // walls too large or too far out for the cells: always tested
+};
+
+// The wall test for a body about to move by (dx, dz) (see ObjectHost::blockMove):
+// walls are taken in order, the first that stops the body on x sets mx, the
+// first that stops it on z sets mz. `grid` may be null or not ready; `scratch`
+// holds the grid's answer between calls.
+bool blockMoveAmongWalls(const std::vector<Box>& walls, const WallGrid* grid, const Box& body, int32_t dx,
+                         int32_t dz, int32_t& mx, int32_t& mz, std::vector<uint32_t>& scratch);
