@@ -135,6 +135,12 @@ bool PackReader::readIndex(size_t slot, std::vector<uint8_t>& out, std::string& 
                 std::to_string(kMaxEntrySize));
   zip_file_t* file = zip_fopen_index(archive_, index, 0);
   if (!file) return fail(zip_strerror(archive_));
+  // The old zip encryption lets one wrong password in 256 past its check
+  // byte; what it then reads looks damaged. Say what may be the cause.
+  const bool encrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+  auto failReading = [&](const std::string& why) {
+    return fail(encrypted ? why + " (the entry is encrypted: a wrong password reads as damaged data)" : why);
+  };
   out.resize(static_cast<size_t>(st.size));
   size_t done = 0;
   while (done < out.size()) {
@@ -142,14 +148,14 @@ bool PackReader::readIndex(size_t slot, std::vector<uint8_t>& out, std::string& 
     if (n < 0) {
       std::string why = zip_file_strerror(file);
       zip_fclose(file);
-      return fail(why);
+      return failReading(why);
     }
     if (n == 0) break;
     done += static_cast<size_t>(n);
   }
   if (done != out.size()) {
     zip_fclose(file);
-    return fail("it ends after " + std::to_string(done) + " of " + std::to_string(out.size()) + " bytes");
+    return failReading("it ends after " + std::to_string(done) + " of " + std::to_string(out.size()) + " bytes");
   }
   // Reading past the end makes libzip check the CRC.
   uint8_t extra;
@@ -157,9 +163,9 @@ bool PackReader::readIndex(size_t slot, std::vector<uint8_t>& out, std::string& 
   if (n != 0) {
     std::string why = n < 0 ? zip_file_strerror(file) : std::string("it holds more data than its size says");
     zip_fclose(file);
-    return fail(why);
+    return failReading(why);
   }
   int closed = zip_fclose(file);
-  if (closed != 0) return fail(zipErrorText(closed));
+  if (closed != 0) return failReading(zipErrorText(closed));
   return true;
 }
