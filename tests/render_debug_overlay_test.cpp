@@ -1,15 +1,12 @@
 // The modder's overlay (F1) as the engine sees it: a character's body box is
 // outlined where the character stands on the screen, its depth as a band on
 // the ground; an armed attack box in another colour than one not armed.
-#include <SDL2/SDL.h>
-#include <SDL2/SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <vector>
 
 #include "RenderedWorld.h"
+#include "TestFont.h"
 #include "WorldHelpers.h"
 #include "render/BoxView.h"
 #include "render/DebugOverlay.h"
@@ -89,21 +86,7 @@ TEST_F(Overlay, AnArmedAttackBoxIsRedAndOneNotArmedIsOrange) {
 }
 
 TEST_F(Overlay, LabelsOfFightersStandingTogetherDoNotCoverEachOther) {
-  // A font of 4-pixel glyphs for every printable character.
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 400, 16, 32, SDL_PIXELFORMAT_ARGB8888);
-  ASSERT_NE(s, nullptr);
-  SDL_FillRect(s, nullptr, 0xFFFFFFFF);
-  ASSERT_EQ(IMG_SavePNG(s, "font1.png"), 0);
-  SDL_FreeSurface(s);
-  {
-    std::ofstream fnt("font1.fnt");
-    fnt << "[HGEFONT]\nBitmap=font1.png\n";
-    for (int c = 32; c < 127; ++c) {
-      char code[8];
-      std::snprintf(code, sizeof code, "%02X", c);
-      fnt << "Char=" << code << "," << (c - 32) * 4 << ",0,4,16,0,0\n";
-    }
-  }
+  ASSERT_TRUE(writeTestFont(printableAscii(), 4));  // 4-pixel glyphs
   addPlayer(300, 100);
   world().createChara("guai01", 1, 310, 100);
   world().createChara("guai02", 1, 290, 102);

@@ -1,8 +1,6 @@
 // The heads-up display and the score line as the renderer draws them.
-#include <SDL2/SDL.h>
-#include <SDL2/SDL_image.h>
-
 #include "RenderedWorld.h"
+#include "TestFont.h"
 #include "WorldHelpers.h"
 
 namespace worldtest {
@@ -26,22 +24,7 @@ class StartDrawn : public WorldTestOf<objtest::RenderedWorld> {
 
 
 TEST_F(StartDrawn, TheScoreLineIsBlackAndEndsAtTheRightEdge) {
-  // A font of 10-pixel glyphs for every character the line uses.
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 256, 16, 32, SDL_PIXELFORMAT_ARGB8888);
-  ASSERT_NE(s, nullptr);
-  SDL_FillRect(s, nullptr, 0xFFFFFFFF);
-  ASSERT_EQ(IMG_SavePNG(s, "font1.png"), 0);
-  SDL_FreeSurface(s);
-  {
-    std::ofstream fnt("font1.fnt");
-    fnt << "[HGEFONT]\nBitmap=font1.png\n";
-    int x = 0;
-    for (const char* c = "Score=0123456789 "; *c; ++c, x += 10) {
-      char code[8];
-      std::snprintf(code, sizeof code, "%02X", static_cast<unsigned char>(*c));
-      fnt << "Char=" << code << "," << x << ",0,10,16,0,0\n";
-    }
-  }
+  ASSERT_TRUE(writeTestFont("Score=0123456789 ", 10));  // 10-pixel glyphs for the line's characters
   std::unique_ptr<World> made = start();
   World& scene = *made;
   ASSERT_TRUE(scene.ready()) << scene.startError;

@@ -65,6 +65,17 @@ int seedTheRun(HGE* engine, const Options& options) {
 
 }  // namespace
 
+void applyRunOptions(HGE* engine, const Options& options) {
+  engine->System_SetState(HGE_FPS, 100);
+  engine->System_SetState(HGE_HIDEMOUSE, false);
+  engine->System_SetState(HGE_ICON, "icon.ico");
+  engine->System_SetState(HGE_HEADLESS, options.headless);
+  engine->System_SetState(HGE_SHOWSTATS, options.stats);
+  engine->System_SetState(HGE_MAXFRAMES, options.frames);
+  if (!options.replay.empty()) engine->System_SetState(HGE_REPLAYFILE, options.replay.c_str());
+  for (const auto& [frame, path] : options.screenshots) engine->System_AddScreenshot(frame, path.c_str());
+}
+
 int runGame(const Options& options, const std::string& logFile) {
   if (!options.view.empty()) return runViewer(options, logFile);
   HGE* engine = hgeCreate(HGE_VERSION);
@@ -144,16 +155,9 @@ int runGame(const Options& options, const std::string& logFile) {
   engine->System_SetState(HGE_TITLE, "Tervalen");
   engine->System_SetState(HGE_USESOUND, true);
   settings->applyToEngine();
-  engine->System_SetState(HGE_FPS, 100);
   engine->System_SetState(HGE_SHOWSPLASH, false);
-  engine->System_SetState(HGE_HIDEMOUSE, false);
-  engine->System_SetState(HGE_ICON, "icon.ico");
-  engine->System_SetState(HGE_HEADLESS, options.headless);
-  engine->System_SetState(HGE_SHOWSTATS, options.stats);
-  engine->System_SetState(HGE_MAXFRAMES, options.frames);
-  if (!options.replay.empty()) engine->System_SetState(HGE_REPLAYFILE, options.replay.c_str());
+  applyRunOptions(engine, options);
   if (!options.record.empty()) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
-  for (const auto& [frame, path] : options.screenshots) engine->System_AddScreenshot(frame, path.c_str());
 
   int code = kExitPlayed;
   if (engine->System_Initiate()) {

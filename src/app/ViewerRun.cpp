@@ -20,14 +20,7 @@ int runViewer(const Options& options, const std::string& logFile) {
   engine->System_SetState(HGE_TITLE, ("Tervalen - " + options.view).c_str());
   engine->System_SetState(HGE_WINDOWED, true);
   engine->System_SetState(HGE_USESOUND, true);
-  engine->System_SetState(HGE_FPS, 100);
-  engine->System_SetState(HGE_HIDEMOUSE, false);
-  engine->System_SetState(HGE_ICON, "icon.ico");
-  engine->System_SetState(HGE_HEADLESS, options.headless);
-  engine->System_SetState(HGE_SHOWSTATS, options.stats);
-  engine->System_SetState(HGE_MAXFRAMES, options.frames);
-  if (!options.replay.empty()) engine->System_SetState(HGE_REPLAYFILE, options.replay.c_str());
-  for (const auto& [frame, path] : options.screenshots) engine->System_AddScreenshot(frame, path.c_str());
+  applyRunOptions(engine, options);
 
   int code = kExitPlayed;
   if (!engine->System_Initiate()) {
