@@ -148,14 +148,16 @@ bool testWall(const Box& w, const Box& body, int32_t dx, int32_t dz, int32_t& mx
   if (!(std::fabs(body.x + dx - w.x) < (body.width + w.width) / 2)) return false;
   if (std::fabs(body.z - w.z) < w.depth / 2) {
     // The body's centre lies within the wall's depth: it runs into a side.
+    // The sign is taken before the whole number, so that a gap too large for
+    // 32 bits saturates either way instead of overflowing when negated.
     if (!blockedX) {
-      mx = toInt32(std::fabs(w.x - body.x) - (body.width + w.width) / 2 - 1);
-      if (body.x >= w.x) mx = -mx;
+      const double gap = std::fabs(w.x - body.x) - (body.width + w.width) / 2 - 1;
+      mx = toInt32(body.x >= w.x ? -gap : gap);
       blockedX = true;
     }
   } else if (!blockedZ) {
-    mz = toInt32(std::fabs(w.z - body.z) - (body.depth + w.depth) / 2 - 1);
-    if (body.z >= w.z) mz = -mz;
+    const double gap = std::fabs(w.z - body.z) - (body.depth + w.depth) / 2 - 1;
+    mz = toInt32(body.z >= w.z ? -gap : gap);
     blockedZ = true;
   }
   return true;

@@ -88,6 +88,21 @@ TEST_F(Walls, ABodyRunningIntoAWallFrontStopsOneUnitShort) {
   EXPECT_EQ(mz, -14);
 }
 
+// A body inside a wall wider than 32 bits can count: the way out saturates
+// instead of overflowing when its sign is turned (the sanitizer build stopped here).
+TEST_F(Walls, TheWayOutOfAHugeWallSaturates) {
+  world().walls = {Box{0, 0, 0, 1e10, 0, 200}};
+  int32_t mx = 0, mz = 0;
+  EXPECT_TRUE(world().blockMove(Box{500, 0, 0, 20, 0, 10}, -1, 0, mx, mz));
+  EXPECT_EQ(mx, std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(mz, 0);
+  // A body deeper than 32 bits can count, its centre in front of a wall.
+  world().walls = {Box{1000, 0, 5000, 100, 0, 10}};
+  EXPECT_TRUE(world().blockMove(Box{1000, 0, 5200, 20, 0, 1e10}, 0, -1, mx, mz));
+  EXPECT_EQ(mx, 0);
+  EXPECT_EQ(mz, std::numeric_limits<int32_t>::max());
+}
+
 TEST_F(Walls, AFreeWayAnswersFalseAndKeepsTheDisplacement) {
   world().walls = {Box{500, 0, 100, 100, 0, 200}};
   int32_t mx = 0, mz = 0;
