@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for the given number of
 # seconds (default 30) on its corpus, with the flags of fuzz/<target>.options
-# when there is one; fails on any finding.
+# when there is one, as many at a time as there are cores; fails on any finding.
 #   scripts/fuzz.sh 600          # ten minutes per target
 #   scripts/fuzz.sh 60 fuzz_chara # one target
 set -euo pipefail
@@ -17,19 +17,39 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 # libzip leaks on some malformed archives; leaks are not what these targets look for.
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
-for t in "${targets[@]}"; do
-  corpus="build-fuzz/corpus/$t"
+# One target: its corpus, its flags, its run; prints its lines when it is done
+# (targets run side by side, one per core).
+fuzz_one() {
+  local t="$1" corpus="build-fuzz/corpus/$1" flags=() flag
   mkdir -p "$corpus"
   [ -d "fuzz/corpus/$t" ] && cp -n fuzz/corpus/"$t"/* "$corpus"/ 2>/dev/null || true
   # fuzz/<target>.options: more libFuzzer flags for one target, one a line (# comments).
-  flags=()
   if [ -f "fuzz/$t.options" ]; then
     while read -r flag; do
       [ -n "$flag" ] && flags+=("$flag")
     done < <(sed -e 's/#.*//' -e 's/^[[:space:]]*//' -e 's/[[:space:]]*$//' "fuzz/$t.options")
   fi
-  echo "fuzzing $t for ${seconds}s ${flags[*]}"
-  (cd build-fuzz && ./"$t" -max_total_time="$seconds" -print_final_stats=1 "${flags[@]}" "corpus/$t" 2>"fuzz-$t.log") \
-    || { tail -n 60 "build-fuzz/fuzz-$t.log"; echo "fuzz target $t found a problem"; exit 1; }
-  grep -E "stat::number_of_executed_units|Done" "build-fuzz/fuzz-$t.log" | tail -n 2 || true
+  if ! (cd build-fuzz && ./"$t" -max_total_time="$seconds" -print_final_stats=1 "${flags[@]}" "corpus/$t" \
+        2>"fuzz-$t.log"); then
+    tail -n 60 "build-fuzz/fuzz-$t.log"
+    echo "fuzz target $t found a problem"
+    return 1
+  fi
+  echo "fuzzed $t for ${seconds}s ${flags[*]}: $(grep -E "stat::number_of_executed_units" "build-fuzz/fuzz-$t.log" | tail -n 1)"
+}
+jobs="$(nproc)"
+running=0
+failed=0
+for t in "${targets[@]}"; do
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
+  fuzz_one "$t" &
+  running=$((running + 1))
 done
+while [ "$running" -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
+done
+[ "$failed" -eq 0 ] || { echo "a fuzz target found a problem"; exit 1; }
