@@ -1,5 +1,9 @@
 #include "render/WorldRenderer.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
 #include "object/ScriptNumber.h"
 
 namespace {
@@ -91,6 +95,14 @@ void WorldRenderer::drawObject(const Obj& o) {
 }
 
 void playWorldSounds(HGE* engine, PictureSets& pictures, const World& world) {
-  for (const SoundRequest& r : world.sounds)
-    engine->Effect_PlayEx(pictures.sound(r.pictureSet, r.index), r.volume, 0, 1.0f, false);
+  const std::vector<SoundRequest>& asked = world.sounds;
+  for (size_t i = 0; i < asked.size(); ++i) {
+    const SoundRequest& r = asked[i];
+    // The same sound twice in one frame (one blow landing on two enemies)
+    // would start together and only be louder: play it once.
+    const bool playedAlready = std::any_of(asked.begin(), asked.begin() + static_cast<std::ptrdiff_t>(i), [&](const SoundRequest& e) {
+      return e.pictureSet == r.pictureSet && e.index == r.index;
+    });
+    if (!playedAlready) engine->Effect_PlayEx(pictures.sound(r.pictureSet, r.index), r.volume, 0, 1.0f, false);
+  }
 }
