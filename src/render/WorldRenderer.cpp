@@ -1,6 +1,7 @@
 #include "render/WorldRenderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <vector>
 
@@ -40,7 +41,12 @@ void WorldRenderer::drawScenery(const World& world, bool nearPart) {
     scenerySprite_.setTexture(tex);
     scenerySprite_.setRegion(0, 0, static_cast<float>(engine_->Texture_GetWidth(tex)),
                              static_cast<float>(engine_->Texture_GetHeight(tex)));
-    scenerySprite_.draw(static_cast<float>(x), static_cast<float>(y));
+    // On whole pixels: the screen filters textures linearly, so a strip drawn
+    // at half a pixel would blend its edge with the empty ground beyond it, and
+    // two strips that meet would show the background through a light seam.
+    // Every strip of a layer moves by the same camera offset, so flooring keeps
+    // them edge to edge.
+    scenerySprite_.draw(static_cast<float>(std::floor(x)), static_cast<float>(std::floor(y)));
   };
   if (!nearPart) {
     if (!world.scenePath.empty()) {
