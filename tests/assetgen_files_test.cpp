@@ -123,8 +123,9 @@ TEST(AssetgenSounds, EffectsAreShortPeakNormalisedWavs) {
     EXPECT_LT(seconds, 0.5) << e.path();
     int peak = 0;
     for (int16_t s : w.samples) peak = std::max(peak, std::abs(static_cast<int>(s)));
-    EXPECT_GT(peak, 0.85 * 32767) << e.path() << " is not normalised";
-    EXPECT_LT(peak, 0.95 * 32767) << e.path() << " leaves no headroom";
+    // Normalised to -4.4 dBFS: two of them on the music still leave 1 dB (assetgen_loudness_test).
+    EXPECT_GT(peak, 0.57 * 32767) << e.path() << " is not normalised";
+    EXPECT_LT(peak, 0.63 * 32767) << e.path() << " leaves too little headroom for the mix";
     ++n;
   }
   EXPECT_GE(n, 7);

@@ -37,5 +37,28 @@ TEST_F(Scenery, TheFarLayerScrollsAtHalfTheCameraSpeedAndTheNearLayerCoversTheOb
   EXPECT_FLOAT_EQ(quads.back().v[0].y, 50);
 }
 
+TEST_F(Scenery, StripsLandOnWholePixelsSoTwoThatMeetLeaveNoSeam) {
+  SceneFile s = sceneNamed("strips", 2000, 400);
+  s.far.push_back({0, 90, 0, {}});
+  s.far.push_back({700, 90, 0, {}});
+  s.middle.push_back({0, 286, 0, {}});
+  s.middle.push_back({400, 286, 0, {}});
+  s.near.push_back({350, 0, 0, {}});
+  writeScene("Strips", s);
+  ASSERT_TRUE(world().load("Strips"));
+  world().cameraX = 123.25;  // the far layer at -61.625, the middle at -123.25
+  std::vector<hgeQuad> quads;
+  w.engine()->Gfx_SetCaptureHook([&quads](const hgeQuad& q) { quads.push_back(q); });
+  w.renderer().drawScenery(world(), false);
+  w.renderer().drawScenery(world(), true);
+  w.engine()->Gfx_SetCaptureHook(nullptr);
+  ASSERT_EQ(quads.size(), 6u) << "background, two far, two middle, near";
+  EXPECT_FLOAT_EQ(quads[1].v[0].x, -62);
+  EXPECT_FLOAT_EQ(quads[2].v[0].x, 700 - 62);
+  EXPECT_FLOAT_EQ(quads[3].v[0].x, -124);
+  EXPECT_FLOAT_EQ(quads[4].v[0].x, 400 - 124);
+  EXPECT_FLOAT_EQ(quads[5].v[0].x, 350 - 124);
+}
+
 }  // namespace
 }  // namespace worldtest

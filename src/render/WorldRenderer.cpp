@@ -1,5 +1,10 @@
 #include "render/WorldRenderer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <vector>
+
 #include "object/ScriptNumber.h"
 
 namespace {
@@ -36,7 +41,12 @@ void WorldRenderer::drawScenery(const World& world, bool nearPart) {
     scenerySprite_.setTexture(tex);
     scenerySprite_.setRegion(0, 0, static_cast<float>(engine_->Texture_GetWidth(tex)),
                              static_cast<float>(engine_->Texture_GetHeight(tex)));
-    scenerySprite_.draw(static_cast<float>(x), static_cast<float>(y));
+    // On whole pixels: the screen filters textures linearly, so a strip drawn
+    // at half a pixel would blend its edge with the empty ground beyond it, and
+    // two strips that meet would show the background through a light seam.
+    // Every strip of a layer moves by the same camera offset, so flooring keeps
+    // them edge to edge.
+    scenerySprite_.draw(static_cast<float>(std::floor(x)), static_cast<float>(std::floor(y)));
   };
   if (!nearPart) {
     if (!world.scenePath.empty()) {
@@ -91,6 +101,14 @@ void WorldRenderer::drawObject(const Obj& o) {
 }
 
 void playWorldSounds(HGE* engine, PictureSets& pictures, const World& world) {
-  for (const SoundRequest& r : world.sounds)
-    engine->Effect_PlayEx(pictures.sound(r.pictureSet, r.index), r.volume, 0, 1.0f, false);
+  const std::vector<SoundRequest>& asked = world.sounds;
+  for (size_t i = 0; i < asked.size(); ++i) {
+    const SoundRequest& r = asked[i];
+    // The same sound twice in one frame (one blow landing on two enemies)
+    // would start together and only be louder: play it once.
+    const bool playedAlready = std::any_of(asked.begin(), asked.begin() + static_cast<std::ptrdiff_t>(i), [&](const SoundRequest& e) {
+      return e.pictureSet == r.pictureSet && e.index == r.index;
+    });
+    if (!playedAlready) engine->Effect_PlayEx(pictures.sound(r.pictureSet, r.index), r.volume, 0, 1.0f, false);
+  }
 }

@@ -43,5 +43,5 @@ class WorldRenderer {
   std::set<std::string> missingPictureReported_;  // character ids
 };
 
-// Plays the sounds the world asked for in its last frame.
+// Plays the sounds the world asked for in its last frame, each different one once.
 void playWorldSounds(HGE* engine, PictureSets& pictures, const World& world);

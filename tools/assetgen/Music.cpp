@@ -149,7 +149,7 @@ std::vector<float> renderMusic() {
     drums(mix, bar);
   }
   std::vector<float> out = mix.interleaved();
-  normalize(out, 0.9f);
+  normalize(out, kMusicPeak);
   return out;
 }
 

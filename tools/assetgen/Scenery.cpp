@@ -120,11 +120,12 @@ Canvas floorTile(const Mood& m, int kind, uint32_t seed) {
         fill(c, roundRectShape(x + 1, y + 1.0f, 78, 28, 3), slab);
       }
     }
-  } else {  // polished hall floor: dark and red tiles with a sheen
+  } else {  // polished hall floor: dark and red tiles with a sheen, edge to edge
+    // (a gap between tiles let the gradient underneath show as light lines).
     for (int y = 0, row = 0; y < h; y += 38, ++row)
       for (int x = 0, col = 0; x < w; x += 50, ++col) {
         Color t = (row + col) % 2 ? m.floorA : m.floorB;
-        fill(c, rectShape(static_cast<float>(x), static_cast<float>(y), 49, 37), t);
+        fill(c, rectShape(static_cast<float>(x), static_cast<float>(y), 50, 38), t);
       }
     fill(c, rectShape(0, 0, w, h), [&](float, float y) { return withAlpha(rgb(0xFFFFFF), 0.12f * (1 - y / h)); });
   }
@@ -204,28 +205,37 @@ Canvas gate(const Mood& m, int style) {
   return c;
 }
 
+// Near-layer pieces pass in front of the fighters, so none may hide one: the
+// lamp post is a thin translucent pole, the foliage keeps to the bottom edge
+// below the fighters' knees, the stone lantern is low and translucent.
 Canvas post(const Mood& m, int kind) {
   Canvas c(kind == 1 ? 240 : 90, 480);
+  // Half see-through at most, light included, wherever a fighter's body may be.
+  const Color ink = withAlpha(m.nearInk, 0.45f);
   if (kind == 0) {  // lamp post; its head stays below the score line
-    fill(c, rectShape(35, 130, 20, 350), m.nearInk);
-    fill(c, roundRectShape(15, 110, 60, 30, 8), m.nearInk);
-    fill(c, circleShape({45, 148}, 14), withAlpha(m.window, 0.9f));
-    fill(c, circleShape({45, 148}, 34), withAlpha(m.window, 0.2f));
-  } else if (kind == 1) {  // foliage
+    Shape lamp = rectShape(40, 130, 10, 350);
+    lamp.add(roundRectShape(25, 110, 40, 22, 6));
+    fill(c, lamp, ink);
+    fill(c, circleShape({45, 136}, 9), withAlpha(m.window, 0.9f));
+    fill(c, circleShape({45, 136}, 28), withAlpha(m.window, 0.15f));
+  } else if (kind == 1) {  // foliage; the scenes hang it 60 lower, at the screen's bottom edge
     Lcg r{77};
     Shape s;
     for (int i = 0; i < 12; ++i)
-      s.add(ellipseShape({50 + 140 * r.next(), 360 + 110 * r.next()}, 20 + 16 * r.next(), 14 + 10 * r.next(), r.next()));
-    fill(c, s, m.nearInk);
-  } else {  // a stone lantern on a low pillar, well below the score line
-    fill(c, rectShape(24, 330, 42, 150), m.nearInk);
-    fill(c, rectShape(12, 440, 66, 40), m.nearInk);
-    fill(c, rectShape(10, 300, 70, 34), m.nearInk);
-    fill(c, polygonShape({{4, 246}, {45, 222}, {86, 246}, {80, 254}, {10, 254}}), m.nearInk);
-    fill(c, rectShape(18, 254, 54, 46), m.nearInk);
-    fill(c, rectShape(30, 262, 30, 30), withAlpha(m.window, 0.85f));
-    fill(c, circleShape({45, 277}, 34), withAlpha(m.window, 0.15f));
-    fill(c, rectShape(30, 334, 5, 100), withAlpha(m.trim, 0.25f));
+      s.add(ellipseShape({30 + 180 * r.next(), 404 + 14 * r.next()}, 18 + 14 * r.next(), 10 + 8 * r.next(), r.next()));
+    fill(c, s, withAlpha(m.nearInk, 0.85f));
+  } else {  // a low stone lantern with a lit window
+    Shape stone = rectShape(30, 420, 30, 60);
+    stone.add(rectShape(18, 462, 54, 18));
+    stone.add(rectShape(20, 408, 50, 14));
+    stone.add(polygonShape({{14, 360}, {45, 344}, {76, 360}, {70, 366}, {20, 366}}));
+    stone.add(rectShape(24, 366, 42, 7));
+    stone.add(rectShape(24, 399, 42, 9));
+    stone.add(rectShape(24, 373, 9, 26));
+    stone.add(rectShape(57, 373, 9, 26));
+    fill(c, stone, ink);
+    fill(c, rectShape(33, 373, 24, 26), withAlpha(m.window, 0.45f));
+    fill(c, circleShape({45, 386}, 30), withAlpha(m.window, 0.08f));
   }
   return c;
 }
@@ -351,8 +361,8 @@ void makeScene(Manifest& mf, const std::string& name, const std::string& about, 
                                    : facade(m, 260 + 40 * i, 230 - 20 * (i % 2), i, seed + 10 + i));
   mf.addPicture(name, "fence.png", "fence, 400x90: place at y 200", fence(m, 400, 90));
   mf.addPicture(name, "gate.png", "the way on at the far end, 220x316: place at y 0", gate(m, gateStyle));
-  mf.addPicture(name, "near_0.png", "near silhouette: lamp post or stone lantern, 90x480", post(m, postKind));
-  mf.addPicture(name, "near_1.png", "near silhouette: foliage, 240x480", post(m, 1));
+  mf.addPicture(name, "near_0.png", "near piece: thin translucent lamp post or low stone lantern, 90x480", post(m, postKind));
+  mf.addPicture(name, "near_1.png", "near piece: low foliage, 240x480: place at y 60, where it covers only the bottom rows of the screen", post(m, 1));
 }
 
 }  // namespace

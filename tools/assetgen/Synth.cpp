@@ -88,7 +88,7 @@ void makeSounds(Manifest& m) {
   const char* set = "system";
   auto add = [&](const char* file, const char* meaning, std::vector<float> s) {
     tail(s);
-    normalize(s, 0.89f);
+    normalize(s, kEffectPeak);
     m.addSound(set, file, meaning, wavBytes(s, 1));
   };
   add("punch.wav", "punch landing: noise burst and low thump", punch(0.18f, 110, 45, 1));

@@ -28,6 +28,14 @@ struct LowPass {
   float step(float x, float cutoff);
 };
 
+// The loudness budget of the mix. The game plays the music at full volume and
+// every effect at half (GameRules), and SDL_mixer adds them with no limiter:
+// the decoded music's peak plus the two loudest different effects of one frame
+// must stay under -1 dBFS, so the music peaks near -10 dBFS and each effect
+// file at -4.4 dBFS (about -10.5 dBFS as played).
+constexpr float kMusicPeak = 0.33f;
+constexpr float kEffectPeak = 0.6f;
+
 float midiToHz(float note);
 // Scales the samples so that the loudest reaches `peak`.
 void normalize(std::vector<float>& samples, float peak);
