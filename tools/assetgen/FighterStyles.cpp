@@ -124,4 +124,33 @@ const FighterStyle& bossStyle() {
   return style;
 }
 
+// A gang runner: slight, long-limbed and low to the ground, the gang's olive
+// under a yellow-sleeved jacket, spiky hair and no headgear.
+const FighterStyle& dasherStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st = gangStyle();
+    st.id = "guai04";
+    st.pal.top = rgb(0xC89A1E);
+    st.pal.trim = rgb(0x66704A);
+    st.pal.accent = rgb(0x66704A);
+    st.pal.hair = rgb(0x8A3A1A);
+    st.pal.pants = rgb(0x2E3038);
+    st.hair = Hair::Spiky;
+    st.sleeves = true;
+    st.build.chestR = 11.5f;
+    st.build.waistR = 8.5f;
+    st.build.pelvisR = 9;
+    st.build.upperArmR0 = 4.8f;
+    st.build.forearmR0 = 4.2f;
+    st.build.thighR0 = 7;
+    st.build.thighR1 = 5.2f;
+    st.build.shinR0 = 5;
+    st.build.thigh = 34;
+    st.build.shin = 33;
+    st.scale = 0.92f;
+    return st;
+  }();
+  return style;
+}
+
 }  // namespace assetgen

@@ -78,26 +78,40 @@ void addCommonFrames(FrameList& l, const FighterStyle& st, int walkFrames) {
   l.add("getup_2.png", "getting up: rising", armed(st, getUpPose(2), rest));
 }
 
+namespace {
+
+struct FighterEntry {
+  const FighterStyle& style;
+  void (*moves)(FrameList&);
+  int walkFrames;
+  const char* about;
+};
+
+void drawFighter(Manifest& m, const FighterEntry& e) {
+  m.set(e.style.id, e.about);
+  FrameList list;
+  addCommonFrames(list, e.style, e.walkFrames);
+  e.moves(list);
+  for (const FrameSpec& f : list.frames()) m.addPicture(e.style.id, f.file, f.meaning, drawFrame(e.style, f.pose, f.look));
+}
+
+}  // namespace
+
 void makeFighters(Manifest& m) {
-  struct Entry {
-    const FighterStyle& style;
-    void (*moves)(FrameList&);
-    int walkFrames;
-    const char* about;
-  };
-  const Entry entries[] = {
+  const FighterEntry entries[] = {
       {heroStyle(), addHeroMoves, 8, "the hero, c_morivane (220x160 frames, feet at the bottom centre)"},
       {thugStyle(), addThugMoves, 6, "street thug guai01 (220x160 frames)"},
       {bruiserStyle(), addBruiserMoves, 6, "club bruiser guai02 (220x160 frames)"},
       {bossStyle(), addBossMoves, 6, "the warlord boss01 (340x250 frames)"},
   };
-  for (const Entry& e : entries) {
-    m.set(e.style.id, e.about);
-    FrameList list;
-    addCommonFrames(list, e.style, e.walkFrames);
-    e.moves(list);
-    for (const FrameSpec& f : list.frames()) m.addPicture(e.style.id, f.file, f.meaning, drawFrame(e.style, f.pose, f.look));
-  }
+  for (const FighterEntry& e : entries) drawFighter(m, e);
+}
+
+void makeLaterFighters(Manifest& m) {
+  const FighterEntry entries[] = {
+      {dasherStyle(), addDasherMoves, 6, "quick dasher guai04: dashes in, strikes, hops back out (220x160 frames)"},
+  };
+  for (const FighterEntry& e : entries) drawFighter(m, e);
 }
 
 }  // namespace assetgen

@@ -36,8 +36,12 @@ void addHeroMoves(FrameList& list);
 void addThugMoves(FrameList& list);
 void addBruiserMoves(FrameList& list);
 void addBossMoves(FrameList& list);
+void addDasherMoves(FrameList& list);
 
 // Draws every fighter's set into the manifest.
 void makeFighters(Manifest& manifest);
+// The enemies added later; their sets come after the scenes' so that the older
+// set numbers, which scenes and mods name, stay where they were.
+void makeLaterFighters(Manifest& manifest);
 
 }  // namespace assetgen

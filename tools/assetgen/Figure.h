@@ -50,10 +50,12 @@ Canvas drawFrame(const FighterStyle& style, const Pose& pose, const Look& look =
 // The hero's face and shoulders filling a circle of radius r at `centre`.
 void drawHeroPortrait(Canvas& canvas, Vec2 centre, float r);
 
-// The four fighters of the default game.
+// The fighters of the default game.
 const FighterStyle& heroStyle();    // c_morivane: blue gi, red headband and sash, spiky hair
 const FighterStyle& thugStyle();    // guai01: lean street thug, olive jacket, red bandana, bare fists
 const FighterStyle& bruiserStyle(); // guai02: the thug's heavier cousin, teal sash, topknot, a club
 const FighterStyle& bossStyle();    // boss01: armoured warlord, horned helmet, cape, a long blade
+// The enemies of the second edition.
+const FighterStyle& dasherStyle();  // guai04: slight and quick, spiky hair, long yellow sleeves
 
 }  // namespace assetgen

@@ -27,12 +27,14 @@ int main(int argc, char** argv) {
     assetgen::writeFont(manifest.root(), "font1.fnt", "font1.png");
     assetgen::makeTitle(manifest);
     assetgen::makeHud(manifest);
-    // The resource list's order: ui, system, the fighters, the props, the scenes.
+    // The resource list's order: ui, system, the fighters, the props, the scenes,
+    // then the fighters added later (set numbers are never reused or moved).
     assetgen::makeEffects(manifest);
     assetgen::makeSounds(manifest);
     assetgen::makeFighters(manifest);
     assetgen::makeProps(manifest);
     assetgen::makeScenery(manifest);
+    assetgen::makeLaterFighters(manifest);
     assetgen::makeMusic(manifest);
     assetgen::writeText(manifest.path("res.txt"), manifest.resourceListText());
     assetgen::writeText(manifest.path("pictures.md"), manifest.pictureGuideText());
