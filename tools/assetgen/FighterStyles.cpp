@@ -153,4 +153,30 @@ const FighterStyle& dasherStyle() {
   return style;
 }
 
+// The gang's thrower: tall, bald and long-armed, a rust coat with long sleeves
+// over the gang's olive, a scar.
+const FighterStyle& throwerStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st = gangStyle();
+    st.id = "guai05";
+    st.pal.top = rgb(0x8A4A2C);
+    st.pal.trim = rgb(0x66704A);
+    st.pal.accent = rgb(0x66704A);
+    st.pal.skin = rgb(0xD09C78);
+    st.hair = Hair::None;
+    st.sleeves = true;
+    st.scar = true;
+    st.build.torso = 44;
+    st.build.upperArm = 25;
+    st.build.forearm = 23;
+    st.build.chestR = 12.5f;
+    st.build.waistR = 9.5f;
+    st.build.upperArmR0 = 5.2f;
+    st.build.thighR0 = 7.4f;
+    st.scale = 1.0f;
+    return st;
+  }();
+  return style;
+}
+
 }  // namespace assetgen

@@ -85,6 +85,7 @@ struct FighterEntry {
   void (*moves)(FrameList&);
   int walkFrames;
   const char* about;
+  void (*extras)(Manifest&, const std::string& set) = nullptr;  // pictures after the frames (thrown things)
 };
 
 void drawFighter(Manifest& m, const FighterEntry& e) {
@@ -93,6 +94,7 @@ void drawFighter(Manifest& m, const FighterEntry& e) {
   addCommonFrames(list, e.style, e.walkFrames);
   e.moves(list);
   for (const FrameSpec& f : list.frames()) m.addPicture(e.style.id, f.file, f.meaning, drawFrame(e.style, f.pose, f.look));
+  if (e.extras) e.extras(m, e.style.id);
 }
 
 }  // namespace
@@ -110,6 +112,9 @@ void makeFighters(Manifest& m) {
 void makeLaterFighters(Manifest& m) {
   const FighterEntry entries[] = {
       {dasherStyle(), addDasherMoves, 6, "quick dasher guai04: dashes in, strikes, hops back out (220x160 frames)"},
+      {throwerStyle(), addThrowerMoves, 6,
+       "bottle thrower guai05: throws from range, shoves away up close (220x160 frames; the bottle 40x40)",
+       addBottlePictures},
   };
   for (const FighterEntry& e : entries) drawFighter(m, e);
 }

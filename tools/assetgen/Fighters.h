@@ -37,6 +37,9 @@ void addThugMoves(FrameList& list);
 void addBruiserMoves(FrameList& list);
 void addBossMoves(FrameList& list);
 void addDasherMoves(FrameList& list);
+void addThrowerMoves(FrameList& list);
+// The thrower's bottle, spinning in flight, and its shards.
+void addBottlePictures(Manifest& manifest, const std::string& set);
 
 // Draws every fighter's set into the manifest.
 void makeFighters(Manifest& manifest);

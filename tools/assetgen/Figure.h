@@ -57,5 +57,6 @@ const FighterStyle& bruiserStyle(); // guai02: the thug's heavier cousin, teal s
 const FighterStyle& bossStyle();    // boss01: armoured warlord, horned helmet, cape, a long blade
 // The enemies of the second edition.
 const FighterStyle& dasherStyle();  // guai04: slight and quick, spiky hair, long yellow sleeves
+const FighterStyle& throwerStyle(); // guai05: tall and bald, long arms, a rust coat over the gang's olive
 
 }  // namespace assetgen

@@ -60,4 +60,86 @@ void addDasherMoves(FrameList& l) {
   l.add("jab_1.png", "jab: impact", j1, shout());
 }
 
+void addThrowerMoves(FrameList& l) {
+  const FighterStyle& st = throwerStyle();
+  Pose g = styleGuard(st, 0);
+  // The throw: the bottle drawn back over the shoulder (the warning), the arm
+  // whipping forward as it leaves the hand, the follow-through.
+  Pose a = g;
+  a.handNear = {-26, -108};
+  a.elbowNear = -1;
+  a.handFar = {30, -86};
+  a.fistFar = false;
+  a.lean = -0.2f;
+  a.hip = {-8, -61};
+  a.footNear = {-18, -4};
+  l.add("throw_0.png", "throw: bottle drawn back over the shoulder", a);
+  Pose b = g;
+  b.handNear = {46, -100};
+  b.handFar = {-6, -80};
+  b.fistFar = false;
+  b.lean = 0.35f;
+  b.hip = {6, -59};
+  b.footFar = {22, -5};
+  l.add("throw_1.png", "throw: arm whipping forward, the bottle leaves", b, shout());
+  Pose c = b;
+  c.handNear = {34, -60};
+  c.lean = 0.45f;
+  l.add("throw_2.png", "throw: follow-through", c);
+  // A two-handed shove to make room.
+  Pose d = g;
+  d.handNear = {6, -84};
+  d.handFar = {14, -88};
+  d.fistNear = d.fistFar = false;
+  d.hip = {-6, -60};
+  l.add("shove_0.png", "shove: hands drawn in", d);
+  Pose e = g;
+  e.handNear = {50, -88};
+  e.handFar = {54, -92};
+  e.fistNear = e.fistFar = false;
+  e.lean = 0.3f;
+  e.hip = {6, -60};
+  e.footFar = {22, -5};
+  l.add("shove_1.png", "shove: impact", e, shout());
+}
+
+void addBottlePictures(Manifest& m, const std::string& set) {
+  const Color ink = rgb(0x16121C);
+  const Color glass = rgb(0x3E8A4A), glassDark = rgb(0x24583A), shine = rgb(0xCFF5D0);
+  const float kPi = 3.14159265f;
+  // The bottle turns a quarter of a turn in every picture; its centre sits
+  // 20 above the bottom edge, where the thrower's hand lets go.
+  for (int i = 0; i < 4; ++i) {
+    Canvas c(40, 40);
+    const float a = i * kPi / 4;
+    const Vec2 centre{20, 20};
+    auto at = [&](float x, float y) { return centre + rotated(Vec2{x, y}, a); };
+    const Shape body = capsuleShape(at(-7, 0), 6, at(4, 0), 6);
+    const Shape neck = capsuleShape(at(4, 0), 3, at(14, 0), 2.5f);
+    fill(c, grownShape(body, 1.6f), ink);
+    fill(c, grownShape(neck, 1.6f), ink);
+    fill(c, body, glass);
+    fill(c, neck, glassDark);
+    fill(c, capsuleShape(at(-6, -2.5f), 1.3f, at(2, -2.5f), 1.3f), shine);
+    m.addPicture(set, "bottle_" + std::to_string(i) + ".png",
+                 "bottle in flight " + std::to_string(i + 1) + " of 4 (turning)", c);
+  }
+  // Shards flying apart, then settling.
+  const Vec2 bits[] = {{-9, -6}, {7, -8}, {-4, 5}, {10, 3}, {0, -11}, {-12, 2}};
+  for (int i = 0; i < 2; ++i) {
+    Canvas c(40, 40);
+    const float spread = 1.0f + 0.7f * i;
+    for (int k = 0; k < 6; ++k) {
+      const Vec2 p = Vec2{20, 22} + bits[k] * spread;
+      const float r = 2.6f - 0.4f * (k % 3);
+      const Shape shard = polygonShape({p + Vec2{-r, 0}, p + Vec2{0, -r * 1.4f}, p + Vec2{r, r * 0.6f}});
+      fill(c, grownShape(shard, 1.0f), ink);
+      fill(c, shard, k % 2 ? glass : shine);
+    }
+    if (i == 1) c.fadeAlpha(0.6f);
+    m.addPicture(set, "shards_" + std::to_string(i) + ".png",
+                 i == 0 ? "bottle breaking: shards flying" : "bottle breaking: shards fading", c);
+  }
+}
+
 }  // namespace assetgen
