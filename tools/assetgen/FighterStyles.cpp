@@ -179,4 +179,40 @@ const FighterStyle& throwerStyle() {
   return style;
 }
 
+// The gang's heavy: a head taller and twice as broad, armoured shoulders and
+// iron fists, a slate coat with the gang's olive sash.
+const FighterStyle& heavyStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st = gangStyle();
+    st.id = "guai06";
+    st.pal.top = rgb(0x3E4654);
+    st.pal.trim = rgb(0x9AA4B4);
+    st.pal.accent = rgb(0x66704A);
+    st.pal.skin = rgb(0xA8704E);
+    st.pal.gloves = rgb(0x5A5E6E);
+    st.pal.metal = rgb(0x7A808E);
+    st.hair = Hair::Cropped;
+    st.shoulderPads = true;
+    st.gauntlets = true;
+    st.build.chestR = 19;
+    st.build.waistR = 16;
+    st.build.pelvisR = 13;
+    st.build.shoulderW = 16;
+    st.build.upperArmR0 = 8.2f;
+    st.build.upperArmR1 = 6.4f;
+    st.build.forearmR0 = 6.8f;
+    st.build.forearmR1 = 5.6f;
+    st.build.handR = 7;
+    st.build.thighR0 = 10.5f;
+    st.build.thighR1 = 7.6f;
+    st.build.shinR0 = 7;
+    st.build.headR = 10;
+    st.scale = 1.2f;
+    st.canvasW = 260;
+    st.canvasH = 200;
+    return st;
+  }();
+  return style;
+}
+
 }  // namespace assetgen

@@ -115,6 +115,7 @@ void makeLaterFighters(Manifest& m) {
       {throwerStyle(), addThrowerMoves, 6,
        "bottle thrower guai05: throws from range, shoves away up close (220x160 frames; the bottle 40x40)",
        addBottlePictures},
+      {heavyStyle(), addHeavyMoves, 6, "heavy guai06: a slow, long-telegraphed two-fisted slam (260x200 frames)"},
   };
   for (const FighterEntry& e : entries) drawFighter(m, e);
 }

@@ -38,6 +38,7 @@ void addBruiserMoves(FrameList& list);
 void addBossMoves(FrameList& list);
 void addDasherMoves(FrameList& list);
 void addThrowerMoves(FrameList& list);
+void addHeavyMoves(FrameList& list);
 // The thrower's bottle, spinning in flight, and its shards.
 void addBottlePictures(Manifest& manifest, const std::string& set);
 

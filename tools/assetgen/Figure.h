@@ -58,5 +58,6 @@ const FighterStyle& bossStyle();    // boss01: armoured warlord, horned helmet, 
 // The enemies of the second edition.
 const FighterStyle& dasherStyle();  // guai04: slight and quick, spiky hair, long yellow sleeves
 const FighterStyle& throwerStyle(); // guai05: tall and bald, long arms, a rust coat over the gang's olive
+const FighterStyle& heavyStyle();   // guai06: huge, armoured shoulders and iron fists, slate coat
 
 }  // namespace assetgen

@@ -142,4 +142,55 @@ void addBottlePictures(Manifest& m, const std::string& set) {
   }
 }
 
+void addHeavyMoves(FrameList& l) {
+  const FighterStyle& st = heavyStyle();
+  Pose g = styleGuard(st, 0);
+  // The slam: both fists raised over the head, held high and shaking (a long
+  // warning), brought down together in front, then a slow recovery.
+  Pose a = g;
+  a.handNear = {8, -128};
+  a.handFar = {16, -130};
+  a.lean = -0.15f;
+  a.hip = {-6, -62};
+  l.add("slam_0.png", "slam: fists rising over the head", a);
+  Pose b = a;
+  b.handNear = {-2, -142};
+  b.handFar = {6, -143};
+  b.lean = -0.25f;
+  b.headTilt = -0.25f;
+  l.add("slam_1.png", "slam: fists high, straining", b, shout());
+  Pose b2 = b;
+  b2.handNear = {-6, -141};
+  b2.handFar = {2, -143};
+  b2.lean = -0.28f;
+  l.add("slam_2.png", "slam: fists high, shaking", b2, shout());
+  Pose c = g;
+  c.handNear = {56, -30};
+  c.handFar = {50, -34};
+  c.lean = 0.6f;
+  c.hip = {8, -50};
+  c.footFar = {26, -5};
+  c.footNear = {-22, -4};
+  c.squashBody = 0.95f;
+  l.add("slam_3.png", "slam: impact, fists on the ground", c, shout());
+  Pose d = c;
+  d.handNear = {46, -44};
+  d.handFar = {40, -48};
+  d.lean = 0.5f;
+  l.add("slam_4.png", "slam: stuck low, catching breath", d);
+  // A backhand sweep up close.
+  Pose e = g;
+  e.handNear = {-18, -86};
+  e.lean = 0.0f;
+  e.hip = {-6, -60};
+  l.add("backhand_0.png", "backhand: arm drawn across", e);
+  Pose f = g;
+  f.handNear = {56, -84};
+  f.elbowNear = -1;
+  f.lean = 0.25f;
+  f.hip = {6, -60};
+  f.footFar = {22, -5};
+  l.add("backhand_1.png", "backhand: impact", f, shout());
+}
+
 }  // namespace assetgen
