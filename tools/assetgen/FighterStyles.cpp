@@ -215,4 +215,27 @@ const FighterStyle& heavyStyle() {
   return style;
 }
 
+// The gang's acrobat: wiry and bare-armed, a topknot, a teal top with a
+// magenta sash over the gang's grey trousers.
+const FighterStyle& leaperStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st = gangStyle();
+    st.id = "guai07";
+    st.pal.top = rgb(0x1E6A70);
+    st.pal.trim = rgb(0x8AD0C8);
+    st.pal.accent = rgb(0xC02A8A);
+    st.pal.hair = rgb(0x141018);
+    st.hair = Hair::Topknot;
+    st.build.chestR = 12;
+    st.build.waistR = 8.8f;
+    st.build.pelvisR = 9.2f;
+    st.build.upperArmR0 = 5;
+    st.build.thighR0 = 7.4f;
+    st.build.shinR0 = 5.2f;
+    st.scale = 0.95f;
+    return st;
+  }();
+  return style;
+}
+
 }  // namespace assetgen

@@ -116,6 +116,7 @@ void makeLaterFighters(Manifest& m) {
        "bottle thrower guai05: throws from range, shoves away up close (220x160 frames; the bottle 40x40)",
        addBottlePictures},
       {heavyStyle(), addHeavyMoves, 6, "heavy guai06: a slow, long-telegraphed two-fisted slam (260x200 frames)"},
+      {leaperStyle(), addLeaperMoves, 6, "leaper guai07: drops in from a high leap feet first (220x160 frames)"},
   };
   for (const FighterEntry& e : entries) drawFighter(m, e);
 }

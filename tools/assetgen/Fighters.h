@@ -39,6 +39,7 @@ void addBossMoves(FrameList& list);
 void addDasherMoves(FrameList& list);
 void addThrowerMoves(FrameList& list);
 void addHeavyMoves(FrameList& list);
+void addLeaperMoves(FrameList& list);
 // The thrower's bottle, spinning in flight, and its shards.
 void addBottlePictures(Manifest& manifest, const std::string& set);
 

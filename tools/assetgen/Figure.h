@@ -59,5 +59,6 @@ const FighterStyle& bossStyle();    // boss01: armoured warlord, horned helmet, 
 const FighterStyle& dasherStyle();  // guai04: slight and quick, spiky hair, long yellow sleeves
 const FighterStyle& throwerStyle(); // guai05: tall and bald, long arms, a rust coat over the gang's olive
 const FighterStyle& heavyStyle();   // guai06: huge, armoured shoulders and iron fists, slate coat
+const FighterStyle& leaperStyle();  // guai07: wiry acrobat, topknot, bare arms, teal top, magenta sash
 
 }  // namespace assetgen

@@ -193,4 +193,45 @@ void addHeavyMoves(FrameList& l) {
   l.add("backhand_1.png", "backhand: impact", f, shout());
 }
 
+void addLeaperMoves(FrameList& l) {
+  const FighterStyle& st = leaperStyle();
+  Pose g = styleGuard(st, 0);
+  // The leap: a deep crouch with the arms swung back (the warning), a high
+  // rise with the knees tucked, a feet-first drop, a landing crouch.
+  Pose a = crouchPose(1.0f);
+  a.handNear = {-24, -62};
+  a.handFar = {-14, -66};
+  a.headTilt = -0.2f;
+  l.add("leap_0.png", "leap: crouched deep, arms swung back", a);
+  Pose b = jumpApexPose();
+  b.footNear = {-4, -44};
+  b.footFar = {8, -48};
+  b.handNear = {10, -108};
+  b.handFar = {22, -110};
+  l.add("leap_1.png", "leap: rising, knees tucked", b);
+  Pose c = jumpApexPose();
+  c.lean = -0.35f;
+  c.headTilt = 0.3f;
+  c.footFar = {40, 0};
+  c.toeFar = 0.3f;
+  c.footNear = {-6, -30};
+  c.handNear = {-16, -96};
+  c.handFar = {4, -102};
+  l.add("leap_2.png", "leap: dropping feet first, impact", c, shout());
+  l.add("leap_3.png", "leap: landing crouch", crouchPose(0.8f));
+  // A knee up close.
+  Pose k0 = g;
+  k0.footNear = {6, -40};
+  k0.hip = {-4, -62};
+  k0.handNear = {24, -96};
+  k0.handFar = {34, -98};
+  l.add("knee_0.png", "knee: pulling in", k0);
+  Pose k1 = k0;
+  k1.footNear = {30, -62};
+  k1.toeNear = 0.9f;
+  k1.lean = -0.05f;
+  k1.handNear = {40, -90};
+  l.add("knee_1.png", "knee: impact", k1, shout());
+}
+
 }  // namespace assetgen
