@@ -91,10 +91,10 @@ std::string headerOf(const fs::path& path) {
 }
 
 // Plays the run headless in the game folder and collects what it gives.
-GoldenRun play(const GoldenRun& spec, const ScratchDir& scratch) {
-  GoldenRun got = spec;
+GoldenRun play(const GoldenRun& expected, const ScratchDir& scratch) {
+  GoldenRun got = expected;
   got.checks.clear();
-  const fs::path folder = spec.game == "default" ? kDefaultGame : kGoldenDir / spec.game;
+  const fs::path folder = expected.game == "default" ? kDefaultGame : kGoldenDir / expected.game;
   const fs::path before = fs::current_path();
   fs::current_path(folder);
 
@@ -102,10 +102,10 @@ GoldenRun play(const GoldenRun& spec, const ScratchDir& scratch) {
   engine->System_SetState(HGE_HEADLESS, true);
   engine->System_SetState(HGE_USESOUND, false);
   engine->System_SetState(HGE_LOGFILE, scratch.file("log.txt").c_str());
-  engine->System_SetState(HGE_MAXFRAMES, spec.frames);
-  const std::string replay = spec.replay.empty() ? std::string() : (kGoldenDir / spec.replay).string();
+  engine->System_SetState(HGE_MAXFRAMES, expected.frames);
+  const std::string replay = expected.replay.empty() ? std::string() : (kGoldenDir / expected.replay).string();
   if (!replay.empty()) engine->System_SetState(HGE_REPLAYFILE, replay.c_str());
-  engine->Random_Seed(spec.seed);
+  engine->Random_Seed(expected.seed);
   // The folder's own rules file, as the game reads it (a folder without one plays by the game's own table).
   Expected<GameRules> rules = readGameRules();
   EXPECT_TRUE(rules.ok()) << folder << ": " << rules.error().message();
@@ -125,7 +125,7 @@ GoldenRun play(const GoldenRun& spec, const ScratchDir& scratch) {
     flow.loadScreens();
     engine->System_Start();
     const int frames = engine->System_GetStep();
-    const bool limitReached = spec.frames > 0 && frames >= spec.frames;
+    const bool limitReached = expected.frames > 0 && frames >= expected.frames;
     got.result = resultLine(flow.world(), flow.quitByPlayer() || !limitReached, frames);
     engine->System_SetState(HGE_FRAMEFUNC, hgeCallback{});
     engine->System_SetState(HGE_RENDERFUNC, hgeCallback{});

@@ -9,6 +9,7 @@
 
 #include "app/Autoplay.h"
 #include "app/CharacterViewer.h"
+#include "app/EngineSetup.h"
 #include "app/ModderKeys.h"
 #include "app/PauseMenu.h"
 #include "app/PlayRules.h"
@@ -64,17 +65,6 @@ int seedTheRun(HGE* engine, const Options& options) {
 }
 
 }  // namespace
-
-void applyRunOptions(HGE* engine, const Options& options) {
-  engine->System_SetState(HGE_FPS, 100);
-  engine->System_SetState(HGE_HIDEMOUSE, false);
-  engine->System_SetState(HGE_ICON, "icon.ico");
-  engine->System_SetState(HGE_HEADLESS, options.headless);
-  engine->System_SetState(HGE_SHOWSTATS, options.stats);
-  engine->System_SetState(HGE_MAXFRAMES, options.frames);
-  if (!options.replay.empty()) engine->System_SetState(HGE_REPLAYFILE, options.replay.c_str());
-  for (const auto& [frame, path] : options.screenshots) engine->System_AddScreenshot(frame, path.c_str());
-}
 
 int runGame(const Options& options, const std::string& logFile) {
   if (!options.view.empty()) return runViewer(options, logFile);

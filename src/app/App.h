@@ -5,8 +5,6 @@
 
 #include "app/Options.h"
 
-class HGE;
-
 // The program's exit codes.
 constexpr int kExitPlayed = 0;         // the run ended as the player or the options said
 constexpr int kExitCannotStart = 1;    // no game folder, or the world could not be built
@@ -19,8 +17,3 @@ constexpr int kExitReplayDiverged = 4; // the world stopped matching the replay'
 // (relative to the game folder, or absolute; "" for no log file); returns the
 // exit code.
 int runGame(const Options& options, const std::string& logFile);
-
-// What the game and the character viewer set alike from the command line: 100
-// frames a second, the icon, the mouse shown, headless, --stats, --frames,
-// --replay and --screenshot.
-void applyRunOptions(HGE* engine, const Options& options);

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "app/GameDataFiles.h"
-#include "base/DataFile.h"
 #include "base/DataPath.h"
 #include "base/TextCodec.h"
 #include "format/ResourceCatalog.h"
@@ -64,9 +63,7 @@ bool CharacterViewer::load(std::string& error) {
     error = textLineMessage(rules.error());
     return false;
   }
-  auto catalog = readDataFile(
-      "data/res.dat", [](const std::vector<uint8_t>& b, const std::string& f) { return parseResourceCatalog(b, f); },
-      [](const std::string&) {});
+  auto catalog = readResourceList([](const std::string&) {});
   if (!catalog) {
     error = catalog.error().message();
     return false;

@@ -1,22 +1,11 @@
 #include "app/Options.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 
+#include "base/CommandLine.h"
 #include "engine/Replay.h"
 
 namespace {
-
-bool parseInt(const std::string& text, long min, long max, int& out) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  long v = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0' || errno == ERANGE || v < min || v > max) return false;
-  out = static_cast<int>(v);
-  return true;
-}
 
 std::string absolute(const std::string& path) {
   if (path.empty()) return path;
@@ -62,29 +51,13 @@ std::string usageText() {
 ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
   out = Options{};
   for (int i = 1; i < argc; ++i) out.arguments.emplace_back(argv[i]);
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    std::string name = arg, value;
-    bool hasValue = false;
-    if (size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      name = arg.substr(0, eq);
-      value = arg.substr(eq + 1);
-      hasValue = true;
-    }
-    auto takeValue = [&]() -> bool {
-      if (hasValue) return true;
-      if (i + 1 >= argc) {
-        error = name + " needs a value";
-        return false;
-      }
-      value = argv[++i];
-      return true;
-    };
+  CommandLine line(argc, argv);
+  while (line.next()) {
+    const std::string& name = line.name();
+    std::string value;
+    auto takeValue = [&]() -> bool { return line.value(value, error); };
     auto flag = [&](bool& target) -> bool {
-      if (hasValue) {
-        error = name + " takes no value";
-        return false;
-      }
+      if (!line.noValue(error)) return false;
       target = true;
       return true;
     };
@@ -108,13 +81,13 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       out.root = value;
     } else if (name == "--frames") {
       if (!takeValue()) return ParseResult::UsageError;
-      if (!parseInt(value, 1, 0x7FFFFFFF, out.frames)) {
+      if (!parseWholeNumber(value, 1, 0x7FFFFFFF, out.frames)) {
         error = "--frames wants a whole number from 1 up, not \"" + value + "\"";
         return ParseResult::UsageError;
       }
     } else if (name == "--seed") {
       if (!takeValue()) return ParseResult::UsageError;
-      if (!parseInt(value, -2147483647L - 1, 0x7FFFFFFF, out.seed)) {
+      if (!parseWholeNumber(value, -2147483647L - 1, 0x7FFFFFFF, out.seed)) {
         error = "--seed wants a whole number, not \"" + value + "\"";
         return ParseResult::UsageError;
       }
@@ -135,7 +108,7 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       if (!takeValue()) return ParseResult::UsageError;
       size_t colon = value.find(':');
       int frame = 0;
-      if (colon == std::string::npos || !parseInt(value.substr(0, colon), 1, 0x7FFFFFFF, frame) ||
+      if (colon == std::string::npos || !parseWholeNumber(value.substr(0, colon), 1, 0x7FFFFFFF, frame) ||
           colon + 1 >= value.size()) {
         error = "--screenshot wants N:FILE.png (N a frame from 1 up), not \"" + value + "\"";
         return ParseResult::UsageError;
@@ -155,7 +128,7 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       }
       (name == "--scene" ? out.scene : out.view) = value;
     } else {
-      error = "unknown option \"" + arg + "\"";
+      error = "unknown option \"" + line.argument() + "\"";
       return ParseResult::UsageError;
     }
   }

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "base/DataFile.h"
 #include "base/DataPath.h"
 #include "base/FileBytes.h"
 #include "base/TextCodec.h"
@@ -50,9 +49,7 @@ bool readSource(const std::string& idText, SheetSource& out, std::string& error)
     return false;
   }
   out.data = std::move(*data);
-  auto catalog = readDataFile(
-      "data/res.dat", [](const std::vector<uint8_t>& b, const std::string& f) { return parseResourceCatalog(b, f); },
-      [](const std::string&) {});
+  auto catalog = readResourceList([](const std::string&) {});
   if (!catalog) {
     error = catalog.error().message();
     return false;

@@ -5,6 +5,7 @@
 
 #include "app/App.h"
 #include "app/CharacterViewer.h"
+#include "app/EngineSetup.h"
 #include "engine/hge.h"
 
 int runViewer(const Options& options, const std::string& logFile) {

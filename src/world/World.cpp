@@ -23,21 +23,24 @@ std::string charaFileError(const std::string& id) {
   return *path + ": cannot be made into a character";
 }
 
-Expected<ResourceCatalog> readResourceCatalogBytes(const std::vector<uint8_t>& bytes, const std::string& file) {
-  return parseResourceCatalog(bytes, file);
-}
 Expected<SystemData> readSystemDataBytes(const std::vector<uint8_t>& bytes, const std::string& file) {
   return parseSystemData(bytes, file);
 }
 
 }  // namespace
 
+Expected<ResourceCatalog> readResourceList(const std::function<void(const std::string&)>& warn) {
+  return readDataFile(
+      "data/res.dat", [](const std::vector<uint8_t>& b, const std::string& f) { return parseResourceCatalog(b, f); },
+      warn);
+}
+
 World::World(GameRules rules_, WorldServices services)
     : rules(std::move(rules_)), services_(std::move(services)) {
   library_ = std::make_unique<Library>([this](const std::string& line) { log(line); });
 
   auto warn = [this](const std::string& line) { log(line); };
-  if (auto read = readDataFile("data/res.dat", readResourceCatalogBytes, warn)) {
+  if (auto read = readResourceList(warn)) {
     catalog = std::move(*read);
   } else {
     log(read.error().message());

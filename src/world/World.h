@@ -30,6 +30,10 @@
 #include "world/WallGrid.h"
 
 // What the world is handed: where its log lines go and where its chance comes from.
+// The game folder's resource list (data/res.dat); `warn` hears of bytes after
+// its last set.
+Expected<ResourceCatalog> readResourceList(const std::function<void(const std::string&)>& warn);
+
 struct WorldServices {
   std::function<void(const std::string&)> log;
   RandomInt random;  // a whole number from lo to hi, both included

@@ -1,22 +1,8 @@
 #include "SoakOptions.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
 
-namespace {
-
-bool parseWhole(const std::string& text, long min, long max, int& out) {
-  if (text.empty()) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0' || errno == ERANGE || v < min || v > max) return false;
-  out = static_cast<int>(v);
-  return true;
-}
-
-}  // namespace
+#include "base/CommandLine.h"
 
 std::string soakUsageText() {
   return "Usage: tervalen-soak [options]   (run it in a game folder)\n"
@@ -30,37 +16,21 @@ std::string soakUsageText() {
 
 SoakParse parseSoakOptions(int argc, const char* const* argv, SoakOptions& out, std::string& error) {
   out = SoakOptions{};
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    std::string name = arg, value;
-    bool hasValue = false;
-    if (const size_t eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      name = arg.substr(0, eq);
-      value = arg.substr(eq + 1);
-      hasValue = true;
-    }
-    auto takeValue = [&]() -> bool {
-      if (hasValue) return true;
-      if (i + 1 >= argc) {
-        error = name + " needs a value";
-        return false;
-      }
-      value = argv[++i];
-      return true;
-    };
+  CommandLine line(argc, argv);
+  while (line.next()) {
+    const std::string& name = line.name();
+    std::string value;
+    auto takeValue = [&]() -> bool { return line.value(value, error); };
     auto whole = [&](long min, int& target, const char* wants) -> bool {
       if (!takeValue()) return false;
-      if (!parseWhole(value, min, INT_MAX, target)) {
+      if (!parseWholeNumber(value, min, INT_MAX, target)) {
         error = name + " wants " + wants + ", not \"" + value + "\"";
         return false;
       }
       return true;
     };
     if (name == "--help" || name == "-h") {
-      if (hasValue) {
-        error = name + " takes no value";
-        return SoakParse::UsageError;
-      }
+      if (!line.noValue(error)) return SoakParse::UsageError;
       out.help = true;
     } else if (name == "--frames") {
       if (!whole(1, out.frames, "a whole number from 1 up")) return SoakParse::UsageError;
@@ -69,7 +39,7 @@ SoakParse parseSoakOptions(int argc, const char* const* argv, SoakOptions& out, 
     } else if (name == "--seed") {
       if (!whole(INT_MIN, out.seed, "a whole number")) return SoakParse::UsageError;
     } else {
-      error = "unknown option \"" + arg + "\"";
+      error = "unknown option \"" + line.argument() + "\"";
       return SoakParse::UsageError;
     }
   }
