@@ -28,13 +28,15 @@ int main(int argc, char** argv) {
     assetgen::makeTitle(manifest);
     assetgen::makeHud(manifest);
     // The resource list's order: ui, system, the fighters, the props, the scenes,
-    // then the fighters added later (set numbers are never reused or moved).
+    // then the fighters and the scenes added later (set numbers are never
+    // reused or moved).
     assetgen::makeEffects(manifest);
     assetgen::makeSounds(manifest);
     assetgen::makeFighters(manifest);
     assetgen::makeProps(manifest);
     assetgen::makeScenery(manifest);
     assetgen::makeLaterFighters(manifest);
+    assetgen::makeLaterScenery(manifest);
     assetgen::makeMusic(manifest);
     assetgen::writeText(manifest.path("res.txt"), manifest.resourceListText());
     assetgen::writeText(manifest.path("pictures.md"), manifest.pictureGuideText());
