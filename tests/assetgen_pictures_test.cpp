@@ -130,7 +130,7 @@ TEST(AssetgenPictures, SparksAreBrightOnTransparentGround) {
 
 TEST(AssetgenPictures, BackgroundsLeaveTheTopRightLightForTheBlackScore) {
   ASSETGEN_REQUIRE_OUTPUT();
-  for (const char* scene : {"Test", "harbor", "temple", "zd"}) {
+  for (const char* scene : {"Test", "harbor", "temple", "zd", "market", "rooftop", "yard", "warehouse"}) {
     Surface s = loadRgba(packDir() / scene / "hta" / "bg.png");
     ASSERT_TRUE(s) << scene;
     ASSERT_EQ(s->w, 800);

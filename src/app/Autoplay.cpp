@@ -1,6 +1,7 @@
 #include "app/Autoplay.h"
 
 #include <cmath>
+#include <vector>
 
 #include "world/Hud.h"
 #include "world/World.h"
@@ -15,6 +16,8 @@ constexpr double kStrikeDz = 9;
 constexpr int kTapGap = 6;          // frames between two taps of the attack key
 constexpr int kStuckLimit = 25;     // frames without moving before a sidestep
 constexpr int kEndingWait = 300;    // frames the ending screen is shown before Escape
+constexpr int kDoorLookahead = 48;  // how far ahead it looks for a door it does not want
+constexpr double kDoorMargin = 6;   // kept clear of that door's reach
 
 bool alive(const Chara* c) { return c && !c->finished && c->hp > 0; }
 
@@ -86,6 +89,43 @@ Autoplay::Wish Autoplay::goTo(const Chara& p, double x, double z, double stopDx)
   return w;
 }
 
+Autoplay::Wish Autoplay::toDoor(const World& scene, const Chara& p, const World::Door& door) const {
+  Wish straight = goTo(p, door.x, door.z, 8);
+  if (scene.doors.size() < 2) return straight;
+  // Would walking this way for a while take the player within reach of
+  // another door? Looks ahead in small steps, with a margin for the walk not
+  // being a straight line; a player already inside that margin only keeps
+  // out of the reach itself.
+  auto near = [](double x, double z, const World::Door& o, double margin) {
+    return std::fabs(x - o.x) < World::kDoorReachX + margin && std::fabs(z - o.z) < World::kDoorReachZ + margin;
+  };
+  auto intoOtherDoor = [&](int sx, int sz) {
+    for (const World::Door& o : scene.doors) {
+      if (&o == &door) continue;
+      const double margin = near(p.x, p.z, o, kDoorMargin) ? 1 : kDoorMargin;
+      for (int k = 1; k <= kDoorLookahead / 4; ++k)
+        if (near(p.x + sx * 4.0 * k, p.z + sz * 4.0 * k, o, margin)) return true;
+    }
+    return false;
+  };
+  auto wish = [](int sx, int sz) {
+    Wish w;
+    w.right = sx > 0;
+    w.left = sx < 0;
+    w.down = sz > 0;
+    w.up = sz < 0;
+    return w;
+  };
+  const int sx = straight.right ? 1 : straight.left ? -1 : 0;
+  const int sz = straight.down ? 1 : straight.up ? -1 : 0;
+  // The straight way first, then one axis at a time, then around the other
+  // door in depth, and last a step back along the ground.
+  const int tries[][2] = {{sx, sz}, {0, sz}, {sx, 0}, {sx, 1}, {sx, -1}, {0, 1}, {0, -1}, {-sx, 0}};
+  for (const auto& t : tries)
+    if ((t[0] || t[1]) && !intoOtherDoor(t[0], t[1])) return wish(t[0], t[1]);
+  return straight;
+}
+
 Autoplay::Wish Autoplay::decide(const World& scene) {
   const Chara& p = *scene.charas[0];
   Wish w;
@@ -110,11 +150,17 @@ Autoplay::Wish Autoplay::decide(const World& scene) {
   lastX_ = p.x;
   lastZ_ = p.z;
 
+  if (!scene.doorsOpen) chosenDoor_ = -1;
   const Chara* target = pickTarget(scene);
   if (!target) {
-    if (scene.doorsOpen && !scene.doors.empty()) {
-      const World::Door& d = scene.doors.front();
-      w = goTo(p, d.x, d.z, 8);
+    if (scene.doorsOpen) {
+      std::vector<const World::Door*> usable;
+      for (const World::Door& d : scene.doors)
+        if (!scene.failedDoorTargets.count(d.targetScene)) usable.push_back(&d);
+      if (!usable.empty()) {
+        if (chosenDoor_ < 0) chosenDoor_ = frame_ % static_cast<int>(usable.size());
+        w = toDoor(scene, p, *usable[static_cast<size_t>(chosenDoor_) % usable.size()]);
+      }
     }
   } else {
     double dx = target->x - p.x, dz = target->z - p.z;

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "engine/hge.h"
+#include "world/World.h"
 
-class World;
 class Chara;
 
 class Autoplay {
@@ -27,6 +27,8 @@ class Autoplay {
   Wish decide(const World& scene);
   Wish goTo(const Chara& p, double x, double z, double stopDx) const;
   const Chara* pickTarget(const World& scene) const;
+  // The way to the chosen open door that steps into no other door.
+  Wish toDoor(const World& scene, const Chara& p, const World::Door& door) const;
   void hold(int key, bool down);
   void tap(int key);
 
@@ -42,4 +44,8 @@ class Autoplay {
   int endingFrames_ = 0;  // frames spent on the ending screen
   std::array<int, 4> combo_{};  // keys of a motion command
   int comboLen_ = 0, comboPos_ = 0;  // its length and the next key to tap
+  // The door it walks to once the scene is clear: chosen when it sees the doors
+  // open (the frame count then, modulo the doors that lead somewhere), so
+  // different games take different ways where a scene has more than one.
+  int chosenDoor_ = -1;
 };
