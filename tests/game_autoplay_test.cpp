@@ -32,8 +32,8 @@ std::string field(const std::string& line, const std::string& name) {
   return line.substr(at, line.find('"', at) - at);
 }
 
-GameRun play(const std::string& args, const ScratchDir& dir) {
-  std::string cmd = std::string(TERVALEN_BINARY_DIR "/tervalen --root '") + kGame.string() +
+GameRun play(const std::string& args, const ScratchDir& dir, const std::filesystem::path& game = kGame) {
+  std::string cmd = std::string(TERVALEN_BINARY_DIR "/tervalen --root '") + game.string() +
                     "' --headless --trace '" + dir.file("trace.jsonl") + "' " + args + " >'" +
                     dir.file("out.txt") + "' 2>'" + dir.file("err.txt") + "'";
   int status = std::system(cmd.c_str());
@@ -85,6 +85,41 @@ TEST(DefaultGame, TheBuiltInPlayerWinsByDifferentWaysOnDifferentSeeds) {
   for (const auto& r : routes) visited.insert(r.begin(), r.end());
   for (const char* scene : {"market", "rooftop", "yard", "warehouse"})
     EXPECT_EQ(visited.count(scene), 1u) << "no seed of 1 to 4 goes through " << scene;
+}
+
+// A street with two doors on one line: the second lies beyond the first.
+const char* kForkedStreet = R"(scene "Test"
+size width=1400 depth=470
+picture-set 7
+prop-chara "prop"
+background 0
+enemy "guai01" x=330 z=400
+wall x=700 z=155 width=1400 depth=310 height=200
+door "harbor" x=700 z=400 entry-x=120 entry-z=400
+door "market" x=1100 z=400 entry-x=120 entry-z=400
+)";
+
+TEST(BuiltInPlayer, ChoosesBetweenTwoDoorsAndWalksPastTheOneItDidNotChoose) {
+  if (!haveGame() || !std::filesystem::exists(TERVALEN_BINARY_DIR "/tervalen-data"))
+    GTEST_SKIP() << "no game folder laid out in " << kGame;
+  ScratchDir dir;
+  const std::filesystem::path game = dir.path() / "game";
+  std::filesystem::copy(kGame, game, std::filesystem::copy_options::recursive);
+  std::ofstream(dir.file("street.txt")) << kForkedStreet;
+  const std::string compile = std::string(TERVALEN_BINARY_DIR "/tervalen-data compile '") + dir.file("street.txt") +
+                              "' -o '" + (game / "data/scene/Test.dat").string() + "' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(compile.c_str()), 0);
+  std::map<std::string, int> wentTo;
+  for (int seed = 1; seed <= 8; ++seed) {
+    GameRun run = play("--autoplay --frames 5000 --seed " + std::to_string(seed), dir, game);
+    ASSERT_GE(run.scenes.size(), 2u) << "seed " << seed << " never left the street: " << run.result;
+    EXPECT_EQ(run.scenes[0], "Test");
+    ++wentTo[run.scenes[1]];
+  }
+  // Both ways are taken, so the far door was reached past the near one.
+  EXPECT_GT(wentTo["harbor"], 0);
+  EXPECT_GT(wentTo["market"], 0);
+  EXPECT_EQ(wentTo["harbor"] + wentTo["market"], 8);
 }
 
 TEST(DefaultGameUnattended, APlayerWhoNeverPressesAKeyIsDefeated) {

@@ -16,8 +16,12 @@ constexpr double kStrikeDz = 9;
 constexpr int kTapGap = 6;          // frames between two taps of the attack key
 constexpr int kStuckLimit = 25;     // frames without moving before a sidestep
 constexpr int kEndingWait = 300;    // frames the ending screen is shown before Escape
-constexpr int kDoorLookahead = 48;  // how far ahead it looks for a door it does not want
-constexpr double kDoorMargin = 6;   // kept clear of that door's reach
+// Walking to a door: where it stops, the hero's walk per frame, how far it
+// looks ahead, and how far it keeps from the reach of a door it did not choose.
+constexpr double kDoorStopDx = 8;
+constexpr double kWalkX = 2, kWalkZ = 1;
+constexpr int kWalkFrames = 400;
+constexpr double kDoorMargin = 6;
 
 bool alive(const Chara* c) { return c && !c->finished && c->hp > 0; }
 
@@ -89,41 +93,62 @@ Autoplay::Wish Autoplay::goTo(const Chara& p, double x, double z, double stopDx)
   return w;
 }
 
+namespace {
+
+// Within a door's reach, widened by `margin`.
+bool nearDoor(double x, double z, const World::Door& o, double margin) {
+  return std::fabs(x - o.x) < World::kDoorReachX + margin && std::fabs(z - o.z) < World::kDoorReachZ + margin;
+}
+
+// Walks as goTo does (the hero walks kWalkX along the ground and kWalkZ in
+// depth a frame) from (x, z) towards (tx, tz); true when the walk comes
+// within `margin` of the reach of door `o` before it arrives.
+bool walkMeets(double x, double z, double tx, double tz, const World::Door& o, double margin) {
+  for (int frame = 0; frame < kWalkFrames; ++frame) {
+    const bool moveX = std::fabs(tx - x) > kDoorStopDx, moveZ = std::fabs(tz - z) > kLineUpDz;
+    if (!moveX && !moveZ) return false;
+    if (moveX) x += tx > x ? kWalkX : -kWalkX;
+    if (moveZ) z += tz > z ? kWalkZ : -kWalkZ;
+    if (nearDoor(x, z, o, margin)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 Autoplay::Wish Autoplay::toDoor(const World& scene, const Chara& p, const World::Door& door) const {
-  Wish straight = goTo(p, door.x, door.z, 8);
-  if (scene.doors.size() < 2) return straight;
-  // Would walking this way for a while take the player within reach of
-  // another door? Looks ahead in small steps, with a margin for the walk not
-  // being a straight line; a player already inside that margin only keeps
-  // out of the reach itself.
-  auto near = [](double x, double z, const World::Door& o, double margin) {
-    return std::fabs(x - o.x) < World::kDoorReachX + margin && std::fabs(z - o.z) < World::kDoorReachZ + margin;
-  };
-  auto intoOtherDoor = [&](int sx, int sz) {
-    for (const World::Door& o : scene.doors) {
-      if (&o == &door) continue;
-      const double margin = near(p.x, p.z, o, kDoorMargin) ? 1 : kDoorMargin;
-      for (int k = 1; k <= kDoorLookahead / 4; ++k)
-        if (near(p.x + sx * 4.0 * k, p.z + sz * 4.0 * k, o, margin)) return true;
+  const Wish straight = goTo(p, door.x, door.z, kDoorStopDx);
+  // The first other door the straight walk would step into.
+  const World::Door* inTheWay = nullptr;
+  for (const World::Door& o : scene.doors)
+    if (&o != &door && walkMeets(p.x, p.z, door.x, door.z, o, kDoorMargin)) {
+      inTheWay = &o;
+      break;
     }
-    return false;
-  };
-  auto wish = [](int sx, int sz) {
-    Wish w;
-    w.right = sx > 0;
-    w.left = sx < 0;
-    w.down = sz > 0;
-    w.up = sz < 0;
+  if (!inTheWay) return straight;
+  const World::Door& o = *inTheWay;
+  // Go round it along a lane clear of its reach, on the side of the chosen
+  // door (or, on its line, the side with more ground), until past it.
+  const double clear = World::kDoorReachZ + kDoorMargin + 6;
+  int side = door.z > o.z ? 1 : door.z < o.z ? -1 : (o.z + clear < scene.depth - 4 ? 1 : -1);
+  if (o.z + side * clear > scene.depth - 4) side = -side;
+  const double laneZ = o.z + side * clear;
+  Wish w;
+  if (std::fabs(p.z - laneZ) > kWalkZ) {
+    // Into the lane in depth; first back away along the ground if that would
+    // cross the door's reach.
+    if (walkMeets(p.x, p.z, p.x, laneZ, o, 1)) {
+      w.right = p.x >= o.x;
+      w.left = p.x < o.x;
+    } else {
+      w.down = laneZ > p.z;
+      w.up = laneZ < p.z;
+    }
     return w;
-  };
-  const int sx = straight.right ? 1 : straight.left ? -1 : 0;
-  const int sz = straight.down ? 1 : straight.up ? -1 : 0;
-  // The straight way first, then one axis at a time, then around the other
-  // door in depth, and last a step back along the ground.
-  const int tries[][2] = {{sx, sz}, {0, sz}, {sx, 0}, {sx, 1}, {sx, -1}, {0, 1}, {0, -1}, {-sx, 0}};
-  for (const auto& t : tries)
-    if ((t[0] || t[1]) && !intoOtherDoor(t[0], t[1])) return wish(t[0], t[1]);
-  return straight;
+  }
+  w.right = door.x > p.x;
+  w.left = door.x < p.x;
+  return w;
 }
 
 Autoplay::Wish Autoplay::decide(const World& scene) {
