@@ -81,7 +81,7 @@ TEST_F(AutoplayStyles, TheFullPlayerStepsOutOfTheLineOfAnAttackAwayFromTheAttack
   EXPECT_TRUE(far.held[HGEK_D]);
 }
 
-TEST_F(AutoplayStyles, TheMasherWalksIntoAnAttackAndOnlyEverPressesJ) {
+TEST_F(AutoplayStyles, TheMasherWalksIntoAnAttackAndOnlyEverPressesJButTheFullPlayerClearsACrowd) {
   enemy->action = kGrunting;
   KeyEngine masher = play(AutoplayStyle::Masher, 1);
   EXPECT_TRUE(masher.held[HGEK_D]) << "it walks on toward the enemy";
@@ -96,11 +96,22 @@ TEST_F(AutoplayStyles, TheMasherWalksIntoAnAttackAndOnlyEverPressesJ) {
   EXPECT_EQ(close.presses[HGEK_S], 0);
   EXPECT_EQ(close.presses[HGEK_A], 0);
 
-  // The full player in the same place uses more than J.
-  enemy->action = 0;
-  KeyEngine full = play(AutoplayStyle::Full, 600);
-  EXPECT_GE(full.presses[HGEK_J], 20);
-  EXPECT_GT(full.presses[HGEK_K] + full.presses[HGEK_S], 0);
+  // Crowded, with power for it: the masher still jabs, the full player starts
+  // the crowd-clearing motion command (down, back, forward, J).
+  Chara second(&world, "grunt", 0, 0, 1, 470, 0, 305);
+  second.data = &grunt;
+  second.hp = 50;
+  world.charas.push_back(&second);
+  world.hud.power = 30;
+  KeyEngine crowdedMasher = play(AutoplayStyle::Masher, 20);
+  EXPECT_EQ(crowdedMasher.presses[HGEK_S], 0);
+  EXPECT_EQ(crowdedMasher.presses[HGEK_A], 0);
+  KeyEngine full = play(AutoplayStyle::Full, 20);
+  EXPECT_GE(full.presses[HGEK_S], 1);
+  EXPECT_GE(full.presses[HGEK_A], 1) << "back, for a player facing right";
+  EXPECT_EQ(full.presses[HGEK_K], 0) << "no jumps in a fight";
+  EXPECT_GE(full.presses[HGEK_J], 1);
+  world.charas.pop_back();
 }
 
 }  // namespace

@@ -195,12 +195,8 @@ Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
     combo_ = {HGEK_S, back, fwd, HGEK_J};
     comboLen_ = 4;
     comboPos_ = 0;
-  } else if (idle && (frame_ / 97) % 5 == 4) {
-    combo_ = {HGEK_S, fwd, HGEK_J, 0};
-    comboLen_ = 3;
-    comboPos_ = 0;
   } else if (frame_ - lastTapFrame_ >= kTapGap) {
-    w.tap = ((frame_ / 53) % 4 == 3 && idle) ? HGEK_K : HGEK_J;
+    w.tap = HGEK_J;
   }
   return w;
 }
