@@ -58,8 +58,8 @@ void drive(Mix& mix, int at) {
       if (bar < 8) {
         lead(mix, t, dur, note, 0.13f, 0.1f);
       } else {
-        lead(mix, t, dur, note, 0.11f, 0.3f);
-        lead(mix, t, dur, note - 12, 0.09f, -0.3f);
+        lead(mix, t, dur, note, 0.09f, 0.3f);
+        lead(mix, t, dur, note - 12, 0.07f, -0.3f);
       }
     });
     // Four on the floor, snare on two and four, sixteenth hats opening on
@@ -67,7 +67,7 @@ void drive(Mix& mix, int at) {
     for (int beat = 0; beat < 4; ++beat) {
       double t = t0 + beat * kBeat;
       kick(mix, t, 0.85f);
-      if (beat % 2 == 1) snare(mix, t, 1, seed + beat, 18);
+      if (beat % 2 == 1) snare(mix, t, 0.8f, seed + beat, 18);
       for (int h = 0; h < 4; ++h) hat(mix, t + h * kSixteenth, h == 2 ? 0.26f : 0.15f, h == 2, seed + 10 * beat + h);
     }
     if (bar % 8 == 0) crash(mix, t0, 0.2f, seed);
