@@ -3,6 +3,8 @@
 #include <cmath>
 #include <vector>
 
+#include "format/CharaData.h"
+#include "object/Chara.h"
 #include "world/Hud.h"
 #include "world/World.h"
 
@@ -22,6 +24,9 @@ constexpr double kDoorStopDx = 8;
 constexpr double kWalkX = 2, kWalkZ = 1;
 constexpr int kWalkFrames = 400;
 constexpr double kDoorMargin = 6;
+// An enemy this close that has started one of its attacks is stepped away from in depth.
+constexpr double kThreatDx = 300;
+constexpr double kThreatDz = 45;
 
 bool alive(const Chara* c) { return c && !c->finished && c->hp > 0; }
 
@@ -77,6 +82,25 @@ const Chara* Autoplay::pickTarget(const World& scene) const {
     }
   }
   return best;
+}
+
+// The nearest enemy that is in one of its attacks (an action its attack rules
+// start), close enough to reach the bot but not close enough to be hit first, or null.
+const Chara* Autoplay::attackComing(const World& scene) const {
+  const Chara& p = *scene.charas[0];
+  const Chara* nearest = nullptr;
+  for (size_t i = 1; i < scene.charas.size(); ++i) {
+    const Chara* e = scene.charas[i];
+    if (!alive(e) || !e->data) continue;
+    const double dx = std::fabs(e->x - p.x), dz = std::fabs(e->z - p.z);
+    if (dx > kThreatDx || dz > kThreatDz) continue;
+    bool attacking = false;
+    for (const AiRule& rule : e->data->aiRules) attacking = attacking || rule.action == e->action;
+    // One already within the bot's reach and line is better hit first: a blow stops its attack.
+    const bool hitFirst = dx <= kStrikeDx && dz <= kStrikeDz;
+    if (attacking && !hitFirst && (!nearest || dx < std::fabs(nearest->x - p.x))) nearest = e;
+  }
+  return nearest;
 }
 
 Autoplay::Wish Autoplay::goTo(const Chara& p, double x, double z, double stopDx) const {
@@ -188,45 +212,62 @@ Autoplay::Wish Autoplay::decide(const World& scene) {
       }
     }
   } else {
-    double dx = target->x - p.x, dz = target->z - p.z;
-    bool facingTarget = (dx >= 0) == (p.facing == 0);
-    bool lined = std::fabs(dz) <= kStrikeDz;
-    bool inReach = std::fabs(dx) <= kStrikeDx;
-    if (lined && inReach && facingTarget) {
-      const Hud* hud = &scene.hud;
-      int fwd = p.facing == 0 ? HGEK_D : HGEK_A;
-      int back = p.facing == 0 ? HGEK_A : HGEK_D;
-      bool idle = p.action == 0 || p.action == 1;
-      int nearby = 0;
-      for (size_t i = 1; i < scene.charas.size(); ++i)
-        if (alive(scene.charas[i]) && std::fabs(scene.charas[i]->x - p.x) < 160 &&
-            std::fabs(scene.charas[i]->z - p.z) < 40)
-          ++nearby;
-      if (idle && hud && hud->power >= 30 && nearby >= 2) {
-        combo_ = {HGEK_S, back, fwd, HGEK_J};
-        comboLen_ = 4;
-        comboPos_ = 0;
-      } else if (idle && (frame_ / 97) % 5 == 4) {
-        combo_ = {HGEK_S, fwd, HGEK_J, 0};
-        comboLen_ = 3;
-        comboPos_ = 0;
-      } else if (frame_ - lastTapFrame_ >= kTapGap) {
-        w.tap = ((frame_ / 53) % 4 == 3 && idle) ? HGEK_K : HGEK_J;
-      }
-    } else {
-      double stand = dx >= 0 ? target->x - kApproachDx : target->x + kApproachDx;
-      w = goTo(p, stand, target->z, 6);
-      if (!w.left && !w.right && !facingTarget) {
-        w.right = dx > 0;
-        w.left = dx < 0;
-      }
-    }
+    w = attack(scene, *target);
   }
 
   if (detour_ > 0) {
     --detour_;
     w.up = detourDir_ < 0;
     w.down = detourDir_ > 0;
+  }
+  return w;
+}
+
+Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
+  const Chara& p = *scene.charas[0];
+  Wish w;
+  const bool idle = p.action == 0 || p.action == 1;
+
+  // An attack on its way: step out of its line in depth, away from the attacker.
+  if (style_ == AutoplayStyle::Full && idle) {
+    if (const Chara* e = attackComing(scene)) {
+      const bool up = e->z != p.z ? e->z > p.z : p.z > scene.depth / 2.0;
+      w.up = up;
+      w.down = !up;
+      return w;
+    }
+  }
+
+  const double dx = target.x - p.x, dz = target.z - p.z;
+  const bool facingTarget = (dx >= 0) == (p.facing == 0);
+  const bool lined = std::fabs(dz) <= kStrikeDz;
+  const bool inReach = std::fabs(dx) <= kStrikeDx;
+  if (!lined || !inReach || !facingTarget) {
+    const double stand = dx >= 0 ? target.x - kApproachDx : target.x + kApproachDx;
+    w = goTo(p, stand, target.z, 6);
+    if (!w.left && !w.right && !facingTarget) {
+      w.right = dx > 0;
+      w.left = dx < 0;
+    }
+    return w;
+  }
+  if (style_ == AutoplayStyle::Masher) {
+    if (frame_ - lastTapFrame_ >= kTapGap) w.tap = HGEK_J;
+    return w;
+  }
+  const int fwd = p.facing == 0 ? HGEK_D : HGEK_A;
+  const int back = p.facing == 0 ? HGEK_A : HGEK_D;
+  int nearby = 0;
+  for (size_t i = 1; i < scene.charas.size(); ++i)
+    if (alive(scene.charas[i]) && std::fabs(scene.charas[i]->x - p.x) < 160 &&
+        std::fabs(scene.charas[i]->z - p.z) < 40)
+      ++nearby;
+  if (idle && scene.hud.power >= 30 && nearby >= 2) {
+    combo_ = {HGEK_S, back, fwd, HGEK_J};
+    comboLen_ = 4;
+    comboPos_ = 0;
+  } else if (frame_ - lastTapFrame_ >= kTapGap) {
+    w.tap = HGEK_J;
   }
   return w;
 }

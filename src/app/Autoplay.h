@@ -11,9 +11,15 @@
 
 class Chara;
 
+// How the built-in player plays: `Full` uses every move it knows and steps out
+// of line of an enemy's attack; `Masher` walks up to the nearest enemy and
+// only ever presses J (no jumps, no motion commands, no sidesteps), the
+// player the game should not let through.
+enum class AutoplayStyle { Full, Masher };
+
 class Autoplay {
  public:
-  explicit Autoplay(HGE* engine) : engine_(engine) {}
+  explicit Autoplay(HGE* engine, AutoplayStyle style = AutoplayStyle::Full) : engine_(engine), style_(style) {}
 
   // Called once per frame before the frame callback (the engine's input
   // callback). `scene` may be null (title); `state` is the screen state.
@@ -29,10 +35,13 @@ class Autoplay {
   const Chara* pickTarget(const World& scene) const;
   // The way to the chosen open door that steps into no other door.
   Wish toDoor(const World& scene, const Chara& p, const World::Door& door) const;
+  const Chara* attackComing(const World& scene) const;
+  Wish attack(const World& scene, const Chara& target);
   void hold(int key, bool down);
   void tap(int key);
 
   HGE* engine_;
+  AutoplayStyle style_;
   std::array<bool, HGEK_COUNT> held_{};
   int releaseKey_ = 0;    // a tapped key to let go of next frame
   int frame_ = 0;         // frames seen while playing
