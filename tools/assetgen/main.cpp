@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
     assetgen::makeTitle(manifest);
     assetgen::makeHud(manifest);
     // The resource list's order: ui, system, the fighters, the props, the scenes,
-    // then the fighters added later (set numbers are never reused or moved).
+    // then the fighters added later, and the mid-boss last (set numbers are never
+    // reused or moved; the music adds no set).
     assetgen::makeEffects(manifest);
     assetgen::makeSounds(manifest);
     assetgen::makeFighters(manifest);
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     assetgen::makeScenery(manifest);
     assetgen::makeLaterFighters(manifest);
     assetgen::makeMusic(manifest);
+    assetgen::makeMidBoss(manifest);
     assetgen::writeText(manifest.path("res.txt"), manifest.resourceListText());
     assetgen::writeText(manifest.path("pictures.md"), manifest.pictureGuideText());
   } catch (const std::exception& e) {
