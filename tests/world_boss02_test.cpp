@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -71,10 +72,13 @@ class Boss02 : public ::testing::Test {
   static Chara* player(World& w) { return w.charas.empty() ? nullptr : w.charas[0]; }
 
   // Starts the boss's move `action` with the hero standing `dx` in front of it
-  // and `dz` off its line, then lets the world run `frames` frames with no
-  // keys. Returns the frame (from 1) in which the hero first lost hit points,
-  // or 0; `lost` receives how many it lost in all.
-  int firstHurt(int32_t action, double dx, double dz, int frames, int32_t& lost, int32_t* reaction = nullptr) {
+  // and `dz` off its line, then lets the world run `frames` frames with the
+  // hero's keys from `keys` (none when it is empty). Returns the frame (from
+  // 1) in which the hero first lost hit points, or 0; `lost` receives how many
+  // it lost in all, `reaction` the hero's action after that first hit.
+  using Keys = std::function<FrameInput(World&)>;
+  int firstHurt(int32_t action, double dx, double dz, int frames, int32_t& lost, int32_t* reaction = nullptr,
+                const Keys& keys = {}) {
     std::unique_ptr<World> w = start(false);
     if (!w) return -1;
     Chara* b = boss(*w);
@@ -86,7 +90,7 @@ class Boss02 : public ::testing::Test {
     const int32_t hp0 = p->hp;
     int first = 0;
     for (int f = 1; f <= frames; ++f) {
-      w->step(FrameInput{});
+      w->step(keys ? keys(*w) : FrameInput{});
       if (!first && p->hp < hp0) {
         first = f;
         if (reaction) *reaction = p->action;
@@ -131,7 +135,7 @@ TEST_F(Boss02, TheSweepWarnsForMoreThanFortyFramesThenKnocksDownAcrossAWideArc) 
   EXPECT_EQ(firstHurt(kSweep, 240, 0, 120, lost), 0);
 }
 
-TEST_F(Boss02, TheCrescentPunishesStandingFarAwayOnItsLineButNotASideStep) {
+TEST_F(Boss02, TheCrescentPunishesStandingFarAwayButNotASideStepOrAJump) {
   int32_t lost = 0, reaction = -1;
   // 28 frames of warning, then it crosses the gap at 7 a frame.
   const int at = firstHurt(kCrescentCut, 500, 0, 200, lost, &reaction);
@@ -142,6 +146,22 @@ TEST_F(Boss02, TheCrescentPunishesStandingFarAwayOnItsLineButNotASideStep) {
   // It keeps to its own line in depth: a step aside lets it pass.
   EXPECT_EQ(firstHurt(kCrescentCut, 500, 40, 200, lost), 0);
   EXPECT_EQ(lost, 0);
+  // So does a jump (K) made when it comes within about 150 to 230 (a window of
+  // some 11 frames), and not one made far too early.
+  auto jumpWhenWithin = [](double distance) {
+    return [distance](World& w) {
+      FrameInput in;
+      for (const Obj* o : w.objects)
+        if (!o->asChara() && o->id() == "boss02" && o->action == 30 && std::abs(o->x - w.charas[0]->x) < distance)
+          in.pressed[KEY_K] = in.held[KEY_K] = true;
+      return in;
+    };
+  };
+  for (double within : {165.0, 215.0}) {
+    EXPECT_EQ(firstHurt(kCrescentCut, 500, 0, 200, lost, nullptr, jumpWhenWithin(within)), 0) << within;
+    EXPECT_EQ(lost, 0) << within;
+  }
+  EXPECT_GT(firstHurt(kCrescentCut, 500, 0, 200, lost, nullptr, jumpWhenWithin(420)), 0);
 }
 
 TEST_F(Boss02, GettingUpItCutsRoundItselfSoWaitingOverItIsPunished) {
