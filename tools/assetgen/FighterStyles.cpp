@@ -238,4 +238,43 @@ const FighterStyle& leaperStyle() {
   return style;
 }
 
+// The mid-boss: a head taller than the gang and long-limbed, a wide straw
+// hat, an ivory coat with long sleeves and cyan trim over indigo trousers, a
+// cyan sash, and a glaive: nothing of the gang's olive or the warlord's red.
+const FighterStyle& midBossStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st;
+    st.id = "boss02";
+    st.pal.skin = rgb(0xD8A482);
+    st.pal.hair = rgb(0x1C1A24);
+    st.pal.top = rgb(0xE6E0D0);
+    st.pal.trim = rgb(0x1FB8D0);
+    st.pal.pants = rgb(0x2A2F66);
+    st.pal.accent = rgb(0x18B4D2);
+    st.pal.gloves = rgb(0x2A2F66);
+    st.pal.boots = rgb(0x1E1C26);
+    st.pal.metal = rgb(0xC0C8D4);
+    st.hair = Hair::None;  // under the hat
+    st.gear = Headgear::WideHat;
+    st.weapon = Weapon::Glaive;
+    st.sleeves = true;
+    st.build.torso = 44;
+    st.build.neck = 6;
+    st.build.upperArm = 25;
+    st.build.forearm = 23;
+    st.build.chestR = 13.5f;
+    st.build.waistR = 10;
+    st.build.pelvisR = 10.5f;
+    st.build.upperArmR0 = 5.6f;
+    st.build.forearmR0 = 4.8f;
+    st.build.thighR0 = 8.2f;
+    st.build.shinR0 = 5.8f;
+    st.scale = 1.24f;
+    st.canvasW = 380;
+    st.canvasH = 250;
+    return st;
+  }();
+  return style;
+}
+
 }  // namespace assetgen

@@ -23,6 +23,14 @@ Pose styleGuard(const FighterStyle& st, float breath) {
     p.handFar = {14, -70 + breath};
     p.weaponAngle = -0.75f + 0.03f * breath;
     p.lean = 0.06f;
+  } else if (st.weapon == Weapon::Glaive) {
+    // Both hands on the pole, the blade forward and up.
+    p.handNear = {14, -76 + 1.5f * breath};
+    p.weaponAngle = -0.55f + 0.03f * breath;
+    p.handFar = glaiveGrip(p.handNear, p.weaponAngle);
+    p.lean = 0.04f;
+    p.footNear = {-18, -5};
+    p.footFar = {18, -5};
   } else if (st.id != "c_morivane") {
     // Street fighters keep their hands lower and hunch.
     p.lean = 0.18f;
@@ -42,6 +50,10 @@ Pose armed(const FighterStyle& st, Pose p, float angle) {
 
 }  // namespace
 
+Vec2 glaiveGrip(Vec2 nearHand, float angle) {
+  return nearHand + Vec2{std::cos(angle), std::sin(angle)} * 17;
+}
+
 void addCommonFrames(FrameList& l, const FighterStyle& st, int walkFrames) {
   const float kPi = 3.14159265f;
   float rest = styleGuard(st, 0).weaponAngle;
@@ -56,6 +68,7 @@ void addCommonFrames(FrameList& l, const FighterStyle& st, int walkFrames) {
     p.lean = g.lean;
     p.fistFar = g.fistFar;
     p.weaponAngle = rest + 0.08f * std::sin(2 * kPi * i / walkFrames);
+    if (st.weapon == Weapon::Glaive) p.handFar = glaiveGrip(p.handNear, p.weaponAngle);
     l.add("walk_" + std::to_string(i) + ".png", "walk, stride " + std::to_string(i + 1) + " of " +
                                                      std::to_string(walkFrames), p);
   }
@@ -119,6 +132,13 @@ void makeLaterFighters(Manifest& m) {
       {leaperStyle(), addLeaperMoves, 6, "leaper guai07: drops in from a high leap feet first (220x160 frames)"},
   };
   for (const FighterEntry& e : entries) drawFighter(m, e);
+}
+
+void makeMidBoss(Manifest& m) {
+  drawFighter(m, {midBossStyle(), addMidBossMoves, 6,
+                  "the mid-boss boss02: a tall glaive fighter; quick poke, long sweep, a crescent thrown along the "
+                  "ground (380x250 frames; the crescent 90x110)",
+                  addCrescentPictures});
 }
 
 }  // namespace assetgen

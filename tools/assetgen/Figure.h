@@ -16,8 +16,8 @@ struct Palette {
 };
 
 enum class Hair { Spiky, Cropped, Topknot, None };
-enum class Headgear { None, Headband, Bandana, HornedHelmet };
-enum class Weapon { None, Club, Blade };
+enum class Headgear { None, Headband, Bandana, HornedHelmet, WideHat };
+enum class Weapon { None, Club, Blade, Glaive };  // a glaive: a long pole with a curved blade, held in both hands
 
 struct FighterStyle {
   std::string id;
@@ -60,5 +60,7 @@ const FighterStyle& dasherStyle();  // guai04: slight and quick, spiky hair, lon
 const FighterStyle& throwerStyle(); // guai05: tall and bald, long arms, a rust coat over the gang's olive
 const FighterStyle& heavyStyle();   // guai06: huge, armoured shoulders and iron fists, slate coat
 const FighterStyle& leaperStyle();  // guai07: wiry acrobat, topknot, bare arms, teal top, magenta sash
+// The mid-boss.
+const FighterStyle& midBossStyle(); // boss02: tall glaive fighter, wide straw hat, ivory coat, cyan sash
 
 }  // namespace assetgen
