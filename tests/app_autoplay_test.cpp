@@ -33,6 +33,7 @@ class AutoplayStyles : public ::testing::Test {
   void SetUp() override {
     grunt.aiRules.push_back(AiRule{0, 300, 0, 50, 100, 0, 0, kGrunting});
     world.depth = 470;
+    world.width = 1800;
     hero = std::make_unique<Chara>(&world, "hero", 0, 0, 0, 400, 0, 300);
     enemy = std::make_unique<Chara>(&world, "grunt", 0, 0, 1, 520, 0, 310);
     enemy->data = &grunt;
@@ -112,6 +113,28 @@ TEST_F(AutoplayStyles, TheMasherWalksIntoAnAttackAndOnlyEverPressesJButTheFullPl
   EXPECT_EQ(full.presses[HGEK_K], 0) << "no jumps in a fight";
   EXPECT_GE(full.presses[HGEK_J], 1);
   world.charas.pop_back();
+}
+
+TEST_F(AutoplayStyles, AnEnemyPressedAgainstTheEdgeIsStruckFromTheOpenSide) {
+  // Both at the left edge, the enemy a hair to the right of a hero facing left:
+  // the near side to strike from is past the edge, so the hero walks out to the right.
+  for (const AutoplayStyle style : {AutoplayStyle::Full, AutoplayStyle::Masher}) {
+    hero->x = 18.4f;
+    hero->z = 440;
+    hero->setFacing(1);
+    enemy->x = 18.5f;
+    enemy->z = 445;
+    KeyEngine keys = play(style, 1);
+    EXPECT_TRUE(keys.held[HGEK_D]);
+    EXPECT_FALSE(keys.held[HGEK_A]);
+  }
+  // And the same at the right edge.
+  hero->x = 1781.6f;
+  hero->setFacing(0);
+  enemy->x = 1781.5f;
+  KeyEngine keys = play(AutoplayStyle::Full, 1);
+  EXPECT_TRUE(keys.held[HGEK_A]);
+  EXPECT_FALSE(keys.held[HGEK_D]);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ namespace {
 // How close the bot stands to strike, and how well it lines up in depth.
 constexpr double kStrikeDx = 70;
 constexpr double kApproachDx = 55;
+constexpr double kEdgeRoom = 20;  // nearer the edge of the ground than this the hero cannot stand
 constexpr double kLineUpDz = 6;
 constexpr double kStrikeDz = 9;
 constexpr int kTapGap = 6;          // frames between two taps of the attack key
@@ -243,7 +244,11 @@ Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
   const bool lined = std::fabs(dz) <= kStrikeDz;
   const bool inReach = std::fabs(dx) <= kStrikeDx;
   if (!lined || !inReach || !facingTarget) {
-    const double stand = dx >= 0 ? target.x - kApproachDx : target.x + kApproachDx;
+    // Strike from the near side, unless that side is past the edge of the ground
+    // (an enemy pressed against the edge is struck from the open side).
+    double stand = dx >= 0 ? target.x - kApproachDx : target.x + kApproachDx;
+    if (stand < kEdgeRoom || stand > scene.width - kEdgeRoom)
+      stand = stand < target.x ? target.x + kApproachDx : target.x - kApproachDx;
     w = goTo(p, stand, target.z, 6);
     if (!w.left && !w.right && !facingTarget) {
       w.right = dx > 0;
