@@ -127,7 +127,7 @@ TEST_F(Boss02, TheSweepWarnsForMoreThanFortyFramesThenKnocksDownAcrossAWideArc) 
   const int at = firstHurt(kSweep, 150, 0, 120, lost, &reaction);
   EXPECT_GE(at, 45) << "the sweep's coil is its warning";
   EXPECT_LE(at, 50);
-  EXPECT_EQ(lost, 24);
+  EXPECT_EQ(lost, 18);
   EXPECT_EQ(reaction, kHeroKnockedDown);
   // Wide in depth: a small step aside does not get out of it ...
   EXPECT_GT(firstHurt(kSweep, 150, 30, 120, lost), 0);
@@ -170,7 +170,7 @@ TEST_F(Boss02, GettingUpItCutsRoundItselfSoWaitingOverItIsPunished) {
   const int at = firstHurt(5, 60, 0, 200, lost, &reaction);
   EXPECT_GE(at, 96 + 14);
   EXPECT_LE(at, 96 + 14 + 2);
-  EXPECT_EQ(lost, 16);
+  EXPECT_EQ(lost, 30);
   EXPECT_EQ(reaction, kHeroKnockedDown);
   // Close behind it too; but not from a safe distance.
   EXPECT_GT(firstHurt(5, -50, 0, 200, lost), 0);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "format/CharaData.h"
+#include "format/OpcodeTable.h"
 #include "object/Chara.h"
 #include "world/Hud.h"
 #include "world/World.h"
@@ -13,7 +14,9 @@ namespace {
 // How close the bot stands to strike, and how well it lines up in depth.
 constexpr double kStrikeDx = 70;
 constexpr double kApproachDx = 55;
-constexpr double kEdgeRoom = 20;  // nearer the edge of the ground than this the hero cannot stand
+constexpr double kEdgeRoom = 20;   // nearer the edge of the ground than this the hero cannot stand
+constexpr int32_t kDownAction = 5;  // lying after a knock-down, and getting up
+constexpr double kWaitDx = 270;     // how far from a rising enemy the full player waits
 constexpr double kLineUpDz = 6;
 constexpr double kStrikeDz = 9;
 constexpr int kTapGap = 6;          // frames between two taps of the attack key
@@ -26,10 +29,20 @@ constexpr double kWalkX = 2, kWalkZ = 1;
 constexpr int kWalkFrames = 400;
 constexpr double kDoorMargin = 6;
 // An enemy this close that has started one of its attacks is stepped away from in depth.
-constexpr double kThreatDx = 300;
+constexpr double kThreatDx = 480;
 constexpr double kThreatDz = 45;
 
 bool alive(const Chara* c) { return c && !c->finished && c->hp > 0; }
+
+// Whether the character's lying-and-getting-up action holds an attack that does damage.
+bool strikesGettingUp(const Chara& c) {
+  static const int32_t attackOpcode = opcodeByName("attack")->opcode;
+  constexpr size_t kDamageArg = 5;  // attack x y w h d damage
+  if (!c.data || c.data->actions.size() <= static_cast<size_t>(kDownAction)) return false;
+  for (const Instruction& code : c.data->actions[kDownAction].codes)
+    if (code.opcode == attackOpcode && code.args.size() > kDamageArg && code.args[kDamageArg] > 0) return true;
+  return false;
+}
 
 }  // namespace
 
@@ -240,6 +253,12 @@ Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
   }
 
   const double dx = target.x - p.x, dz = target.z - p.z;
+  // A knocked-down enemy whose getting up strikes round itself: wait for it out of reach.
+  if (style_ == AutoplayStyle::Full && target.action == kDownAction && strikesGettingUp(target)) {
+    double stand = dx >= 0 ? target.x - kWaitDx : target.x + kWaitDx;
+    if (stand < kEdgeRoom || stand > scene.width - kEdgeRoom) stand = p.x;
+    return goTo(p, stand, p.z, 6);
+  }
   const bool facingTarget = (dx >= 0) == (p.facing == 0);
   const bool lined = std::fabs(dz) <= kStrikeDz;
   const bool inReach = std::fabs(dx) <= kStrikeDx;
