@@ -137,4 +137,22 @@ TEST_F(AutoplayStyles, AnEnemyPressedAgainstTheEdgeIsStruckFromTheOpenSide) {
   EXPECT_FALSE(keys.held[HGEK_D]);
 }
 
+TEST_F(AutoplayStyles, TheFullPlayerWaitsOutOfReachWhileAnEnemyThatStrikesGettingUpRises) {
+  enemy->x = 450;
+  enemy->z = 300;
+  enemy->action = 5;  // lying, then getting up
+  // Its getting up does nothing: both styles stay on it.
+  grunt.actions.resize(6);
+  EXPECT_GE(play(AutoplayStyle::Full, 1).presses[HGEK_J], 1);
+  // Its getting up strikes round itself: the full player backs off, the masher stays.
+  grunt.actions[5].codes.push_back(Instruction{3, {40, -46, 220, 92, 60, 16}});  // attack ... damage=16
+  KeyEngine full = play(AutoplayStyle::Full, 1);
+  EXPECT_TRUE(full.held[HGEK_A]) << "away from the enemy on its right";
+  EXPECT_EQ(full.presses[HGEK_J], 0);
+  EXPECT_GE(play(AutoplayStyle::Masher, 1).presses[HGEK_J], 1);
+  // A strike box that does no damage is no reason to wait.
+  grunt.actions[5].codes.back().args[5] = 0;
+  EXPECT_GE(play(AutoplayStyle::Full, 1).presses[HGEK_J], 1);
+}
+
 }  // namespace
