@@ -21,5 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (!plainNameProblem(rules->playerId).empty() || !plainNameProblem(rules->firstScene).empty()) std::abort();
   if (rules->packPassword.empty()) std::abort();
+  for (const GameRules::Pace& p : rules->paces)
+    if (p.pace.attackPause < 0 || p.pace.attackTries < 0 || p.pace.attackTries > 501 || !(p.pace.walkSpeed >= 0) ||
+        p.pace.walkSpeed > 20)
+      std::abort();
   return 0;
 }

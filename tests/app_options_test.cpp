@@ -49,6 +49,11 @@ TEST(AppOptions, ReadsEveryOptionInBothSpellings) {
   EXPECT_TRUE(o.stats);
   EXPECT_EQ(o.trace, "t.jsonl");
   EXPECT_TRUE(o.autoplay);
+  EXPECT_EQ(o.autoplayStyle, "full");
+
+  ASSERT_EQ(parse({"--autoplay-style=masher"}, o, error), ParseResult::Run) << error;
+  EXPECT_TRUE(o.autoplay) << "a style means the built-in player plays";
+  EXPECT_EQ(o.autoplayStyle, "masher");
 }
 
 TEST(AppOptions, HelpIsNotAnError) {
@@ -76,6 +81,8 @@ TEST(AppOptions, BadCommandLinesAreUsageErrorsThatSayWhatIsWrong) {
       {{"--screenshot", "5:"}, "--screenshot"},
       {{"--headless=yes"}, "--headless"},
       {{"--replay", "/nonexistent/x.rep"}, "/nonexistent/x.rep"},
+      {{"--autoplay-style", "lazy"}, "lazy"},
+      {{"--autoplay-style"}, "--autoplay-style"},
   };
   for (const Case& c : cases) {
     Options o;
@@ -136,7 +143,7 @@ TEST(AppOptions, EveryOptionOfHelpIsInTheManualPage) {
     EXPECT_NE(manual.find(inManual), std::string::npos) << option << " is not in docs/tervalen.6";
     ++found;
   }
-  EXPECT_EQ(found, 19u) << "the options of --help";
+  EXPECT_EQ(found, 20u) << "the options of --help";
   for (const char* key : {".B F1\n", ".B F2\n", ".B F3\n", ".B F4\n", ".B F5\n"})
     EXPECT_NE(manual.find(key), std::string::npos) << key;
 }

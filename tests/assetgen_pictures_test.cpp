@@ -115,6 +115,77 @@ TEST(AssetgenPictures, FightersAreAsTallAsTheGameExpects) {
   }
 }
 
+// Rows from the highest to the lowest fairly opaque pixel of a picture.
+int opaqueHeight(const SDL_Surface* s) {
+  int top = s->h, bottom = -1;
+  for (int y = 0; y < s->h; ++y)
+    for (int x = 0; x < s->w; ++x)
+      if (pixel(s, x, y).a > 128) {
+        top = std::min(top, y);
+        bottom = y;
+      }
+  return bottom - top + 1;
+}
+
+// The mid-boss: every frame of the fighter on one canvas (its crescent apart),
+// standing on the bottom centre, taller than the heavy and shorter than the
+// warlord; its crescent bright on transparent ground, standing on its bottom edge.
+TEST(AssetgenPictures, TheMidBossStandsBetweenTheGangAndTheWarlord) {
+  ASSETGEN_REQUIRE_OUTPUT();
+  const std::filesystem::path dir = packDir() / "boss02" / "hta";
+  Surface idle = loadRgba(dir / "idle_0.png");
+  ASSERT_TRUE(idle) << IMG_GetError();
+  int fighterFrames = 0, crescents = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    Surface s = loadRgba(e.path());
+    ASSERT_TRUE(s) << e.path();
+    if (e.path().filename().string().rfind("crescent_fly", 0) == 0 ||
+        e.path().filename().string().rfind("crescent_break", 0) == 0) {
+      ++crescents;
+      EXPECT_EQ(pixel(s.get(), 0, 0).a, 0) << e.path();
+      EXPECT_EQ(pixel(s.get(), s->w - 1, 0).a, 0) << e.path();
+      int lowest = -1, bright = 0;
+      for (int y = 0; y < s->h; ++y)
+        for (int x = 0; x < s->w; ++x) {
+          const Rgba p = pixel(s.get(), x, y);
+          if (p.a > 128) lowest = y;
+          if (p.a > 200 && p.r + p.g + p.b > 3 * 200) ++bright;
+        }
+      EXPECT_GE(lowest, s->h - 4) << e.path() << ": it does not run along the ground";
+      if (e.path().filename().string().rfind("crescent_fly", 0) == 0)
+        EXPECT_GT(bright, 100) << e.path() << ": no bright heart";
+      continue;
+    }
+    ++fighterFrames;
+    EXPECT_EQ(s->w, idle->w) << e.path();
+    EXPECT_EQ(s->h, idle->h) << e.path();
+  }
+  EXPECT_GE(fighterFrames, 32);
+  EXPECT_EQ(crescents, 4);
+
+  int lowest = -1;
+  double sumX = 0, count = 0;
+  for (int y = 0; y < idle->h; ++y)
+    for (int x = 0; x < idle->w; ++x)
+      if (pixel(idle.get(), x, y).a > 128) {
+        lowest = y;
+        if (y >= idle->h - 12) {
+          sumX += x;
+          ++count;
+        }
+      }
+  EXPECT_GE(lowest, idle->h - 3) << "feet do not reach the bottom edge";
+  ASSERT_GT(count, 0);
+  EXPECT_NEAR(sumX / count, idle->w / 2.0, 20) << "feet are not centred";
+
+  Surface heavy = loadRgba(packDir() / "guai06" / "hta" / "idle_0.png");
+  Surface warlord = loadRgba(packDir() / "boss01" / "hta" / "idle_0.png");
+  ASSERT_TRUE(heavy && warlord);
+  const int height = opaqueHeight(idle.get());
+  EXPECT_GT(height, opaqueHeight(heavy.get())) << "the mid-boss should stand over the gang";
+  EXPECT_LT(height, opaqueHeight(warlord.get())) << "the warlord should stand over the mid-boss";
+}
+
 TEST(AssetgenPictures, SparksAreBrightOnTransparentGround) {
   ASSETGEN_REQUIRE_OUTPUT();
   for (const char* f : {"spark_small_1.png", "spark_heavy_2.png", "spark_special_2.png"}) {
@@ -130,7 +201,7 @@ TEST(AssetgenPictures, SparksAreBrightOnTransparentGround) {
 
 TEST(AssetgenPictures, BackgroundsLeaveTheTopRightLightForTheBlackScore) {
   ASSETGEN_REQUIRE_OUTPUT();
-  for (const char* scene : {"Test", "harbor", "temple", "zd"}) {
+  for (const char* scene : {"Test", "harbor", "temple", "zd", "market", "rooftop", "yard", "warehouse"}) {
     Surface s = loadRgba(packDir() / scene / "hta" / "bg.png");
     ASSERT_TRUE(s) << scene;
     ASSERT_EQ(s->w, 800);

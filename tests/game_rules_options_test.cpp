@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -73,23 +74,42 @@ TEST(GameStartOptions, ASceneThatDoesNotExistOrIsNoPlainNameStopsTheStart) {
   EXPECT_EQ(game.run("--scene").exitCode, 2);
 }
 
+// "result=victory score=310 kills=17 frames=10037" without its score (and its kills).
+std::string withoutScore(const std::string& result, const char* upTo = " kills=") {
+  const size_t score = result.find(" score=");
+  const size_t end = result.find(upTo);
+  if (score == std::string::npos || end == std::string::npos || end < score) return "(no score in: " + result + ")";
+  return result.substr(0, score) + result.substr(end);
+}
+
+long scoreOf(const std::string& result) {
+  const size_t at = result.find(" score=");
+  return at == std::string::npos ? -1 : std::stol(result.substr(at + 7));
+}
+
 TEST(GameRulesFile, TheScoreTableComesFromTheFileAndTheGameIsTheSameFrameForFrame) {
   if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
   GameCopy game;
+  // The default game ships a rules file that scores its later enemies.
   const gameprogram::Run plain = game.run("--autoplay --seed 1 --frames 40000 --trace plain.jsonl");
-  ASSERT_EQ(plain.result(), "result=victory score=310 kills=17 frames=10037");
-  std::ofstream(game.file("game/data/rules.txt")) << "# every guai01 is worth more\nscore guai01 = 1000\n";
+  ASSERT_EQ(plain.result().rfind("result=victory score=", 0), 0u) << plain.result();
+  EXPECT_NE(lines(game.read("plain.jsonl"))[0].find("\"rules\":\"data/rules.txt\""), std::string::npos);
+  std::ofstream(game.file("game/data/rules.txt"), std::ios::app) << "# every guai01 is worth more\nscore guai01 = 1000\n";
   const gameprogram::Run ruled = game.run("--autoplay --seed 1 --frames 40000 --trace ruled.jsonl");
   ASSERT_EQ(ruled.exitCode, 0) << ruled.err;
   // guai01 was worth 10: each one defeated adds 990 more, and the game is the same.
-  const std::string result = ruled.result();
-  ASSERT_EQ(result.rfind("result=victory score=", 0), 0u) << result;
-  const long points = std::stol(result.substr(21));
-  EXPECT_GT(points, 310);
-  EXPECT_EQ((points - 310) % 990, 0) << result;
-  EXPECT_NE(result.find(" kills=17 frames=10037"), std::string::npos) << result;
+  const long points = scoreOf(ruled.result()) - scoreOf(plain.result());
+  EXPECT_GT(points, 0) << ruled.result();
+  EXPECT_EQ(points % 990, 0) << ruled.result();
+  EXPECT_EQ(withoutScore(ruled.result()), withoutScore(plain.result()));
   EXPECT_NE(lines(game.read("ruled.jsonl"))[0].find("\"rules\":\"data/rules.txt\""), std::string::npos);
-  EXPECT_NE(lines(game.read("plain.jsonl"))[0].find("\"rules\":null"), std::string::npos);
+  // Without the file the game's own table scores (the later enemies score and count nothing) and every
+  // enemy keeps the game's own pace: another game, and a trace that says so.
+  std::filesystem::remove(game.file("game/data/rules.txt"));
+  const gameprogram::Run bare = game.run("--autoplay --seed 1 --frames 40000 --trace bare.jsonl");
+  ASSERT_EQ(bare.exitCode, 0) << bare.err;
+  EXPECT_LT(scoreOf(bare.result()), scoreOf(plain.result()));
+  EXPECT_NE(lines(game.read("bare.jsonl"))[0].find("\"rules\":null"), std::string::npos);
 
   std::ofstream(game.file("game/data/rules.txt")) << "score guai01 = 1000\nfirst-scene = ../up\n";
   const gameprogram::Run broken = game.run("--autoplay --seed 1 --frames 100");

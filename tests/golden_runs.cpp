@@ -23,6 +23,7 @@
 #include "engine/hge.h"
 #include "engine_support.h"
 #include "golden_checksum.h"
+#include "world/RulesFile.h"
 #include "world/World.h"
 #include "world/Trace.h"
 
@@ -105,8 +106,11 @@ GoldenRun play(const GoldenRun& expected, const ScratchDir& scratch) {
   const std::string replay = expected.replay.empty() ? std::string() : (kGoldenDir / expected.replay).string();
   if (!replay.empty()) engine->System_SetState(HGE_REPLAYFILE, replay.c_str());
   engine->Random_Seed(expected.seed);
+  // The folder's own rules file, as the game reads it (a folder without one plays by the game's own table).
+  Expected<GameRules> rules = readGameRules();
+  EXPECT_TRUE(rules.ok()) << folder << ": " << rules.error().message();
   {
-    ScreenFlow flow(engine, GameRules{}, [engine](int lo, int hi) { return engine->Random_Int(lo, hi); }, nullptr);
+    ScreenFlow flow(engine, rules.ok() ? *rules : GameRules{}, [engine](int lo, int hi) { return engine->Random_Int(lo, hi); }, nullptr);
     engine->System_SetState(HGE_FRAMEFUNC, [&] { return flow.frame(); });
     // The checksum is taken when the whole frame has run: the world's update
     // and the player's control, whichever callback runs them.

@@ -17,6 +17,7 @@
 #include "app/ScreenFlow.h"
 #include "base/Random.h"
 #include "engine_support.h"
+#include "world/RulesFile.h"
 #include "world/Trace.h"
 #include "world/WorldChecksum.h"
 
@@ -67,7 +68,10 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
   chance.seed(static_cast<uint32_t>(setup.seed));
   {
     TraceWriter trace(dir.file("trace.jsonl"), [](const std::string& why) { ADD_FAILURE() << why; });
-    ScreenFlow flow(engine, GameRules{}, [&](int lo, int hi) {
+    // The folder's own rules file, as the game reads it.
+    Expected<GameRules> rules = readGameRules();
+    EXPECT_TRUE(rules.ok()) << rules.error().message();
+    ScreenFlow flow(engine, rules.ok() ? *rules : GameRules{}, [&](int lo, int hi) {
       ++out.randomDraws;
       return chance.range(lo, hi);
     }, &trace);

@@ -131,12 +131,17 @@ TEST(CheckContent, TheRulesFileIsReadAsTheGameReadsIt) {
     // A score for a name no character has: a warning, the folder still passes.
     auto g = soundGame();
     GameFolder game(g);
-    std::ofstream(game.path("data/rules.txt")) << "score guai01 = 12\nscore gaui01 = 30\n";
+    std::ofstream(game.path("data/rules.txt"))
+        << "score guai01 = 12\nscore gaui01 = 30\npace guai01 = 100 4\npace gauo1 = 100 4\nwalk-speed gua01 = 2\n";
     CheckReport r = game.check();
     EXPECT_TRUE(r.problems.empty()) << describe(r);
-    ASSERT_EQ(r.warnings.size(), 1u) << describe(r);
+    ASSERT_EQ(r.warnings.size(), 3u) << describe(r);
     EXPECT_EQ(r.warnings[0].warningLine(), "data/rules.txt: line 2: warning: score gaui01: no character file gives "
                                            "this name (its chara line), so the rule scores nothing");
+    EXPECT_EQ(r.warnings[1].warningLine(), "data/rules.txt: line 4: warning: pace gauo1: no character file gives "
+                                           "this name (its chara line), so the rule changes nobody");
+    EXPECT_EQ(r.warnings[2].warningLine().rfind("data/rules.txt: line 5: warning: walk-speed gua01: no character", 0),
+              0u);
   }
 }
 

@@ -77,7 +77,7 @@ TEST(ModdingGuide, ItsExamplesCompilePassCheckAndPlay) {
     fs::create_directories(target.parent_path());
     std::ofstream(target, b.append ? std::ios::app : std::ios::trunc) << b.text;
   }
-  // The pictures and the sound of set 11, as loose files in the game folder.
+  // The pictures and the sound of set 20, as loose files in the game folder.
   const std::string png = picturefiles::blackPng(40, 100);
   for (const char* name : {"idle0", "idle1", "walk0", "walk1", "walk2", "walk3", "punch0", "punch1", "punch2", "kick0",
                            "kick1", "kick2", "hurt", "flying", "lying", "falling"}) {
@@ -96,7 +96,7 @@ TEST(ModdingGuide, ItsExamplesCompilePassCheckAndPlay) {
     EXPECT_EQ(run(at + tool + " compile content/" + s + ".txt -o build/game/data/" + data, out), 0) << readFile(out);
   }
   EXPECT_EQ(run(at + tool + " check build/game --sources content", out), 0) << readFile(out);
-  EXPECT_EQ(readFile(out).rfind("ok: 7 characters, 5 scenes, 12 picture sets", 0), 0u) << readFile(out);
+  EXPECT_EQ(readFile(out).rfind("ok: 12 characters, 9 scenes, 21 picture sets", 0), 0u) << readFile(out);
 
   EXPECT_EQ(run(at + TERVALEN_BINARY_DIR "/tervalen --root build/game --headless --scene alley --invincible "
                      "--autoplay --seed 2 --frames 600 --trace trace.jsonl",

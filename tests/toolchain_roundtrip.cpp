@@ -115,6 +115,8 @@ TEST(ToolchainRoundTrip, EveryFileOfTheDefaultGame) {
   if (fs::exists(content)) {
     for (const fs::directory_entry& e : fs::recursive_directory_iterator(content)) {
       if (!e.is_regular_file() || e.path().extension() != ".txt") continue;
+      // The rules file is read by the game as it is, not compiled.
+      if (e.path() == content / "rules.txt") continue;
       std::ifstream in(e.path(), std::ios::binary);
       std::stringstream ss;
       ss << in.rdbuf();

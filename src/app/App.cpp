@@ -136,7 +136,8 @@ int runGame(const Options& options, const std::string& logFile) {
   // The demo player presses keys through the engine's input layer, like a person.
   std::unique_ptr<Autoplay> bot;
   if (options.autoplay) {
-    bot = std::make_unique<Autoplay>(engine);
+    bot = std::make_unique<Autoplay>(engine, options.autoplayStyle == "masher" ? AutoplayStyle::Masher
+                                                                               : AutoplayStyle::Full);
     engine->System_SetState(HGE_INPUTFUNC, [&bot, &flow] {
       bot->think(flow->world(), flow->state());
       return false;

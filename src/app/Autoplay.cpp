@@ -1,7 +1,11 @@
 #include "app/Autoplay.h"
 
 #include <cmath>
+#include <vector>
 
+#include "format/CharaData.h"
+#include "format/OpcodeTable.h"
+#include "object/Chara.h"
 #include "world/Hud.h"
 #include "world/World.h"
 
@@ -10,13 +14,35 @@ namespace {
 // How close the bot stands to strike, and how well it lines up in depth.
 constexpr double kStrikeDx = 70;
 constexpr double kApproachDx = 55;
+constexpr double kEdgeRoom = 20;   // nearer the edge of the ground than this the hero cannot stand
+constexpr int32_t kDownAction = 5;  // lying after a knock-down, and getting up
+constexpr double kWaitDx = 270;     // how far from a rising enemy the full player waits
 constexpr double kLineUpDz = 6;
 constexpr double kStrikeDz = 9;
 constexpr int kTapGap = 6;          // frames between two taps of the attack key
 constexpr int kStuckLimit = 25;     // frames without moving before a sidestep
 constexpr int kEndingWait = 300;    // frames the ending screen is shown before Escape
+// Walking to a door: where it stops, the hero's walk per frame, how far it
+// looks ahead, and how far it keeps from the reach of a door it did not choose.
+constexpr double kDoorStopDx = 8;
+constexpr double kWalkX = 2, kWalkZ = 1;
+constexpr int kWalkFrames = 400;
+constexpr double kDoorMargin = 6;
+// An enemy this close that has started one of its attacks is stepped away from in depth.
+constexpr double kThreatDx = 480;
+constexpr double kThreatDz = 45;
 
 bool alive(const Chara* c) { return c && !c->finished && c->hp > 0; }
+
+// Whether the character's lying-and-getting-up action holds an attack that does damage.
+bool strikesGettingUp(const Chara& c) {
+  static const int32_t attackOpcode = opcodeByName("attack")->opcode;
+  constexpr size_t kDamageArg = 5;  // attack x y w h d damage
+  if (!c.data || c.data->actions.size() <= static_cast<size_t>(kDownAction)) return false;
+  for (const Instruction& code : c.data->actions[kDownAction].codes)
+    if (code.opcode == attackOpcode && code.args.size() > kDamageArg && code.args[kDamageArg] > 0) return true;
+  return false;
+}
 
 }  // namespace
 
@@ -72,6 +98,25 @@ const Chara* Autoplay::pickTarget(const World& scene) const {
   return best;
 }
 
+// The nearest enemy that is in one of its attacks (an action its attack rules
+// start), close enough to reach the bot but not close enough to be hit first, or null.
+const Chara* Autoplay::attackComing(const World& scene) const {
+  const Chara& p = *scene.charas[0];
+  const Chara* nearest = nullptr;
+  for (size_t i = 1; i < scene.charas.size(); ++i) {
+    const Chara* e = scene.charas[i];
+    if (!alive(e) || !e->data) continue;
+    const double dx = std::fabs(e->x - p.x), dz = std::fabs(e->z - p.z);
+    if (dx > kThreatDx || dz > kThreatDz) continue;
+    bool attacking = false;
+    for (const AiRule& rule : e->data->aiRules) attacking = attacking || rule.action == e->action;
+    // One already within the bot's reach and line is better hit first: a blow stops its attack.
+    const bool hitFirst = dx <= kStrikeDx && dz <= kStrikeDz;
+    if (attacking && !hitFirst && (!nearest || dx < std::fabs(nearest->x - p.x))) nearest = e;
+  }
+  return nearest;
+}
+
 Autoplay::Wish Autoplay::goTo(const Chara& p, double x, double z, double stopDx) const {
   Wish w;
   double dx = x - p.x, dz = z - p.z;
@@ -83,6 +128,64 @@ Autoplay::Wish Autoplay::goTo(const Chara& p, double x, double z, double stopDx)
     w.down = dz > 0;
     w.up = dz < 0;
   }
+  return w;
+}
+
+namespace {
+
+// Within a door's reach, widened by `margin`.
+bool nearDoor(double x, double z, const World::Door& o, double margin) {
+  return std::fabs(x - o.x) < World::kDoorReachX + margin && std::fabs(z - o.z) < World::kDoorReachZ + margin;
+}
+
+// Walks as goTo does (the hero walks kWalkX along the ground and kWalkZ in
+// depth a frame) from (x, z) towards (tx, tz); true when the walk comes
+// within `margin` of the reach of door `o` before it arrives.
+bool walkMeets(double x, double z, double tx, double tz, const World::Door& o, double margin) {
+  for (int frame = 0; frame < kWalkFrames; ++frame) {
+    const bool moveX = std::fabs(tx - x) > kDoorStopDx, moveZ = std::fabs(tz - z) > kLineUpDz;
+    if (!moveX && !moveZ) return false;
+    if (moveX) x += tx > x ? kWalkX : -kWalkX;
+    if (moveZ) z += tz > z ? kWalkZ : -kWalkZ;
+    if (nearDoor(x, z, o, margin)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Autoplay::Wish Autoplay::toDoor(const World& scene, const Chara& p, const World::Door& door) const {
+  const Wish straight = goTo(p, door.x, door.z, kDoorStopDx);
+  // The first other door the straight walk would step into.
+  const World::Door* inTheWay = nullptr;
+  for (const World::Door& o : scene.doors)
+    if (&o != &door && walkMeets(p.x, p.z, door.x, door.z, o, kDoorMargin)) {
+      inTheWay = &o;
+      break;
+    }
+  if (!inTheWay) return straight;
+  const World::Door& o = *inTheWay;
+  // Go round it along a lane clear of its reach, on the side of the chosen
+  // door (or, on its line, the side with more ground), until past it.
+  const double clear = World::kDoorReachZ + kDoorMargin + 6;
+  int side = door.z > o.z ? 1 : door.z < o.z ? -1 : (o.z + clear < scene.depth - 4 ? 1 : -1);
+  if (o.z + side * clear > scene.depth - 4) side = -side;
+  const double laneZ = o.z + side * clear;
+  Wish w;
+  if (std::fabs(p.z - laneZ) > kWalkZ) {
+    // Into the lane in depth; first back away along the ground if that would
+    // cross the door's reach.
+    if (walkMeets(p.x, p.z, p.x, laneZ, o, 1)) {
+      w.right = p.x >= o.x;
+      w.left = p.x < o.x;
+    } else {
+      w.down = laneZ > p.z;
+      w.up = laneZ < p.z;
+    }
+    return w;
+  }
+  w.right = door.x > p.x;
+  w.left = door.x < p.x;
   return w;
 }
 
@@ -110,52 +213,85 @@ Autoplay::Wish Autoplay::decide(const World& scene) {
   lastX_ = p.x;
   lastZ_ = p.z;
 
+  if (!scene.doorsOpen) chosenDoor_ = -1;
   const Chara* target = pickTarget(scene);
   if (!target) {
-    if (scene.doorsOpen && !scene.doors.empty()) {
-      const World::Door& d = scene.doors.front();
-      w = goTo(p, d.x, d.z, 8);
+    if (scene.doorsOpen) {
+      std::vector<const World::Door*> usable;
+      for (const World::Door& d : scene.doors)
+        if (!scene.failedDoorTargets.count(d.targetScene)) usable.push_back(&d);
+      if (!usable.empty()) {
+        if (chosenDoor_ < 0) chosenDoor_ = frame_ % static_cast<int>(usable.size());
+        w = toDoor(scene, p, *usable[static_cast<size_t>(chosenDoor_) % usable.size()]);
+      }
     }
   } else {
-    double dx = target->x - p.x, dz = target->z - p.z;
-    bool facingTarget = (dx >= 0) == (p.facing == 0);
-    bool lined = std::fabs(dz) <= kStrikeDz;
-    bool inReach = std::fabs(dx) <= kStrikeDx;
-    if (lined && inReach && facingTarget) {
-      const Hud* hud = &scene.hud;
-      int fwd = p.facing == 0 ? HGEK_D : HGEK_A;
-      int back = p.facing == 0 ? HGEK_A : HGEK_D;
-      bool idle = p.action == 0 || p.action == 1;
-      int nearby = 0;
-      for (size_t i = 1; i < scene.charas.size(); ++i)
-        if (alive(scene.charas[i]) && std::fabs(scene.charas[i]->x - p.x) < 160 &&
-            std::fabs(scene.charas[i]->z - p.z) < 40)
-          ++nearby;
-      if (idle && hud && hud->power >= 30 && nearby >= 2) {
-        combo_ = {HGEK_S, back, fwd, HGEK_J};
-        comboLen_ = 4;
-        comboPos_ = 0;
-      } else if (idle && (frame_ / 97) % 5 == 4) {
-        combo_ = {HGEK_S, fwd, HGEK_J, 0};
-        comboLen_ = 3;
-        comboPos_ = 0;
-      } else if (frame_ - lastTapFrame_ >= kTapGap) {
-        w.tap = ((frame_ / 53) % 4 == 3 && idle) ? HGEK_K : HGEK_J;
-      }
-    } else {
-      double stand = dx >= 0 ? target->x - kApproachDx : target->x + kApproachDx;
-      w = goTo(p, stand, target->z, 6);
-      if (!w.left && !w.right && !facingTarget) {
-        w.right = dx > 0;
-        w.left = dx < 0;
-      }
-    }
+    w = attack(scene, *target);
   }
 
   if (detour_ > 0) {
     --detour_;
     w.up = detourDir_ < 0;
     w.down = detourDir_ > 0;
+  }
+  return w;
+}
+
+Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
+  const Chara& p = *scene.charas[0];
+  Wish w;
+  const bool idle = p.action == 0 || p.action == 1;
+
+  // An attack on its way: step out of its line in depth, away from the attacker.
+  if (style_ == AutoplayStyle::Full && idle) {
+    if (const Chara* e = attackComing(scene)) {
+      const bool up = e->z != p.z ? e->z > p.z : p.z > scene.depth / 2.0;
+      w.up = up;
+      w.down = !up;
+      return w;
+    }
+  }
+
+  const double dx = target.x - p.x, dz = target.z - p.z;
+  // A knocked-down enemy whose getting up strikes round itself: wait for it out of reach.
+  if (style_ == AutoplayStyle::Full && target.action == kDownAction && strikesGettingUp(target)) {
+    double stand = dx >= 0 ? target.x - kWaitDx : target.x + kWaitDx;
+    if (stand < kEdgeRoom || stand > scene.width - kEdgeRoom) stand = p.x;
+    return goTo(p, stand, p.z, 6);
+  }
+  const bool facingTarget = (dx >= 0) == (p.facing == 0);
+  const bool lined = std::fabs(dz) <= kStrikeDz;
+  const bool inReach = std::fabs(dx) <= kStrikeDx;
+  if (!lined || !inReach || !facingTarget) {
+    // Strike from the near side, unless that side is past the edge of the ground
+    // (an enemy pressed against the edge is struck from the open side).
+    double stand = dx >= 0 ? target.x - kApproachDx : target.x + kApproachDx;
+    if (stand < kEdgeRoom || stand > scene.width - kEdgeRoom)
+      stand = stand < target.x ? target.x + kApproachDx : target.x - kApproachDx;
+    w = goTo(p, stand, target.z, 6);
+    if (!w.left && !w.right && !facingTarget) {
+      w.right = dx > 0;
+      w.left = dx < 0;
+    }
+    return w;
+  }
+  if (style_ == AutoplayStyle::Masher) {
+    if (frame_ - lastTapFrame_ >= kTapGap) w.tap = HGEK_J;
+    return w;
+  }
+  const int fwd = p.facing == 0 ? HGEK_D : HGEK_A;
+  const int back = p.facing == 0 ? HGEK_A : HGEK_D;
+  int nearby = 0;
+  for (size_t i = 1; i < scene.charas.size(); ++i)
+    if (alive(scene.charas[i]) && std::fabs(scene.charas[i]->x - p.x) < 160 &&
+        std::fabs(scene.charas[i]->z - p.z) < 40)
+      ++nearby;
+  if (idle && scene.hud.power >= 30 && nearby >= 2) {
+    combo_ = {HGEK_S, back, fwd, HGEK_J};
+    comboLen_ = 4;
+    comboPos_ = 0;
+  } else if (frame_ - lastTapFrame_ >= kTapGap) {
+    w.tap = HGEK_J;
   }
   return w;
 }

@@ -7,13 +7,19 @@
 #include <cstdint>
 
 #include "engine/hge.h"
+#include "world/World.h"
 
-class World;
 class Chara;
+
+// How the built-in player plays: `Full` uses every move it knows and steps out
+// of line of an enemy's attack; `Masher` walks up to the nearest enemy and
+// only ever presses J (no jumps, no motion commands, no sidesteps), the
+// player the game should not let through.
+enum class AutoplayStyle { Full, Masher };
 
 class Autoplay {
  public:
-  explicit Autoplay(HGE* engine) : engine_(engine) {}
+  explicit Autoplay(HGE* engine, AutoplayStyle style = AutoplayStyle::Full) : engine_(engine), style_(style) {}
 
   // Called once per frame before the frame callback (the engine's input
   // callback). `scene` may be null (title); `state` is the screen state.
@@ -27,10 +33,15 @@ class Autoplay {
   Wish decide(const World& scene);
   Wish goTo(const Chara& p, double x, double z, double stopDx) const;
   const Chara* pickTarget(const World& scene) const;
+  // The way to the chosen open door that steps into no other door.
+  Wish toDoor(const World& scene, const Chara& p, const World::Door& door) const;
+  const Chara* attackComing(const World& scene) const;
+  Wish attack(const World& scene, const Chara& target);
   void hold(int key, bool down);
   void tap(int key);
 
   HGE* engine_;
+  AutoplayStyle style_;
   std::array<bool, HGEK_COUNT> held_{};
   int releaseKey_ = 0;    // a tapped key to let go of next frame
   int frame_ = 0;         // frames seen while playing
@@ -42,4 +53,8 @@ class Autoplay {
   int endingFrames_ = 0;  // frames spent on the ending screen
   std::array<int, 4> combo_{};  // keys of a motion command
   int comboLen_ = 0, comboPos_ = 0;  // its length and the next key to tap
+  // The door it walks to once the scene is clear: chosen when it sees the doors
+  // open (the frame count then, modulo the doors that lead somewhere), so
+  // different games take different ways where a scene has more than one.
+  int chosenDoor_ = -1;
 };

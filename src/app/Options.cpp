@@ -33,6 +33,9 @@ std::string usageText() {
          "  --stats                 print frame timing statistics at exit\n"
          "  --trace FILE            write one line of world state per frame of play\n"
          "  --autoplay              let the computer play\n"
+         "  --autoplay-style STYLE  how it plays: full (every move it knows, and it steps out of\n"
+         "                          the way of attacks; the default) or masher (walks up to the\n"
+         "                          nearest enemy and only presses J); implies --autoplay\n"
          "  --fullscreen            play fullscreen this time (the settings keep what they say)\n"
          "  --windowed              play in a window this time\n"
          "  --mute                  no sound this time\n"
@@ -70,6 +73,14 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       if (!flag(out.stats)) return ParseResult::UsageError;
     } else if (name == "--autoplay") {
       if (!flag(out.autoplay)) return ParseResult::UsageError;
+    } else if (name == "--autoplay-style") {
+      if (!takeValue()) return ParseResult::UsageError;
+      if (value != "full" && value != "masher") {
+        error = "--autoplay-style wants full or masher, not \"" + value.substr(0, 40) + "\"";
+        return ParseResult::UsageError;
+      }
+      out.autoplayStyle = value;
+      out.autoplay = true;
     } else if (name == "--fullscreen" || name == "--windowed") {
       bool given = false;
       if (!flag(given)) return ParseResult::UsageError;

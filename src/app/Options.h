@@ -18,6 +18,7 @@ struct Options {
   std::vector<std::pair<int, std::string>> screenshots;  // frame, PNG file
   bool stats = false;
   bool autoplay = false;
+  std::string autoplayStyle = "full";  // --autoplay-style: "full" or "masher" (it implies --autoplay)
   std::optional<bool> fullscreen;  // --fullscreen / --windowed, for this run only
   bool mute = false;               // --mute: no sound this run
   bool help = false;

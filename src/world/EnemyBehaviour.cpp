@@ -12,8 +12,8 @@ namespace {
 
 constexpr int32_t kIdle = 0, kWalk = 1;
 constexpr int32_t kFarAway = 500;          // at this distance along x an enemy just stands
-constexpr int32_t kAttackPause = 500;      // frames after an attack before the next try
-constexpr double kWalkSpeed = 1.5, kDrift = 0.5;
+constexpr int32_t kAttackRoll = 500;       // the attack try's number is drawn from 0 to this
+constexpr double kDrift = 0.5;
 
 bool facesRight(const Chara& c) { return c.facing == 0; }
 
@@ -26,7 +26,8 @@ void setWalk(Chara& e, double vx, double vz) { e.setVelocity(vx, 0, vz, true, fa
 
 }  // namespace
 
-void runEnemyBehaviour(Chara& e, const Chara& p, const RandomInt& randomInt) {
+void runEnemyBehaviour(Chara& e, const Chara& p, const EnemyPace& pace, const RandomInt& randomInt) {
+  const double walk = pace.walkSpeed;
   const int32_t dx = toInt32(std::fabs(e.x - p.x));
   const int32_t dz = toInt32(std::fabs(e.z - p.z));
 
@@ -69,27 +70,27 @@ void runEnemyBehaviour(Chara& e, const Chara& p, const RandomInt& randomInt) {
     if (e.aiMode == AI_APPROACH) {
       if (e.action == kIdle || e.action == kWalk) {
         if (e.action == kIdle) e.setAction(kWalk);
-        setWalk(e, kWalkSpeed, zdir);
+        setWalk(e, walk, zdir);
         const int k = randomInt(0, 1);
         if (dx > 100 && dz > 30) {
-          setWalk(e, kWalkSpeed, zdir);
+          setWalk(e, walk, zdir);
         } else if (k == 0) {
-          setWalk(e, kWalkSpeed, -kDrift);
+          setWalk(e, walk, -kDrift);
         } else {
-          setWalk(e, kWalkSpeed, kDrift);
+          setWalk(e, walk, kDrift);
         }
       }
     } else if (e.aiMode == AI_BACK_OFF) {
       if (e.action == kIdle || e.action == kWalk) {
         if (e.action == kIdle) e.setAction(kWalk);
-        setWalk(e, kWalkSpeed, zdir);
+        setWalk(e, walk, zdir);
         const int k = randomInt(0, 2);
         if (k == 0) {
-          setWalk(e, -kWalkSpeed, zdir);
+          setWalk(e, -walk, zdir);
         } else if (k == 1) {
-          setWalk(e, -kWalkSpeed, -kDrift);
+          setWalk(e, -walk, -kDrift);
         } else {
-          setWalk(e, -kWalkSpeed, kDrift);
+          setWalk(e, -walk, kDrift);
         }
       }
     } else if (e.action == kWalk) {
@@ -100,15 +101,15 @@ void runEnemyBehaviour(Chara& e, const Chara& p, const RandomInt& randomInt) {
   // Attack part.
   countDown(e.aiAttackTimer);
   if (e.aiAttackTimer > 0) return;
-  const int roll = randomInt(0, 500);
-  if (roll != 0 && roll != 1) return;
+  const int roll = randomInt(0, kAttackRoll);
+  if (roll >= pace.attackTries) return;
   if (e.action != kIdle && e.action != kWalk) return;
   if (!e.data) return;
   for (const AiRule& rule : e.data->aiRules) {
     if (rule.minDx <= dx && dx <= rule.maxDx && rule.minDz <= dz && dz <= rule.maxDz &&
         randomInt(0, 100) <= rule.chance) {
       e.setAction(rule.action);
-      e.aiAttackTimer = kAttackPause;
+      e.aiAttackTimer = pace.attackPause;
       return;
     }
   }

@@ -13,6 +13,17 @@ struct EnemyValue {
   int32_t kills = 0;
 };
 
+// How often an enemy attacks and how fast it walks. Once `attackPause` frames
+// have passed since its last attack, an enemy standing or walking draws a
+// number from 0 to 500 each frame and tries its attack rules when the number
+// is below `attackTries`. The game's own pace is every enemy's unless the
+// rules name it.
+struct EnemyPace {
+  int32_t attackPause = 500;
+  int32_t attackTries = 2;
+  double walkSpeed = 1.5;  // pixels per frame, approaching or backing off
+};
+
 struct GameRules {
   std::string playerId = "c_morivane";
   int32_t playerX = 100, playerZ = 400;  // where the player stands in the first scene
@@ -39,6 +50,20 @@ struct GameRules {
   EnemyValue valueOf(const std::string& enemyName) const {
     for (const Score& s : scores)
       if (s.enemyName == enemyName) return s.value;
+    return {};
+  }
+
+  // Enemies that keep a pace of their own, by the name in their character
+  // file; the others keep the game's own.
+  struct Pace {
+    std::string enemyName;
+    EnemyPace pace;
+  };
+  std::vector<Pace> paces;
+
+  EnemyPace paceOf(const std::string& enemyName) const {
+    for (const Pace& p : paces)
+      if (p.enemyName == enemyName) return p.pace;
     return {};
   }
 };

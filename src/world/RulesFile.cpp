@@ -17,7 +17,36 @@ constexpr long kMaxPoints = 1000000000;      // either way
 constexpr long kMaxKills = 1000000;
 constexpr size_t kMaxPasswordBytes = 255;
 
-const char* const kKeys = "player, player-x, player-z, first-scene, final-scene, pack-password, score NAME";
+constexpr long kMaxPause = 360000;          // an hour of frames
+constexpr long kAttackTriesOutOf = 501;      // the numbers 0 to 500 an attack try draws
+constexpr long kMaxWalkHundredths = 2000;    // 20 pixels a frame: across the screen in 40 frames
+
+const char* const kKeys =
+    "player, player-x, player-z, first-scene, final-scene, pack-password, score NAME, pace NAME, walk-speed NAME";
+
+// "1.5" or "2" or "0.75" as hundredths, read by hand so that no locale decides what the point means.
+bool hundredths(const std::string& text, long hi, long& out) {
+  const size_t point = text.find('.');
+  const std::string whole = text.substr(0, point);
+  std::string part = point == std::string::npos ? "" : text.substr(point + 1);
+  if (whole.empty() || whole.size() > 6 || part.size() > 2 || (point != std::string::npos && part.empty())) return false;
+  for (char c : whole + part)
+    if (c < '0' || c > '9') return false;
+  while (part.size() < 2) part += '0';
+  const long v = std::stol(whole) * 100 + std::stol(part);
+  if (v > hi) return false;
+  out = v;
+  return true;
+}
+
+// The first word of a key and what follows it, trimmed: "score guai03" -> "score", "guai03".
+std::pair<std::string, std::string> firstWord(const std::string& key) {
+  const size_t blank = key.find_first_of(" \t");
+  if (blank == std::string::npos) return {key, ""};
+  std::string rest = key.substr(blank);
+  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.erase(rest.begin());
+  return {key.substr(0, blank), rest};
+}
 
 bool wholeNumber(const std::string& text, long lo, long hi, long& out) {
   if (text.empty() || text.size() > 12) return false;
@@ -40,8 +69,10 @@ class RulesReader {
     line_ = rule.line;
     const std::string& key = rule.key;
     const std::string& value = rule.value;
-    if (key.rfind("score", 0) == 0 && (key.size() == 5 || key[5] == ' ' || key[5] == '\t'))
-      return score(key.substr(5), value);
+    const auto [word, enemy] = firstWord(key);
+    if (word == "score") return score(enemy, value);
+    if (word == "pace") return pace(enemy, value);
+    if (word == "walk-speed") return walkSpeed(enemy, value);
     if (!firstTime(key)) return false;
     if (key == "player") return id(value, "the player's character id", rules_.playerId);
     if (key == "player-x") return place(value, rules_.playerX);
@@ -107,18 +138,63 @@ class RulesReader {
     return true;
   }
 
-  // score NAME = POINTS [KILLS]
-  bool score(const std::string& rest, const std::string& value) {
-    std::string enemy = rest;
-    while (!enemy.empty() && (enemy.front() == ' ' || enemy.front() == '\t')) enemy.erase(enemy.begin());
-    if (enemy.empty()) return fail("score needs the enemy's name, as its character file gives it: score guai03 = 30");
-    if (!firstTime("score " + enemy)) return false;
-    std::string gbkName;
-    if (!gbk(enemy, "the enemy's name", gbkName)) return false;
+  // The enemy a per-enemy rule names, in the data's GBK; false if there is none or it is given twice.
+  bool enemyName(const std::string& rule, const std::string& enemy, const std::string& example, std::string& out) {
+    if (enemy.empty())
+      return fail(rule + " needs the enemy's name, as its character file gives it: " + rule + " guai03 = " + example);
+    if (!firstTime(rule + " " + enemy)) return false;
+    return gbk(enemy, "the enemy's name", out);
+  }
+
+  // The value's two words: "150 6" -> "150", "6" (the second may be empty).
+  static std::pair<std::string, std::string> twoWords(const std::string& value) {
     const size_t space = value.find_first_of(" \t");
-    const std::string points = value.substr(0, space);
-    std::string kills = space == std::string::npos ? "" : value.substr(space);
-    while (!kills.empty() && (kills.front() == ' ' || kills.front() == '\t')) kills.erase(kills.begin());
+    std::string second = space == std::string::npos ? "" : value.substr(space);
+    while (!second.empty() && (second.front() == ' ' || second.front() == '\t')) second.erase(second.begin());
+    return {value.substr(0, space), second};
+  }
+
+  GameRules::Pace& paceEntry(const std::string& gbkName) {
+    for (GameRules::Pace& p : rules_.paces)
+      if (p.enemyName == gbkName) return p;
+    rules_.paces.push_back({gbkName, EnemyPace{}});
+    return rules_.paces.back();
+  }
+
+  // pace NAME = PAUSE TRIES: frames after an attack before the next try, then tries in 501 each frame.
+  bool pace(const std::string& enemy, const std::string& value) {
+    std::string gbkName;
+    if (!enemyName("pace", enemy, "200 6", gbkName)) return false;
+    const auto [pause, tries] = twoWords(value);
+    long frames = 0, chances = 0;
+    if (!wholeNumber(pause, 0, kMaxPause, frames) || !wholeNumber(tries, 0, kAttackTriesOutOf, chances))
+      return fail("pace " + enemy + " wants the frames after an attack before the next try (0 to " +
+                  std::to_string(kMaxPause) + "), then the tries in " + std::to_string(kAttackTriesOutOf) +
+                  " each frame (0 to " + std::to_string(kAttackTriesOutOf) + "; the game's own is 500 2): \"" +
+                  value + "\" is not that");
+    EnemyPace& p = paceEntry(gbkName).pace;
+    p.attackPause = static_cast<int32_t>(frames);
+    p.attackTries = static_cast<int32_t>(chances);
+    return true;
+  }
+
+  // walk-speed NAME = PIXELS: a frame's walk, approaching or backing off (hundredths at most).
+  bool walkSpeed(const std::string& enemy, const std::string& value) {
+    std::string gbkName;
+    if (!enemyName("walk-speed", enemy, "2.5", gbkName)) return false;
+    long speed = 0;
+    if (!hundredths(value, kMaxWalkHundredths, speed))
+      return fail("walk-speed " + enemy + " wants pixels a frame from 0 to " + std::to_string(kMaxWalkHundredths / 100) +
+                  " with at most two decimals (the game's own is 1.5): \"" + value + "\" is not that");
+    paceEntry(gbkName).pace.walkSpeed = static_cast<double>(speed) / 100.0;
+    return true;
+  }
+
+  // score NAME = POINTS [KILLS]
+  bool score(const std::string& enemy, const std::string& value) {
+    std::string gbkName;
+    if (!enemyName("score", enemy, "30", gbkName)) return false;
+    const auto [points, kills] = twoWords(value);
     long p = 0, k = 1;
     if (!wholeNumber(points, -kMaxPoints, kMaxPoints, p))
       return fail("score " + enemy + " wants the points (a whole number), then optionally the kills it counts: \"" +

@@ -230,7 +230,7 @@ void World::update() {
   if (!charas.empty()) {
     for (size_t i = 1; i < charas.size();) {
       Chara* e = charas[i];
-      runEnemyBehaviour(*e, *charas[0], services_.random);
+      runEnemyBehaviour(*e, *charas[0], e->data ? rules.paceOf(e->data->name) : EnemyPace{}, services_.random);
       if (e->finished) {
         addScore(hud, *e, rules);
         removeEnemy(i);

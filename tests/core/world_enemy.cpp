@@ -19,8 +19,8 @@ class Enemy : public WorldTest {
     e = world().createChara("grunt", 1, 200, 200);
   }
   // One frame of behaviour; the attack part is kept quiet unless the script says otherwise.
-  void think(ScriptedRandom& r) {
-    runEnemyBehaviour(*e, *p, [&r](int lo, int hi) { return r(lo, hi); });
+  void think(ScriptedRandom& r, const EnemyPace& pace = {}) {
+    runEnemyBehaviour(*e, *p, pace, [&r](int lo, int hi) { return r(lo, hi); });
   }
   Chara* p = nullptr;
   Chara* e = nullptr;
@@ -185,14 +185,14 @@ TEST_F(Enemy, ARuleWithChance100AlwaysFiresInItsWindow) {
   Chara* s = world().createChara("sure", 1, 200, 200);
   s->aiModeTimer = 100;
   ScriptedRandom r{0, 100};
-  runEnemyBehaviour(*s, *p, [&r](int lo, int hi) { return r(lo, hi); });
+  runEnemyBehaviour(*s, *p, EnemyPace{}, [&r](int lo, int hi) { return r(lo, hi); });
   EXPECT_EQ(s->action, 16);
   // Outside its window (dz 1) it is not even rolled for.
   s->setAction(0);
   s->aiAttackTimer = 0;
   p->z = 201;
   ScriptedRandom outside{0};
-  runEnemyBehaviour(*s, *p, [&outside](int lo, int hi) { return outside(lo, hi); });
+  runEnemyBehaviour(*s, *p, EnemyPace{}, [&outside](int lo, int hi) { return outside(lo, hi); });
   EXPECT_TRUE(outside.used());
   EXPECT_EQ(s->action, 0);
   EXPECT_LE(s->aiAttackTimer, 0) << "tries again next frame";
@@ -242,6 +242,61 @@ TEST(EnemyInTheWorld, AStepOfTheWorldDrawsItsChanceFromTheGeneratorItIsHanded) {
   w.scene().step(FrameInput{});
   EXPECT_TRUE(r.used());
   EXPECT_EQ(r.calls, (std::vector<std::pair<int, int>>{{0, 100}, {10, 80}, {0, 1}, {0, 500}, {0, 500}}));
+}
+
+// An enemy's own pace: its tries in 501, its pause after an attack and its walk.
+TEST_F(Enemy, ItsPaceSetsHowOftenItTriesHowLongItWaitsAndHowFastItWalks) {
+  p->x = 250;  // dx 50: the close rules' window
+  // The game's own pace takes a roll of 0 or 1 only; a pace of 6 takes 2 to 5 as well.
+  for (const int roll : {2, 5, 6}) {
+    for (const bool ownPace : {false, true}) {
+      e->setAction(0);
+      e->aiAttackTimer = 0;
+      e->aiModeTimer = 100;  // no movement roll
+      ScriptedRandom r{roll, 100, 100};  // the roll, then rule 13 (chance 0) and rule 14
+      think(r, ownPace ? EnemyPace{120, 6, 1.5} : EnemyPace{});
+      const bool attacks = ownPace && roll < 6;
+      EXPECT_EQ(e->action, attacks ? 14 : 0) << "roll " << roll << (ownPace ? " at a pace of 6" : " at the game's");
+      if (attacks) {
+        EXPECT_EQ(e->aiAttackTimer, 120) << "the pause is its own";
+      }
+    }
+  }
+
+  // It tries again once its own pause has run out, not the game's 500 frames.
+  e->setAction(0);
+  e->aiAttackTimer = 0;
+  ScriptedRandom first{0, 100, 100};
+  think(first, EnemyPace{3, 501, 1.5});
+  ASSERT_EQ(e->action, 14);
+  e->setAction(0);
+  int frames = 0;
+  while (e->action == 0 && frames < 10) {
+    ++frames;
+    e->aiModeTimer = 100;
+    ScriptedRandom again{500, 100, 100};  // the highest roll: only 501 tries in 501 take it
+    think(again, EnemyPace{3, 501, 1.5});
+  }
+  EXPECT_EQ(frames, 3);
+  EXPECT_EQ(e->action, 14);
+
+  // A pace of 0 tries never attacks, whatever the roll.
+  e->setAction(0);
+  e->aiAttackTimer = 0;
+  ScriptedRandom never{0, 100, 100};
+  think(never, EnemyPace{100, 0, 1.5});
+  EXPECT_EQ(e->action, 0);
+
+  // Approaching at its own walking speed.
+  p->x = 400;
+  e->setAction(0);
+  e->aiModeTimer = 0;
+  e->aiAttackTimer = 1000;
+  ScriptedRandom approach{5, 40, 0};
+  think(approach, EnemyPace{500, 2, 2.75});
+  EXPECT_EQ(e->aiMode, AI_APPROACH);
+  EXPECT_EQ(e->action, 1);
+  EXPECT_DOUBLE_EQ(e->vx, 2.75);
 }
 
 }  // namespace

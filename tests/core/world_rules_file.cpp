@@ -89,7 +89,7 @@ TEST_F(RulesFile, EachKeyGivenReplacesOneRuleAndTheRestStay) {
 TEST_F(RulesFile, GarbageIsOneErrorNamingTheFileAndTheLine) {
   EXPECT_EQ(refusal("score guai01 = 10\nspeed = 3\n"),
             "data/rules.txt:2: \"speed\" is not a rule of the game; the rules are: player, player-x, player-z, "
-            "first-scene, final-scene, pack-password, score NAME");
+            "first-scene, final-scene, pack-password, score NAME, pace NAME, walk-speed NAME");
   EXPECT_EQ(refusal("\n\nthis line has no equals sign\n"),
             "data/rules.txt:3: a rule is written `key = value`, this line has no '='");
   EXPECT_EQ(refusal("= 4\n"), "data/rules.txt:1: nothing before the '=': a rule is written `key = value`");
@@ -118,6 +118,45 @@ TEST_F(RulesFile, GarbageIsOneErrorNamingTheFileAndTheLine) {
             "data/rules.txt:1: a control byte (0x00): this is not a text file");
   EXPECT_EQ(refusal("# ok\nscore wolf = 1\n\xC0\xC7 = 2\n"), "data/rules.txt:3: bytes that are not UTF-8 text");
   EXPECT_EQ(refusal(std::string(kMaxRulesTextBytes + 1, '#')).rfind("data/rules.txt:1: ", 0), 0u);
+}
+
+TEST_F(RulesFile, AnEnemysPaceAndWalkingSpeedAreItsOwnAndTheOthersKeepTheGames) {
+  writeText("data/rules.txt",
+            "pace guai04 = 150 12\n"
+            "walk-speed guai04 = 2.25\n"
+            "walk-speed guai06 = 1\n"
+            "pace \xE7\x8B\xBC = 0 501\n");
+  Expected<GameRules> rules = readGameRules();
+  ASSERT_TRUE(rules) << rules.error().message();
+  EXPECT_EQ(rules->paceOf("guai04").attackPause, 150);
+  EXPECT_EQ(rules->paceOf("guai04").attackTries, 12);
+  EXPECT_EQ(rules->paceOf("guai04").walkSpeed, 2.25);
+  EXPECT_EQ(rules->paceOf("guai06").attackPause, 500) << "a walking speed alone keeps the game's attack pace";
+  EXPECT_EQ(rules->paceOf("guai06").attackTries, 2);
+  EXPECT_EQ(rules->paceOf("guai06").walkSpeed, 1.0);
+  EXPECT_EQ(rules->paceOf("\xC0\xC7").attackPause, 0) << "names are GBK in the data";
+  EXPECT_EQ(rules->paceOf("\xC0\xC7").attackTries, 501);
+  EXPECT_EQ(rules->paceOf("guai01").attackPause, 500);
+  EXPECT_EQ(rules->paceOf("guai01").walkSpeed, 1.5);
+  EXPECT_EQ(rules->valueOf("guai04").score, 0) << "a pace is not a score";
+
+  EXPECT_EQ(refusal("pace guai04 = 150\n"),
+            "data/rules.txt:1: pace guai04 wants the frames after an attack before the next try (0 to 360000), then "
+            "the tries in 501 each frame (0 to 501; the game's own is 500 2): \"150\" is not that");
+  EXPECT_EQ(refusal("pace guai04 = 150 502\n").rfind("data/rules.txt:1: pace guai04 wants", 0), 0u);
+  EXPECT_EQ(refusal("pace guai04 = -1 2\n").rfind("data/rules.txt:1: pace guai04 wants", 0), 0u);
+  EXPECT_EQ(refusal("pace guai04 = 1 2 3\n").rfind("data/rules.txt:1: pace guai04 wants", 0), 0u);
+  EXPECT_EQ(refusal("pace = 1 2\n"),
+            "data/rules.txt:1: pace needs the enemy's name, as its character file gives it: pace guai03 = 200 6");
+  EXPECT_EQ(refusal("pace guai04 = 1 2\npace guai04 = 3 4\n"),
+            "data/rules.txt:2: pace guai04 is given twice (first on line 1)");
+  for (const char* speed : {"fast", "-1", "1.", ".5", "1.234", "20.01", "1,5", "1e2", "+2", "1 .5"})
+    EXPECT_EQ(refusal(std::string("walk-speed guai04 = ") + speed + "\n"),
+              std::string("data/rules.txt:1: walk-speed guai04 wants pixels a frame from 0 to 20 with at most two "
+                          "decimals (the game's own is 1.5): \"") + speed + "\" is not that")
+        << speed;
+  EXPECT_EQ(refusal("walk-speed guai04 = 20\nwalk-speed guai05 = 0.05\nwalk-speed guai06 = 0\n"), "(accepted)");
+  EXPECT_EQ(refusal("pacer guai04 = 1 2\n").rfind("data/rules.txt:1: \"pacer guai04\" is not a rule", 0), 0u);
 }
 
 TEST_F(RulesFile, AFolderOrALinkToNowhereInItsPlaceIsAnErrorNotTheDefaults) {
@@ -163,6 +202,22 @@ TEST_F(RulesInPlay, AModdersEnemyScoresWhatTheRulesSay) {
     world->update();
     EXPECT_EQ(world->hud.score, withFile ? 25 : 0);
     EXPECT_EQ(world->hud.kills, withFile ? 3 : 0);
+  }
+}
+
+TEST_F(RulesInPlay, AnEnemyAttacksAtThePaceTheRulesGiveIt) {
+  CharaData stranger = fighter("stranger", 10);
+  stranger.aiRules.push_back(AiRule{0, 2000, 0, 2000, 100, 0, 0, 3});  // anywhere, always
+  w.writeChara("stranger", stranger);
+  writeText("data/rules.txt", "pace stranger = 500 0\n");
+  Expected<GameRules> rules = readGameRules();
+  ASSERT_TRUE(rules) << rules.error().message();
+  for (const bool withFile : {false, true}) {
+    std::unique_ptr<World> world = start(withFile ? *rules : GameRules{});
+    Chara* e = world->createChara("stranger", 1, 300, 400);
+    ASSERT_TRUE(e);
+    world->update();  // every roll is its lowest: the game's own pace attacks at once
+    EXPECT_EQ(e->action == 3, !withFile) << (withFile ? "no tries at all" : "the game's pace");
   }
 }
 

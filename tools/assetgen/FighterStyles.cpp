@@ -124,4 +124,157 @@ const FighterStyle& bossStyle() {
   return style;
 }
 
+// A gang runner: slight, long-limbed and low to the ground, the gang's olive
+// under a yellow-sleeved jacket, spiky hair and no headgear.
+const FighterStyle& dasherStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st = gangStyle();
+    st.id = "guai04";
+    st.pal.top = rgb(0xC89A1E);
+    st.pal.trim = rgb(0x66704A);
+    st.pal.accent = rgb(0x66704A);
+    st.pal.hair = rgb(0x8A3A1A);
+    st.pal.pants = rgb(0x2E3038);
+    st.hair = Hair::Spiky;
+    st.sleeves = true;
+    st.build.chestR = 11.5f;
+    st.build.waistR = 8.5f;
+    st.build.pelvisR = 9;
+    st.build.upperArmR0 = 4.8f;
+    st.build.forearmR0 = 4.2f;
+    st.build.thighR0 = 7;
+    st.build.thighR1 = 5.2f;
+    st.build.shinR0 = 5;
+    st.build.thigh = 34;
+    st.build.shin = 33;
+    st.scale = 0.92f;
+    return st;
+  }();
+  return style;
+}
+
+// The gang's thrower: tall, bald and long-armed, a rust coat with long sleeves
+// over the gang's olive, a scar.
+const FighterStyle& throwerStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st = gangStyle();
+    st.id = "guai05";
+    st.pal.top = rgb(0x8A4A2C);
+    st.pal.trim = rgb(0x66704A);
+    st.pal.accent = rgb(0x66704A);
+    st.pal.skin = rgb(0xD09C78);
+    st.hair = Hair::None;
+    st.sleeves = true;
+    st.scar = true;
+    st.build.torso = 44;
+    st.build.upperArm = 25;
+    st.build.forearm = 23;
+    st.build.chestR = 12.5f;
+    st.build.waistR = 9.5f;
+    st.build.upperArmR0 = 5.2f;
+    st.build.thighR0 = 7.4f;
+    st.scale = 1.0f;
+    return st;
+  }();
+  return style;
+}
+
+// The gang's heavy: a head taller and twice as broad, armoured shoulders and
+// iron fists, a slate coat with the gang's olive sash.
+const FighterStyle& heavyStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st = gangStyle();
+    st.id = "guai06";
+    st.pal.top = rgb(0x3E4654);
+    st.pal.trim = rgb(0x9AA4B4);
+    st.pal.accent = rgb(0x66704A);
+    st.pal.skin = rgb(0xA8704E);
+    st.pal.gloves = rgb(0x5A5E6E);
+    st.pal.metal = rgb(0x7A808E);
+    st.hair = Hair::Cropped;
+    st.shoulderPads = true;
+    st.gauntlets = true;
+    st.build.chestR = 19;
+    st.build.waistR = 16;
+    st.build.pelvisR = 13;
+    st.build.shoulderW = 16;
+    st.build.upperArmR0 = 8.2f;
+    st.build.upperArmR1 = 6.4f;
+    st.build.forearmR0 = 6.8f;
+    st.build.forearmR1 = 5.6f;
+    st.build.handR = 7;
+    st.build.thighR0 = 10.5f;
+    st.build.thighR1 = 7.6f;
+    st.build.shinR0 = 7;
+    st.build.headR = 10;
+    st.scale = 1.2f;
+    st.canvasW = 260;
+    st.canvasH = 200;
+    return st;
+  }();
+  return style;
+}
+
+// The gang's acrobat: wiry and bare-armed, a topknot, a teal top with a
+// magenta sash over the gang's grey trousers.
+const FighterStyle& leaperStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st = gangStyle();
+    st.id = "guai07";
+    st.pal.top = rgb(0x1E6A70);
+    st.pal.trim = rgb(0x8AD0C8);
+    st.pal.accent = rgb(0xC02A8A);
+    st.pal.hair = rgb(0x141018);
+    st.hair = Hair::Topknot;
+    st.build.chestR = 12;
+    st.build.waistR = 8.8f;
+    st.build.pelvisR = 9.2f;
+    st.build.upperArmR0 = 5;
+    st.build.thighR0 = 7.4f;
+    st.build.shinR0 = 5.2f;
+    st.scale = 0.95f;
+    return st;
+  }();
+  return style;
+}
+
+// The mid-boss: a head taller than the gang and long-limbed, a wide straw
+// hat, an ivory coat with long sleeves and cyan trim over indigo trousers, a
+// cyan sash, and a glaive: nothing of the gang's olive or the warlord's red.
+const FighterStyle& midBossStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st;
+    st.id = "boss02";
+    st.pal.skin = rgb(0xD8A482);
+    st.pal.hair = rgb(0x1C1A24);
+    st.pal.top = rgb(0xE6E0D0);
+    st.pal.trim = rgb(0x1FB8D0);
+    st.pal.pants = rgb(0x2A2F66);
+    st.pal.accent = rgb(0x18B4D2);
+    st.pal.gloves = rgb(0x2A2F66);
+    st.pal.boots = rgb(0x1E1C26);
+    st.pal.metal = rgb(0xC0C8D4);
+    st.hair = Hair::None;  // under the hat
+    st.gear = Headgear::WideHat;
+    st.weapon = Weapon::Glaive;
+    st.sleeves = true;
+    st.build.torso = 44;
+    st.build.neck = 6;
+    st.build.upperArm = 25;
+    st.build.forearm = 23;
+    st.build.chestR = 13.5f;
+    st.build.waistR = 10;
+    st.build.pelvisR = 10.5f;
+    st.build.upperArmR0 = 5.6f;
+    st.build.forearmR0 = 4.8f;
+    st.build.thighR0 = 8.2f;
+    st.build.shinR0 = 5.8f;
+    st.scale = 1.24f;
+    st.canvasW = 380;
+    st.canvasH = 250;
+    return st;
+  }();
+  return style;
+}
+
 }  // namespace assetgen

@@ -23,6 +23,14 @@ Pose styleGuard(const FighterStyle& st, float breath) {
     p.handFar = {14, -70 + breath};
     p.weaponAngle = -0.75f + 0.03f * breath;
     p.lean = 0.06f;
+  } else if (st.weapon == Weapon::Glaive) {
+    // Both hands on the pole, the blade forward and up.
+    p.handNear = {14, -76 + 1.5f * breath};
+    p.weaponAngle = -0.55f + 0.03f * breath;
+    p.handFar = glaiveGrip(p.handNear, p.weaponAngle);
+    p.lean = 0.04f;
+    p.footNear = {-18, -5};
+    p.footFar = {18, -5};
   } else if (st.id != "c_morivane") {
     // Street fighters keep their hands lower and hunch.
     p.lean = 0.18f;
@@ -42,6 +50,10 @@ Pose armed(const FighterStyle& st, Pose p, float angle) {
 
 }  // namespace
 
+Vec2 glaiveGrip(Vec2 nearHand, float angle) {
+  return nearHand + Vec2{std::cos(angle), std::sin(angle)} * 17;
+}
+
 void addCommonFrames(FrameList& l, const FighterStyle& st, int walkFrames) {
   const float kPi = 3.14159265f;
   float rest = styleGuard(st, 0).weaponAngle;
@@ -56,6 +68,7 @@ void addCommonFrames(FrameList& l, const FighterStyle& st, int walkFrames) {
     p.lean = g.lean;
     p.fistFar = g.fistFar;
     p.weaponAngle = rest + 0.08f * std::sin(2 * kPi * i / walkFrames);
+    if (st.weapon == Weapon::Glaive) p.handFar = glaiveGrip(p.handNear, p.weaponAngle);
     l.add("walk_" + std::to_string(i) + ".png", "walk, stride " + std::to_string(i + 1) + " of " +
                                                      std::to_string(walkFrames), p);
   }
@@ -78,26 +91,54 @@ void addCommonFrames(FrameList& l, const FighterStyle& st, int walkFrames) {
   l.add("getup_2.png", "getting up: rising", armed(st, getUpPose(2), rest));
 }
 
+namespace {
+
+struct FighterEntry {
+  const FighterStyle& style;
+  void (*moves)(FrameList&);
+  int walkFrames;
+  const char* about;
+  void (*extras)(Manifest&, const std::string& set) = nullptr;  // pictures after the frames (thrown things)
+};
+
+void drawFighter(Manifest& m, const FighterEntry& e) {
+  m.set(e.style.id, e.about);
+  FrameList list;
+  addCommonFrames(list, e.style, e.walkFrames);
+  e.moves(list);
+  for (const FrameSpec& f : list.frames()) m.addPicture(e.style.id, f.file, f.meaning, drawFrame(e.style, f.pose, f.look));
+  if (e.extras) e.extras(m, e.style.id);
+}
+
+}  // namespace
+
 void makeFighters(Manifest& m) {
-  struct Entry {
-    const FighterStyle& style;
-    void (*moves)(FrameList&);
-    int walkFrames;
-    const char* about;
-  };
-  const Entry entries[] = {
+  const FighterEntry entries[] = {
       {heroStyle(), addHeroMoves, 8, "the hero, c_morivane (220x160 frames, feet at the bottom centre)"},
       {thugStyle(), addThugMoves, 6, "street thug guai01 (220x160 frames)"},
       {bruiserStyle(), addBruiserMoves, 6, "club bruiser guai02 (220x160 frames)"},
       {bossStyle(), addBossMoves, 6, "the warlord boss01 (340x250 frames)"},
   };
-  for (const Entry& e : entries) {
-    m.set(e.style.id, e.about);
-    FrameList list;
-    addCommonFrames(list, e.style, e.walkFrames);
-    e.moves(list);
-    for (const FrameSpec& f : list.frames()) m.addPicture(e.style.id, f.file, f.meaning, drawFrame(e.style, f.pose, f.look));
-  }
+  for (const FighterEntry& e : entries) drawFighter(m, e);
+}
+
+void makeLaterFighters(Manifest& m) {
+  const FighterEntry entries[] = {
+      {dasherStyle(), addDasherMoves, 6, "quick dasher guai04: dashes in, strikes, hops back out (220x160 frames)"},
+      {throwerStyle(), addThrowerMoves, 6,
+       "bottle thrower guai05: throws from range, shoves away up close (220x160 frames; the bottle 40x40)",
+       addBottlePictures},
+      {heavyStyle(), addHeavyMoves, 6, "heavy guai06: a slow, long-telegraphed two-fisted slam (260x200 frames)"},
+      {leaperStyle(), addLeaperMoves, 6, "leaper guai07: drops in from a high leap feet first (220x160 frames)"},
+  };
+  for (const FighterEntry& e : entries) drawFighter(m, e);
+}
+
+void makeMidBoss(Manifest& m) {
+  drawFighter(m, {midBossStyle(), addMidBossMoves, 6,
+                  "the mid-boss boss02: a tall glaive fighter; quick poke, long sweep, a crescent thrown along the "
+                  "ground (380x250 frames; the crescent 90x110)",
+                  addCrescentPictures});
 }
 
 }  // namespace assetgen

@@ -31,13 +31,29 @@ class FrameList {
 void addCommonFrames(FrameList& list, const FighterStyle& style, int walkFrames);
 // The fighter's guard: armed fighters hold their weapon, street fighters hunch.
 Pose styleGuard(const FighterStyle& style, float breath);
+// Where the far hand holds a glaive gripped by the near hand, pointing along `angle`.
+Vec2 glaiveGrip(Vec2 nearHand, float angle);
 
 void addHeroMoves(FrameList& list);
 void addThugMoves(FrameList& list);
 void addBruiserMoves(FrameList& list);
 void addBossMoves(FrameList& list);
+void addDasherMoves(FrameList& list);
+void addThrowerMoves(FrameList& list);
+void addHeavyMoves(FrameList& list);
+void addLeaperMoves(FrameList& list);
+void addMidBossMoves(FrameList& list);
+// The thrower's bottle, spinning in flight, and its shards.
+void addBottlePictures(Manifest& manifest, const std::string& set);
+// The mid-boss's crescent of air, flying along the ground, and breaking up.
+void addCrescentPictures(Manifest& manifest, const std::string& set);
 
 // Draws every fighter's set into the manifest.
 void makeFighters(Manifest& manifest);
+// The enemies added later; their sets come after the scenes' so that the older
+// set numbers, which scenes and mods name, stay where they were.
+void makeLaterFighters(Manifest& manifest);
+// The mid-boss boss02 and its flying crescent; drawn last, after every other set.
+void makeMidBoss(Manifest& manifest);
 
 }  // namespace assetgen

@@ -107,6 +107,19 @@ void drawHair(Painter& p, const FighterStyle& st, const Frame& head, const Look&
   }
 }
 
+// A wide, shallow cone of woven straw with a chin cord; it shades the eyes.
+void drawWideHat(Painter& p, const Frame& H, float r) {
+  const Color straw = rgb(0xD6B46A);
+  p.mark(capsuleShape(H(0.2f, -0.3f), 0.05f * r, H(0.5f, 0.75f), 0.05f * r), rgb(0x5A2A20));
+  p.shape(polygonShape({H(-2.2f, -0.22f), H(-1.95f, -0.42f), H(-0.1f, -1.5f), H(0.2f, -1.52f), H(2.15f, -0.46f),
+                        H(2.4f, -0.24f), H(0.1f, -0.5f)}),
+          straw, 0.35f * r);
+  // The weave: lines from the crown to the brim, and a dark band at the crown.
+  for (float x : {-1.2f, -0.5f, 0.6f, 1.4f})
+    p.mark(capsuleShape(H(0.05f, -1.42f), 0.03f * r, H(x, -0.48f - 0.04f * x), 0.03f * r), shade(straw, 0.7f));
+  p.mark(polygonShape({H(-0.55f, -1.15f), H(0.7f, -1.18f), H(0.95f, -1.02f), H(-0.85f, -0.98f)}), rgb(0x8A2A2A));
+}
+
 void drawHead(Painter& p, const FighterStyle& st, const Joints& j, const Look& look) {
   const Palette& pal = st.pal;
   float s = p.s();
@@ -156,6 +169,8 @@ void drawHead(Painter& p, const FighterStyle& st, const Joints& j, const Look& l
     pts.push_back(H(0.9f, -0.26f));
     pts.push_back(H(-1.05f, -0.04f));
     p.shape(polygonShape(pts), pal.accent, 0.35f * r);
+  } else if (st.gear == Headgear::WideHat) {
+    drawWideHat(p, H, r);
   } else if (st.gear == Headgear::HornedHelmet) {
     // Horns first (they rise behind the dome), then the dome with its brow guard.
     for (int side = 0; side < 2; ++side) {
@@ -200,6 +215,20 @@ void drawWeapon(Painter& p, const FighterStyle& st, Vec2 hand, Vec2 dir) {
            withAlpha(rgb(0xFFFFFF), 0.7f));
     p.blob({{b0 + n * (-7 * s), 2.2f * s}, {b0 + n * (7 * s), 2.2f * s}}, rgb(0xC89A38), 1.2f * s);
     p.blob({{hand - dir * (9 * s), 2.4f * s}, {hand + dir * (2 * s), 2.2f * s}}, rgb(0x4A2A1A), 1 * s);
+  } else if (st.weapon == Weapon::Glaive) {
+    // A lacquered pole held near its middle, a gold cap and collar, and a
+    // single-edged blade whose tip curves back toward the spine.
+    const Vec2 butt = hand - dir * (36 * s), head = hand + dir * (56 * s);
+    p.blob({{butt, 2.3f * s}, {head, 2.3f * s}}, rgb(0x3A1E26), 1.4f * s);
+    p.blob({{butt - dir * (1 * s), 3.0f * s}, {butt + dir * (4 * s), 2.8f * s}}, rgb(0xC89A38), 1.2f * s);
+    p.blob({{head - dir * (5 * s), 3.2f * s}, {head, 3.2f * s}}, rgb(0xC89A38), 1.2f * s);
+    p.shape(polygonShape({head + n * (3.4f * s), head + dir * (14 * s) + n * (6.6f * s),
+                          head + dir * (27 * s) + n * (5.0f * s), head + dir * (38 * s) + n * (-5.0f * s),
+                          head + dir * (23 * s) + n * (-3.0f * s), head + n * (-3.0f * s)}),
+            rgb(0xDCE4EE), 2.4f * s);
+    p.mark(capsuleShape(head + dir * (4 * s) + n * (2.6f * s), 0.7f * s, head + dir * (26 * s) + n * (3.0f * s),
+                        0.6f * s),
+           withAlpha(rgb(0xE8FFFF), 0.85f));
   }
 }
 

@@ -16,8 +16,8 @@ struct Palette {
 };
 
 enum class Hair { Spiky, Cropped, Topknot, None };
-enum class Headgear { None, Headband, Bandana, HornedHelmet };
-enum class Weapon { None, Club, Blade };
+enum class Headgear { None, Headband, Bandana, HornedHelmet, WideHat };
+enum class Weapon { None, Club, Blade, Glaive };  // a glaive: a long pole with a curved blade, held in both hands
 
 struct FighterStyle {
   std::string id;
@@ -50,10 +50,17 @@ Canvas drawFrame(const FighterStyle& style, const Pose& pose, const Look& look =
 // The hero's face and shoulders filling a circle of radius r at `centre`.
 void drawHeroPortrait(Canvas& canvas, Vec2 centre, float r);
 
-// The four fighters of the default game.
+// The fighters of the default game.
 const FighterStyle& heroStyle();    // c_morivane: blue gi, red headband and sash, spiky hair
 const FighterStyle& thugStyle();    // guai01: lean street thug, olive jacket, red bandana, bare fists
 const FighterStyle& bruiserStyle(); // guai02: the thug's heavier cousin, teal sash, topknot, a club
 const FighterStyle& bossStyle();    // boss01: armoured warlord, horned helmet, cape, a long blade
+// The enemies of the second edition.
+const FighterStyle& dasherStyle();  // guai04: slight and quick, spiky hair, long yellow sleeves
+const FighterStyle& throwerStyle(); // guai05: tall and bald, long arms, a rust coat over the gang's olive
+const FighterStyle& heavyStyle();   // guai06: huge, armoured shoulders and iron fists, slate coat
+const FighterStyle& leaperStyle();  // guai07: wiry acrobat, topknot, bare arms, teal top, magenta sash
+// The mid-boss.
+const FighterStyle& midBossStyle(); // boss02: tall glaive fighter, wide straw hat, ivory coat, cyan sash
 
 }  // namespace assetgen

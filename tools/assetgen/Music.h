@@ -1,6 +1,7 @@
-// The background music: a 16-bar loop in A minor at 124 beats per minute
-// (31 s) with bass, chord pad, arpeggio, lead melody and drums, rendered so
-// that the end wraps into the start, and encoded as MP3 with libmp3lame.
+// The background music: a 68-bar loop at 124 beats per minute (2 min 12 s)
+// in sections that change key, feel and instruments (MusicSections.h),
+// rendered so that the end wraps into the start, and encoded as MP3 with
+// libmp3lame.
 #pragma once
 
 #include <cstdint>

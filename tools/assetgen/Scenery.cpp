@@ -7,26 +7,13 @@
 
 #include "Font.h"
 #include "Raster.h"
+#include "SceneryParts.h"
 
 namespace assetgen {
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
-
-struct Lcg {
-  uint32_t s;
-  float next() {
-    s = s * 1664525u + 1013904223u;
-    return (s >> 8) / 16777216.0f;
-  }
-};
-
-const Color kInk = rgb(0x18121C);
-
-struct Mood {
-  Color skyTop, skyHorizon, sun, farA, farB, wallA, wallB, roof, window, floorA, floorB, trim, nearInk;
-};
+using namespace scenery;
 
 Canvas background(const Mood& m, Vec2 sun, float sunR, uint32_t seed, bool clouds) {
   Canvas c(800, 480);
@@ -47,6 +34,10 @@ Canvas background(const Mood& m, Vec2 sun, float sunR, uint32_t seed, bool cloud
   fill(c, rectShape(0, 280, 800, 200), verticalGradient(280, m.skyHorizon, 480, m.floorB));
   return c;
 }
+
+}  // namespace
+
+namespace scenery {
 
 // A wide strip of skyline or hills: silhouettes in two tones, bottom flat.
 Canvas skyline(const Mood& m, int w, int h, bool hills, uint32_t seed) {
@@ -91,6 +82,10 @@ Canvas skyline(const Mood& m, int w, int h, bool hills, uint32_t seed) {
   }
   return c;
 }
+
+}  // namespace scenery
+
+namespace {
 
 // A floor strip of the middle layer: a band at the back and the walking surface.
 Canvas floorTile(const Mood& m, int kind, uint32_t seed) {
@@ -176,6 +171,10 @@ Canvas facade(const Mood& m, int w, int h, int style, uint32_t seed) {
   return c;
 }
 
+}  // namespace
+
+namespace scenery {
+
 Canvas fence(const Mood& m, int w, int h) {
   Canvas c(w, h);
   for (int x = 8; x < w; x += 32) {
@@ -188,6 +187,14 @@ Canvas fence(const Mood& m, int w, int h) {
   }
   return c;
 }
+
+}  // namespace scenery
+
+namespace {
+
+}  // namespace
+
+namespace scenery {
 
 // The way on at the scene's far end: a gate with a bright opening.
 Canvas gate(const Mood& m, int style) {
@@ -204,6 +211,10 @@ Canvas gate(const Mood& m, int style) {
   }
   return c;
 }
+
+}  // namespace scenery
+
+namespace {
 
 // Near-layer pieces pass in front of the fighters, so none may hide one: the
 // lamp post is a thin translucent pole, the foliage keeps to the bottom edge

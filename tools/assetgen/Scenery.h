@@ -15,5 +15,8 @@ constexpr int kFloorTop = 286;
 
 void makeScenery(Manifest& manifest);
 void makeProps(Manifest& manifest);
+// The scenes added after the later fighters: a night market, a rooftop in the
+// rain, a train yard and a burning warehouse.
+void makeLaterScenery(Manifest& manifest);
 
 }  // namespace assetgen

@@ -33,7 +33,7 @@ struct LowPass {
 // the decoded music's peak plus the two loudest different effects of one frame
 // must stay under -1 dBFS, so the music peaks near -10 dBFS and each effect
 // file at -4.4 dBFS (about -10.5 dBFS as played).
-constexpr float kMusicPeak = 0.33f;
+constexpr float kMusicPeak = 0.32f;
 constexpr float kEffectPeak = 0.6f;
 
 float midiToHz(float note);

@@ -27,13 +27,18 @@ int main(int argc, char** argv) {
     assetgen::writeFont(manifest.root(), "font1.fnt", "font1.png");
     assetgen::makeTitle(manifest);
     assetgen::makeHud(manifest);
-    // The resource list's order: ui, system, the fighters, the props, the scenes.
+    // The resource list's order: ui, system, the fighters, the props, the scenes,
+    // then the fighters and the scenes added later, and the mid-boss last (set
+    // numbers are never reused or moved; the music adds no set).
     assetgen::makeEffects(manifest);
     assetgen::makeSounds(manifest);
     assetgen::makeFighters(manifest);
     assetgen::makeProps(manifest);
     assetgen::makeScenery(manifest);
+    assetgen::makeLaterFighters(manifest);
+    assetgen::makeLaterScenery(manifest);
     assetgen::makeMusic(manifest);
+    assetgen::makeMidBoss(manifest);
     assetgen::writeText(manifest.path("res.txt"), manifest.resourceListText());
     assetgen::writeText(manifest.path("pictures.md"), manifest.pictureGuideText());
   } catch (const std::exception& e) {

@@ -127,29 +127,32 @@ class Checker {
       return;
     }
     rules_ = std::move(*rules);
-    // The score rules the file gives, by line, to match against the characters' names.
+    // The per-enemy rules the file gives (score, pace, walk-speed), by line, to match against the characters' names.
     Expected<std::vector<uint8_t>> bytes = readFileBytes((fs::path(dir_) / relative).string(), kMaxRulesTextBytes);
     if (!bytes) return;
     Expected<RulesText> text = parseRulesText(*bytes, relative);
     if (!text) return;
     for (const RulesLine& line : text->lines) {
-      if (line.key.rfind("score", 0) != 0 || line.key.size() <= 5) continue;
-      std::string name = line.key.substr(5);
+      const size_t blank = line.key.find_first_of(" \t");
+      if (blank == std::string::npos) continue;
+      const std::string rule = line.key.substr(0, blank);
+      if (rule != "score" && rule != "pace" && rule != "walk-speed") continue;
+      std::string name = line.key.substr(blank);
       while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(name.begin());
       std::string gbk;
-      if (utf8ToGbk(name, gbk)) scoredNames_.emplace_back(gbk, line.line);
+      if (utf8ToGbk(name, gbk)) namedEnemies_.push_back({rule, gbk, line.line});
     }
   }
 
-  // A score rule for a name no character file gives scores nothing: most likely a typo.
+  // A rule for a name no character file gives does nothing: most likely a typo.
   void checkScoredNames() {
     std::set<std::string> names;
     for (const auto& [path, c] : charas_) names.insert(c.data.name);
-    for (const auto& [name, line] : scoredNames_)
-      if (!names.count(name))
-        warning(kRulesFile, "line " + num(static_cast<int64_t>(line)),
-                "score " + gbkToUtf8(name) + ": no character file gives this name (its chara line), so the rule "
-                "scores nothing");
+    for (const NamedEnemy& n : namedEnemies_)
+      if (!names.count(n.name))
+        warning(kRulesFile, "line " + num(static_cast<int64_t>(n.line)),
+                n.rule + " " + gbkToUtf8(n.name) + ": no character file gives this name (its chara line), so the rule " +
+                    (n.rule == "score" ? "scores nothing" : "changes nobody"));
   }
 
   void readCatalog() {
@@ -464,7 +467,12 @@ class Checker {
 
   std::string dir_;
   GameRules rules_;
-  std::vector<std::pair<std::string, size_t>> scoredNames_;  // GBK name, line in data/rules.txt
+  struct NamedEnemy {
+    std::string rule;  // score, pace or walk-speed
+    std::string name;  // GBK, as the character files give it
+    size_t line = 0;   // in data/rules.txt
+  };
+  std::vector<NamedEnemy> namedEnemies_;
   CheckReport report_;
   GameFiles files_;
   ResourceCatalog catalog_;
