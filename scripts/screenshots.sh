@@ -14,7 +14,7 @@ mkdir -p "$out"
 trace="$out/trace.jsonl"
 
 # First pass: play and keep the trace, to find the moments worth a picture.
-"$build/tervalen" --root "$game" --headless --autoplay --seed "$seed" --frames 30000 --trace "$trace" >/dev/null
+"$build/tervalen" --root "$game" --headless --autoplay --seed "$seed" --frames 60000 --trace "$trace" >/dev/null
 
 # The frame of a trace line (the first line of a trace is its header, not a frame).
 frameOf() { sed -E 's/^\{"frame":([0-9]+),.*/\1/;t;d'; }
@@ -35,6 +35,6 @@ over=$(grep -m1 '"gameOver":true' "$trace" | frameOf)
 [ -n "$over" ] && shots+=(--screenshot "$((over + 60)):$out/ending.png")
 
 # Second pass: the same seed plays the same game; take the pictures.
-"$build/tervalen" --root "$game" --headless --autoplay --seed "$seed" --frames 30000 "${shots[@]}"
+"$build/tervalen" --root "$game" --headless --autoplay --seed "$seed" --frames 60000 "${shots[@]}"
 rm -f "$trace"
 ls -1 "$out"/*.png

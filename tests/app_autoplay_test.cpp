@@ -150,6 +150,21 @@ TEST_F(AutoplayStyles, TheFullPlayerWaitsOutOfReachWhileAnEnemyThatStrikesGettin
   EXPECT_TRUE(full.held[HGEK_A]) << "away from the enemy on its right";
   EXPECT_EQ(full.presses[HGEK_J], 0);
   EXPECT_GE(play(AutoplayStyle::Masher, 1).presses[HGEK_J], 1);
+  // Not the enemy it fights but another close by, lying: it still backs off from that one.
+  CharaData plain;
+  Chara near(&world, "plain", 0, 0, 1, 440, 0, 300);
+  near.data = &plain;
+  near.hp = 50;
+  world.charas.push_back(&near);
+  enemy->x = 520;
+  KeyEngine wary = play(AutoplayStyle::Full, 1);
+  EXPECT_TRUE(wary.held[HGEK_A]) << "away from the rising enemy, though another is within reach";
+  EXPECT_EQ(wary.presses[HGEK_J], 0);
+  enemy->x = 450 + 270;  // beyond the waiting distance: back to the fight
+  EXPECT_GE(play(AutoplayStyle::Full, 1).presses[HGEK_J], 1);
+  world.charas.pop_back();
+  enemy->x = 450;
+
   // A strike box that does no damage is no reason to wait.
   grunt.actions[5].codes.back().args[5] = 0;
   EXPECT_GE(play(AutoplayStyle::Full, 1).presses[HGEK_J], 1);

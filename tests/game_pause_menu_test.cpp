@@ -184,7 +184,7 @@ TEST(PauseMenuGame, EscapeOnTheEndingScreenStillQuitsAndOpensNoMenu) {
   NEED_GAME();
   ScratchDir dir;
   GameSetup s;
-  s.frames = 40000;  // the golden run's own limit: the recorded game ends well before it
+  s.frames = 60000;  // the golden run's own limit: the recorded game ends well before it
   s.seed = 1;
   s.replay = TERVALEN_SOURCE_DIR "/tests/golden/autoplay-seed1.keys";
   // The recorded game ends on the ending screen with its own Esc; the

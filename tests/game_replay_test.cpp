@@ -41,7 +41,7 @@ bool isHundredthCheck(const std::string& line) {
 TEST(GameReplays, ARecordingMadeWithoutASeedReplaysToTheSameTrace) {
   NEED_GAME();
   GameCopy game;
-  const gameprogram::Run recorded = game.run("--autoplay --frames 40000 --record rec.rep --trace recorded.jsonl");
+  const gameprogram::Run recorded = game.run("--autoplay --frames 60000 --record rec.rep --trace recorded.jsonl");
   ASSERT_EQ(recorded.exitCode, 0) << recorded.err;
   ASSERT_EQ(recorded.result().rfind("result=victory", 0), 0u) << recorded.out;
 
@@ -61,7 +61,7 @@ TEST(GameReplays, ARecordingMadeWithoutASeedReplaysToTheSameTrace) {
     if (isHundredthCheck(line)) ++checks;
   EXPECT_EQ(checks, static_cast<size_t>(frames / 100));
 
-  const gameprogram::Run replayed = game.run("--replay rec.rep --frames 40000 --trace replayed.jsonl");
+  const gameprogram::Run replayed = game.run("--replay rec.rep --frames 60000 --trace replayed.jsonl");
   EXPECT_EQ(replayed.exitCode, 0) << replayed.err;
   EXPECT_EQ(replayed.err, "");
   EXPECT_EQ(replayed.result(), recorded.result());
@@ -117,8 +117,8 @@ TEST(GameReplays, ATamperedReplayStopsAtTheFrameWhereItDiverged) {
 TEST(GameReplays, SeedZeroIsASeedLikeAnyOther) {
   NEED_GAME();
   GameCopy game;
-  const gameprogram::Run first = game.run("--autoplay --seed 0 --frames 40000 --trace first.jsonl");
-  const gameprogram::Run second = game.run("--autoplay --seed 0 --frames 40000 --trace second.jsonl");
+  const gameprogram::Run first = game.run("--autoplay --seed 0 --frames 60000 --trace first.jsonl");
+  const gameprogram::Run second = game.run("--autoplay --seed 0 --frames 60000 --trace second.jsonl");
   ASSERT_EQ(first.exitCode, 0) << first.err;
   EXPECT_EQ(first.result().rfind("result=", 0), 0u) << first.out;
   EXPECT_EQ(first.result().find("result=running"), std::string::npos) << "the game is played to its end";
@@ -182,8 +182,8 @@ TEST(GameReplays, ASeedOtherThanTheRecordingsIsWarnedAboutAndDiverges) {
 TEST(GameReplays, RecordingChangesNothingInTheGame) {
   NEED_GAME();
   GameCopy game;
-  const gameprogram::Run plain = game.run("--autoplay --seed 8 --frames 40000 --trace plain.jsonl");
-  const gameprogram::Run recorded = game.run("--autoplay --seed 8 --frames 40000 --trace recorded.jsonl --record rec.rep");
+  const gameprogram::Run plain = game.run("--autoplay --seed 8 --frames 60000 --trace plain.jsonl");
+  const gameprogram::Run recorded = game.run("--autoplay --seed 8 --frames 60000 --trace recorded.jsonl --record rec.rep");
   EXPECT_EQ(plain.result().rfind("result=victory", 0), 0u) << "a whole game: " << plain.result();
   EXPECT_EQ(recorded.result(), plain.result());
   EXPECT_TRUE(game.steps("plain.jsonl") == game.steps("recorded.jsonl"));

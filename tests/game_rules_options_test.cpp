@@ -91,11 +91,11 @@ TEST(GameRulesFile, TheScoreTableComesFromTheFileAndTheGameIsTheSameFrameForFram
   if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
   GameCopy game;
   // The default game ships a rules file that scores its later enemies.
-  const gameprogram::Run plain = game.run("--autoplay --seed 1 --frames 40000 --trace plain.jsonl");
+  const gameprogram::Run plain = game.run("--autoplay --seed 1 --frames 60000 --trace plain.jsonl");
   ASSERT_EQ(plain.result().rfind("result=victory score=", 0), 0u) << plain.result();
   EXPECT_NE(lines(game.read("plain.jsonl"))[0].find("\"rules\":\"data/rules.txt\""), std::string::npos);
   std::ofstream(game.file("game/data/rules.txt"), std::ios::app) << "# every guai01 is worth more\nscore guai01 = 1000\n";
-  const gameprogram::Run ruled = game.run("--autoplay --seed 1 --frames 40000 --trace ruled.jsonl");
+  const gameprogram::Run ruled = game.run("--autoplay --seed 1 --frames 60000 --trace ruled.jsonl");
   ASSERT_EQ(ruled.exitCode, 0) << ruled.err;
   // guai01 was worth 10: each one defeated adds 990 more, and the game is the same.
   const long points = scoreOf(ruled.result()) - scoreOf(plain.result());
@@ -106,7 +106,7 @@ TEST(GameRulesFile, TheScoreTableComesFromTheFileAndTheGameIsTheSameFrameForFram
   // Without the file the game's own table scores (the later enemies score and count nothing) and every
   // enemy keeps the game's own pace: another game, and a trace that says so.
   std::filesystem::remove(game.file("game/data/rules.txt"));
-  const gameprogram::Run bare = game.run("--autoplay --seed 1 --frames 40000 --trace bare.jsonl");
+  const gameprogram::Run bare = game.run("--autoplay --seed 1 --frames 60000 --trace bare.jsonl");
   ASSERT_EQ(bare.exitCode, 0) << bare.err;
   EXPECT_LT(scoreOf(bare.result()), scoreOf(plain.result()));
   EXPECT_NE(lines(game.read("bare.jsonl"))[0].find("\"rules\":null"), std::string::npos);

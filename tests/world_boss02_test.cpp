@@ -170,7 +170,7 @@ TEST_F(Boss02, GettingUpItCutsRoundItselfSoWaitingOverItIsPunished) {
   const int at = firstHurt(5, 60, 0, 200, lost, &reaction);
   EXPECT_GE(at, 96 + 14);
   EXPECT_LE(at, 96 + 14 + 2);
-  EXPECT_EQ(lost, 30);
+  EXPECT_EQ(lost, 80);
   EXPECT_EQ(reaction, kHeroKnockedDown);
   // Close behind it too; but not from a safe distance.
   EXPECT_GT(firstHurt(5, -50, 0, 200, lost), 0);

@@ -117,6 +117,18 @@ const Chara* Autoplay::attackComing(const World& scene) const {
   return nearest;
 }
 
+// The nearest knocked-down enemy within waiting distance whose getting up strikes, or null.
+const Chara* Autoplay::risingStriker(const World& scene) const {
+  const Chara& p = *scene.charas[0];
+  const Chara* nearest = nullptr;
+  for (size_t i = 1; i < scene.charas.size(); ++i) {
+    const Chara* e = scene.charas[i];
+    if (!alive(e) || e->action != kDownAction || std::fabs(e->x - p.x) >= kWaitDx || !strikesGettingUp(*e)) continue;
+    if (!nearest || std::fabs(e->x - p.x) < std::fabs(nearest->x - p.x)) nearest = e;
+  }
+  return nearest;
+}
+
 Autoplay::Wish Autoplay::goTo(const Chara& p, double x, double z, double stopDx) const {
   Wish w;
   double dx = x - p.x, dz = z - p.z;
@@ -253,11 +265,15 @@ Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
   }
 
   const double dx = target.x - p.x, dz = target.z - p.z;
-  // A knocked-down enemy whose getting up strikes round itself: wait for it out of reach.
-  if (style_ == AutoplayStyle::Full && target.action == kDownAction && strikesGettingUp(target)) {
-    double stand = dx >= 0 ? target.x - kWaitDx : target.x + kWaitDx;
-    if (stand < kEdgeRoom || stand > scene.width - kEdgeRoom) stand = p.x;
-    return goTo(p, stand, p.z, 6);
+  // A knocked-down enemy whose getting up strikes round itself (the one fought
+  // or any other close by): wait for it out of reach.
+  if (style_ == AutoplayStyle::Full) {
+    if (const Chara* rising = risingStriker(scene)) {
+      const bool fromLeft = rising->x >= p.x;
+      double stand = fromLeft ? rising->x - kWaitDx : rising->x + kWaitDx;
+      if (stand < kEdgeRoom || stand > scene.width - kEdgeRoom) stand = p.x;
+      return goTo(p, stand, p.z, 6);
+    }
   }
   const bool facingTarget = (dx >= 0) == (p.facing == 0);
   const bool lined = std::fabs(dz) <= kStrikeDz;

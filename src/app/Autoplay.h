@@ -36,6 +36,7 @@ class Autoplay {
   // The way to the chosen open door that steps into no other door.
   Wish toDoor(const World& scene, const Chara& p, const World::Door& door) const;
   const Chara* attackComing(const World& scene) const;
+  const Chara* risingStriker(const World& scene) const;
   Wish attack(const World& scene, const Chara& target);
   void hold(int key, bool down);
   void tap(int key);
