@@ -98,35 +98,47 @@ const Chara* Autoplay::pickTarget(const World& scene) const {
   return best;
 }
 
-// The nearest enemy that is in one of its attacks (an action its attack rules
-// start), close enough to reach the bot but not close enough to be hit first, or null.
-const Chara* Autoplay::attackComing(const World& scene) const {
+namespace {
+
+// The living enemy nearest along the ground for which `wanted(enemy, dx, dz)`
+// holds (dx and dz its distances from the player), or null.
+template <typename Wanted>
+const Chara* nearestEnemy(const World& scene, Wanted wanted) {
   const Chara& p = *scene.charas[0];
   const Chara* nearest = nullptr;
+  double nearestDx = 0;
   for (size_t i = 1; i < scene.charas.size(); ++i) {
     const Chara* e = scene.charas[i];
     if (!alive(e) || !e->data) continue;
     const double dx = std::fabs(e->x - p.x), dz = std::fabs(e->z - p.z);
-    if (dx > kThreatDx || dz > kThreatDz) continue;
-    bool attacking = false;
-    for (const AiRule& rule : e->data->aiRules) attacking = attacking || rule.action == e->action;
-    // One already within the bot's reach and line is better hit first: a blow stops its attack.
-    const bool hitFirst = dx <= kStrikeDx && dz <= kStrikeDz;
-    if (attacking && !hitFirst && (!nearest || dx < std::fabs(nearest->x - p.x))) nearest = e;
+    if (wanted(*e, dx, dz) && (!nearest || dx < nearestDx)) {
+      nearest = e;
+      nearestDx = dx;
+    }
   }
   return nearest;
 }
 
+}  // namespace
+
+// The nearest enemy that is in one of its attacks (an action its attack rules
+// start), close enough to reach the bot but not close enough to be hit first, or null.
+const Chara* Autoplay::attackComing(const World& scene) const {
+  return nearestEnemy(scene, [](const Chara& e, double dx, double dz) {
+    if (dx > kThreatDx || dz > kThreatDz) return false;
+    // One already within the bot's reach and line is better hit first: a blow stops its attack.
+    if (dx <= kStrikeDx && dz <= kStrikeDz) return false;
+    for (const AiRule& rule : e.data->aiRules)
+      if (rule.action == e.action) return true;
+    return false;
+  });
+}
+
 // The nearest knocked-down enemy within waiting distance whose getting up strikes, or null.
 const Chara* Autoplay::risingStriker(const World& scene) const {
-  const Chara& p = *scene.charas[0];
-  const Chara* nearest = nullptr;
-  for (size_t i = 1; i < scene.charas.size(); ++i) {
-    const Chara* e = scene.charas[i];
-    if (!alive(e) || e->action != kDownAction || std::fabs(e->x - p.x) >= kWaitDx || !strikesGettingUp(*e)) continue;
-    if (!nearest || std::fabs(e->x - p.x) < std::fabs(nearest->x - p.x)) nearest = e;
-  }
-  return nearest;
+  return nearestEnemy(scene, [](const Chara& e, double dx, double) {
+    return e.action == kDownAction && dx < kWaitDx && strikesGettingUp(e);
+  });
 }
 
 Autoplay::Wish Autoplay::goTo(const Chara& p, double x, double z, double stopDx) const {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Font.h"
+#include "Lcg.h"
 #include "Raster.h"
 
 namespace assetgen {
@@ -12,15 +13,6 @@ namespace assetgen {
 namespace {
 
 constexpr float kPi = 3.14159265f;
-
-// A small deterministic generator for the effects' irregular rays.
-struct Lcg {
-  uint32_t s;
-  float next() {
-    s = s * 1664525u + 1013904223u;
-    return (s >> 8) / 16777216.0f;
-  }
-};
 
 // A radial glow: colour `inner` at the centre fading to transparent `outer` at r.
 ColorFn glow(Vec2 c, float r, Color inner, Color outer) {

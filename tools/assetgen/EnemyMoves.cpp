@@ -3,16 +3,6 @@
 
 namespace assetgen {
 
-namespace {
-
-Look shout() {
-  Look l;
-  l.shout = true;
-  return l;
-}
-
-}  // namespace
-
 void addThugMoves(FrameList& l) {
   const FighterStyle& st = thugStyle();
   Pose g = styleGuard(st, 0);

@@ -42,6 +42,13 @@ struct Look {
   float swing = 0;          // -1..1, sways hair ends, sash, cape
 };
 
+// The look of a fighter putting its weight into a blow: the mouth open.
+inline Look shout() {
+  Look l;
+  l.shout = true;
+  return l;
+}
+
 // Draws the figure with its ground point at `ground` (canvas pixels).
 void drawFigure(Canvas& canvas, const FighterStyle& style, const Pose& pose, const Look& look, Vec2 ground);
 // One frame: a canvas of the style's size with the ground point at the bottom centre.

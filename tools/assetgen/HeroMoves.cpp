@@ -5,12 +5,6 @@ namespace assetgen {
 
 namespace {
 
-Look shout() {
-  Look l;
-  l.shout = true;
-  return l;
-}
-
 Pose jab(float t) {  // 0 wind-up .. 1 full extension with the lead hand
   Pose p = guard();
   p.hip = {-2 + 4 * t, -60};

@@ -12,12 +12,6 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-Look shout() {
-  Look l;
-  l.shout = true;
-  return l;
-}
-
 // Both hands on the pole: the far hand follows the near one along the glaive.
 Pose grip(Pose p) {
   p.handFar = glaiveGrip(p.handNear, p.weaponAngle);

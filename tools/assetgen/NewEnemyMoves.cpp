@@ -5,16 +5,6 @@
 
 namespace assetgen {
 
-namespace {
-
-Look shout() {
-  Look l;
-  l.shout = true;
-  return l;
-}
-
-}  // namespace
-
 void addDasherMoves(FrameList& l) {
   const FighterStyle& st = dasherStyle();
   Pose g = styleGuard(st, 0);

@@ -7,20 +7,12 @@
 #include <cstdint>
 
 #include "Canvas.h"
+#include "Lcg.h"
 #include "Raster.h"
 
 namespace assetgen::scenery {
 
 constexpr float kPi = 3.14159265f;
-
-// The same numbers on every run: a linear congruential stream in [0, 1).
-struct Lcg {
-  uint32_t s;
-  float next() {
-    s = s * 1664525u + 1013904223u;
-    return (s >> 8) / 16777216.0f;
-  }
-};
 
 inline const Color kInk = rgb(0x18121C);
 
