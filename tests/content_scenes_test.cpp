@@ -58,7 +58,9 @@ TEST(ContentScenes, EveryScenePlaysOnAWayFromTheStreetToTheHall) {
   for (const auto& [id, s] : scenes) {
     EXPECT_EQ(reached.count(id), 1u) << id << " is behind no door of the way from Test";
     // ... and no way ends anywhere but the hall.
-    if (id != "zd") EXPECT_FALSE(s.doors.empty()) << id << " has no door on";
+    if (id != "zd") {
+      EXPECT_FALSE(s.doors.empty()) << id << " has no door on";
+    }
   }
   size_t forks = 0;
   for (const auto& [id, s] : scenes) forks += s.doors.size() > 1;

@@ -1,6 +1,7 @@
 #include "app/Autoplay.h"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "format/CharaData.h"
@@ -15,7 +16,6 @@ namespace {
 constexpr double kStrikeDx = 70;
 constexpr double kApproachDx = 55;
 constexpr double kEdgeRoom = 20;   // nearer the edge of the ground than this the hero cannot stand
-constexpr int32_t kDownAction = 5;  // lying after a knock-down, and getting up
 constexpr double kWaitDx = 270;     // how far from a rising enemy the full player waits
 constexpr double kLineUpDz = 6;
 constexpr double kStrikeDz = 9;
@@ -34,13 +34,21 @@ constexpr double kThreatDz = 45;
 
 bool alive(const Chara* c) { return c && !c->finished && c->hp > 0; }
 
-// Whether the character's lying-and-getting-up action holds an attack that does damage.
+// The position of argument `name` of instruction `info`.
+size_t argumentIndex(const OpcodeInfo& info, const std::string& name) {
+  size_t i = 0;
+  while (i < info.args.size() && info.args[i].name != name) ++i;
+  return i;
+}
+
+// Whether the character's lying-and-getting-up action (action 5 with hit
+// points left) holds an attack that does damage.
 bool strikesGettingUp(const Chara& c) {
-  static const int32_t attackOpcode = opcodeByName("attack")->opcode;
-  constexpr size_t kDamageArg = 5;  // attack x y w h d damage
-  if (!c.data || c.data->actions.size() <= static_cast<size_t>(kDownAction)) return false;
-  for (const Instruction& code : c.data->actions[kDownAction].codes)
-    if (code.opcode == attackOpcode && code.args.size() > kDamageArg && code.args[kDamageArg] > 0) return true;
+  static const OpcodeInfo& attack = *opcodeByName("attack");
+  static const size_t damage = argumentIndex(attack, "damage");
+  if (!c.data || c.data->actions.size() <= static_cast<size_t>(kDeathAction)) return false;
+  for (const Instruction& code : c.data->actions[kDeathAction].codes)
+    if (code.opcode == attack.opcode && code.args.size() > damage && code.args[damage] > 0) return true;
   return false;
 }
 
@@ -137,7 +145,7 @@ const Chara* Autoplay::attackComing(const World& scene) const {
 // The nearest knocked-down enemy within waiting distance whose getting up strikes, or null.
 const Chara* Autoplay::risingStriker(const World& scene) const {
   return nearestEnemy(scene, [](const Chara& e, double dx, double) {
-    return e.action == kDownAction && dx < kWaitDx && strikesGettingUp(e);
+    return e.action == kDeathAction && dx < kWaitDx && strikesGettingUp(e);
   });
 }
 

@@ -58,3 +58,10 @@ Expected<RulesText> parseRulesText(std::span<const uint8_t> bytes, const std::st
   }
   return out;
 }
+
+std::pair<std::string, std::string> splitFirstWord(const std::string& text) {
+  const size_t blank = text.find_first_of(" \t");
+  if (blank == std::string::npos) return {text, ""};
+  const size_t rest = text.find_first_not_of(" \t", blank);
+  return {text.substr(0, blank), rest == std::string::npos ? "" : text.substr(rest)};
+}

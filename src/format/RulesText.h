@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "format/LoadError.h"
@@ -29,6 +30,10 @@ struct RulesText {
 // nothing before it, or a file larger than kMaxRulesTextBytes is refused:
 // the error's `offset` is the line number.
 Expected<RulesText> parseRulesText(std::span<const uint8_t> bytes, const std::string& file);
+
+// The first word of a key or value and the rest, trimmed of the blanks between
+// them: "score guai03" -> {"score", "guai03"}, "150 6" -> {"150", "6"}, "zd" -> {"zd", ""}.
+std::pair<std::string, std::string> splitFirstWord(const std::string& text);
 
 // "data/rules.txt:3: what" for an error of a text file whose offset is a line.
 inline std::string textLineMessage(const LoadError& error) {

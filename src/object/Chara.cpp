@@ -9,7 +9,6 @@
 namespace {
 
 constexpr int32_t kKnockDownReaction = 2;
-constexpr int32_t kDeathAction = 5;
 
 }  // namespace
 

@@ -5,6 +5,10 @@
 
 #include "object/Obj.h"
 
+// Action 5: started with no hit points left it is death; with hit points left
+// it is an ordinary action (lying after a knock-down, and getting up).
+inline constexpr int32_t kDeathAction = 5;
+
 class Chara : public Obj {
  public:
   Chara(ObjectHost* host, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y,

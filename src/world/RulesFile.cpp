@@ -39,15 +39,6 @@ bool hundredths(const std::string& text, long hi, long& out) {
   return true;
 }
 
-// The first word of a key and what follows it, trimmed: "score guai03" -> "score", "guai03".
-std::pair<std::string, std::string> firstWord(const std::string& key) {
-  const size_t blank = key.find_first_of(" \t");
-  if (blank == std::string::npos) return {key, ""};
-  std::string rest = key.substr(blank);
-  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.erase(rest.begin());
-  return {key.substr(0, blank), rest};
-}
-
 bool wholeNumber(const std::string& text, long lo, long hi, long& out) {
   if (text.empty() || text.size() > 12) return false;
   errno = 0;
@@ -69,10 +60,10 @@ class RulesReader {
     line_ = rule.line;
     const std::string& key = rule.key;
     const std::string& value = rule.value;
-    const auto [word, enemy] = firstWord(key);
-    if (word == "score") return score(enemy, value);
-    if (word == "pace") return pace(enemy, value);
-    if (word == "walk-speed") return walkSpeed(enemy, value);
+    const auto [word, enemy] = splitFirstWord(key);
+    if (word == kScoreRule) return score(enemy, value);
+    if (word == kPaceRule) return pace(enemy, value);
+    if (word == kWalkSpeedRule) return walkSpeed(enemy, value);
     if (!firstTime(key)) return false;
     if (key == "player") return id(value, "the player's character id", rules_.playerId);
     if (key == "player-x") return place(value, rules_.playerX);
@@ -146,14 +137,6 @@ class RulesReader {
     return gbk(enemy, "the enemy's name", out);
   }
 
-  // The value's two words: "150 6" -> "150", "6" (the second may be empty).
-  static std::pair<std::string, std::string> twoWords(const std::string& value) {
-    const size_t space = value.find_first_of(" \t");
-    std::string second = space == std::string::npos ? "" : value.substr(space);
-    while (!second.empty() && (second.front() == ' ' || second.front() == '\t')) second.erase(second.begin());
-    return {value.substr(0, space), second};
-  }
-
   GameRules::Pace& paceEntry(const std::string& gbkName) {
     for (GameRules::Pace& p : rules_.paces)
       if (p.enemyName == gbkName) return p;
@@ -165,7 +148,7 @@ class RulesReader {
   bool pace(const std::string& enemy, const std::string& value) {
     std::string gbkName;
     if (!enemyName("pace", enemy, "200 6", gbkName)) return false;
-    const auto [pause, tries] = twoWords(value);
+    const auto [pause, tries] = splitFirstWord(value);
     long frames = 0, chances = 0;
     if (!wholeNumber(pause, 0, kMaxPause, frames) || !wholeNumber(tries, 0, kAttackTriesOutOf, chances))
       return fail("pace " + enemy + " wants the frames after an attack before the next try (0 to " +
@@ -194,7 +177,7 @@ class RulesReader {
   bool score(const std::string& enemy, const std::string& value) {
     std::string gbkName;
     if (!enemyName("score", enemy, "30", gbkName)) return false;
-    const auto [points, kills] = twoWords(value);
+    const auto [points, kills] = splitFirstWord(value);
     long p = 0, k = 1;
     if (!wholeNumber(points, -kMaxPoints, kMaxPoints, p))
       return fail("score " + enemy + " wants the points (a whole number), then optionally the kills it counts: \"" +

@@ -21,4 +21,12 @@ Expected<GameRules> applyRulesText(const RulesText& text, const std::string& fil
 // Reads the rules file at `path` (relative to the game folder): the game's own
 // rules when there is no such file; an error when it cannot be read or a rule
 // is wrong. `found`, when given, tells whether the file was there.
+// The rules that name an enemy after their key word: `score NAME`, `pace NAME`, `walk-speed NAME`.
+inline constexpr const char* kScoreRule = "score";
+inline constexpr const char* kPaceRule = "pace";
+inline constexpr const char* kWalkSpeedRule = "walk-speed";
+inline bool isEnemyRule(const std::string& word) {
+  return word == kScoreRule || word == kPaceRule || word == kWalkSpeedRule;
+}
+
 Expected<GameRules> readGameRules(const std::string& path = kRulesFile, bool* found = nullptr);

@@ -133,12 +133,8 @@ class Checker {
     Expected<RulesText> text = parseRulesText(*bytes, relative);
     if (!text) return;
     for (const RulesLine& line : text->lines) {
-      const size_t blank = line.key.find_first_of(" \t");
-      if (blank == std::string::npos) continue;
-      const std::string rule = line.key.substr(0, blank);
-      if (rule != "score" && rule != "pace" && rule != "walk-speed") continue;
-      std::string name = line.key.substr(blank);
-      while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(name.begin());
+      const auto [rule, name] = splitFirstWord(line.key);
+      if (!isEnemyRule(rule) || name.empty()) continue;
       std::string gbk;
       if (utf8ToGbk(name, gbk)) namedEnemies_.push_back({rule, gbk, line.line});
     }
@@ -152,7 +148,7 @@ class Checker {
       if (!names.count(n.name))
         warning(kRulesFile, "line " + num(static_cast<int64_t>(n.line)),
                 n.rule + " " + gbkToUtf8(n.name) + ": no character file gives this name (its chara line), so the rule " +
-                    (n.rule == "score" ? "scores nothing" : "changes nobody"));
+                    (n.rule == kScoreRule ? "scores nothing" : "changes nobody"));
   }
 
   void readCatalog() {
