@@ -57,6 +57,7 @@ class StubEngine : public HGE {
   void Input_SetBindings(const std::vector<hgeBinding>&) override {}
   int Input_GetEvents() override { return 0; }
   std::vector<std::string> Input_GetPads() override { return {}; }
+  std::vector<int> Input_GetPadSlots() override { return {}; }
   bool Gfx_BeginScene(HTARGET) override { return true; }
   void Gfx_EndScene() override {}
   void Gfx_Clear(uint32_t) override {}

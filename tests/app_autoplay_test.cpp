@@ -39,8 +39,12 @@ class AutoplayStyles : public ::testing::Test {
     enemy->data = &grunt;
     hero->hp = enemy->hp = 50;
     world.charas = {hero.get(), enemy.get()};
+    world.setFighters(1);
   }
-  void TearDown() override { world.charas.clear(); }
+  void TearDown() override {
+    world.charas.clear();
+    world.setFighters(0);
+  }
 
   // The keys held after `frames` frames of the bot.
   KeyEngine play(AutoplayStyle style, int frames) {

@@ -58,9 +58,9 @@ TEST(KeyLatch, CodesOutsideTheTableAreIgnored) {
   Keyboard k;
   k.press(0);
   k.press(-5);
-  k.press(HGEK_COUNT + 3);
+  k.press(HGEK_KEYSPACE + 3);
   EXPECT_FALSE(k.wentDown(0));
-  EXPECT_FALSE(k.held(HGEK_COUNT + 3));
+  EXPECT_FALSE(k.held(HGEK_KEYSPACE + 3));
 }
 
 TEST(KeyCodes, KeysAreTakenByPositionAsWindowsVirtualKeys) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Autoplay.h"
 #include "app/CharacterViewer.h"
@@ -134,12 +135,16 @@ int runGame(const Options& options, const std::string& logFile) {
   engine->System_SetState(HGE_CHECKSUMFUNC,
                           [&flow, &chance] { return worldChecksum(flow->world(), chance.state()); });
   // The demo player presses keys through the engine's input layer, like a person.
-  std::unique_ptr<Autoplay> bot;
+  // With --players, every seat of the first frame (or those of --autoplay-seats).
+  std::vector<std::unique_ptr<Autoplay>> bots;
   if (options.autoplay) {
-    bot = std::make_unique<Autoplay>(engine, options.autoplayStyle == "masher" ? AutoplayStyle::Masher
-                                                                               : AutoplayStyle::Full);
-    engine->System_SetState(HGE_INPUTFUNC, [&bot, &flow] {
-      bot->think(flow->world(), flow->state());
+    std::vector<int> seats = options.autoplaySeats;
+    if (seats.empty())
+      for (int s = 1; s <= rules.rules.seatsAtStart; ++s) seats.push_back(s);
+    const AutoplayStyle style = options.autoplayStyle == "masher" ? AutoplayStyle::Masher : AutoplayStyle::Full;
+    for (int s : seats) bots.push_back(std::make_unique<Autoplay>(engine, style, s));
+    engine->System_SetState(HGE_INPUTFUNC, [&bots, &flow] {
+      for (auto& bot : bots) bot->think(flow->world(), flow->state());
       return false;
     });
   }
@@ -149,6 +154,7 @@ int runGame(const Options& options, const std::string& logFile) {
   engine->System_SetState(HGE_SHOWSPLASH, false);
   applyRunOptions(engine, options);
   if (!options.record.empty()) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
+  engine->System_SetState(HGE_PLAYERS, rules.rules.seatsAtStart);
 
   int code = kExitPlayed;
   if (engine->System_Initiate()) {

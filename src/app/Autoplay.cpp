@@ -54,15 +54,23 @@ bool strikesGettingUp(const Chara& c) {
 
 }  // namespace
 
+// The seat's own code of one of the game's keys; Esc (the ending's) is everybody's.
+int seatCode(int key, int seat) { return key == HGEK_ESCAPE ? key : hgeSeatKey(key, seat); }
+
 void Autoplay::hold(int key, bool down) {
   if (held_[key] == down) return;
   held_[key] = down;
-  engine_->Input_InjectKey(key, down);
+  engine_->Input_InjectKey(seatCode(key, seat_), down);
+}
+
+const Chara* Autoplay::me(const World& scene) const {
+  const Seat& s = scene.seat(seat_);
+  return s.state == Seat::PLAYING ? s.hud.player : nullptr;
 }
 
 void Autoplay::tap(int key) {
   if (held_[key]) hold(key, false);
-  engine_->Input_InjectKey(key, true);
+  engine_->Input_InjectKey(seatCode(key, seat_), true);
   held_[key] = true;
   releaseKey_ = key;
 }
@@ -79,6 +87,19 @@ void Autoplay::think(const World* scene, int state) {
   }
   if (state != 1 || !scene || scene->charas.empty()) return;
   ++frame_;
+  // A free seat joins and a fallen fighter continues: punch.
+  const Seat& mine = scene->seat(seat_);
+  const bool mayJoin = mine.state == Seat::FREE;
+  const bool mayContinue = mine.state == Seat::PLAYING && mine.continueFrames > 0;
+  if (mayJoin || mayContinue) {
+    for (int k : {HGEK_W, HGEK_S, HGEK_A, HGEK_D}) hold(k, false);
+    if (frame_ - lastTapFrame_ >= 50) {
+      tap(HGEK_J);
+      lastTapFrame_ = frame_;
+    }
+    return;
+  }
+  if (!me(*scene)) return;
   Wish w = decide(*scene);
   hold(HGEK_W, w.up);
   hold(HGEK_S, w.down);
@@ -91,13 +112,19 @@ void Autoplay::think(const World* scene, int state) {
 }
 
 const Chara* Autoplay::pickTarget(const World& scene) const {
-  const Chara& p = *scene.charas[0];
+  const Chara& p = *me(scene);
   const Chara* best = nullptr;
   double bestCost = 0;
-  for (size_t i = 1; i < scene.charas.size(); ++i) {
+  for (size_t i = scene.fighterCount(); i < scene.charas.size(); ++i) {
     const Chara* e = scene.charas[i];
     if (!alive(e)) continue;
     double cost = std::fabs(e->x - p.x) + 3 * std::fabs(e->z - p.z);
+    // Seats share the enemies out: one that another fighter stands nearer to costs more.
+    for (size_t f = 0; f < scene.fighterCount(); ++f) {
+      const Chara* other = scene.charas[f];
+      if (other == &p || !alive(other)) continue;
+      if (std::fabs(e->x - other->x) + 3 * std::fabs(e->z - other->z) < cost) cost += 150;
+    }
     if (!best || cost < bestCost) {
       best = e;
       bestCost = cost;
@@ -111,11 +138,10 @@ namespace {
 // The living enemy nearest along the ground for which `wanted(enemy, dx, dz)`
 // holds (dx and dz its distances from the player), or null.
 template <typename Wanted>
-const Chara* nearestEnemy(const World& scene, Wanted wanted) {
-  const Chara& p = *scene.charas[0];
+const Chara* nearestEnemy(const World& scene, const Chara& p, Wanted wanted) {
   const Chara* nearest = nullptr;
   double nearestDx = 0;
-  for (size_t i = 1; i < scene.charas.size(); ++i) {
+  for (size_t i = scene.fighterCount(); i < scene.charas.size(); ++i) {
     const Chara* e = scene.charas[i];
     if (!alive(e) || !e->data) continue;
     const double dx = std::fabs(e->x - p.x), dz = std::fabs(e->z - p.z);
@@ -132,7 +158,7 @@ const Chara* nearestEnemy(const World& scene, Wanted wanted) {
 // The nearest enemy that is in one of its attacks (an action its attack rules
 // start), close enough to reach the bot but not close enough to be hit first, or null.
 const Chara* Autoplay::attackComing(const World& scene) const {
-  return nearestEnemy(scene, [](const Chara& e, double dx, double dz) {
+  return nearestEnemy(scene, *me(scene), [](const Chara& e, double dx, double dz) {
     if (dx > kThreatDx || dz > kThreatDz) return false;
     // One already within the bot's reach and line is better hit first: a blow stops its attack.
     if (dx <= kStrikeDx && dz <= kStrikeDz) return false;
@@ -144,7 +170,7 @@ const Chara* Autoplay::attackComing(const World& scene) const {
 
 // The nearest knocked-down enemy within waiting distance whose getting up strikes, or null.
 const Chara* Autoplay::risingStriker(const World& scene) const {
-  return nearestEnemy(scene, [](const Chara& e, double dx, double) {
+  return nearestEnemy(scene, *me(scene), [](const Chara& e, double dx, double) {
     return e.action == kDeathAction && dx < kWaitDx && strikesGettingUp(e);
   });
 }
@@ -222,7 +248,7 @@ Autoplay::Wish Autoplay::toDoor(const World& scene, const Chara& p, const World:
 }
 
 Autoplay::Wish Autoplay::decide(const World& scene) {
-  const Chara& p = *scene.charas[0];
+  const Chara& p = *me(scene);
   Wish w;
 
   // A motion command under way: tap its keys one every other frame.
@@ -270,7 +296,7 @@ Autoplay::Wish Autoplay::decide(const World& scene) {
 }
 
 Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
-  const Chara& p = *scene.charas[0];
+  const Chara& p = *me(scene);
   Wish w;
   const bool idle = p.action == 0 || p.action == 1;
 
@@ -301,7 +327,9 @@ Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
   if (!lined || !inReach || !facingTarget) {
     // Strike from the near side, unless that side is past the edge of the ground
     // (an enemy pressed against the edge is struck from the open side).
-    double stand = dx >= 0 ? target.x - kApproachDx : target.x + kApproachDx;
+    // Seats 2 and 4 take the far side, so that a team surrounds its enemy.
+    const bool farSide = seat_ % 2 == 0;
+    double stand = (dx >= 0) != farSide ? target.x - kApproachDx : target.x + kApproachDx;
     if (stand < kEdgeRoom || stand > scene.width - kEdgeRoom)
       stand = stand < target.x ? target.x + kApproachDx : target.x - kApproachDx;
     w = goTo(p, stand, target.z, 6);
@@ -318,11 +346,11 @@ Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
   const int fwd = p.facing == 0 ? HGEK_D : HGEK_A;
   const int back = p.facing == 0 ? HGEK_A : HGEK_D;
   int nearby = 0;
-  for (size_t i = 1; i < scene.charas.size(); ++i)
+  for (size_t i = scene.fighterCount(); i < scene.charas.size(); ++i)
     if (alive(scene.charas[i]) && std::fabs(scene.charas[i]->x - p.x) < 160 &&
         std::fabs(scene.charas[i]->z - p.z) < 40)
       ++nearby;
-  if (idle && scene.hud.power >= 30 && nearby >= 2) {
+  if (idle && scene.seat(seat_).hud.power >= 30 && nearby >= 2) {
     combo_ = {HGEK_S, back, fwd, HGEK_J};
     comboLen_ = 4;
     comboPos_ = 0;

@@ -19,7 +19,10 @@ enum class AutoplayStyle { Full, Masher };
 
 class Autoplay {
  public:
-  explicit Autoplay(HGE* engine, AutoplayStyle style = AutoplayStyle::Full) : engine_(engine), style_(style) {}
+  // Plays seat `seat` (1-4): presses that seat's keys, and punch to join the
+  // game or to continue when its fighter has fallen.
+  explicit Autoplay(HGE* engine, AutoplayStyle style = AutoplayStyle::Full, int seat = 1)
+      : engine_(engine), style_(style), seat_(seat) {}
 
   // Called once per frame before the frame callback (the engine's input
   // callback). `scene` may be null (title); `state` is the screen state.
@@ -41,8 +44,12 @@ class Autoplay {
   void hold(int key, bool down);
   void tap(int key);
 
+  // The fighter of this bot's seat, or null.
+  const Chara* me(const World& scene) const;
+
   HGE* engine_;
   AutoplayStyle style_;
+  int seat_ = 1;
   std::array<bool, HGEK_COUNT> held_{};
   int releaseKey_ = 0;    // a tapped key to let go of next frame
   int frame_ = 0;         // frames seen while playing

@@ -1,5 +1,6 @@
 #include "app/Options.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/CommandLine.h"
@@ -27,8 +28,9 @@ std::string usageText() {
          "                          without it a replay's own seed, else a fresh one, written to the log\n"
          "  --record FILE           write the seed, every key that goes down or up and a checksum\n"
          "                          of the world every 100 frames to FILE\n"
-         "  --replay FILE           play the keys of FILE (lines \"seed N\", \"FRAME down|up KEY\",\n"
-         "                          \"FRAME check HEX\"); stop where the world stops matching it\n"
+         "  --replay FILE           play the keys of FILE (lines \"seed N\", \"players N\",\n"
+         "                          \"FRAME down|up KEY [SEAT]\", \"FRAME check HEX\"); stop where the\n"
+         "                          world stops matching it\n"
          "  --screenshot N:FILE.png write the picture of frame N (repeatable)\n"
          "  --stats                 print frame timing statistics at exit\n"
          "  --trace FILE            write one line of world state per frame of play\n"
@@ -36,6 +38,10 @@ std::string usageText() {
          "  --autoplay-style STYLE  how it plays: full (every move it knows, and it steps out of\n"
          "                          the way of attacks; the default) or masher (walks up to the\n"
          "                          nearest enemy and only presses J); implies --autoplay\n"
+         "  --autoplay-seats LIST   the seats the built-in player plays, such as 2,3 (the others\n"
+         "                          are people's); implies --autoplay\n"
+         "  --players N             seats filled from the first frame, 1 to 4 (default 1; more\n"
+         "                          join in play by pressing punch)\n"
          "  --fullscreen            play fullscreen this time (the settings keep what they say)\n"
          "  --windowed              play in a window this time\n"
          "  --mute                  no sound this time\n"
@@ -81,6 +87,29 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       }
       out.autoplayStyle = value;
       out.autoplay = true;
+    } else if (name == "--players") {
+      if (!takeValue()) return ParseResult::UsageError;
+      if (!parseWholeNumber(value, 1, 4, out.players)) {
+        error = "--players wants a whole number from 1 to 4, not \"" + value.substr(0, 40) + "\"";
+        return ParseResult::UsageError;
+      }
+    } else if (name == "--autoplay-seats") {
+      if (!takeValue()) return ParseResult::UsageError;
+      out.autoplaySeats.clear();
+      size_t start = 0;
+      while (start <= value.size()) {
+        const size_t comma = std::min(value.find(',', start), value.size());
+        int seat = 0;
+        if (!parseWholeNumber(value.substr(start, comma - start), 1, 4, seat)) {
+          error = "--autoplay-seats wants seats from 1 to 4 with commas between, such as 2,3, not \"" +
+                  value.substr(0, 40) + "\"";
+          return ParseResult::UsageError;
+        }
+        if (std::find(out.autoplaySeats.begin(), out.autoplaySeats.end(), seat) == out.autoplaySeats.end())
+          out.autoplaySeats.push_back(seat);
+        start = comma + 1;
+      }
+      out.autoplay = true;
     } else if (name == "--fullscreen" || name == "--windowed") {
       bool given = false;
       if (!flag(given)) return ParseResult::UsageError;
@@ -112,6 +141,7 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       if (!loadReplay(value, replay, error)) return ParseResult::UsageError;
       out.replay = value;
       out.replaySeed = replay.seed;
+      out.replayPlayers = replay.players;
     } else if (name == "--trace") {
       if (!takeValue()) return ParseResult::UsageError;
       out.trace = value;

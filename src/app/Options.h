@@ -15,6 +15,9 @@ struct Options {
   int seed = 0;
   std::string record, replay, trace;
   std::optional<int32_t> replaySeed;  // the seed line of the --replay file, when it has one
+  std::optional<int32_t> replayPlayers;  // its players line, when it has one
+  int players = 0;  // --players: seats filled from the first frame, 1-4 (0: not given)
+  std::vector<int> autoplaySeats;  // --autoplay-seats: the seats the built-in player plays (empty: all)
   std::vector<std::pair<int, std::string>> screenshots;  // frame, PNG file
   bool stats = false;
   bool autoplay = false;

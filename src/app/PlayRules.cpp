@@ -45,6 +45,8 @@ bool rulesForRun(const Options& options, RunRules& out, std::string& error) {
     out.rules.playerZ = start.z;
   }
   out.rules.playerInvincible = options.invincible;
+  // --players, else the replay's players line, else one.
+  out.rules.seatsAtStart = options.players > 0 ? options.players : options.replayPlayers.value_or(1);
   return true;
 }
 

@@ -15,13 +15,20 @@ constexpr int kGameKeyCodes[GAME_KEY_COUNT] = {HGEK_W, HGEK_S, HGEK_A, HGEK_D, H
 
 }  // namespace
 
-FrameInput readFrameInput(HGE* engine) {
+FrameInput readFrameInput(HGE* engine, int seat) {
   FrameInput input;
   for (size_t k = 0; k < GAME_KEY_COUNT; ++k) {
-    input.pressed[k] = engine->Input_StepKeyDown(kGameKeyCodes[k]);
-    input.held[k] = engine->Input_GameKeyState(kGameKeyCodes[k]);
+    const int code = hgeSeatKey(kGameKeyCodes[k], seat);
+    input.pressed[k] = engine->Input_StepKeyDown(code);
+    input.held[k] = engine->Input_GameKeyState(code);
   }
   return input;
+}
+
+SeatInputs readSeatInputs(HGE* engine) {
+  SeatInputs inputs;
+  for (int seat = 1; seat <= kMaxSeats; ++seat) inputs[seat] = readFrameInput(engine, seat);
+  return inputs;
 }
 
 ScreenFlow::ScreenFlow(HGE* engine, GameRules rules, RandomInt random, TraceWriter* trace)
@@ -55,7 +62,7 @@ bool ScreenFlow::startGame() {
 }
 
 bool ScreenFlow::frame() {
-  const FrameInput input = readFrameInput(engine_);
+  const SeatInputs input = readSeatInputs(engine_);
   switch (state_) {
     case TITLE:
       if (!startGame()) {
@@ -65,7 +72,7 @@ bool ScreenFlow::frame() {
       }
       state_ = PLAYING;
       // The first frame builds the world; the player's keys already count in it.
-      world_->controlPlayer(input);
+      world_->controlPlayers(input);
       return false;
     case PLAYING:
       if (!running_) return false;  // paused: the world stands still
@@ -79,7 +86,7 @@ bool ScreenFlow::frame() {
       if (trace_) trace_->write(*world_, engine_->System_GetStep(), state_);
       // The player's control reads the keys after the world's update, and not
       // once the game is over.
-      if (state_ == PLAYING) world_->controlPlayer(input);
+      if (state_ == PLAYING) world_->controlPlayers(input);
       return false;
     case ENDING:
       if (engine_->Input_KeyDown(HGEK_ESCAPE)) {
@@ -103,8 +110,12 @@ bool ScreenFlow::render() {
     case ENDING:
       engine_->Gfx_Clear(kEndingBackground);
       if (endingFont_) {
-        const int score = world_ ? world_->hud.score : 0;
-        const int kills = world_ ? world_->hud.kills : 0;
+        int score = 0, kills = 0;
+        if (world_)
+          for (const Seat& s : world_->seats) {
+            score += s.hud.score;
+            kills += s.hud.kills;
+          }
         endingFont_->drawFormatted(400, 150, AlignCenter, kEndingText, score, kills);
       }
       break;

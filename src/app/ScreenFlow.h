@@ -80,5 +80,7 @@ class ScreenFlow {
   std::function<void()> menuLayer_;
 };
 
-// The game's eight keys as the engine's input reports them in this frame.
-FrameInput readFrameInput(HGE* engine);
+// The game's eight keys of seat `seat` as the engine's input reports them in this frame.
+FrameInput readFrameInput(HGE* engine, int seat = 1);
+// Every seat's.
+SeatInputs readSeatInputs(HGE* engine);

@@ -48,16 +48,25 @@ WorldReload::Result WorldReload::reload(ScreenFlow& flow) {
   world->hud.score = start.score;
   world->hud.kills = start.kills;
   world->hud.power = start.power;
-  const Chara* oldPlayer = old->charas.empty() ? nullptr : old->charas[0];
-  if (!world->charas.empty() && oldPlayer) {
-    Chara* player = world->charas[0];
+  // The other seats that play come back in, with their numbers as they are now.
+  for (int n = 2; n <= kMaxSeats; ++n) {
+    const Seat& was = old->seat(n);
+    if (was.state != Seat::PLAYING || !world->join(n)) continue;
+    Hud& hud = world->seat(n).hud;
+    hud.score = was.hud.score;
+    hud.kills = was.hud.kills;
+    hud.power = was.hud.power;
+  }
+  world->continuesLeft = old->continuesLeft;
+  const Chara* oldPlayer = old->seat(1).hud.player;
+  if (Chara* player = world->seat(1).hud.player; player && oldPlayer) {
     const bool enteredFull = start.playerHp >= oldPlayer->data->maxHp;
     if (!enteredFull) player->hp = std::max(0, std::min(start.playerHp, player->data->maxHp));
   }
   world->sceneStart.score = start.score;
   world->sceneStart.kills = start.kills;
   world->sceneStart.power = start.power;
-  world->sceneStart.playerHp = world->charas.empty() ? 0 : world->charas[0]->hp;
+  world->sceneStart.playerHp = world->seat(1).hud.player ? world->seat(1).hud.player->hp : 0;
 
   auto renderer = std::make_unique<WorldRenderer>(engine_, world->catalog);
   const std::string scene = world->name;

@@ -120,6 +120,7 @@ void Engine::System_SetState(hgeIntState state, int value) {
     case HGE_WINDOWHEIGHT:
       if (!initiated_) windowHeight_ = std::max(value, 0);
       break;
+    case HGE_PLAYERS: players_ = std::clamp(value, 1, HGE_SEATS); break;
   }
 }
 
@@ -160,6 +161,7 @@ int Engine::System_GetState(hgeIntState state) {
     case HGE_DIVERGEDFRAME: return divergedFrame_;
     case HGE_MUSICVOLUME: return musicLevel_;
     case HGE_EFFECTSVOLUME: return effectsLevel_;
+    case HGE_PLAYERS: return players_;
     case HGE_WINDOWWIDTH:
     case HGE_WINDOWHEIGHT: {
       int w = windowWidth_ > 0 ? windowWidth_ : screenWidth_, h = windowHeight_ > 0 ? windowHeight_ : screenHeight_;
@@ -300,6 +302,7 @@ bool Engine::System_Start() {
     // The seed in effect when play starts, so the recording replays without --seed.
     recordingStarted_ = true;
     if (!recorder_->writeSeed(seed_)) recordingFailed();
+    if (recorder_ && players_ > 1 && !recorder_->writePlayers(players_)) recordingFailed();
   }
   for (;;) {
     if (showStats_) stats.frameStarted();
@@ -389,7 +392,7 @@ void Engine::resumePlay() {
   paused_ = false;
   pendingChanges_.clear();
   input_.endStep();
-  for (int key = 1; key < HGEK_COUNT; ++key) {
+  for (int key = 1; key < HGEK_KEYSPACE; ++key) {
     const bool held = input_.game().held(key);
     if (held == recordedHeld_[static_cast<size_t>(key)]) continue;
     recordedHeld_[static_cast<size_t>(key)] = held;
@@ -651,6 +654,11 @@ void Engine::Input_InjectRawKey(int key, bool down) {
 std::vector<std::string> Engine::Input_GetPads() {
   if (!initiated_ || !video_) return {};
   return video_->padNames();
+}
+
+std::vector<int> Engine::Input_GetPadSlots() {
+  if (!initiated_ || !video_) return {};
+  return video_->padSlots();
 }
 
 // ---- drawing ----

@@ -77,6 +77,7 @@ class Engine final : public HGE {
   void Input_SetBindings(const std::vector<hgeBinding>& bindings) override { input_.setBindings(bindings); }
   int Input_GetEvents() override { return inputEvents_; }
   std::vector<std::string> Input_GetPads() override;
+  std::vector<int> Input_GetPadSlots() override;
 
   bool Gfx_BeginScene(HTARGET target) override;
   void Gfx_EndScene() override;
@@ -143,7 +144,8 @@ class Engine final : public HGE {
   // Changes of the game's keys not yet recorded: they are stamped with the
   // step they take effect in, and dropped while the game is paused.
   std::vector<ReplayEvent> pendingChanges_;
-  std::array<bool, HGEK_COUNT> recordedHeld_{};  // held keys as the recording has them
+  int players_ = 1;  // HGE_PLAYERS
+  std::array<bool, HGEK_KEYSPACE> recordedHeld_{};  // held keys as the recording has them
   bool paused_ = false;
   // The most frames in a row (the last one drawn) while a late window catches up.
   static constexpr int kMaxStepsPerPicture = 5;

@@ -33,7 +33,7 @@ void InputLayers::rawChanged(int key, bool down, bool hold) {
 
 void InputLayers::setBindings(const std::vector<hgeBinding>& bindings) {
   // Let go of what the old bindings hold...
-  for (int gameKey = 1; gameKey < HGEK_COUNT; ++gameKey)
+  for (int gameKey = 1; gameKey < HGEK_KEYSPACE; ++gameKey)
     if (game_.held(gameKey) && anyRawHeld(gameKey)) game_.release(gameKey);
   for (auto& keys : gameKeysOf_) keys.clear();
   for (auto& keys : rawKeysOf_) keys.clear();
@@ -45,7 +45,7 @@ void InputLayers::setBindings(const std::vector<hgeBinding>& bindings) {
     rawKeysOf_[static_cast<size_t>(b.gameKey)].push_back(b.key);
   }
   // ...and hold what the new ones say for the keys held now, without a press.
-  for (int key = 1; key < HGEK_COUNT; ++key)
+  for (int key = 1; key < HGEK_KEYSPACE; ++key)
     if (raw_.held(key))
       for (int gameKey : gameKeysOf_[static_cast<size_t>(key)]) game_.hold(gameKey);
 }

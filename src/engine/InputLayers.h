@@ -40,13 +40,13 @@ class InputLayers {
   const std::vector<int>& gameKeysOf(int rawKey) const;
 
  private:
-  static bool valid(int key) { return key > 0 && key < HGEK_COUNT; }
+  static bool valid(int key) { return key > 0 && key < HGEK_KEYSPACE; }
   // A raw key went down or up: its game keys follow. A game key goes up only
   // when no raw key bound to it is held any more.
   void rawChanged(int key, bool down, bool hold);
   bool anyRawHeld(int gameKey) const;
 
   Keyboard raw_, game_;
-  std::array<std::vector<int>, HGEK_COUNT> gameKeysOf_;  // raw key -> the game's keys it presses
-  std::array<std::vector<int>, HGEK_COUNT> rawKeysOf_;   // game key -> the raw keys that press it
+  std::array<std::vector<int>, HGEK_KEYSPACE> gameKeysOf_;  // raw key -> the game's keys it presses
+  std::array<std::vector<int>, HGEK_KEYSPACE> rawKeysOf_;   // game key -> the raw keys that press it
 };

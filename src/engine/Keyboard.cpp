@@ -21,5 +21,6 @@ void Keyboard::release(int key) {
 }
 
 void Keyboard::releaseAll() {
-  for (int key = 1; key < HGEK_COUNT; ++key) release(key);
+  for (int key = 1; key < HGEK_KEYSPACE; ++key)
+    if (held_[key]) release(key);
 }

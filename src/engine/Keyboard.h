@@ -35,10 +35,10 @@ class Keyboard {
   void setListener(ChangeListener listener) { listener_ = std::move(listener); }
 
  private:
-  static bool valid(int key) { return key > 0 && key < HGEK_COUNT; }
+  static bool valid(int key) { return key > 0 && key < HGEK_KEYSPACE; }
 
-  std::array<bool, HGEK_COUNT> held_{};
-  std::array<bool, HGEK_COUNT> pressed_{};
-  std::array<bool, HGEK_COUNT> stepPressed_{};
+  std::array<bool, HGEK_KEYSPACE> held_{};
+  std::array<bool, HGEK_KEYSPACE> pressed_{};
+  std::array<bool, HGEK_KEYSPACE> stepPressed_{};
   ChangeListener listener_;
 };

@@ -74,6 +74,10 @@ const char* replayKeyName(int key) {
   return nullptr;
 }
 
+bool replayCanHold(int code) {
+  return code > 0 && hgeSeatOfKey(code) <= HGE_SEATS && replayKeyName(hgeKeyOfSeatKey(code)) != nullptr;
+}
+
 int replayKeyCode(const std::string& name) {
   if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return HGEK_A + (name[0] - 'A');
   if (name == "ESC") return HGEK_ESCAPE;
@@ -95,7 +99,7 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
     if (!line.empty() && line.back() == '\r') line.pop_back();
     auto bad = [&](const std::string& what) {
       error = sourceName + ":" + std::to_string(lineNumber) + ": " + what +
-              " (lines are \"seed N\", \"FRAME down|up|hold KEY\" or \"FRAME check HEX\")";
+              " (lines are \"seed N\", \"players N\", \"FRAME down|up|hold KEY [SEAT]\" or \"FRAME check HEX\")";
       return false;
     };
     std::vector<std::string> f = fields(line);
@@ -111,7 +115,19 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
       continue;
     }
 
-    if (f.size() != 3) return bad("expected 3 fields, found " + std::to_string(f.size()));
+    if (f[0] == "players") {
+      if (f.size() != 2) return bad("the players line has " + std::to_string(f.size()) + " fields, not 2");
+      if (out.players) return bad("a second players line");
+      if (sawFrameLine) return bad("the players line comes after the first frame line; it must come before");
+      const std::optional<int32_t> players = parseWholeNumber(f[1], 1, HGE_SEATS);
+      if (!players) return bad("players " + shown(f[1]) + " is not a whole number from 1 to " + std::to_string(HGE_SEATS));
+      out.players = *players;
+      continue;
+    }
+
+    // A key line may name its seat after the key; without one it is seat 1's.
+    const bool seated = f.size() == 4 && f[1] != "check";
+    if (f.size() != 3 && !seated) return bad("expected 3 fields, found " + std::to_string(f.size()));
     const std::optional<int32_t> frame = parseWholeNumber(f[0], 1, INT32_MAX);
     if (!frame) return bad("frame " + shown(f[0]) + " is not a whole number from 1 up");
     if (*frame < lastFrame)
@@ -138,6 +154,11 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
       }
       event.key = replayKeyCode(f[2]);
       if (event.key == 0) return bad("unknown key " + shown(f[2]) + " (A..Z or ESC)");
+      if (seated) {
+        const std::optional<int32_t> seat = parseWholeNumber(f[3], 1, HGE_SEATS);
+        if (!seat) return bad("seat " + shown(f[3]) + " is not a whole number from 1 to " + std::to_string(HGE_SEATS));
+        event.key = hgeSeatKey(event.key, *seat);
+      }
       out.events.push_back(event);
     }
     lastFrame = *frame;
@@ -157,10 +178,15 @@ bool loadReplay(const std::string& path, ReplayFile& out, std::string& error) {
 
 std::string formatReplaySeed(int32_t seed) { return "seed " + std::to_string(seed); }
 
+std::string formatReplayPlayers(int32_t players) { return "players " + std::to_string(players); }
+
 std::string formatReplayEvent(const ReplayEvent& event) {
-  const char* name = replayKeyName(event.key);
+  const char* name = replayKeyName(hgeKeyOfSeatKey(event.key));
   const char* change = !event.down ? " up " : event.hold ? " hold " : " down ";
-  return std::to_string(event.frame) + change + (name ? name : "?");
+  std::string line = std::to_string(event.frame) + change + (name ? name : "?");
+  const int seat = hgeSeatOfKey(event.key);
+  if (seat > 1) line += " " + std::to_string(seat);
+  return line;
 }
 
 std::string formatChecksum(uint64_t checksum) {
@@ -182,8 +208,10 @@ std::optional<uint64_t> ReplayPlayer::checkAt(int frame) const {
 
 bool ReplayRecorder::writeSeed(int32_t seed) { return file_.write(formatReplaySeed(seed) + "\n"); }
 
+bool ReplayRecorder::writePlayers(int32_t players) { return file_.write(formatReplayPlayers(players) + "\n"); }
+
 bool ReplayRecorder::write(const ReplayEvent& event) {
-  if (!replayKeyName(event.key)) return true;
+  if (!replayCanHold(event.key)) return true;
   return file_.write(formatReplayEvent(event) + "\n");
 }
 

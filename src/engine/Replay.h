@@ -2,7 +2,9 @@
 // checksum of the world every 100 frames. One line each:
 //
 //   seed N                  the run's random seed (at most once, before the other lines)
-//   FRAME down|up KEY       a key change; KEY is A..Z or ESC
+//   players N               the seats that played from the first frame, 1-4 (at most once,
+//                           before the frame lines; written only for two or more)
+//   FRAME down|up KEY [SEAT] a key change; KEY is A..Z or ESC, SEAT 1-4 (none: seat 1)
 //   FRAME hold KEY          the key is held from this frame on without counting as a press
 //                           (a key held when play resumes after a pause)
 //   FRAME check HEX         the world's checksum after the frame callback of FRAME (16 hex digits)
@@ -23,7 +25,7 @@
 struct ReplayEvent {
   int frame = 0;  // 1 = before the first frame callback
   bool down = false;
-  int key = 0;    // virtual-key code
+  int key = 0;    // virtual-key code; a seat's key for seats 2-4 (hgeSeatKey)
   bool hold = false;  // with `down`: held without counting as a press
 };
 
@@ -35,6 +37,7 @@ struct ReplayCheck {
 
 struct ReplayFile {
   std::optional<int32_t> seed;
+  std::optional<int32_t> players;
   std::vector<ReplayEvent> events;
   std::vector<ReplayCheck> checks;  // in frame order, one per frame at most
 };
@@ -46,6 +49,8 @@ constexpr int kReplayCheckInterval = 100;
 const char* replayKeyName(int key);
 // The key code of a name, or 0.
 int replayKeyCode(const std::string& name);
+// Whether a replay line can hold the game's key `code` of any seat.
+bool replayCanHold(int code);
 
 // Parses replay text. On a malformed line returns false with an error naming
 // `sourceName`, the line number and what is wrong (quoting at most 40
@@ -56,6 +61,7 @@ bool loadReplay(const std::string& path, ReplayFile& out, std::string& error);
 
 // The lines for a seed, an event and a check, without the line end.
 std::string formatReplaySeed(int32_t seed);
+std::string formatReplayPlayers(int32_t players);
 std::string formatReplayEvent(const ReplayEvent& event);
 std::string formatReplayCheck(const ReplayCheck& check);
 // A checksum as check lines hold it: 16 lowercase hexadecimal digits.
@@ -94,6 +100,7 @@ class ReplayRecorder {
   const std::string& error() const { return file_.error(); }
   // Each returns false when the line could not be written.
   bool writeSeed(int32_t seed);
+  bool writePlayers(int32_t players);
   // Records the event; keys a replay cannot name are skipped.
   bool write(const ReplayEvent& event);
   bool writeCheck(const ReplayCheck& check);

@@ -45,6 +45,7 @@ class VideoBackend {
   virtual int inputEvents() const { return 0; }
   // The pads plugged in now.
   virtual std::vector<std::string> padNames() const { return {}; }
+  virtual std::vector<int> padSlots() const { return {}; }
   virtual void setFullscreen(bool) {}
   virtual bool fullscreen() const { return false; }
   // The window's size while windowed: now, or before it went fullscreen.

@@ -79,6 +79,21 @@ constexpr int HGEK_STICK_DOWN = 0xD4;
 constexpr int HGEK_STICK_RIGHT = 0xD5;
 constexpr int HGEK_STICK_LEFT = 0xD6;
 constexpr int HGEK_COUNT = 256;
+// Seats: up to four people play at once. The game's keys of seat 1 are the
+// codes above; seat N's are the same codes plus (N - 1) * HGEK_COUNT.
+// Recordings and replays hold them with their seat.
+constexpr int HGE_SEATS = 4;
+constexpr int hgeSeatKey(int key, int seat) { return key + (seat - 1) * HGEK_COUNT; }
+constexpr int hgeSeatOfKey(int code) { return code / HGEK_COUNT + 1; }
+constexpr int hgeKeyOfSeatKey(int code) { return code % HGEK_COUNT; }
+// Pads one by one: besides the shared HGEK_PAD_* and HGEK_STICK_* keys that
+// every pad presses, the pad in slot P (0-3, given in the order pads are
+// plugged in, the lowest free slot first) presses raw keys of its own.
+constexpr int HGE_PADSLOTS = 4;
+constexpr int hgePadKey(int padKey, int slot) { return padKey + (HGE_SEATS + slot) * HGEK_COUNT; }
+constexpr int hgePadSlotOfKey(int code) { return code / HGEK_COUNT - HGE_SEATS; }
+// Every key code, raw or the game's, is below this.
+constexpr int HGEK_KEYSPACE = (HGE_SEATS + HGE_PADSLOTS) * HGEK_COUNT;
 
 struct hgeVertex {
   float x = 0, y = 0;  // screen position
@@ -142,6 +157,9 @@ enum hgeIntState {
   // within the desktop. Read: its size now, or before it went fullscreen.
   HGE_WINDOWWIDTH,
   HGE_WINDOWHEIGHT,
+  // The seats that play from the first frame (1-4); a recording of two or more
+  // says so in its "players" line.
+  HGE_PLAYERS,
 };
 
 // What happened to the window and the pads (Input_GetEvents), as bits.
@@ -268,6 +286,8 @@ class HGE {
   virtual int Input_GetEvents() = 0;
   // The names of the pads plugged in now.
   virtual std::vector<std::string> Input_GetPads() = 0;
+  // The slots (0 to HGE_PADSLOTS - 1) of the pads plugged in now that have one.
+  virtual std::vector<int> Input_GetPadSlots() = 0;
 
   virtual bool Gfx_BeginScene(HTARGET target = 0) = 0;
   virtual void Gfx_EndScene() = 0;

@@ -27,4 +27,11 @@ class Chara : public Obj {
   int32_t aiMode = 0;         // 0 stand, 1 approach, 2 back off
   int32_t aiModeTimer = 0;    // frames until the movement part decides again
   int32_t aiAttackTimer = 0;  // frames until the attack part may try again
+  // A fighter that just joined or continued: frames left in which no hit lands.
+  int32_t protection = 0;
+  // The seat whose attack hit this character last (0: none); a defeated enemy scores for it.
+  int32_t lastHitSeat = 0;
+  // The hit points of a full bar: the file's, or more for an enemy made stronger for a team.
+  int32_t fullHp() const { return teamHp > 0 ? teamHp : (data ? data->maxHp : 0); }
+  int32_t teamHp = 0;  // 0: the file's
 };

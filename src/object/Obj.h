@@ -97,5 +97,7 @@ class Obj {
   ObjectHost* host = nullptr;
   double sx = 0, sy = 0, sz = 0;  // position relative to the camera
   int32_t hp = 0;
+  // The seat (1-4) whose fighter this is or made it; 0 for everything else.
+  int32_t seat = 0;
   const CharaData* data = nullptr;  // never null: a missing file gets an empty record
 };

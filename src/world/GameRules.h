@@ -37,6 +37,15 @@ struct GameRules {
   // and push, but take no hit points. Never on in a game as it is played.
   bool playerInvincible = false;
   int32_t effectVolume = 50;  // every sound effect of the game
+  // Seats that play from the first frame (--players); more may join in play.
+  int32_t seatsAtStart = 1;
+  // Continues shared by the team; -1 (no rules line): 3 once two or more seats
+  // have played, none for a player alone (the game ends at the first fall).
+  int32_t continues = -1;
+  static constexpr int32_t kTeamContinues = 3;
+  // Every enemy has this many percent more hit points for each seat beyond
+  // the first that plays when it enters.
+  int32_t coopHpPercent = 60;
   int32_t musicVolume = 100;
 
   // What a defeated enemy adds to the score and the kills, by the name in its

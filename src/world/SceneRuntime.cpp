@@ -1,5 +1,6 @@
 // The running scene: camera, walls, doors, scene changes and loading a scene
 // file into the world.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -18,7 +19,23 @@ constexpr double kCameraSlack = 100;  // the player may stand this far from the 
 void World::followCamera() {
   if (charas.empty()) return;
   const double half = screenWidth / 2;
-  const double target = charas[0]->x - half;
+  // The middle of the fighters still standing (of all of them when none is).
+  double middle = charas[0]->x;
+  if (fighters_ > 1) {
+    double lo = 0, hi = 0;
+    bool any = false;
+    for (int pass = 0; pass < 2 && !any; ++pass) {
+      for (size_t i = 0; i < fighters_; ++i) {
+        const Chara* f = charas[i];
+        if (pass == 0 && (fallen(*f) || seat(f->seat).state != Seat::PLAYING)) continue;
+        lo = any ? std::min(lo, f->x) : f->x;
+        hi = any ? std::max(hi, f->x) : f->x;
+        any = true;
+      }
+    }
+    middle = (lo + hi) / 2;
+  }
+  const double target = middle - half;
   if (std::fabs(cameraX - target) > kCameraSlack) {
     cameraX = target <= cameraX ? target + kCameraSlack : target - kCameraSlack;
     if (cameraX < 0) cameraX = 0;
@@ -34,7 +51,7 @@ bool World::blockMove(const Box& body, int32_t dx, int32_t dz, int32_t& mx, int3
 }
 
 void World::openDoorsIfCleared() {
-  if (charas.size() >= 2) return;
+  if (enemyCount() > 0) return;
   for (const Door& d : doors) {
     createObj(kSharedEffectsId, kDoorMarkerAction, 0, 0, 0, d.x, 0, d.z);
   }
@@ -42,15 +59,21 @@ void World::openDoorsIfCleared() {
 }
 
 void World::useDoors() {
-  if (charas.empty()) return;
-  const Chara* p = charas[0];
-  for (const Door& d : doors) {
-    if (std::fabs(p->x - d.x) < kDoorReachX && std::fabs(p->z - d.z) < kDoorReachZ) {
-      // A door whose scene could not be read was reported once and leads nowhere.
-      if (failedDoorTargets.count(d.targetScene)) return;
-      const Door use = d;  // the change empties `doors`
-      if (!changeScene(use.targetScene, use.entryX, use.entryZ)) failedDoorTargets.insert(use.targetScene);
-      return;
+  // Any fighter that plays takes everyone through (seat order decides when
+  // two stand on doors at once); with others beside it, one that has fallen does not.
+  for (size_t i = 0; i < fighters_; ++i) {
+    const Chara* p = charas[i];
+    if (seat(p->seat).state != Seat::PLAYING) continue;
+    if (fighters_ > 1 && fallen(*p)) continue;
+    for (const Door& d : doors) {
+      if (std::fabs(p->x - d.x) < kDoorReachX && std::fabs(p->z - d.z) < kDoorReachZ) {
+        // A door whose scene could not be read was reported once and leads nowhere.
+        if (failedDoorTargets.count(d.targetScene)) return;
+        const Door use = d;  // the change empties `doors`
+        if (!changeScene(use.targetScene, use.entryX, use.entryZ, p->seat))
+          failedDoorTargets.insert(use.targetScene);
+        return;
+      }
     }
   }
 }
@@ -67,7 +90,7 @@ Expected<SceneFile> World::readScene(const std::string& id, std::string& path) {
       [this](const std::string& warning) { log(warning); });
 }
 
-bool World::changeScene(const std::string& target, int32_t entryX, int32_t entryZ) {
+bool World::changeScene(const std::string& target, int32_t entryX, int32_t entryZ, int taker) {
   // Read the whole file first: a missing or damaged scene leaves this one as it is.
   std::string path;
   auto parsed = readScene(target, path);
@@ -76,20 +99,25 @@ bool World::changeScene(const std::string& target, int32_t entryX, int32_t entry
     return false;
   }
 
-  Chara* player = charas.empty() ? nullptr : charas[0];
-  if (player) {
-    player->x = entryX;
-    player->y = 0;
-    player->z = entryZ;
+  // The fighters of seats that are out stay behind; the others come along,
+  // the one who took the door on the entry point.
+  for (Seat& s : seats)
+    if (s.state == Seat::OUT && s.hud.player && fighters_ > 1) removeFighter(s.number);
+  for (size_t i = 0; i < fighters_; ++i) {
+    Chara* f = charas[i];
+    f->x = entryX;
+    f->y = 0;
+    f->z = entryZ;
   }
 
-  // Everything but the player leaves: the plain objects, and enemies left over
-  // (the doors normally open only when none is).
-  while (charas.size() > 1) removeEnemy(charas.size() - 1);
+  // Everything but the fighters leaves: the plain objects, and enemies left
+  // over (the doors normally open only when none is).
+  while (charas.size() > fighters_) removeEnemy(charas.size() - 1);
   std::vector<Obj*> leaving;
   leaving.swap(objects);
   for (Obj* o : leaving) {
-    if (o == player)
+    const Chara* c = o->asChara();
+    if (c && std::find(charas.begin(), charas.end(), c) != charas.end())
       objects.push_back(o);
     else
       removeObject(o);
@@ -100,6 +128,14 @@ bool World::changeScene(const std::string& target, int32_t entryX, int32_t entry
   doors.clear();
 
   apply(*parsed, path);
+  if (fighters_ > 1) {
+    // The others beside the entry point in seat order, never inside a wall.
+    int turn = 1;
+    for (size_t i = 0; i < fighters_; ++i)
+      if (charas[i]->seat != taker) placeBeside(*charas[i], entryX, entryZ, turn++);
+    followCamera();
+    for (size_t i = 0; i < fighters_; ++i) charas[i]->placeOnScreen();
+  }
   doorsOpen = false;
   noteSceneStart(target, entryX, entryZ);
   return true;
@@ -156,7 +192,8 @@ void World::apply(const SceneFile& file, const std::string& path) {
   }
   for (size_t i = 0; i < file.charas.size(); ++i) {
     const SceneFile::CharaEntry& c = file.charas[i];
-    if (plainId(c.id, "enemy " + std::to_string(i + 1) + " id")) createChara(c.id, 1, c.x, c.z);
+    if (plainId(c.id, "enemy " + std::to_string(i + 1) + " id"))
+      if (Chara* enemy = createChara(c.id, 1, c.x, c.z)) strengthenForTeam(*enemy);
   }
   for (const SceneFile::WallEntry& w : file.walls) {
     walls.push_back(Box{static_cast<double>(w.x), 0.0, static_cast<double>(w.z), static_cast<double>(w.width),

@@ -49,6 +49,37 @@ void appendChara(std::string& out, const Chara& c, bool enemy) {
   out += '}';
 }
 
+const char* seatStateName(Seat::State state) {
+  switch (state) {
+    case Seat::FREE: return "free";
+    case Seat::PLAYING: return "playing";
+    case Seat::OUT: return "out";
+  }
+  return "free";
+}
+
+// A seat that plays or played: its number and state, its fighter's place and
+// state (when it has one), its numbers and the frames left to continue.
+void appendSeat(std::string& out, const Seat& s) {
+  out += "{\"seat\":"; appendInt(out, s.number);
+  out += ",\"state\":\""; out += seatStateName(s.state); out += '"';
+  if (const Chara* c = s.hud.player) {
+    out += ",\"id\":"; appendString(out, gbkToUtf8(c->data ? c->data->id : std::string()));
+    out += ",\"x\":"; appendNumber(out, c->x);
+    out += ",\"y\":"; appendNumber(out, c->y);
+    out += ",\"z\":"; appendNumber(out, c->z);
+    out += ",\"hp\":"; appendInt(out, c->hp);
+    out += ",\"action\":"; appendInt(out, c->action);
+    out += ",\"facing\":"; appendInt(out, c->facing);
+    out += ",\"protection\":"; appendInt(out, c->protection);
+  }
+  out += ",\"score\":"; appendInt(out, s.hud.score);
+  out += ",\"kills\":"; appendInt(out, s.hud.kills);
+  out += ",\"power\":"; appendInt(out, s.hud.power);
+  out += ",\"continueFrames\":"; appendInt(out, s.continueFrames);
+  out += '}';
+}
+
 }  // namespace
 
 TraceWriter::TraceWriter(const std::string& path, FailureReport report) : report_(std::move(report)) {
@@ -116,17 +147,26 @@ void TraceWriter::write(const World& scene, int frame, int state) {
     line += "null";
   }
   line += ",\"player\":";
-  if (scene.charas.empty()) {
-    line += "null";
+  if (const Chara* first = scene.seat(1).hud.player) {
+    appendChara(line, *first, false);
   } else {
-    appendChara(line, *scene.charas[0], false);
+    line += "null";
   }
   line += ",\"enemies\":[";
-  for (size_t i = 1; i < scene.charas.size(); ++i) {
-    if (i > 1) line += ',';
+  for (size_t i = scene.fighterCount(); i < scene.charas.size(); ++i) {
+    if (i > scene.fighterCount()) line += ',';
     appendChara(line, *scene.charas[i], true);
   }
-  line += "]}\n";
+  line += "],\"players\":[";
+  bool firstSeat = true;
+  for (const Seat& s : scene.seats) {
+    if (s.state == Seat::FREE) continue;
+    if (!firstSeat) line += ',';
+    firstSeat = false;
+    appendSeat(line, s);
+  }
+  line += "],\"continues\":"; appendInt(line, scene.continuesLeft);
+  line += "}\n";
   check(file_.write(line));
 }
 
@@ -137,8 +177,14 @@ std::string resultLine(const World* scene, bool loopEnded, int frames) {
   } else {
     result = loopEnded ? "quit" : "running";
   }
-  const int score = scene ? scene->hud.score : 0;
-  const int kills = scene ? scene->hud.kills : 0;
+  // The team's: every seat's together (seat 1's alone in a game for one).
+  int score = 0, kills = 0;
+  if (scene) {
+    for (const Seat& s : scene->seats) {
+      score += s.hud.score;
+      kills += s.hud.kills;
+    }
+  }
   return "result=" + result + " score=" + std::to_string(score) + " kills=" + std::to_string(kills) +
          " frames=" + std::to_string(frames);
 }

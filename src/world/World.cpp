@@ -37,6 +37,7 @@ Expected<ResourceCatalog> readResourceList(const std::function<void(const std::s
 
 World::World(GameRules rules_, WorldServices services)
     : rules(std::move(rules_)), services_(std::move(services)) {
+  for (int n = 1; n <= kMaxSeats; ++n) seat(n).number = n;
   library_ = std::make_unique<Library>([this](const std::string& line) { log(line); });
 
   auto warn = [this](const std::string& line) { log(line); };
@@ -53,6 +54,7 @@ World::World(GameRules rules_, WorldServices services)
   }
 
   effectVolume = rules.effectVolume;
+  continuesLeft = rules.continues >= 0 ? rules.continues : GameRules::kTeamContinues;
   systemObj = std::make_unique<Obj>(this, kSharedEffectsId, 0, 0, 0, 0.0f, 0.0f, 0.0f);
 
   createChara(rules.playerId, 0, rules.playerX, rules.playerZ);
@@ -61,7 +63,12 @@ World::World(GameRules rules_, WorldServices services)
     log(startError);
     return;
   }
-  hud = Hud(charas[0]);
+  // The other seats of the first frame stand at the same place for now; once
+  // the scene's walls are known they step aside.
+  const int startSeats = std::clamp(rules.seatsAtStart, 1, kMaxSeats);
+  for (int s = 2; s <= startSeats; ++s) {
+    if (addFighter(s, rules.playerX, rules.playerZ)) ++seatsEverJoined_;
+  }
 
   cameraX = 0;
   cameraY = 0;
@@ -71,6 +78,12 @@ World::World(GameRules rules_, WorldServices services)
   else
     startError = "cannot start: " + first.error().message();
   if (!startError.empty()) log(startError);
+  if (fighters_ > 1) {
+    for (size_t i = 1; i < fighters_; ++i)
+      placeBeside(*charas[i], rules.playerX, rules.playerZ, static_cast<int>(i));
+    followCamera();
+    for (size_t i = 0; i < fighters_; ++i) charas[i]->placeOnScreen();
+  }
   noteSceneStart(rules.firstScene, rules.playerX, rules.playerZ);
   gameOver = false;
 }
@@ -87,6 +100,7 @@ void World::noteSceneStart(const std::string& id, int32_t x, int32_t z) {
 
 World::World(WorldServices services, Bare, ResourceCatalog catalog_)
     : catalog(std::move(catalog_)), services_(std::move(services)) {
+  for (int n = 1; n <= kMaxSeats; ++n) seat(n).number = n;
   library_ = std::make_unique<Library>([this](const std::string& line) { log(line); });
   if (readFileBytes(charaFilePath(kSharedEffectsId))) {
     systemObj = std::make_unique<Obj>(this, kSharedEffectsId, 0, 0, 0, 0.0f, 0.0f, 0.0f);
@@ -95,7 +109,7 @@ World::World(WorldServices services, Bare, ResourceCatalog catalog_)
 
 World::~World() {
   // Objects first: they point into the library's character records.
-  hud = Hud();
+  for (Seat& st : seats) st.hud = Hud();
   charas.clear();
   objects.clear();
   owned_.clear();
@@ -119,18 +133,29 @@ void World::resolveAttack(size_t at, size_t next) {
   Obj* o = objects[at];
   const Box a = o->worldAttack();
   bool landed = false;
+  // The Hud of the attacker's seat shows the enemy it hits (seat 1's when no seat made the attack).
+  Hud& attackerHud = o->seat > 0 ? seat(o->seat).hud : hud;
   auto tryHit = [&](Obj* t) {
     const Box b = t->worldBody();
     if (b.width == 0 || t->team == o->team) return false;
+    Chara* c = t->asChara();
+    if (c && c->protection > 0) return false;  // a fighter that just dropped in
     if (!overlaps(a, b)) return false;
     o->attackLanded();
-    const bool spared = rules.playerInvincible && !charas.empty() && t == charas[0];
+    const bool fighter = c && c->seat > 0;
+    const bool spared = rules.playerInvincible && fighter;
     t->takeHit(o->hit, spared ? 0 : o->damage, o->facing);
     landed = true;
     const std::string sparkId = o->hit.sparkFromSystem != 0 ? std::string(kSharedEffectsId) : o->id();
     createObj(sparkId, o->hit.sparkAction, 0, 0, 0, (a.x + b.x) / 2, (a.y + b.y) / 2, std::max(a.z, b.z) + 0.1);
+    // Every blow that lands, anyone's, fills the power of every seat that plays.
     hud.gainPower();
-    if (Chara* c = t->asChara(); c && (charas.empty() || c != charas[0])) hud.setTarget(c->hp >= 1 ? c : nullptr);
+    for (int n = 2; n <= kMaxSeats; ++n)
+      if (seat(n).state == Seat::PLAYING) seat(n).hud.gainPower();
+    if (c && !fighter) {
+      attackerHud.setTarget(c->hp >= 1 ? c : nullptr);
+      if (o->seat > 0) c->lastHitSeat = o->seat;
+    }
     return true;
   };
   if (hitGrid_.active()) {
@@ -176,12 +201,18 @@ void World::depthSort() {
   for (size_t i = 0; i < objects.size(); ++i) objects[i] = depthOrder_[i].second;
 }
 
+bool World::fallen(const Chara& p) {
+  // A fighter without hit points lying in the lying action has fallen. One
+  // whose file sent it through the death action instead has left the screen
+  // for good: that is a fall too, not a game that can never end.
+  return p.hp < 1 && (p.action == kPlayerLyingAction || p.finished);
+}
+
 bool World::playerDefeated() const {
-  // A player without hit points lying in the lying action has lost. One whose
-  // file sent it through the death action instead has left the screen for
-  // good: that is a defeat too, not a game that can never end.
-  const Chara* p = hud.player;
-  return p && p->hp < 1 && (p->action == kPlayerLyingAction || p->finished);
+  if (seatsEverJoined_ == 0) return false;
+  for (const Seat& s : seats)
+    if (s.state == Seat::PLAYING) return false;
+  return true;
 }
 
 void World::update() {
@@ -203,6 +234,7 @@ void World::update() {
   }
   for (size_t r = 0; r < n; ++r) {
     Obj* o = objects[r];
+    spawningSeat_ = o->seat;
     o->move();
     o->step();
     if (o->finished) {
@@ -223,16 +255,20 @@ void World::update() {
   }
   objects.erase(objects.begin() + static_cast<std::ptrdiff_t>(kept), objects.begin() + static_cast<std::ptrdiff_t>(n));
   passRemoved_ = 0;
+  spawningSeat_ = 0;
   wallGridInUse_ = false;
   hitGrid_.stop();
+  holdFightersInView();
 
-  // Character pass: the enemies think; finished ones score and leave.
-  if (!charas.empty()) {
-    for (size_t i = 1; i < charas.size();) {
+  // Character pass: the enemies think, each against the fighter it goes for;
+  // finished ones score for the seat that struck them last and leave.
+  if (fighters_ > 0) {
+    for (size_t i = fighters_; i < charas.size();) {
       Chara* e = charas[i];
-      runEnemyBehaviour(*e, *charas[0], e->data ? rules.paceOf(e->data->name) : EnemyPace{}, services_.random);
+      runEnemyBehaviour(*e, *targetFor(e->x, e->z), e->data ? rules.paceOf(e->data->name) : EnemyPace{},
+                        services_.random);
       if (e->finished) {
-        addScore(hud, *e, rules);
+        addScore(e->lastHitSeat > 0 ? seat(e->lastHitSeat).hud : hud, *e, rules);
         removeEnemy(i);
         openDoorsIfCleared();
         continue;
@@ -241,7 +277,8 @@ void World::update() {
     }
   }
 
-  if (doorsOpen && !charas.empty()) useDoors();
+  if (doorsOpen && fighters_ > 0) useDoors();
+  updateSeats();
 
   if (playerDefeated()) gameOver = true;
   if (finalSceneCleared()) gameOver = true;
@@ -251,11 +288,17 @@ void World::update() {
 }
 
 void World::controlPlayer(const FrameInput& input) {
-  hud.updateCommands(input);
-  if (!charas.empty()) ::controlPlayer(hud, *charas[0], heldKeys(input));
+  SeatInputs inputs;
+  inputs[1] = input;
+  controlPlayers(inputs);
 }
 
 void World::step(const FrameInput& input) {
   update();
   if (!gameOver) controlPlayer(input);
+}
+
+void World::step(const SeatInputs& inputs) {
+  update();
+  if (!gameOver) controlPlayers(inputs);
 }

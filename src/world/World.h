@@ -27,6 +27,7 @@
 #include "world/GameRules.h"
 #include "world/HitGrid.h"
 #include "world/Hud.h"
+#include "world/Seat.h"
 #include "world/WallGrid.h"
 
 // What the world is handed: where its log lines go and where its chance comes from.
@@ -79,6 +80,12 @@ class World final : public ObjectHost {
   // An open door takes the player who stands closer than this to it, along
   // the ground and in depth (each strictly).
   static constexpr double kDoorReachX = 30, kDoorReachZ = 10;
+  // A fighter that joins or continues cannot be hurt for this many frames.
+  static constexpr int32_t kDropInProtection = 150;
+  // A fallen fighter may continue for this many frames (10 seconds).
+  static constexpr int32_t kContinueFrames = 1000;
+  // With two or more fighters, none may stand closer than this to the view's edges.
+  static constexpr double kViewEdge = 24;
 
   // Builds the game in the current folder: the resource list, the system
   // data, the shared effects, the player and the first scene. When it cannot
@@ -94,20 +101,55 @@ class World final : public ObjectHost {
 
   bool ready() const { return startError.empty(); }
   // The game is won: the final scene has no enemy left.
-  bool finalSceneCleared() const { return !charas.empty() && charas.size() < 2 && name == rules.finalScene; }
-  // The game is lost: the player has no hit points left and lies in the
-  // lying action, or the death action took the player off the screen.
+  bool finalSceneCleared() const {
+    return fighters_ > 0 && charas.size() == fighters_ && name == rules.finalScene;
+  }
+  // The game is lost: every seat that plays has fallen and none may continue
+  // any more. A fighter has fallen when it has no hit points left and lies in
+  // the lying action, or the death action took it off the screen.
   bool playerDefeated() const;
+  // Whether `fighter` has fallen (see playerDefeated).
+  static bool fallen(const Chara& fighter);
 
-  // One frame of play: update(), then, unless the game ended in it, controlPlayer().
+  // One frame of play: update(), then, unless the game ended in it, controlPlayers().
+  void step(const SeatInputs& inputs);
+  // The same for seat 1 alone (a game for one).
   void step(const FrameInput& input);
   // The world's own part of a frame, in this order: the camera, the object
-  // pass (move, script, removal, hits), the enemies (behaviour, score, removal),
-  // the doors, the end of the game, the depth sort.
+  // pass (move, script, removal, hits), the view's edges, the enemies
+  // (behaviour, score, removal), the seats (falls and continues), the doors,
+  // the end of the game, the depth sort.
   void update();
-  // The player's part of a frame: the command buffer takes the keys that went
-  // down, then the player's control acts on the buffer and the held keys.
+  // The players' part of a frame, seat by seat: for a seat that plays, the
+  // command buffer takes the keys that went down, then the fighter's control
+  // acts on the buffer and the held keys; punch continues a fallen fighter
+  // that may, and joins a free seat.
+  void controlPlayers(const SeatInputs& inputs);
+  // The same for seat 1 alone.
   void controlPlayer(const FrameInput& input);
+
+  // Seats. A free seat joins: its fighter drops in at the left edge of the
+  // view, protected for a moment. False when the seat cannot join (not free,
+  // no scene, the game over, the fighter cannot be made).
+  bool join(int seat);
+  // The seat's fighter leaves the world and the seat is free again. The last
+  // seat that plays cannot leave (false).
+  bool leave(int seat);
+  Seat& seat(int number) { return seats[static_cast<size_t>(number - 1)]; }
+  const Seat& seat(int number) const { return seats[static_cast<size_t>(number - 1)]; }
+  // The fighters of the seats come first in `charas`, in seat order; the enemies follow.
+  size_t fighterCount() const { return fighters_; }
+  size_t enemyCount() const { return charas.size() - fighters_; }
+  // Seats that play now (their fighter standing or down).
+  int seatsPlaying() const;
+  // For worlds built by hand (tests, tools): the first `n` of `charas` become
+  // the fighters of seats 1 to n, playing.
+  void setFighters(size_t n);
+  // Joins since the world began, the first fighter's included.
+  int32_t seatsEverJoined() const { return seatsEverJoined_; }
+  // The fighter an enemy at (x, z) goes for: the nearest that has not fallen
+  // (ties: the lower seat); when every one has, the first seat's.
+  const Chara* targetFor(double x, double z) const;
 
   // The only ways into the world. createChara logs "创建角色失败" and adds
   // nothing when the character cannot be made; createObj then returns nullptr.
@@ -121,7 +163,8 @@ class World final : public ObjectHost {
   void useDoors();
   // Reads the target scene completely, then replaces the current one. When the
   // file cannot be read the current scene stays as it is and false is returned.
-  bool changeScene(const std::string& target, int32_t entryX, int32_t entryZ);
+  // The fighter of seat `taker` stands on the entry point, the others beside it.
+  bool changeScene(const std::string& target, int32_t entryX, int32_t entryZ, int taker = 1);
   // Reads "data/scene/<id>.dat" and adds its contents (nothing when it fails).
   bool load(const std::string& id);
   // Adds a parsed scene, read from `path`, to the world (the load steps after reading).
@@ -142,7 +185,8 @@ class World final : public ObjectHost {
 
   const GameRules rules;
   int32_t screenWidth = 800;  // the camera keeps the player near the middle of it
-  std::vector<Chara*> charas;  // entry 0 is the player; the world owns every character and object
+  // The seats' fighters (in seat order), then the enemies; the world owns every character and object.
+  std::vector<Chara*> charas;
   std::vector<Obj*> objects;   // everything moved and drawn, in drawing order after each update
   std::unique_ptr<Obj> systemObj;  // of the shared effects file: the source of the shared sounds; never moved
   ResourceCatalog catalog;         // the picture sets (the renderer loads them)
@@ -159,7 +203,10 @@ class World final : public ObjectHost {
   std::vector<Door> doors;
   int32_t effectVolume = 50;
   bool gameOver = false;
-  Hud hud;
+  std::array<Seat, kMaxSeats> seats;
+  Hud& hud = seats[0].hud;  // seat 1's: the Hud of a game for one
+  // Continues the team may still spend (shared by every seat).
+  int32_t continuesLeft = 0;
   // The sounds asked for in the last step, in order; the game plays them.
   std::vector<SoundRequest> sounds;
 
@@ -192,11 +239,28 @@ class World final : public ObjectHost {
   // Destroys what left the world during this frame.
   void destroyRemoved() { removed_.clear(); }
   Expected<SceneFile> readScene(const std::string& id, std::string& path);
+  // Makes the fighter of a seat and puts it among the fighters in seat order.
+  Chara* addFighter(int seat, double x, double z);
+  // Takes the fighter of a seat out of the world (destroyed when the frame is over).
+  void removeFighter(int seat);
+  // The enemy's hit points grow with every extra seat that plays (the rules' coop-hp-percent).
+  void strengthenForTeam(Chara& enemy) const;
+  // A place on the ground beside (x, z) where the fighter's body meets no wall;
+  // `turn` 0 is (x, z) itself, later turns step out to either side.
+  void placeBeside(Chara& fighter, double x, double z, int turn) const;
+  // Falls, continue offers and their countdowns.
+  void updateSeats();
+  // With two or more fighters, keeps every fighter within the view.
+  void holdFightersInView();
   void reportObjectLimit(const std::string& id, int32_t action);
   // Notes how the scene `id` begins, the player standing at (x, z).
   void noteSceneStart(const std::string& id, int32_t x, int32_t z);
 
   WorldServices services_;
+  size_t fighters_ = 0;      // the seats' fighters at the front of `charas`
+  int32_t seatsEverJoined_ = 0;
+  // The seat of the object whose script runs now: what it spawns belongs to that seat.
+  int32_t spawningSeat_ = 0;
   std::unique_ptr<Library> library_;
   // Every character and plain object in the world, by address.
   std::unordered_map<const Obj*, std::unique_ptr<Obj>> owned_;

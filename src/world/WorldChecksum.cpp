@@ -58,6 +58,26 @@ uint64_t worldChecksum(const World* scene, uint64_t randomState) {
     for (int32_t code : hud->commands) h.i32(code);
   }
 
+  // The other seats, once any of them has played, and the team's continues
+  // once they matter: a game for one sums exactly what it always has.
+  const int32_t continuesAtStart =
+      scene->rules.continues >= 0 ? scene->rules.continues : GameRules::kTeamContinues;
+  bool team = scene->seatsEverJoined() > 1 || scene->continuesLeft != continuesAtStart;
+  for (const Seat& s : scene->seats) team = team || s.continueFrames > 0;
+  if (team) {
+    h.i32(scene->continuesLeft);
+    for (const Seat& s : scene->seats) {
+      h.i32(s.state);
+      h.i32(s.continueFrames);
+      h.flag(s.fallSeen);
+      h.i32(s.hud.score);
+      h.i32(s.hud.kills);
+      h.i32(s.hud.power);
+      h.i32(s.hud.commandTimer);
+      for (int32_t code : s.hud.commands) h.i32(code);
+    }
+  }
+
   h.u64(scene->objects.size());
   for (const Obj* o : scene->objects) {
     h.text(o->data ? o->data->id : std::string());

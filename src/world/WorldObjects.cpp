@@ -22,6 +22,16 @@ Chara* World::createChara(const std::string& id, int32_t team, int32_t x, int32_
   objects.push_back(raw);
   if (hitGrid_.active()) hitGrid_.add(raw, objects.size() - 1);
   owned_.emplace(raw, std::move(chara));
+  // The first character of a world without fighters is seat 1's: the player
+  // of a game for one.
+  if (fighters_ == 0 && charas.size() == 1) {
+    fighters_ = 1;
+    raw->seat = 1;
+    Seat& first = seat(1);
+    first.state = Seat::PLAYING;
+    first.hud.player = raw;
+    ++seatsEverJoined_;
+  }
   return raw;
 }
 
@@ -39,6 +49,7 @@ Obj* World::createObj(const std::string& id, int32_t action, int32_t pc, int32_t
   }
   auto obj = std::make_unique<Obj>(this, id, action, pc, facing, team, toFloat(x), toFloat(y), toFloat(z));
   Obj* raw = obj.get();
+  raw->seat = spawningSeat_;
   objects.push_back(raw);
   if (hitGrid_.active()) hitGrid_.add(raw, objects.size() - 1);
   owned_.emplace(raw, std::move(obj));
@@ -56,7 +67,8 @@ void World::removeEnemy(size_t index) {
   // An enemy finished by a hit after the object pass had passed it is still listed there.
   auto listed = std::find(objects.begin(), objects.end(), static_cast<Obj*>(e));
   if (listed != objects.end()) objects.erase(listed);
-  if (hud.target == e) hud.target = nullptr;
+  for (Seat& st : seats)
+    if (st.hud.target == e) st.hud.target = nullptr;
   removeObject(e);
 }
 

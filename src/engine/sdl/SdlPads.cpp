@@ -94,6 +94,9 @@ void SdlPads::add(int deviceIndex, int& events) {
     return;
   }
   pad.id = id;
+  // The lowest slot no other pad holds; a fifth pad acts through the shared keys only.
+  for (int slot = 0; slot < HGE_PADSLOTS && pad.slot < 0; ++slot)
+    if (std::none_of(pads_.begin(), pads_.end(), [slot](const Pad& p) { return p.slot == slot; })) pad.slot = slot;
   const char* name = SDL_GameControllerName(pad.controller.get());
   pad.name = name ? name : "pad";
   log_("Pad plugged in: " + pad.name);
@@ -114,6 +117,13 @@ void SdlPads::remove(SDL_JoystickID id, Keyboard& keys, int& events) {
 void SdlPads::set(Pad& pad, int key, bool down, Keyboard& keys) {
   if (key <= 0 || key >= HGEK_COUNT || pad.held[static_cast<size_t>(key)] == down) return;
   pad.held[static_cast<size_t>(key)] = down;
+  // The pad's own key, for the seat that holds this pad.
+  if (pad.slot >= 0) {
+    if (down)
+      keys.press(hgePadKey(key, pad.slot));
+    else
+      keys.release(hgePadKey(key, pad.slot));
+  }
   if (down) {
     keys.press(key);
     return;
@@ -172,6 +182,13 @@ bool SdlPads::handle(const SDL_Event& e, Keyboard& keys, int& events) {
     default:
       return false;
   }
+}
+
+std::vector<int> SdlPads::slots() const {
+  std::vector<int> out;
+  for (const Pad& pad : pads_)
+    if (pad.slot >= 0) out.push_back(pad.slot);
+  return out;
 }
 
 std::vector<std::string> SdlPads::names() const {

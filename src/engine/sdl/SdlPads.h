@@ -3,7 +3,8 @@
 // gamecontrollerdb.txt in the player's config folder add others. A pad's
 // buttons, its triggers and the left stick's four directions are raw keys
 // (HGEK_PAD_*, HGEK_STICK_*) in the same keyboard as the keys; several pads
-// act as one (a key is held while any pad holds it). Pads come and go while
+// act as one (a key is held while any pad holds it). Each of the first four
+// pads also presses keys of its own (hgePadKey), so each may play for a seat. Pads come and go while
 // the game runs; an unplugged pad lets go of everything it held.
 #pragma once
 
@@ -41,6 +42,8 @@ class SdlPads {
     for (Pad& pad : pads_) pad.held.reset();
   }
   std::vector<std::string> names() const;
+  // The slots of the pads plugged in (see hgePadKey).
+  std::vector<int> slots() const;
 
  private:
   struct Pad {
@@ -49,6 +52,7 @@ class SdlPads {
     std::string name;
     std::bitset<HGEK_COUNT> held;
     int leftX = 0, leftY = 0;  // the stick's position
+    int slot = -1;             // its own keys' slot (hgePadKey), or -1
   };
 
   void add(int deviceIndex, int& events);

@@ -19,6 +19,7 @@ class SdlVideo : public VideoBackend {
   bool messageBox(const std::string& text, const std::string& caption) override;
   int inputEvents() const override { return events_; }
   std::vector<std::string> padNames() const override { return pads_.names(); }
+  std::vector<int> padSlots() const override { return pads_.slots(); }
   void setFullscreen(bool on) override;
   bool fullscreen() const override;
   void windowedSize(int& width, int& height) const override;
