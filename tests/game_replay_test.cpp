@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <fstream>
 
 #include "game_program.h"
 
@@ -190,3 +191,62 @@ TEST(GameReplays, RecordingChangesNothingInTheGame) {
 }
 
 }  // namespace
+
+TEST(GameReplays, ATwoSeatRecordingWithAJoinReplaysToTheSameTrace) {
+  NEED_GAME();
+  GameCopy game;
+  // Seats 1 and 2 from the start, seat 3 joins by itself (the built-in player presses its punch).
+  const gameprogram::Run recorded = game.run(
+      "--players 2 --autoplay-seats 1,2,3 --seed 4 --frames 8000 --record rec.rep --trace recorded.jsonl");
+  ASSERT_EQ(recorded.exitCode, 0) << recorded.err;
+  const std::string recording = game.read("rec.rep");
+  EXPECT_NE(recording.find("\nplayers 2\n"), std::string::npos) << "the header says two seats started";
+  EXPECT_NE(recording.find(" J 2\n"), std::string::npos) << "seat 2's keys carry their seat";
+  EXPECT_NE(recording.find(" down J 3\n"), std::string::npos) << "seat 3 joins with its punch";
+  const std::string steps = game.steps("recorded.jsonl");
+  EXPECT_NE(steps.find("{\"seat\":3,\"state\":\"playing\""), std::string::npos) << "seat 3 played";
+
+  // Without --players: the recording's own players line counts.
+  const gameprogram::Run replayed = game.run("--replay rec.rep --frames 8000 --trace replayed.jsonl");
+  ASSERT_EQ(replayed.exitCode, 0) << replayed.err;
+  EXPECT_EQ(replayed.result(), recorded.result());
+  EXPECT_EQ(game.steps("replayed.jsonl"), steps);
+}
+
+TEST(GameReplays, SeatsOutsideOneToFourAreAnErrorNamingTheLine) {
+  NEED_GAME();
+  GameCopy game;
+  struct Case {
+    const char* text;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"seed 1\n5 down J 0\n", "rep:2: seat \"0\""},
+      {"seed 1\n5 down J 5\n", "rep:2: seat \"5\""},
+      {"players 9\n", "rep:1: players \"9\""},
+      {"seed 1\n5 check 0000000000000000 2\n", "rep:2: expected 3 fields"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::ofstream(game.file("bad.rep")) << c.text;
+    const gameprogram::Run run = game.run("--replay bad.rep --frames 10");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+  }
+  // A seat that never joined but presses keys other than punch plays nothing: the run goes on.
+  std::ofstream(game.file("quiet.rep")) << "seed 1\n5 down D 4\n50 up D 4\n";
+  const gameprogram::Run quiet = game.run("--replay quiet.rep --frames 200 --trace quiet.jsonl");
+  EXPECT_EQ(quiet.exitCode, 0) << quiet.err;
+  EXPECT_EQ(game.steps("quiet.jsonl").find("\"seat\":4"), std::string::npos);
+}
+
+TEST(GameOptions, PlayersMustBeOneToFour) {
+  NEED_GAME();
+  GameCopy game;
+  for (const char* bad : {"--players 0", "--players 99", "--players two", "--autoplay-seats 1,5", "--autoplay-seats ,"}) {
+    SCOPED_TRACE(bad);
+    const gameprogram::Run run = game.run(std::string(bad) + " --frames 5");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find(std::string(bad).substr(0, std::string(bad).find(' '))), std::string::npos) << run.err;
+  }
+}

@@ -22,7 +22,10 @@ constexpr long kAttackTriesOutOf = 501;      // the numbers 0 to 500 an attack t
 constexpr long kMaxWalkHundredths = 2000;    // 20 pixels a frame: across the screen in 40 frames
 
 const char* const kKeys =
-    "player, player-x, player-z, first-scene, final-scene, pack-password, score NAME, pace NAME, walk-speed NAME";
+    "player, player-x, player-z, first-scene, final-scene, pack-password, continues, coop-hp-percent, score NAME, "
+    "pace NAME, walk-speed NAME";
+constexpr long kMaxContinues = 99;
+constexpr long kMaxCoopHpPercent = 1000;  // ten times the hit points for each extra seat
 
 // "1.5" or "2" or "0.75" as hundredths, read by hand so that no locale decides what the point means.
 bool hundredths(const std::string& text, long hi, long& out) {
@@ -70,6 +73,22 @@ class RulesReader {
     if (key == "player-z") return place(value, rules_.playerZ);
     if (key == "first-scene") return id(value, "the first scene's id", rules_.firstScene);
     if (key == "final-scene") return name(value, "the final scene's name", rules_.finalScene);
+    if (key == "continues") {
+      long n = 0;
+      if (!wholeNumber(value, 0, kMaxContinues, n))
+        return fail("continues wants the continues the team shares, from 0 (none) to " + std::to_string(kMaxContinues) +
+                    ", not \"" + value + "\"");
+      rules_.continues = static_cast<int32_t>(n);
+      return true;
+    }
+    if (key == "coop-hp-percent") {
+      long n = 0;
+      if (!wholeNumber(value, 0, kMaxCoopHpPercent, n))
+        return fail("coop-hp-percent wants the percent of hit points enemies gain for each seat beyond the first, "
+                    "from 0 to " + std::to_string(kMaxCoopHpPercent) + ", not \"" + value + "\"");
+      rules_.coopHpPercent = static_cast<int32_t>(n);
+      return true;
+    }
     if (key == "pack-password") {
       if (value.empty() || value.size() > kMaxPasswordBytes)
         return fail("pack-password needs the pack's password (1 to " + std::to_string(kMaxPasswordBytes) + " bytes)");

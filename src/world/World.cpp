@@ -101,6 +101,7 @@ void World::noteSceneStart(const std::string& id, int32_t x, int32_t z) {
 World::World(WorldServices services, Bare, ResourceCatalog catalog_)
     : catalog(std::move(catalog_)), services_(std::move(services)) {
   for (int n = 1; n <= kMaxSeats; ++n) seat(n).number = n;
+  continuesLeft = rules.continues >= 0 ? rules.continues : GameRules::kTeamContinues;
   library_ = std::make_unique<Library>([this](const std::string& line) { log(line); });
   if (readFileBytes(charaFilePath(kSharedEffectsId))) {
     systemObj = std::make_unique<Obj>(this, kSharedEffectsId, 0, 0, 0, 0.0f, 0.0f, 0.0f);

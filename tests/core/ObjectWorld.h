@@ -148,9 +148,11 @@ class ObjectWorld {
     return set->second[static_cast<size_t>(o->picture)].w;
   }
 
- protected:
-  // The world goes before whatever the derived fixture made it with.
+  // The world goes (before whatever a derived fixture made it with); the next
+  // scene() makes a fresh one in the same folder.
   void resetScene() { scene_.reset(); }
+
+ protected:
   // Writes the picture files of added sets (the rendered world does).
   std::function<void(const std::string& path, int w, int h, uint32_t argb)> pictureWriter_;
   // Where the world's log lines go (log.txt).
