@@ -4,6 +4,7 @@
 // that needs one of these values takes it from here.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +40,12 @@ struct GameRules {
   int32_t effectVolume = 50;  // every sound effect of the game
   // Seats that play from the first frame (--players); more may join in play.
   int32_t seatsAtStart = 1;
+  // The hero (character id) each seat plays, seat 1 first; an empty id is the player's (`playerId`).
+  std::array<std::string, 4> seatHeroes;
+  const std::string& heroOf(int seat) const {
+    const std::string& id = seatHeroes[static_cast<size_t>(seat - 1)];
+    return id.empty() ? playerId : id;
+  }
   // Continues shared by the team; -1 (no rules line): 3 once two or more seats
   // have played, none for a player alone (the game ends at the first fall).
   int32_t continues = -1;

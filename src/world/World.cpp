@@ -57,9 +57,9 @@ World::World(GameRules rules_, WorldServices services)
   continuesLeft = rules.continues >= 0 ? rules.continues : GameRules::kTeamContinues;
   systemObj = std::make_unique<Obj>(this, kSharedEffectsId, 0, 0, 0, 0.0f, 0.0f, 0.0f);
 
-  createChara(rules.playerId, 0, rules.playerX, rules.playerZ);
+  createChara(rules.heroOf(1), 0, rules.playerX, rules.playerZ);
   if (charas.empty()) {
-    startError = "cannot start: " + charaFileError(rules.playerId);
+    startError = "cannot start: " + charaFileError(rules.heroOf(1));
     log(startError);
     return;
   }

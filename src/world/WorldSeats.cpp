@@ -56,12 +56,12 @@ void World::setFighters(size_t n) {
 }
 
 Chara* World::addFighter(int number, double x, double z) {
-  if (!hasRoomForObjects() || !library().findOrLoad(rules.playerId)) {
-    report("The fighter of seat %d cannot be made: %s cannot be read", number, rules.playerId.c_str());
+  const std::string& hero = rules.heroOf(number);
+  if (!hasRoomForObjects() || !library().findOrLoad(hero)) {
+    report("The fighter of seat %d cannot be made: %s cannot be read", number, hero.c_str());
     return nullptr;
   }
-  auto made = std::make_unique<Chara>(this, rules.playerId, 0, 0, 0, static_cast<float>(x), 0.0f,
-                                      static_cast<float>(z));
+  auto made = std::make_unique<Chara>(this, hero, 0, 0, 0, static_cast<float>(x), 0.0f, static_cast<float>(z));
   Chara* c = made.get();
   owned_.emplace(c, std::move(made));
   objects.push_back(c);
