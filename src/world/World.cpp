@@ -191,13 +191,12 @@ bool World::worthAHitGrid() const {
 }
 
 void World::depthSort() {
-  // The sort sees the same depths in the same places as sorting the list
-  // itself would, so it makes the same moves and leaves objects of equal
-  // depth in the same order; it only reads each object once, not at every
-  // comparison.
+  // Objects of equal depth keep their order in the list: a stable sort, so
+  // every standard library (and so every machine and the browser) puts them
+  // the same way. It reads each object's depth once, not at every comparison.
   depthOrder_.clear();
   for (Obj* o : objects) depthOrder_.emplace_back(o->z, o);
-  std::sort(depthOrder_.begin(), depthOrder_.end(),
+  std::stable_sort(depthOrder_.begin(), depthOrder_.end(),
             [](const std::pair<double, Obj*>& a, const std::pair<double, Obj*>& b) { return a.first < b.first; });
   for (size_t i = 0; i < objects.size(); ++i) objects[i] = depthOrder_[i].second;
 }
