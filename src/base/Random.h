@@ -16,6 +16,8 @@ class Random {
   int32_t range(int32_t min, int32_t max);
   // The whole state that decides the next numbers (the stream is fixed per generator).
   uint64_t state() const { return state_; }
+  // Puts back a state read from state() (a saved world's).
+  void setState(uint64_t state) { state_ = state; }
 
  private:
   void seed_(uint64_t seed);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -142,6 +143,18 @@ class World final : public ObjectHost {
   size_t enemyCount() const { return charas.size() - fighters_; }
   // Seats that play now (their fighter standing or down).
   int seatsPlaying() const;
+  // The complete state of the world's frame as bytes, taken between frames
+  // (after step(), or after update() and controlPlayers()), with the state of
+  // the game's random generator. Character and scene files are named by id,
+  // not copied; objects refer to each other by index.
+  void saveState(uint64_t randomState, std::vector<uint8_t>& out) const;
+  // Puts a saved state back: stepping then gives exactly the frames that
+  // followed the save. Returns the random generator's state to put back. A
+  // damaged or foreign state leaves the world as it is; the error names
+  // `source`, the offset and what did not fit.
+  Expected<uint64_t> restoreState(std::span<const uint8_t> bytes, const std::string& source);
+  static constexpr uint32_t kStateVersion = 1;
+
   // For worlds built by hand (tests, tools): the first `n` of `charas` become
   // the fighters of seats 1 to n, playing.
   void setFighters(size_t n);
