@@ -16,6 +16,10 @@
 #include "app/PlayRules.h"
 #include "app/PlayerSettings.h"
 #include "app/ScreenFlow.h"
+#include "app/StateFile.h"
+#include "app/SyncTest.h"
+#include "app/Rewind.h"
+#include "base/CheckedFile.h"
 #include "app/SettingsFile.h"
 #include "base/Random.h"
 #include "engine/hge.h"
@@ -110,11 +114,55 @@ int runGame(const Options& options, const std::string& logFile) {
   if (trace)
     trace->writeHeader(TraceHeader{seed, rules.rules.firstScene, rules.rules.playerInvincible, options.autoplay,
                                    options.replay, rules.fromFile ? kRulesFile : "", options.arguments});
+  // State files: the one to start from is read, and the one to write made, before the game
+  // starts, so a file that cannot be used stops the run at once.
+  const bool stateFiles = !options.saveState.empty() || !options.loadState.empty();
+  const uint64_t folder = stateFiles ? gameFolderChecksum(rules.rules.packFile) : 0;
+  std::unique_ptr<StateLoader> loader;
+  if (!options.loadState.empty()) {
+    Expected<StateFile> file = readStateFile(options.loadState, folder);
+    if (!file) {
+      const std::string why = file.error().message();
+      engine->System_Log("cannot start: %s", why.c_str());
+      std::fprintf(stderr, "tervalen: cannot start: %s\n", why.c_str());
+      engine->Release();
+      return kExitCannotStart;
+    }
+    loader = std::make_unique<StateLoader>(std::move(*file), options.loadState, chance);
+  }
+  if (!options.saveState.empty()) {
+    std::string why;
+    if (!writeCheckedFile(options.saveState, {}, why)) {
+      reportOutputFailure("Cannot write the state to " + why);
+      engine->Release();
+      return kExitOutputFailed;
+    }
+  }
   auto flow = std::make_unique<ScreenFlow>(engine, rules.rules, random, trace.get());
-  // The modder's keys (F1-F5) and --watch; they never change a step of the world.
+  // The modder's keys (F1-F6) and --watch; they never change a step of the world.
   auto modder = std::make_unique<ModderKeys>(engine, *flow, WorldReload(engine, random, options.invincible),
                                              options.watch, options.overlay);
   flow->setModderLayer([&modder] { modder->draw(); });
+
+  // Watches of every step: a state file to start from, the rewind ring of a
+  // window that records nothing, the sync test, a state file to write.
+  if (loader) flow->addWatch(loader.get());
+  std::unique_ptr<Rewind> rewind;
+  if (!options.headless && options.record.empty() && options.replay.empty()) {
+    rewind = std::make_unique<Rewind>(chance);
+    flow->addWatch(rewind.get());
+    modder->setRewind(rewind.get());
+  }
+  std::unique_ptr<SyncTest> sync;
+  if (options.syncTest > 0) {
+    sync = std::make_unique<SyncTest>(options.syncTest, chance, options.syncTestFolder);
+    flow->addWatch(sync.get());
+  }
+  std::unique_ptr<StateSaver> saver;
+  if (!options.saveState.empty()) {
+    saver = std::make_unique<StateSaver>(options.saveStateFrame, options.saveState, folder, chance, reportOutputFailure);
+    flow->addWatch(saver.get());
+  }
 
   engine->System_SetState(HGE_SCREENWIDTH, 800);
   engine->System_SetState(HGE_SCREENHEIGHT, 480);
@@ -167,6 +215,19 @@ int runGame(const Options& options, const std::string& logFile) {
     const bool limitReached = options.frames > 0 && engine->System_GetFrame() >= options.frames;
     const bool loopEnded = flow->quitByPlayer() || !limitReached;
     if (flow->startFailed()) code = kExitCannotStart;
+    if (loader && !loader->error().empty()) {
+      std::fprintf(stderr, "tervalen: cannot start: %s\n", loader->error().c_str());
+      engine->System_Log("cannot start: %s", loader->error().c_str());
+      code = kExitCannotStart;
+    }
+    if (sync && !sync->failure().empty()) {
+      std::fprintf(stderr, "%s\n", sync->failure().c_str());
+      engine->System_Log("%s", sync->failure().c_str());
+      code = kExitReplayDiverged;
+    } else if (sync) {
+      engine->System_Log("sync test: %d steps checked %d steps back, all the same", sync->framesChecked(),
+                         options.syncTest);
+    }
     std::printf("%s\n", resultLine(flow->world(), loopEnded, engine->System_GetStep()).c_str());
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
       reportOutputFailure(std::string("Cannot write the result to standard output: ") + std::strerror(errno));

@@ -4,7 +4,8 @@
 
 namespace {
 
-constexpr int kF1 = HGEK_F1, kF2 = HGEK_F1 + 1, kF3 = HGEK_F1 + 2, kF4 = HGEK_F1 + 3, kF5 = HGEK_F1 + 4;
+constexpr int kF1 = HGEK_F1, kF2 = HGEK_F1 + 1, kF3 = HGEK_F1 + 2, kF4 = HGEK_F1 + 3, kF5 = HGEK_F1 + 4,
+              kF6 = HGEK_F1 + 5;
 constexpr int kSlowEvery = 4;
 constexpr uint32_t kMessageText = 0xFFFFFFFF, kErrorText = 0xFFFF7070, kPausedText = 0xFFFFD040;
 // Long messages are cut into lines of at most this many characters.
@@ -43,6 +44,17 @@ void ModderKeys::reload(const std::string& why) {
   }
 }
 
+void ModderKeys::stepBack() {
+  if (!rewind_ || !flow_.world() || flow_.state() != ScreenFlow::PLAYING) return;
+  // As for a reload: a recording or a replay holds the steps of one unbroken game.
+  if (!engine_->System_GetState(HGE_REPLAYFILE).empty() || !engine_->System_GetState(HGE_RECORDFILE).empty()) {
+    show("no rewinding while a replay plays or a recording is made: it would no longer replay", true);
+    return;
+  }
+  flow_.clock().modderPaused = true;
+  if (!rewind_->stepBack(*flow_.world())) show("nothing further back to rewind to (ten seconds are kept)", false);
+}
+
 void ModderKeys::beforeClock() {
   ++frames_;
   if (messageFrames_ > 0 && --messageFrames_ == 0) message_.clear();
@@ -55,6 +67,12 @@ void ModderKeys::beforeClock() {
   }
   if (engine_->Input_KeyDown(kF4)) clock.slowEvery = clock.slowEvery == kSlowEvery ? 1 : kSlowEvery;
   if (engine_->Input_KeyDown(kF5)) reload("F5");
+  if (engine_->Input_KeyDown(kF6)) {
+    rewindHeld_ = 0;
+    stepBack();
+  } else if (engine_->Input_RawKeyState(kF6) && ++rewindHeld_ >= kRewindHoldFrames) {
+    stepBack();
+  }
   if (!watch_) return;
   if (!looked_) {
     files_.look();
@@ -77,7 +95,7 @@ void ModderKeys::draw() {
     overlay().draw(*world, OverlayClock{engine_->System_GetStep(), clock.modderPaused, clock.slowEvery});
   } else if (playing && (clock.modderPaused || clock.slowEvery > 1)) {
     // Without the overlay a paused or slowed game still says so.
-    overlay().text(400, 460, clock.modderPaused ? "PAUSED (F2 go on, F3 one step)" : "SLOW MOTION (F4)", AlignCenter,
+    overlay().text(400, 460, clock.modderPaused ? "PAUSED (F2 go on, F3 one step, F6 one step back)" : "SLOW MOTION (F4)", AlignCenter,
                    kPausedText);
   }
   if (message_.empty()) return;

@@ -1,5 +1,6 @@
 // The modder's keys in the game: F1 the overlay, F2 pause, F3 one step, F4
-// slow motion (a quarter of the speed), F5 reload; and --watch, which reloads
+// slow motion (a quarter of the speed), F5 reload, F6 one step back (held:
+// rewinding, through the last ten seconds); and --watch, which reloads
 // when a file under data/ or the pack changes. They are read once per frame
 // in the engine's clock callback, before the frame's keys reach the game: the
 // game never sees them, and a recording never holds them (they are no game
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "app/FileWatch.h"
+#include "app/Rewind.h"
 #include "app/ScreenFlow.h"
 #include "app/WorldReload.h"
 #include "engine/hge.h"
@@ -24,6 +26,10 @@ class ModderKeys {
   static constexpr int kMessageFrames = 250, kErrorFrames = 500;
 
   ModderKeys(HGE* engine, ScreenFlow& flow, WorldReload reload, bool watch, bool overlayShown);
+  // F6 takes steps back through `rewind` (which watches the flow's steps).
+  void setRewind(Rewind* rewind) { rewind_ = rewind; }
+  // Held this many frames, F6 rewinds a step every frame.
+  static constexpr int kRewindHoldFrames = 30;
   ModderKeys(const ModderKeys&) = delete;
   ModderKeys& operator=(const ModderKeys&) = delete;
 
@@ -41,6 +47,7 @@ class ModderKeys {
 
  private:
   void show(const std::string& message, bool error);
+  void stepBack();
   DebugOverlay& overlay();
 
   HGE* engine_;
@@ -55,4 +62,6 @@ class ModderKeys {
   std::string message_;
   bool messageIsError_ = false;
   int messageFrames_ = 0;
+  Rewind* rewind_ = nullptr;
+  int rewindHeld_ = 0;
 };

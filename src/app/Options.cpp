@@ -42,6 +42,10 @@ std::string usageText() {
          "                          are people's); implies --autoplay\n"
          "  --players N             seats filled from the first frame, 1 to 4 (default 1; more\n"
          "                          join in play by pressing punch)\n"
+         "  --sync-test N           headless: after every step go back N steps (1-600) and step again,\n"
+         "                          stopping at the first frame where the two ways differ (exit 4)\n"
+         "  --save-state N:FILE     write the world as it stands after step N to FILE (for bug reports)\n"
+         "  --load-state FILE       start from a state FILE written by --save-state in this game folder\n"
          "  --fullscreen            play fullscreen this time (the settings keep what they say)\n"
          "  --windowed              play in a window this time\n"
          "  --mute                  no sound this time\n"
@@ -54,7 +58,8 @@ std::string usageText() {
          "  --view ID               the character viewer: every action of character ID with its boxes\n"
          "  --help                  show this text\n"
          "Exit status: 0 played, 1 cannot start, 2 usage error, 3 a file of --trace, --record or\n"
-         "--screenshot could not be written (the game plays on), 4 the replay diverged.\n";
+         "--screenshot could not be written (the game plays on), 4 the replay diverged or the sync\n"
+         "test failed.\n";
 }
 
 ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::string& error) {
@@ -93,6 +98,25 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
         error = "--players wants a whole number from 1 to 4, not \"" + value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
+    } else if (name == "--sync-test") {
+      if (!takeValue()) return ParseResult::UsageError;
+      if (!parseWholeNumber(value, 1, 600, out.syncTest)) {
+        error = "--sync-test wants the steps to go back, from 1 to 600, not \"" + value.substr(0, 40) + "\"";
+        return ParseResult::UsageError;
+      }
+      out.headless = true;
+    } else if (name == "--save-state") {
+      if (!takeValue()) return ParseResult::UsageError;
+      const size_t colon = value.find(':');
+      if (colon == std::string::npos || !parseWholeNumber(value.substr(0, colon), 1, 0x7FFFFFFF, out.saveStateFrame) ||
+          colon + 1 >= value.size()) {
+        error = "--save-state wants N:FILE (N a step from 1 up), not \"" + value.substr(0, 40) + "\"";
+        return ParseResult::UsageError;
+      }
+      out.saveState = value.substr(colon + 1);
+    } else if (name == "--load-state") {
+      if (!takeValue()) return ParseResult::UsageError;
+      out.loadState = value;
     } else if (name == "--autoplay-seats") {
       if (!takeValue()) return ParseResult::UsageError;
       out.autoplaySeats.clear();
@@ -183,6 +207,9 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
 }
 
 void makePathsAbsolute(Options& options) {
+  options.saveState = absolute(options.saveState);
+  options.loadState = absolute(options.loadState);
+  if (options.syncTest > 0) options.syncTestFolder = absolute(".");
   options.record = absolute(options.record);
   options.replay = absolute(options.replay);
   options.trace = absolute(options.trace);

@@ -17,6 +17,10 @@ struct Options {
   std::optional<int32_t> replaySeed;  // the seed line of the --replay file, when it has one
   std::optional<int32_t> replayPlayers;  // its players line, when it has one
   int players = 0;  // --players: seats filled from the first frame, 1-4 (0: not given)
+  int syncTest = 0;  // --sync-test N: each step checked against a re-run N steps back (implies --headless)
+  std::string syncTestFolder;  // where a failed sync test writes its two states (the working folder at start)
+  int saveStateFrame = 0;      // --save-state FRAME:FILE
+  std::string saveState, loadState;
   std::vector<int> autoplaySeats;  // --autoplay-seats: the seats the built-in player plays (empty: all)
   std::vector<std::pair<int, std::string>> screenshots;  // frame, PNG file
   bool stats = false;

@@ -71,11 +71,19 @@ bool ScreenFlow::frame() {
         return true;
       }
       state_ = PLAYING;
+      for (StepWatch* watch : watches_)
+        if (!watch->worldStarted(*world_)) {
+          stoppedByWatch_ = true;
+          return true;
+        }
+      for (StepWatch* watch : watches_)
+        if (watch->replacedWorld()) return false;
       // The first frame builds the world; the player's keys already count in it.
       world_->controlPlayers(input);
       return false;
     case PLAYING:
       if (!running_) return false;  // paused: the world stands still
+      for (StepWatch* watch : watches_) watch->beforeStep(*world_);
       world_->update();
       playWorldSounds(engine_, renderer_->pictures(), *world_);
       // The pictures and sounds of the scenes to come load a file a frame, so
@@ -87,6 +95,11 @@ bool ScreenFlow::frame() {
       // The player's control reads the keys after the world's update, and not
       // once the game is over.
       if (state_ == PLAYING) world_->controlPlayers(input);
+      for (StepWatch* watch : watches_)
+        if (!watch->afterStep(*world_, input)) {
+          stoppedByWatch_ = true;
+          return true;
+        }
       return false;
     case ENDING:
       if (engine_->Input_KeyDown(HGEK_ESCAPE)) {

@@ -6,8 +6,10 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/PlayClock.h"
+#include "app/StepWatch.h"
 #include "engine/hge.h"
 #include "gfx/BitmapFont.h"
 #include "gfx/SpriteQuad.h"
@@ -48,6 +50,11 @@ class ScreenFlow {
 
   int state() const { return state_; }
   const World* world() const { return world_.get(); }
+  World* world() { return world_.get(); }
+  // Looks at every step of play from now on (not owned; it must outlive the flow's frames).
+  void addWatch(StepWatch* watch) { watches_.push_back(watch); }
+  // A watch ended the run (it says why).
+  bool stoppedByWatch() const { return stoppedByWatch_; }
   // The player pressed Escape on the ending screen.
   bool quitByPlayer() const { return quit_; }
   // The world could not be built (the reason was shown to the player).
@@ -78,6 +85,8 @@ class ScreenFlow {
   bool running_ = true;  // the clock's answer for this frame (true when nobody asks it)
   std::function<void()> modderLayer_;
   std::function<void()> menuLayer_;
+  std::vector<StepWatch*> watches_;
+  bool stoppedByWatch_ = false;
 };
 
 // The game's eight keys of seat `seat` as the engine's input reports them in this frame.
