@@ -17,7 +17,7 @@
 
 namespace {
 
-// A fighter that walks, strikes with an armed attack and spawns a spark.
+// A fighter that strikes with an armed attack (its spark from the shared effects) and starts over.
 CharaData fighter(const std::string& id) {
   CharaData d;
   d.id = id;
@@ -36,7 +36,13 @@ CharaData fighter(const std::string& id) {
 std::unique_ptr<World> smallWorld(Random& chance) {
   WorldServices services{[](const std::string&) {}, [&chance](int lo, int hi) { return chance.range(lo, hi); }};
   auto w = std::make_unique<World>(std::move(services), World::Bare{});
-  for (const char* id : {"f", "system"}) w->library().charaData.push_back(std::make_unique<CharaData>(fighter(id)));
+  w->library().charaData.push_back(std::make_unique<CharaData>(fighter("f")));
+  // The shared effects: sparks that show a picture for a few frames and go.
+  CharaData system;
+  system.id = system.name = "system";
+  system.maxHp = 1;
+  for (int i = 0; i < 20; ++i) system.actions.push_back(Action{"spark", {Instruction{0, {0, 3, 0, 0}}}});
+  w->library().charaData.push_back(std::make_unique<CharaData>(std::move(system)));
   w->width = 2000;
   w->depth = 600;
   w->walls = {Box{-250, 0, 300, 500, 0, 1100}, Box{2250, 0, 300, 500, 0, 1100}};
