@@ -26,6 +26,7 @@
 #include "world/RulesFile.h"
 #include "world/Trace.h"
 #include "world/WorldChecksum.h"
+#include "world/WorldDescription.h"
 
 namespace {
 
@@ -179,9 +180,16 @@ int runGame(const Options& options, const std::string& logFile) {
     modder->beforeClock();
     return flow->runsThisFrame();
   });
-  // Recordings and replays compare the world every 100 frames.
-  engine->System_SetState(HGE_CHECKSUMFUNC,
-                          [&flow, &chance] { return worldChecksum(flow->world(), chance.state()); });
+  // Recordings and replays compare the world every 100 frames: new recordings
+  // sum its whole saved state; a replay sums what its own file's checks do.
+  const bool stateChecks = options.replay.empty() || options.replayStateChecks;
+  engine->System_SetState(HGE_STATECHECKS, stateChecks ? 1 : 0);
+  std::vector<uint8_t> checkedState;
+  engine->System_SetState(HGE_CHECKSUMFUNC, [&flow, &chance, &checkedState, stateChecks]() -> uint64_t {
+    if (!stateChecks || !flow->world()) return worldChecksum(flow->world(), chance.state());
+    flow->world()->saveState(chance.state(), checkedState);
+    return stateChecksum(checkedState);
+  });
   // The demo player presses keys through the engine's input layer, like a person.
   // With --players, every seat of the first frame (or those of --autoplay-seats).
   std::vector<std::unique_ptr<Autoplay>> bots;

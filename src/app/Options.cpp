@@ -166,6 +166,7 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       out.replay = value;
       out.replaySeed = replay.seed;
       out.replayPlayers = replay.players;
+      out.replayStateChecks = replay.stateChecks;
     } else if (name == "--trace") {
       if (!takeValue()) return ParseResult::UsageError;
       out.trace = value;

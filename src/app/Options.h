@@ -16,6 +16,7 @@ struct Options {
   std::string record, replay, trace;
   std::optional<int32_t> replaySeed;  // the seed line of the --replay file, when it has one
   std::optional<int32_t> replayPlayers;  // its players line, when it has one
+  bool replayStateChecks = false;        // its checks sum the whole saved state ("checks state")
   int players = 0;  // --players: seats filled from the first frame, 1-4 (0: not given)
   int syncTest = 0;  // --sync-test N: each step checked against a re-run N steps back (implies --headless)
   std::string syncTestFolder;  // where a failed sync test writes its two states (the working folder at start)

@@ -121,6 +121,7 @@ void Engine::System_SetState(hgeIntState state, int value) {
       if (!initiated_) windowHeight_ = std::max(value, 0);
       break;
     case HGE_PLAYERS: players_ = std::clamp(value, 1, HGE_SEATS); break;
+    case HGE_STATECHECKS: stateChecks_ = value != 0; break;
   }
 }
 
@@ -162,6 +163,7 @@ int Engine::System_GetState(hgeIntState state) {
     case HGE_MUSICVOLUME: return musicLevel_;
     case HGE_EFFECTSVOLUME: return effectsLevel_;
     case HGE_PLAYERS: return players_;
+    case HGE_STATECHECKS: return stateChecks_ ? 1 : 0;
     case HGE_WINDOWWIDTH:
     case HGE_WINDOWHEIGHT: {
       int w = windowWidth_ > 0 ? windowWidth_ : screenWidth_, h = windowHeight_ > 0 ? windowHeight_ : screenHeight_;
@@ -303,6 +305,7 @@ bool Engine::System_Start() {
     recordingStarted_ = true;
     if (!recorder_->writeSeed(seed_)) recordingFailed();
     if (recorder_ && players_ > 1 && !recorder_->writePlayers(players_)) recordingFailed();
+    if (recorder_ && stateChecks_ && !recorder_->writeStateChecks()) recordingFailed();
   }
   for (;;) {
     if (showStats_) stats.frameStarted();

@@ -145,6 +145,7 @@ class Engine final : public HGE {
   // step they take effect in, and dropped while the game is paused.
   std::vector<ReplayEvent> pendingChanges_;
   int players_ = 1;  // HGE_PLAYERS
+  bool stateChecks_ = false;  // HGE_STATECHECKS
   std::array<bool, HGEK_KEYSPACE> recordedHeld_{};  // held keys as the recording has them
   bool paused_ = false;
   // The most frames in a row (the last one drawn) while a late window catches up.

@@ -125,6 +125,14 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
       continue;
     }
 
+    if (f[0] == "checks") {
+      if (f.size() != 2 || f[1] != "state") return bad("the checks line says \"checks state\"");
+      if (out.stateChecks) return bad("a second checks line");
+      if (sawFrameLine) return bad("the checks line comes after the first frame line; it must come before");
+      out.stateChecks = true;
+      continue;
+    }
+
     // A key line may name its seat after the key; without one it is seat 1's.
     const bool seated = f.size() == 4 && f[1] != "check";
     if (f.size() != 3 && !seated) return bad("expected 3 fields, found " + std::to_string(f.size()));
@@ -207,6 +215,8 @@ std::optional<uint64_t> ReplayPlayer::checkAt(int frame) const {
 }
 
 bool ReplayRecorder::writeSeed(int32_t seed) { return file_.write(formatReplaySeed(seed) + "\n"); }
+
+bool ReplayRecorder::writeStateChecks() { return file_.write("checks state\n"); }
 
 bool ReplayRecorder::writePlayers(int32_t players) { return file_.write(formatReplayPlayers(players) + "\n"); }
 

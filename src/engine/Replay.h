@@ -4,6 +4,9 @@
 //   seed N                  the run's random seed (at most once, before the other lines)
 //   players N               the seats that played from the first frame, 1-4 (at most once,
 //                           before the frame lines; written only for two or more)
+//   checks state            the check lines sum the whole saved state of the world (at most
+//                           once, before the frame lines); without it they sum the older,
+//                           smaller set of fields (files written before the game saved states)
 //   FRAME down|up KEY [SEAT] a key change; KEY is A..Z or ESC, SEAT 1-4 (none: seat 1)
 //   FRAME hold KEY          the key is held from this frame on without counting as a press
 //                           (a key held when play resumes after a pause)
@@ -38,6 +41,7 @@ struct ReplayCheck {
 struct ReplayFile {
   std::optional<int32_t> seed;
   std::optional<int32_t> players;
+  bool stateChecks = false;  // "checks state": the checks sum the whole saved state
   std::vector<ReplayEvent> events;
   std::vector<ReplayCheck> checks;  // in frame order, one per frame at most
 };
@@ -101,6 +105,7 @@ class ReplayRecorder {
   // Each returns false when the line could not be written.
   bool writeSeed(int32_t seed);
   bool writePlayers(int32_t players);
+  bool writeStateChecks();
   // Records the event; keys a replay cannot name are skipped.
   bool write(const ReplayEvent& event);
   bool writeCheck(const ReplayCheck& check);

@@ -160,6 +160,10 @@ enum hgeIntState {
   // The seats that play from the first frame (1-4); a recording of two or more
   // says so in its "players" line.
   HGE_PLAYERS,
+  // 1 when the checksum callback sums the whole saved state of the world: a
+  // recording says so in its "checks state" line. Read after System_Initiate:
+  // 1 when the replay's checks are such sums.
+  HGE_STATECHECKS,
 };
 
 // What happened to the window and the pads (Input_GetEvents), as bits.
