@@ -1,0 +1,133 @@
+// Playing one game on several machines without waiting for the others' keys:
+// each frame steps at once with a guess of the remote seats' keys (the keys
+// each last sent); when their real keys arrive and differ from the guess, the
+// session puts back the state of the first frame that was guessed wrong and
+// steps again to the present. Local keys take effect a few frames after they
+// are pressed (the input delay), which hides most of the network's latency.
+// A session never runs more than `maxRollback` frames ahead of the keys it
+// has from everyone: beyond that it waits.
+//
+// Every 100 agreed frames the peers compare checksums of their states; a
+// difference is a desync, and the session stops there.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "net/InputPacket.h"
+#include "net/NetTransport.h"
+#include "net/RollbackGame.h"
+
+struct SessionSetup {
+  int seats = 2; // seats in the game, 1-4
+  // Who holds each seat (index 1-4): 0 this machine, 1-3 the peer of that
+  // number.
+  std::array<int, kMaxSeats + 1> ownerOfSeat{};
+  int delay = 2; // frames between a local key and the frame it counts in, 0-8
+  int maxRollback = 8; // frames stepped on guesses at most, 1-32
+  int checkEvery = 100;
+};
+
+class RollbackSession {
+public:
+  // How far back and ahead of the present keys are kept (frames).
+  static constexpr int kWindow = 256;
+
+  RollbackSession(const SessionSetup &setup, RollbackGame &game,
+                  NetTransport &transport);
+
+  // The keys of a local seat, pressed now: they count `delay` frames later.
+  void addLocalInput(int seat, const FrameInput &input);
+  enum class Advance { STEPPED, WAITING, STOPPED };
+  // Reads what has arrived, rolls back if a guess was wrong, steps the
+  // present frame unless too far ahead of the others, and sends this machine's
+  // keys. STOPPED after a desync.
+  Advance advance();
+
+  int frame() const { return frame_; } // the next frame to step
+  // Every frame before this has every seat's real keys.
+  int confirmedFrame() const;
+  // How many frames this machine runs ahead of the furthest-behind peer, as
+  // they last said; a machine ahead should let a frame pass now and then
+  // (see idleNow) so that neither side rolls back all the time.
+  int framesAhead() const;
+  // True on a frame the game should not advance, to let the others catch up.
+  bool idleNow();
+
+  // The desync, when one was found: "desync at frame F".
+  const std::string &failure() const { return failure_; }
+  int desyncFrame() const { return desyncFrame_; }
+  // Checksums of agreed frames (frame -> sum), the latest few.
+  const std::vector<InputPacket::Check> &checks() const { return checks_; }
+  // The agreed keys of a seat in a frame before confirmedFrame() (of the
+  // last kWindow / 2 frames).
+  FrameInput confirmedInput(int seat, int frame) const;
+  // Hears every frame's keys once all of them are agreed, in frame order:
+  // what a recording of the session holds.
+  void onAgreed(std::function<void(int frame, const SeatInputs &)> listener) {
+    onAgreed_ = std::move(listener);
+  }
+
+  struct Stats {
+    int rollbacks = 0;       // times the session went back
+    int longestRollback = 0; // most frames stepped again at once
+    int framesStepped = 0;   // steps taken again included
+    int waits = 0;           // frames it waited for keys
+    int refusedPackets =
+        0; // unreadable, or keys for seats the sender does not hold
+    long long bytesSent = 0;
+    int packetsSent = 0;
+  };
+  const Stats &stats() const { return stats_; }
+
+private:
+  struct SeatKeys {
+    std::array<InputCode, kWindow> code{};
+    std::array<int, kWindow>
+        knownFrame{}; // the frame whose keys a slot holds, or -1
+    std::array<InputCode, kWindow> used{}; // what the step of that frame used
+    int confirmed = 0;                     // every frame before this is known
+    InputCode last = 0; // the latest known keys: the guess for the frames after
+    InputCode pending = 0; // a local seat's keys since its last frame was made
+  };
+  static size_t slot(int frame) { return static_cast<size_t>(frame % kWindow); }
+  bool local(int seat) const {
+    return setup_.ownerOfSeat[static_cast<size_t>(seat)] == 0;
+  }
+  void receive();
+  void take(int peer, const InputPacket &packet);
+  void placeLocalKeys();
+  void compareChecks();
+  void tellAgreed();
+  SeatInputs inputsFor(int frame);
+  void stepFrame(bool again);
+  void rollBack();
+  void check();
+  void send();
+
+  SessionSetup setup_;
+  RollbackGame &game_;
+  NetTransport &transport_;
+  std::array<SeatKeys, kMaxSeats + 1> keys_{};
+  std::vector<std::vector<uint8_t>>
+      states_; // the state before frame f at f % size
+  int frame_ = 0;
+  int rollbackTo_ = -1; // the first frame stepped with a wrong guess, or -1
+  std::array<int, 4> peerFrame_{}; // the present frame each peer last reported
+  std::array<int, 4>
+      peerAck_{}; // each peer has our keys of every frame before this
+  std::array<bool, 4> isPeer_{};
+  int idleCountdown_ = 0;
+  std::vector<InputPacket::Check> checks_;
+  std::vector<InputPacket::Check> remoteChecks_;
+  int nextCheck_ = 0;
+  std::function<void(int, const SeatInputs &)> onAgreed_;
+  int agreedHeard_ = 0; // frames told to onAgreed_  // the next frame whose
+                        // agreed state gets a checksum
+  std::string failure_;
+  int desyncFrame_ = -1;
+  Stats stats_;
+};
