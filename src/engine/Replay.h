@@ -4,7 +4,8 @@
 //   seed N                  the run's random seed (at most once, before the other lines)
 //   players N               the seats that played from the first frame, 1-4 (at most once,
 //                           before the frame lines; written only for two or more)
-//   FRAME down|up KEY [SEAT] a key change; KEY is A..Z or ESC, SEAT 1-4 (none: seat 1)
+//   FRAME down|up KEY [SEAT] a key change; KEY is A..Z, ESC or LEAVE (the seat leaves the
+//                           game), SEAT 1-4 (none: seat 1)
 //   FRAME hold KEY          the key is held from this frame on without counting as a press
 //                           (a key held when play resumes after a pause)
 //   FRAME check HEX         the world's checksum after the frame callback of FRAME (16 hex digits)
@@ -45,7 +46,7 @@ struct ReplayFile {
 // Checks are written after the frame callback of every multiple of this frame.
 constexpr int kReplayCheckInterval = 100;
 
-// The key's name in a replay file ("A".."Z", "ESC"), or nullptr when replays cannot hold it.
+// The key's name in a replay file ("A".."Z", "ESC", "LEAVE"), or nullptr when replays cannot hold it.
 const char* replayKeyName(int key);
 // The key code of a name, or 0.
 int replayKeyCode(const std::string& name);
