@@ -134,7 +134,7 @@ void SeatControls::update(const World* world, bool mayJoin) {
   for (int slot = 0; slot < HGE_PADSLOTS; ++slot)
     if (!contains(slots, slot)) holder_[static_cast<size_t>(pad(slot))] = 0;
   mayLeave_.clear();
-  if (world && world->seatsPlaying() >= 2)
+  if (world && !replaying_ && world->seatsPlaying() >= 2)
     for (int seat = 1; seat <= HGE_SEATS; ++seat)
       if (world->seat(seat).state == Seat::PLAYING && !bot(seat) && held(seat)) mayLeave_.push_back(seat);
   if (world && mayJoin && !replaying_) {

@@ -51,7 +51,8 @@ class SeatControls {
   void beforeStep();
   // The seat leaves at the next step.
   void leave(int seat);
-  // The seats that may leave now: with two or more playing, those a person plays.
+  // The seats that may leave now: with two or more playing, those a person
+  // plays (none while a replay plays: it holds its own leaving).
   const std::vector<int>& seatsThatMayLeave() const { return mayLeave_; }
 
   // The seat holding `device` (0: none).
