@@ -389,3 +389,56 @@ TEST(PlayerSettingsRun, AFileThatCannotBeWrittenLosesNothingButTheSaving) {
 }
 
 }  // namespace
+
+// Each seat's keys: lines name their seat ("seat2 punch"), lines without one
+// are seat 1's, a seat outside 1-4 is a left-out line, and a keyboard key two
+// seats name stays with the first line (seat 1's second keys may be seat 2's).
+TEST(SettingsFile, EachSeatHasItsOwnKeysAndAKeyStaysWithTheFirstSeatThatNamesIt) {
+  Settings two;
+  ASSERT_TRUE(two.keysOf(2).bind(KEY_J, SLOT_KEY1, 'M'));
+  ASSERT_TRUE(two.keysOf(3).bind(KEY_K, SLOT_KEY1, 0x65));  // Keypad5
+  ASSERT_TRUE(two.keysOf(4).bind(KEY_J, SLOT_PAD, HGEK_PAD_RB));
+  std::vector<std::string> notes;
+  const std::string text = formatSettings(two);
+  EXPECT_TRUE(parseSettings(text, "s.ini", notes) == two) << text;
+  EXPECT_TRUE(notes.empty()) << joined(notes);
+  EXPECT_NE(text.find("\nseat2 punch = M PadX\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nseat2 up = Up PadUp\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nseat3 jump = Keypad5 PadA\n"), std::string::npos) << text;
+
+  struct Case {
+    const char* file;
+    int seat;
+    GameKey key;
+    std::array<int, 3> slots;
+    const char* note;  // "" for none
+  };
+  const Case cases[] = {
+      // An old file is seat 1's; the others keep their own. A line gives every slot.
+      {"punch = L\n", 2, KEY_J, {HGEK_PERIOD, 0, HGEK_PAD_X}, ""},
+      {"punch = L\n", 1, KEY_J, {'L', 0, 0}, ""},
+      {"seat9 punch = K\n", 1, KEY_J, {HGEK_J, 0, HGEK_PAD_X}, "s.ini:1: no seat is called \"seat9\""},
+      {"seat0 jump = M\n", 1, KEY_K, {HGEK_K, 0, HGEK_PAD_A}, "s.ini:1: no seat is called \"seat0\""},
+      {"seat2 kick = M\n", 2, KEY_J, {HGEK_PERIOD, 0, HGEK_PAD_X}, "s.ini:1: no setting is called \"seat2 kick\""},
+      // Two seats name L: the later line loses it, and seat 2 has its own key again.
+      {"punch = L\nseat2 punch = L\n", 2, KEY_J, {HGEK_PERIOD, 0, 0},
+       "s.ini:2: L already presses punch; left out of seat2 punch"},
+      {"seat3 jump = L PadB\nseat2 up = L\n", 2, KEY_W, {HGEK_UP, 0, 0},
+       "s.ini:2: L already presses seat3 jump; left out of seat2 up"},
+      // Seats after the first may play on a pad alone.
+      {"seat3 punch = PadRB\n", 3, KEY_J, {0, 0, HGEK_PAD_RB}, ""},
+      // The same pad button for two seats is no clash: each pad plays one seat.
+      {"seat2 punch = Period PadRB\nseat3 punch = PadRB\n", 3, KEY_J, {0, 0, HGEK_PAD_RB}, ""},
+      // Seat 1's second key shared with seat 2 is lent, not lost.
+      {"seat2 punch = Space\npunch = J Space\n", 1, KEY_J, {HGEK_J, HGEK_SPACE, 0}, ""},
+  };
+  for (const Case& c : cases) {
+    notes.clear();
+    const Settings s = parseSettings(c.file, "s.ini", notes);
+    EXPECT_EQ(s.keysOf(c.seat).keys[c.key].slots, c.slots) << c.file;
+    if (*c.note)
+      EXPECT_TRUE(hasNote(notes, c.note)) << c.file << "\n" << joined(notes);
+    else
+      EXPECT_TRUE(notes.empty()) << c.file << "\n" << joined(notes);
+  }
+}

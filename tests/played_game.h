@@ -15,6 +15,7 @@
 #include "app/PauseMenu.h"
 #include "app/PlayerSettings.h"
 #include "app/ScreenFlow.h"
+#include "app/SeatControls.h"
 #include "base/Random.h"
 #include "engine_support.h"
 #include "world/RulesFile.h"
@@ -38,6 +39,8 @@ struct GameSetup {
   std::function<void(HGE*, int frame)> beforeClock;
   // Last in the frame callback (a pad's changes arrive with the next frame's events).
   std::function<void(HGE*, int frame, const ScreenFlow&, const PauseMenu&)> afterFrame;
+  // After afterFrame: who plays which seat.
+  std::function<void(int frame, const ScreenFlow&, SeatControls&)> seatsAfterFrame;
 };
 
 struct Played {
@@ -78,10 +81,16 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
     PlayerSettings settings(engine, setup.settingsFile, {});
     settings.applyToEngine();
     PauseMenu menu(engine, flow.clock(), settings);
+    SeatControls seats(engine, settings);
+    settings.setKeysListener([&] { seats.rebind(); });
+    seats.setReplaying(!setup.replay.empty());
+    seats.rebind();
+    menu.setSeats(&seats);
     flow.setMenuLayer([&] { menu.draw(); });
     engine->System_SetState(HGE_FRAMEFUNC, [&] {
       const bool done = flow.frame() || menu.quitChosen();
       if (setup.afterFrame) setup.afterFrame(engine, engine->System_GetFrame(), flow, menu);
+      if (setup.seatsAfterFrame) setup.seatsAfterFrame(engine->System_GetFrame(), flow, seats);
       out.drawsAtFrame.push_back(out.randomDraws);
       out.stepAtFrame.push_back(engine->System_GetStep());
       return done;
@@ -90,8 +99,14 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
     engine->System_SetState(HGE_CLOCKFUNC, [&] {
       if (setup.beforeClock) setup.beforeClock(engine, engine->System_GetFrame());
       settings.everyFrame();
-      menu.update(flow.state() == ScreenFlow::PLAYING);
+      const bool playing = flow.state() == ScreenFlow::PLAYING;
+      seats.update(flow.world(), playing && !menu.isOpen() && !flow.clock().playerPaused);
+      menu.update(playing, seats.startUsed());
       return flow.runsThisFrame();
+    });
+    engine->System_SetState(HGE_INPUTFUNC, [&] {
+      seats.beforeStep();
+      return false;
     });
     engine->System_SetState(HGE_CHECKSUMFUNC, [&] { return worldChecksum(flow.world(), chance.state()); });
     out.started = engine->System_Initiate();
@@ -106,7 +121,9 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
       out.musicVolume = engine->System_GetState(HGE_MUSICVOLUME);
     }
     settings.saveNow();
-    for (hgeFuncState f : {HGE_FRAMEFUNC, HGE_RENDERFUNC, HGE_CLOCKFUNC}) engine->System_SetState(f, hgeCallback{});
+    settings.setKeysListener(nullptr);
+    for (hgeFuncState f : {HGE_FRAMEFUNC, HGE_RENDERFUNC, HGE_CLOCKFUNC, HGE_INPUTFUNC})
+      engine->System_SetState(f, hgeCallback{});
     engine->System_SetState(HGE_CHECKSUMFUNC, hgeChecksumCallback{});
     trace.close();
   }

@@ -16,6 +16,7 @@
 #include "app/PlayRules.h"
 #include "app/PlayerSettings.h"
 #include "app/ScreenFlow.h"
+#include "app/SeatControls.h"
 #include "app/StateFile.h"
 #include "app/SyncTest.h"
 #include "app/Rewind.h"
@@ -171,12 +172,19 @@ int runGame(const Options& options, const std::string& logFile) {
   auto settings = std::make_unique<PlayerSettings>(
       engine, settingsFilePath(), PlayerSettings::RunOptions{options.fullscreen, options.mute});
   auto menu = std::make_unique<PauseMenu>(engine, flow->clock(), *settings);
+  // Who plays which seat from the keyboard's sets of keys and the pads.
+  auto seatControls = std::make_unique<SeatControls>(engine, *settings);
+  settings->setKeysListener([&seatControls] { seatControls->rebind(); });
+  seatControls->setReplaying(!options.replay.empty());
+  menu->setSeats(seatControls.get());
   flow->setMenuLayer([&menu] { menu->draw(); });
   engine->System_SetState(HGE_FRAMEFUNC, [&flow, &menu] { return flow->frame() || menu->quitChosen(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
-  engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder] {
+  engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder, &seatControls] {
     settings->everyFrame();
-    menu->update(flow->state() == ScreenFlow::PLAYING);
+    const bool playing = flow->state() == ScreenFlow::PLAYING;
+    seatControls->update(flow->world(), playing && !menu->isOpen() && !flow->clock().playerPaused);
+    menu->update(playing, seatControls->startUsed());
     modder->beforeClock();
     return flow->runsThisFrame();
   });
@@ -199,11 +207,14 @@ int runGame(const Options& options, const std::string& logFile) {
       for (int s = 1; s <= rules.rules.seatsAtStart; ++s) seats.push_back(s);
     const AutoplayStyle style = options.autoplayStyle == "masher" ? AutoplayStyle::Masher : AutoplayStyle::Full;
     for (int s : seats) bots.push_back(std::make_unique<Autoplay>(engine, style, s));
-    engine->System_SetState(HGE_INPUTFUNC, [&bots, &flow] {
-      for (auto& bot : bots) bot->think(flow->world(), flow->state());
-      return false;
-    });
+    seatControls->setBotSeats(seats);
   }
+  // Each step: a seat leaving presses its leave key, then the bots think.
+  engine->System_SetState(HGE_INPUTFUNC, [&bots, &flow, &seatControls] {
+    seatControls->beforeStep();
+    for (auto& bot : bots) bot->think(flow->world(), flow->state());
+    return false;
+  });
   engine->System_SetState(HGE_TITLE, "Tervalen");
   engine->System_SetState(HGE_USESOUND, true);
   settings->applyToEngine();
@@ -247,6 +258,7 @@ int runGame(const Options& options, const std::string& logFile) {
   // The world and the screens go before the engine they draw with; the
   // recording is closed (and checked) with the engine's run.
   settings->saveNow();
+  settings->setKeysListener(nullptr);
   menu.reset();
   modder.reset();
   flow.reset();

@@ -26,6 +26,18 @@ KeyBindings KeyBindings::defaults() {
   return b;
 }
 
+KeyBindings KeyBindings::defaultsFor(int seat) {
+  KeyBindings b = defaults();
+  if (seat <= 1) return b;
+  const int seat2[GAME_KEY_COUNT] = {HGEK_UP,     HGEK_DOWN,  HGEK_LEFT,      HGEK_RIGHT,
+                                     HGEK_PERIOD, HGEK_SLASH, HGEK_SEMICOLON, HGEK_APOSTROPHE};
+  for (size_t g = 0; g < b.keys.size(); ++g) {
+    b.keys[g].slots[SLOT_KEY1] = seat == 2 ? seat2[g] : 0;
+    b.keys[g].slots[SLOT_KEY2] = 0;
+  }
+  return b;
+}
+
 bool isReservedKey(int key) {
   if (key >= HGEK_F1 && key <= HGEK_F12) return true;
   switch (key) {

@@ -36,6 +36,13 @@ struct KeyBindings {
   // W A S D J K U I, the arrow keys as second keys for the directions; on a
   // pad the d-pad, X punch, A jump, Y and B the extra keys.
   static KeyBindings defaults();
+  // The keys of seat `seat` (1-4) at first. Seat 1: defaults(). Seat 2 is
+  // the second player at the same keyboard: the arrow keys, with . / ; ' for
+  // punch, jump and the extras (beside the arrows on most keyboards, out of
+  // the way of the first player's hands). Seats 3 and 4 play on pads and
+  // have no keyboard keys until the player gives them some. Every seat's pad
+  // buttons are the first seat's.
+  static KeyBindings defaultsFor(int seat);
 
   // Puts `key` in the slot. A key bound elsewhere swaps places with the one
   // it replaces, so no key presses two of the game's keys. False (nothing

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/PlayerSettings.h"
+#include "app/SeatControls.h"
 
 namespace {
 
@@ -10,7 +11,10 @@ constexpr const char* kFontFile = "font1.fnt";
 // A direction held down repeats after this many frames, then every kRepeatEvery.
 constexpr int kRepeatAfter = 35, kRepeatEvery = 7;
 
-const std::initializer_list<int> kPauseKeys = {HGEK_ESCAPE, HGEK_P, HGEK_PAD_START};
+// The controls page's lines from top to bottom.
+constexpr int kControlsOrder[PauseMenu::kControlsLines] = {
+    PauseMenu::kSeatLine, KEY_W, KEY_S, KEY_A, KEY_D, KEY_J, KEY_K, KEY_U, KEY_I, PauseMenu::kResetLine,
+    PauseMenu::kBackLine};
 
 // The next volume step of ten up or down (a volume between steps goes to the next one).
 int stepVolume(int volume, bool up) {
@@ -79,7 +83,39 @@ void PauseMenu::close() {
   settings_.saveNow();
 }
 
-void PauseMenu::update(bool playing) {
+int PauseMenu::leavingSeat() const {
+  if (!seats_) return 0;
+  const std::vector<int>& seats = seats_->seatsThatMayLeave();
+  return seats.empty() ? 0 : seats[leaveAt_ % seats.size()];
+}
+
+int PauseMenu::nextLine(int line, int step) const {
+  if (page_ == MAIN) {
+    do line = (line + MAIN_LINES + step) % MAIN_LINES;
+    while (line == LEAVE && leavingSeat() == 0);
+    return line;
+  }
+  int at = 0;
+  while (at < kControlsLines && kControlsOrder[at] != line) ++at;
+  return kControlsOrder[(at + kControlsLines + step) % kControlsLines];
+}
+
+std::string PauseMenu::otherSeatHolding(int key, BindingSlot slot) const {
+  if (slot == SLOT_PAD) return "";
+  const Settings& s = settings_.settings();
+  for (int other = 1; other <= HGE_SEATS; ++other) {
+    if (other == seat_) continue;
+    size_t gameKey = 0;
+    BindingSlot otherSlot = SLOT_KEY1;
+    if (!s.keysOf(other).find(key, gameKey, otherSlot) || otherSlot == SLOT_PAD) continue;
+    // Seat 1's second keys may be seat 2's keys too (seat 1 has them while seat 2 is away).
+    const bool lent = (seat_ == 1 && slot == SLOT_KEY2 && other == 2) || (seat_ == 2 && other == 1 && otherSlot == SLOT_KEY2);
+    if (!lent) return "seat " + std::to_string(other) + "'s " + kGameKeys[gameKey].label;
+  }
+  return "";
+}
+
+void PauseMenu::update(bool playing, bool startJoined) {
   const int events = engine_->Input_GetEvents();
   const bool lostSomething = (events & (HGEINPUT_FOCUSLOST | HGEINPUT_PADREMOVED)) != 0;
   if (!playing) {
@@ -89,7 +125,9 @@ void PauseMenu::update(bool playing) {
     return;
   }
   if (!open_) {
-    if (lostSomething || anyDown(kPauseKeys)) {
+    const bool pauseKey =
+        anyDown({HGEK_ESCAPE, HGEK_P}) || (!startJoined && engine_->Input_RawKeyDown(HGEK_PAD_START));
+    if (lostSomething || pauseKey) {
       open();
       return;
     }
@@ -120,8 +158,9 @@ void PauseMenu::updateMain(const Wish& w) {
     close();
     return;
   }
-  if (w.up) line_ = (line_ + MAIN_LINES - 1) % MAIN_LINES;
-  if (w.down) line_ = (line_ + 1) % MAIN_LINES;
+  if (line_ == LEAVE && leavingSeat() == 0) line_ = RESUME;
+  if (w.up) line_ = nextLine(line_, -1);
+  if (w.down) line_ = nextLine(line_, 1);
   const Settings& s = settings_.settings();
   switch (line_) {
     case RESUME:
@@ -140,11 +179,23 @@ void PauseMenu::updateMain(const Wish& w) {
         page_ = CONTROLS;
         line_ = 0;
         column_ = 0;
+        seat_ = 1;
         message_.clear();
       }
       break;
     case FULLSCREEN:
       if (w.choose || w.left || w.right) settings_.setFullscreen(!settings_.fullscreen());
+      break;
+    case LEAVE:
+      if (w.left || w.right) {
+        const size_t n = seats_->seatsThatMayLeave().size();
+        leaveAt_ = (leaveAt_ + (w.right ? 1 : n - 1)) % n;
+      }
+      if (w.choose) {
+        seats_->leave(leavingSeat());
+        leaveAt_ = 0;
+        close();
+      }
       break;
     case QUIT:
       if (w.choose) {
@@ -167,11 +218,14 @@ void PauseMenu::updateControls(const Wish& w) {
     message_.clear();
     return;
   }
-  if (w.up) line_ = (line_ + kControlsLines - 1) % kControlsLines;
-  if (w.down) line_ = (line_ + 1) % kControlsLines;
+  if (w.up) line_ = nextLine(line_, -1);
+  if (w.down) line_ = nextLine(line_, 1);
   if (line_ < GAME_KEY_COUNT) {
     if (w.left) column_ = (column_ + SLOT_COUNT - 1) % SLOT_COUNT;
     if (w.right) column_ = (column_ + 1) % SLOT_COUNT;
+  } else if (line_ == kSeatLine) {
+    if (w.left) seat_ = seat_ == 1 ? HGE_SEATS : seat_ - 1;
+    if (w.right || w.choose) seat_ = seat_ % HGE_SEATS + 1;
   }
   if (w.up || w.down || w.left || w.right) message_.clear();
   if (line_ < GAME_KEY_COUNT) {
@@ -179,17 +233,18 @@ void PauseMenu::updateControls(const Wish& w) {
       waiting_ = true;
       message_.clear();
     } else if (w.clear) {
-      KeyBindings b = settings_.settings().bindings;
+      KeyBindings b = settings_.settings().keysOf(seat_);
       const auto slot = static_cast<BindingSlot>(column_);
-      if (slot == SLOT_KEY1 && b.keys[static_cast<size_t>(line_)].slots[SLOT_KEY2] == 0) {
+      // Seat 1 always plays at the keyboard; the others may play on a pad alone.
+      if (seat_ == 1 && slot == SLOT_KEY1 && b.keys[static_cast<size_t>(line_)].slots[SLOT_KEY2] == 0) {
         message_ = "Each key needs a keyboard key: choose another instead";
       } else {
         b.clear(static_cast<size_t>(line_), slot);
-        settings_.setBindings(b);
+        settings_.setBindings(b, seat_);
       }
     }
   } else if (w.choose && line_ == kResetLine) {
-    settings_.setBindings(KeyBindings::defaults());
+    settings_.setBindings(KeyBindings::defaultsFor(seat_), seat_);
     message_ = "The keys are as they were at first";
   } else if (w.choose && line_ == kBackLine) {
     page_ = MAIN;
@@ -207,9 +262,16 @@ void PauseMenu::takeKey() {
       message_.clear();
       return;
     }
-    KeyBindings b = settings_.settings().bindings;
+    if (!isReservedKey(key)) {
+      const std::string other = otherSeatHolding(key, slot);
+      if (!other.empty()) {
+        message_ = keyLabel(key) + " is " + other + ": choose another";
+        continue;
+      }
+    }
+    KeyBindings b = settings_.settings().keysOf(seat_);
     if (b.bind(static_cast<size_t>(line_), slot, key)) {
-      settings_.setBindings(b);
+      settings_.setBindings(b, seat_);
       waiting_ = false;
       message_.clear();
       return;

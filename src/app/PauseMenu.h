@@ -1,8 +1,9 @@
 // The pause menu. P, Esc or a pad's Start while playing, the window losing
 // focus or a pad being unplugged pause the game (the clock's player pause:
 // the world is not stepped) and open it: Resume, Music volume, Effects volume,
-// Controls (each game key's keyboard keys and pad button, chosen by pressing
-// them), Fullscreen and Quit to desktop. It reads raw keys, so keyboard and
+// Controls (each seat's game keys: keyboard keys and pad button, chosen by
+// pressing them), Fullscreen, Leave game (with two or more playing: the
+// chosen seat's fighter goes) and Quit to desktop. It reads raw keys, so keyboard and
 // pad drive it whatever the bindings. When it closes, the game resumes as
 // soon as the key that closed it is up, so that key never reaches the game.
 #pragma once
@@ -17,6 +18,7 @@
 #include "gfx/BitmapFont.h"
 
 class PlayerSettings;
+class SeatControls;
 
 class PauseMenu {
  public:
@@ -27,9 +29,12 @@ class PauseMenu {
 
   // Loads the game's font (after System_Initiate).
   void loadFont();
+  // Who plays where: the menu offers leaving the game (not owned; none: never offered).
+  void setSeats(SeatControls* seats) { seats_ = seats; }
   // Once a frame, before the clock is asked (the clock callback). `playing`:
-  // the play screen is up (nothing else pauses).
-  void update(bool playing);
+  // the play screen is up (nothing else pauses). `startJoined`: a pad's
+  // Start joined a seat in this frame and does not pause.
+  void update(bool playing, bool startJoined = false);
   // Draws the menu over the frozen game, while it is open.
   void draw();
 
@@ -41,13 +46,21 @@ class PauseMenu {
 
   // The menu's pages and lines, for drawing and tests.
   enum Page { MAIN, CONTROLS };
-  enum MainLine { RESUME, MUSIC, EFFECTS, CONTROLS_LINE, FULLSCREEN, QUIT, MAIN_LINES };
-  // Controls lines: the game keys (columns: the binding's slots), then these two.
-  static constexpr int kResetLine = GAME_KEY_COUNT, kBackLine = GAME_KEY_COUNT + 1, kControlsLines = GAME_KEY_COUNT + 2;
+  // LEAVE is there only while someone may leave.
+  enum MainLine { RESUME, MUSIC, EFFECTS, CONTROLS_LINE, FULLSCREEN, LEAVE, QUIT, MAIN_LINES };
+  // Controls lines: the seat whose keys are shown, the game keys (columns:
+  // the binding's slots), then reset and back. The page opens on the first
+  // game key; the seat's line is above it.
+  static constexpr int kResetLine = GAME_KEY_COUNT, kBackLine = GAME_KEY_COUNT + 1, kSeatLine = GAME_KEY_COUNT + 2,
+                       kControlsLines = GAME_KEY_COUNT + 3;
   Page page() const { return page_; }
   int line() const { return line_; }
   int column() const { return column_; }
   bool waitingForKey() const { return waiting_; }
+  // The seat whose keys the controls page shows (1-4).
+  int controlsSeat() const { return seat_; }
+  // The seat the leave line would send away (0: the line is not offered).
+  int leavingSeat() const;
 
  private:
   // What the menu's keys asked for in this frame.
@@ -65,6 +78,10 @@ class PauseMenu {
   void updateMain(const Wish& w);
   void updateControls(const Wish& w);
   void takeKey();  // while waiting for the key to bind
+  // The next line of the page up or down (a hidden line is passed over).
+  int nextLine(int line, int step) const;
+  // The keys another seat has (keyboard keys only; pads are each their seat's).
+  std::string otherSeatHolding(int key, BindingSlot slot) const;
 
   void drawMain();
   void drawControls();
@@ -84,6 +101,9 @@ class PauseMenu {
   std::string message_;   // said under the controls (a key that cannot be bound)
   int upHeld_ = 0, downHeld_ = 0, leftHeld_ = 0, rightHeld_ = 0;
   int frames_ = 0;  // frames the menu has been open, for blinking
+  SeatControls* seats_ = nullptr;
+  int seat_ = 1;        // the controls page's seat
+  size_t leaveAt_ = 0;  // which of the seats that may leave the leave line shows
 };
 
 // How the menu shows a raw key: its name, with a pad's buttons as printed on a pad.

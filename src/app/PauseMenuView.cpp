@@ -12,8 +12,8 @@ namespace {
 using namespace menustyle;
 
 constexpr float kWidth = 800, kHeight = 480;  // the picture the menu is drawn on
-constexpr const char* kMainLabels[PauseMenu::MAIN_LINES] = {"Resume",   "Music volume", "Effects volume",
-                                                            "Controls", "Fullscreen",   "Quit to desktop"};
+constexpr const char* kMainLabels[PauseMenu::MAIN_LINES] = {"Resume",     "Music volume", "Effects volume", "Controls",
+                                                            "Fullscreen", "Leave game",   "Quit to desktop"};
 constexpr const char* kColumnTitles[SLOT_COUNT] = {"Key", "Second key", "Pad"};
 
 }  // namespace
@@ -74,9 +74,15 @@ void PauseMenu::drawMain() {
   text(kWidth / 2, y + 14, AlignCenter, 1.0f, kTitle, "PAUSED");
   fillRect(engine_, x + 24, y + 50, w - 48, 2, kRimBottom, kRimTop, true);
   const Settings& s = settings_.settings();
-  const float top = y + 66, step = 40, left = x + 34, right = x + w - 34;
+  const float left = x + 34, right = x + w - 34;
+  const int leaving = leavingSeat();
+  const int shown = leaving ? MAIN_LINES : MAIN_LINES - 1;
+  // Seven lines fit where six were by standing closer.
+  const float top = y + 66, step = shown == MAIN_LINES ? 36.0f : 40.0f;
+  int row = 0;
   for (int i = 0; i < MAIN_LINES; ++i) {
-    const float ly = top + static_cast<float>(i) * step;
+    if (i == LEAVE && !leaving) continue;
+    const float ly = top + static_cast<float>(row++) * step;
     const bool chosen = i == line_;
     if (chosen) fillRect(engine_, x + 12, ly - 6, w - 24, step - 6, kChosenTop, kChosenBottom);
     text(left, ly, AlignLeft, 0.85f, chosen ? kChosen : kText, kMainLabels[i]);
@@ -86,9 +92,11 @@ void PauseMenu::drawMain() {
       text(right, ly, AlignRight, 0.75f, chosen ? kChosen : kValue, std::to_string(level));
     } else if (i == FULLSCREEN) {
       text(right, ly, AlignRight, 0.75f, chosen ? kChosen : kValue, settings_.fullscreen() ? "On" : "Off");
+    } else if (i == LEAVE) {
+      text(right, ly, AlignRight, 0.75f, chosen ? kChosen : kValue, "< Seat " + std::to_string(leaving) + " >");
     }
   }
-  const float foot = top + static_cast<float>(MAIN_LINES) * step + 2;
+  const float foot = top + static_cast<float>(shown) * step + 2;
   if (settings_.muted()) text(kWidth / 2, foot, AlignCenter, 0.6f, kWarning, "Sound is off for this run (--mute)");
   text(kWidth / 2, y + h - 30, AlignCenter, 0.6f, kDim, "Enter: choose   Left, Right: change   Esc: resume");
 }
@@ -101,11 +109,15 @@ void PauseMenu::drawControls() {
   const float columnX[SLOT_COUNT] = {x + 230, x + 390, x + 550};
   const float columnW = 150;
   const float headY = y + 46;
+  // The seat whose keys these are, chosen with Left and Right.
+  const bool seatChosen = line_ == kSeatLine;
+  if (seatChosen) fillRect(engine_, x + 12, headY - 4, 170, 25, kChosenTop, kChosenBottom);
+  text(labelX, headY - 1, AlignLeft, 0.7f, seatChosen ? kChosen : kTitle, "Seat: " + std::to_string(seat_) + "  < >");
   for (int c = 0; c < SLOT_COUNT; ++c) text(columnX[c], headY, AlignLeft, 0.6f, kDim, kColumnTitles[c]);
   fillRect(engine_, x + 24, headY + 22, w - 48, 2, kRimBottom, kRimTop, true);
-  const KeyBindings& b = settings_.settings().bindings;
+  const KeyBindings& b = settings_.settings().keysOf(seat_);
   const float top = headY + 32, step = 29;
-  for (int i = 0; i < kControlsLines; ++i) {
+  for (int i = 0; i < kSeatLine; ++i) {
     const float ly = top + static_cast<float>(i) * step + (i >= GAME_KEY_COUNT ? 10.0f : 0.0f);
     const bool chosen = i == line_;
     if (i < GAME_KEY_COUNT) {

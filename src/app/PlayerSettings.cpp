@@ -19,7 +19,14 @@ void PlayerSettings::applyToEngine() {
   if (run_.mute) engine_->System_SetState(HGE_USESOUND, false);
   engine_->System_SetState(HGE_MUSICVOLUME, settings_.musicVolume);
   engine_->System_SetState(HGE_EFFECTSVOLUME, settings_.effectsVolume);
-  engine_->Input_SetBindings(settings_.bindings.engineTable());
+  giveKeysToEngine();
+}
+
+void PlayerSettings::giveKeysToEngine() {
+  if (keysChanged_)
+    keysChanged_();
+  else
+    engine_->Input_SetBindings(settings_.bindings.engineTable());
 }
 
 void PlayerSettings::setMusicVolume(int volume) {
@@ -46,10 +53,10 @@ void PlayerSettings::setFullscreen(bool on) {
   changed();
 }
 
-void PlayerSettings::setBindings(const KeyBindings& bindings) {
-  if (bindings == settings_.bindings) return;
-  settings_.bindings = bindings;
-  engine_->Input_SetBindings(settings_.bindings.engineTable());
+void PlayerSettings::setBindings(const KeyBindings& bindings, int seat) {
+  if (seat < 1 || seat > HGE_SEATS || bindings == settings_.keysOf(seat)) return;
+  settings_.keysOf(seat) = bindings;
+  giveKeysToEngine();
   changed();
 }
 

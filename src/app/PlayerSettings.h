@@ -7,6 +7,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -33,7 +34,11 @@ class PlayerSettings {
   void setMusicVolume(int volume);
   void setEffectsVolume(int volume);
   void setFullscreen(bool on);
-  void setBindings(const KeyBindings& bindings);
+  // The keys of seat `seat` (1-4).
+  void setBindings(const KeyBindings& bindings, int seat = 1);
+  // Who hands the keys to the engine: without one, seat 1's keys are given
+  // as they are (a game for one); the seats' controls give every seat's.
+  void setKeysListener(std::function<void()> listener) { keysChanged_ = std::move(listener); }
 
   // Once a frame: takes in what the player did to the window, and writes the
   // settings once nothing has changed for kSettleFrames frames.
@@ -46,11 +51,13 @@ class PlayerSettings {
 
  private:
   void changed() { settleFrames_ = kSettleFrames; }
+  void giveKeysToEngine();
 
   HGE* engine_;
   std::filesystem::path file_;
   RunOptions run_;
   Settings settings_;
+  std::function<void()> keysChanged_;
   int settleFrames_ = -1;  // frames until a write; -1: nothing to write
   bool windowSeen_ = false;  // the window's size as opened is known (it may have been fitted to the desktop)
   int seenWidth_ = 0, seenHeight_ = 0;

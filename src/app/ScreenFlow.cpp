@@ -83,6 +83,9 @@ bool ScreenFlow::frame() {
       return false;
     case PLAYING:
       if (!running_) return false;  // paused: the world stands still
+      // A seat that chose to leave pressed its leave key for this step.
+      for (int seat = 1; seat <= kMaxSeats; ++seat)
+        if (engine_->Input_StepKeyDown(hgeSeatKey(HGEK_LEAVE, seat))) world_->leave(seat);
       for (StepWatch* watch : watches_) watch->beforeStep(*world_);
       world_->update();
       playWorldSounds(engine_, renderer_->pictures(), *world_);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 
 #include "engine/KeyNames.h"
@@ -36,8 +37,9 @@ std::string quote(const std::string& text) {
   return "\"" + out + (text.size() > 40 ? "...\"" : "\"");
 }
 
-// One line's binding; false with the reason.
-bool readBinding(const std::string& value, KeyBinding& out, std::string& why) {
+// One line's binding; false with the reason. Seat 1 needs a keyboard key for
+// every game key; the other seats may have none (they play on pads).
+bool readBinding(const std::string& value, bool needsKeyboard, KeyBinding& out, std::string& why) {
   out = KeyBinding{};
   std::istringstream words(value);
   int keyboard = 0;
@@ -70,18 +72,52 @@ bool readBinding(const std::string& value, KeyBinding& out, std::string& why) {
       out.slots[static_cast<size_t>(keyboard++)] = key;
     }
   }
-  if (keyboard == 0) {
+  if (keyboard == 0 && needsKeyboard) {
     why = "each game key needs a keyboard key";
     return false;
   }
   return true;
 }
 
+// A game key of a seat, as lines name it: "punch" for seat 1, "seat2 punch".
+std::string settingName(int seat, size_t gameKey) {
+  const std::string name = kGameKeys[gameKey].name;
+  return seat == 1 ? name : "seat" + std::to_string(seat) + " " + name;
+}
+
+// Splits "seatN name" into the seat and the name; a name without a seat is
+// seat 1's. False when it names a seat but not one from 1 to HGE_SEATS.
+bool splitSeat(const std::string& name, int& seat, std::string& rest) {
+  seat = 1;
+  rest = name;
+  if (name.rfind("seat", 0) != 0) return true;
+  const size_t space = name.find_first_of(" \t");
+  const std::string number = name.substr(4, space == std::string::npos ? std::string::npos : space - 4);
+  rest = space == std::string::npos ? "" : trim(name.substr(space));
+  return readNumber(number, 1, HGE_SEATS, seat);
+}
+
+// One game key of one seat in the settings.
+struct SeatKey {
+  int seat = 1;
+  size_t gameKey = 0;
+  size_t slot = 0;
+};
+
+// Whether two seats may both hold a keyboard key: only seat 1's second key
+// shared with seat 2, which seat 1 has while seat 2 is not at the keyboard.
+bool lentToSeat1(const SeatKey& a, const SeatKey& b) {
+  const SeatKey& first = a.seat == 1 ? a : b;
+  const SeatKey& other = a.seat == 1 ? b : a;
+  return first.seat == 1 && other.seat == 2 && first.slot == SLOT_KEY2;
+}
+
 }  // namespace
 
 Settings parseSettings(const std::string& text, const std::string& fileName, std::vector<std::string>& notes) {
   Settings s;
-  std::array<int, GAME_KEY_COUNT> boundAt{};  // the line each game key's binding was read from (0: none)
+  // The line each seat's game key's binding was read from (0: none).
+  std::array<std::array<int, GAME_KEY_COUNT>, HGE_SEATS> boundAt{};
   std::istringstream in(text);
   int number = 0;
   auto note = [&](int line, const std::string& what) {
@@ -127,68 +163,90 @@ Settings parseSettings(const std::string& text, const std::string& fileName, std
       }
       (name == "music" ? s.musicVolume : s.effectsVolume) = v;
     } else {
+      int seat = 1;
+      std::string gameKeyName;
+      if (!splitSeat(name, seat, gameKeyName)) {
+        leaveOut("no seat is called " + quote(name.substr(0, name.find_first_of(" \t"))) + " (seats are seat1 to seat" +
+                 std::to_string(HGE_SEATS) + ")");
+        continue;
+      }
       size_t g = 0;
-      while (g < kGameKeys.size() && name != kGameKeys[g].name) ++g;
+      while (g < kGameKeys.size() && gameKeyName != kGameKeys[g].name) ++g;
       if (g == kGameKeys.size()) {
         leaveOut("no setting is called " + quote(name));
         continue;
       }
+      const std::string shownName = settingName(seat, g);
       KeyBinding b;
       std::string why;
-      if (!readBinding(value, b, why)) {
-        leaveOut(name + ": " + why);
+      if (!readBinding(value, seat == 1, b, why)) {
+        leaveOut(shownName + ": " + why);
         continue;
       }
-      if (boundAt[g]) note(number, name + " is set again (first on line " + std::to_string(boundAt[g]) + "); this line counts");
-      s.bindings.keys[g] = b;
-      boundAt[g] = number;
+      int& at = boundAt[static_cast<size_t>(seat - 1)][g];
+      if (at) note(number, shownName + " is set again (first on line " + std::to_string(at) + "); this line counts");
+      s.keysOf(seat).keys[g] = b;
+      at = number;
     }
   }
   // A key presses one game key only. The file's lines claim their keys first,
   // in the order they come; the defaults of game keys the file does not name
-  // get what is left.
-  std::array<size_t, GAME_KEY_COUNT> order{};
-  for (size_t g = 0; g < order.size(); ++g) order[g] = g;
-  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-    const int la = boundAt[a] ? boundAt[a] : 1 << 30, lb = boundAt[b] ? boundAt[b] : 1 << 30;
+  // get what is left, seat by seat. Pad buttons are a seat's own (each pad
+  // plays one seat); keyboard keys are shared by every seat.
+  std::vector<SeatKey> order;
+  for (int seat = 1; seat <= HGE_SEATS; ++seat)
+    for (size_t g = 0; g < GAME_KEY_COUNT; ++g) order.push_back({seat, g, 0});
+  auto lineOf = [&](const SeatKey& k) { return boundAt[static_cast<size_t>(k.seat - 1)][k.gameKey]; };
+  std::stable_sort(order.begin(), order.end(), [&](const SeatKey& a, const SeatKey& b) {
+    const int la = lineOf(a) ? lineOf(a) : 1 << 30, lb = lineOf(b) ? lineOf(b) : 1 << 30;
     return la < lb;
   });
-  const KeyBindings defaults = KeyBindings::defaults();
-  std::array<int, HGEK_COUNT> claimedBy;
-  claimedBy.fill(-1);
-  for (size_t g : order) {
-    auto& slots = s.bindings.keys[g].slots;
-    int keyboardLostTo = -1;  // the game key that took the last keyboard key taken from this one
-    for (int& key : slots) {
+  std::array<std::vector<SeatKey>, HGEK_COUNT> claims;  // keyboard key or pad button -> who has it
+  auto takenFrom = [&](const SeatKey& k, int key) -> const SeatKey* {
+    for (const SeatKey& c : claims[static_cast<size_t>(key)]) {
+      if (isPadKey(key) ? c.seat == k.seat : !lentToSeat1(c, k)) return &c;
+    }
+    return nullptr;
+  };
+  for (const SeatKey& entry : order) {
+    const int seat = entry.seat;
+    const size_t g = entry.gameKey;
+    const int line = lineOf(entry);
+    auto& slots = s.keysOf(seat).keys[g].slots;
+    std::optional<SeatKey> keyboardLostTo;  // who took the last keyboard key taken from this one
+    for (size_t slot = 0; slot < slots.size(); ++slot) {
+      int& key = slots[slot];
       if (!key) continue;
-      const int owner = claimedBy[static_cast<size_t>(key)];
-      if (owner >= 0 && &key != &slots[SLOT_PAD]) keyboardLostTo = owner;
-      if (owner >= 0) {
-        if (boundAt[g])
-          note(boundAt[g], std::string(keyName(key)) + " already presses " + kGameKeys[static_cast<size_t>(owner)].name +
-                               "; left out of " + kGameKeys[g].name);
+      const SeatKey me{seat, g, slot};
+      const SeatKey* owner = takenFrom(me, key);
+      if (owner) {
+        if (slot != SLOT_PAD) keyboardLostTo = *owner;
+        if (line)
+          note(line, std::string(keyName(key)) + " already presses " + settingName(owner->seat, owner->gameKey) +
+                         "; left out of " + settingName(seat, g));
         key = 0;
         continue;
       }
-      claimedBy[static_cast<size_t>(key)] = static_cast<int>(g);
+      claims[static_cast<size_t>(key)].push_back(me);
     }
     if (!slots[SLOT_KEY1]) std::swap(slots[SLOT_KEY1], slots[SLOT_KEY2]);
     // A game key whose keyboard keys all went to earlier lines gets back a
     // key of its own from the defaults, when one is free.
-    if (!slots[SLOT_KEY1] && keyboardLostTo >= 0) {
-      const int line = boundAt[g] ? boundAt[g] : boundAt[static_cast<size_t>(keyboardLostTo)];
+    if (!slots[SLOT_KEY1] && keyboardLostTo) {
+      const int said = line ? line : lineOf(*keyboardLostTo);
+      const KeyBindings defaults = KeyBindings::defaultsFor(seat);
       for (int key : defaults.keys[g].slots) {
-        if (key && !isPadKey(key) && claimedBy[static_cast<size_t>(key)] < 0) {
+        if (key && !isPadKey(key) && !takenFrom(SeatKey{seat, g, SLOT_KEY1}, key)) {
           slots[SLOT_KEY1] = key;
-          claimedBy[static_cast<size_t>(key)] = static_cast<int>(g);
+          claims[static_cast<size_t>(key)].push_back(SeatKey{seat, g, SLOT_KEY1});
           break;
         }
       }
+      if (!said) continue;
       if (slots[SLOT_KEY1])
-        note(line, std::string(kGameKeys[g].name) + " had no keyboard key left and has " +
-                       keyName(slots[SLOT_KEY1]) + " again");
+        note(said, settingName(seat, g) + " had no keyboard key left and has " + keyName(slots[SLOT_KEY1]) + " again");
       else
-        note(line, std::string(kGameKeys[g].name) + " has no keyboard key left: choose one in the menu");
+        note(said, settingName(seat, g) + " has no keyboard key left: choose one in the menu");
     }
   }
   return s;
@@ -199,16 +257,18 @@ std::string formatSettings(const Settings& s) {
       "# Tervalen's settings. The game writes this file when something changes in its\n"
       "# menu (Esc or P while playing, Start on a pad); you may edit it while the game\n"
       "# is not running. Lines it cannot read are left out and said in the log.\n"
-      "# Keys: up to two keyboard keys and one pad button for each of the game's keys.\n";
+      "# Keys: up to two keyboard keys and one pad button for each of the game's keys;\n"
+      "# \"seat2 punch = ...\" gives seat 2's (lines without a seat are seat 1's).\n";
   out += "window = " + std::to_string(s.windowWidth) + "x" + std::to_string(s.windowHeight) + "\n";
   out += std::string("fullscreen = ") + (s.fullscreen ? "on" : "off") + "\n";
   out += "music = " + std::to_string(s.musicVolume) + "\n";
   out += "effects = " + std::to_string(s.effectsVolume) + "\n";
-  for (size_t g = 0; g < kGameKeys.size(); ++g) {
-    out += std::string(kGameKeys[g].name) + " =";
-    for (int key : s.bindings.keys[g].slots)
-      if (key && keyName(key)) out += std::string(" ") + keyName(key);
-    out += "\n";
-  }
+  for (int seat = 1; seat <= HGE_SEATS; ++seat)
+    for (size_t g = 0; g < kGameKeys.size(); ++g) {
+      out += settingName(seat, g) + " =";
+      for (int key : s.keysOf(seat).keys[g].slots)
+        if (key && keyName(key)) out += std::string(" ") + keyName(key);
+      out += "\n";
+    }
   return out;
 }

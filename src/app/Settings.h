@@ -6,13 +6,20 @@
 //   music = 80               volumes, 0..100
 //   effects = 100
 //   punch = J Space PadX     a game key: up to two keyboard keys and a pad button
+//   seat2 punch = Period     the same for seat 2 (seats 2 to 4; a line without a
+//                            seat is seat 1's, so older files are seat 1's keys)
 //
 // A line that cannot be read (an unknown name, a bad or absurd value, a key
 // already bound to another game key) is left out with a note saying which
 // line and why; everything else still counts, and what is left out keeps its
-// default. A name given twice counts the last time.
+// default. A name given twice counts the last time. A keyboard key presses
+// one game key of one seat: the line that names it first keeps it. Only seat
+// 1's second keys may be seat 2's keys as well (the arrow keys at first):
+// seat 1 has them while nobody plays seat 2 at the keyboard.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -22,11 +29,21 @@ struct Settings {
   int windowWidth = 800, windowHeight = 480;
   bool fullscreen = false;
   int musicVolume = 100, effectsVolume = 100;  // 0..100
-  KeyBindings bindings = KeyBindings::defaults();
+  KeyBindings bindings = KeyBindings::defaults();  // seat 1's
+  // Seats 2 to 4, in order.
+  std::array<KeyBindings, HGE_SEATS - 1> laterSeats = {KeyBindings::defaultsFor(2), KeyBindings::defaultsFor(3),
+                                                        KeyBindings::defaultsFor(4)};
+
+  // The keys of seat `seat` (1-4; others are seat 1's or 4's).
+  KeyBindings& keysOf(int seat) { return seat <= 1 ? bindings : laterSeats[static_cast<size_t>(std::min(seat, HGE_SEATS) - 2)]; }
+  const KeyBindings& keysOf(int seat) const {
+    return seat <= 1 ? bindings : laterSeats[static_cast<size_t>(std::min(seat, HGE_SEATS) - 2)];
+  }
 
   bool operator==(const Settings& o) const {
     return windowWidth == o.windowWidth && windowHeight == o.windowHeight && fullscreen == o.fullscreen &&
-           musicVolume == o.musicVolume && effectsVolume == o.effectsVolume && bindings == o.bindings;
+           musicVolume == o.musicVolume && effectsVolume == o.effectsVolume && bindings == o.bindings &&
+           laterSeats == o.laterSeats;
   }
 };
 

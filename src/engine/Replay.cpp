@@ -71,6 +71,7 @@ bool parseChecksum(const std::string& text, uint64_t& out) {
 const char* replayKeyName(int key) {
   if (key >= HGEK_A && key <= HGEK_Z) return kLetters[key - HGEK_A];
   if (key == HGEK_ESCAPE) return "ESC";
+  if (key == HGEK_LEAVE) return "LEAVE";
   return nullptr;
 }
 
@@ -81,6 +82,7 @@ bool replayCanHold(int code) {
 int replayKeyCode(const std::string& name) {
   if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z') return HGEK_A + (name[0] - 'A');
   if (name == "ESC") return HGEK_ESCAPE;
+  if (name == "LEAVE") return HGEK_LEAVE;
   return 0;
 }
 
@@ -161,7 +163,7 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
         return bad(shown(f[1]) + " is neither down, up, hold nor check");
       }
       event.key = replayKeyCode(f[2]);
-      if (event.key == 0) return bad("unknown key " + shown(f[2]) + " (A..Z or ESC)");
+      if (event.key == 0) return bad("unknown key " + shown(f[2]) + " (A..Z, ESC or LEAVE)");
       if (seated) {
         const std::optional<int32_t> seat = parseWholeNumber(f[3], 1, HGE_SEATS);
         if (!seat) return bad("seat " + shown(f[3]) + " is not a whole number from 1 to " + std::to_string(HGE_SEATS));

@@ -7,7 +7,8 @@
 //   checks state            the check lines sum the whole saved state of the world (at most
 //                           once, before the frame lines); without it they sum the older,
 //                           smaller set of fields (files written before the game saved states)
-//   FRAME down|up KEY [SEAT] a key change; KEY is A..Z or ESC, SEAT 1-4 (none: seat 1)
+//   FRAME down|up KEY [SEAT] a key change; KEY is A..Z, ESC or LEAVE (the seat leaves the
+//                           game), SEAT 1-4 (none: seat 1)
 //   FRAME hold KEY          the key is held from this frame on without counting as a press
 //                           (a key held when play resumes after a pause)
 //   FRAME check HEX         the world's checksum after the frame callback of FRAME (16 hex digits)
@@ -49,7 +50,7 @@ struct ReplayFile {
 // Checks are written after the frame callback of every multiple of this frame.
 constexpr int kReplayCheckInterval = 100;
 
-// The key's name in a replay file ("A".."Z", "ESC"), or nullptr when replays cannot hold it.
+// The key's name in a replay file ("A".."Z", "ESC", "LEAVE"), or nullptr when replays cannot hold it.
 const char* replayKeyName(int key);
 // The key code of a name, or 0.
 int replayKeyCode(const std::string& name);

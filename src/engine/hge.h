@@ -54,6 +54,14 @@ constexpr int HGEK_Z = 0x5A;
 constexpr int HGEK_F1 = 0x70;  // 0x70..0x7B F1..F12
 constexpr int HGEK_F11 = 0x7A;
 constexpr int HGEK_F12 = 0x7B;
+constexpr int HGEK_SEMICOLON = 0xBA;
+constexpr int HGEK_PERIOD = 0xBE;
+constexpr int HGEK_SLASH = 0xBF;
+constexpr int HGEK_APOSTROPHE = 0xDE;
+// Not a key of the keyboard or a pad: the game's key a seat presses for one
+// step to leave the game (the pause menu's "Leave game"), so that recordings
+// and replays hold the leaving like any other key of the seat.
+constexpr int HGEK_LEAVE = 0xFF;
 // A game controller's buttons and its left stick's four directions, as keys
 // (Windows' gamepad virtual-key codes). Every pad plugged in presses the same
 // keys. Face buttons are named by place, as on the common layout: A bottom, B
