@@ -15,6 +15,8 @@ constexpr uint32_t kRingAlpha = 0xE0000000;
 constexpr float kTagScale = 0.7f;
 constexpr float kTagGap = 6;  // between the head and the tag
 constexpr uint32_t kTagShadow = 0xC0000000;
+// How close two names may come before the later one is lifted, and by how much.
+constexpr float kTagWidth = 30, kTagStep = 18;
 
 }  // namespace
 
@@ -46,6 +48,19 @@ void drawSeatRing(HGE* engine, float cx, float cy, uint32_t color) {
 float headRow(const Obj& fighter, float pictureTop) {
   if (fighter.body.width <= 0 || fighter.body.height <= 0) return pictureTop;
   return static_cast<float>(fighter.sy + fighter.z + fighter.body.y - fighter.body.height / 2);
+}
+
+float unclutteredTagRow(std::vector<std::array<float, 2>>& placed, float cx, float row) {
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (const std::array<float, 2>& p : placed)
+      if (std::fabs(p[0] - cx) < kTagWidth && std::fabs(p[1] - row) < kTagStep) {
+        row = p[1] - kTagStep;
+        moved = true;
+      }
+  }
+  placed.push_back({cx, row});
+  return row;
 }
 
 void drawSeatTag(BitmapFont& font, int seat, float cx, float row, uint32_t fontColor) {

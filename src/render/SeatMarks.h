@@ -3,7 +3,9 @@
 // ("P2") over its head.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "engine/hge.h"
 #include "gfx/BitmapFont.h"
@@ -18,6 +20,11 @@ void drawSeatRing(HGE* engine, float cx, float cy, uint32_t color);
 // The screen row just over the fighter's head: the top of its body box, or of
 // its picture (`pictureTop`) when it has no body box.
 float headRow(const Obj& fighter, float pictureTop);
+
+// Fighters standing on one spot would print their names over each other: the
+// row for a name at (cx, row), lifted over the names already placed there
+// (kept in `placed`, which takes this one too).
+float unclutteredTagRow(std::vector<std::array<float, 2>>& placed, float cx, float row);
 
 // The seat's name centred over (cx, row), in the seat's colour with a dark
 // shadow. `font` is left in `fontColor` at its own scale.

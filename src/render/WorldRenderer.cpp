@@ -41,12 +41,14 @@ void WorldRenderer::draw(const World& world) {
     return;
   }
   // The names over the fighters stay readable in front of the near scenery.
+  std::vector<std::array<float, 2>> tags;
   for (const Obj* o : world.objects) {
     const int seat = fighterSeat(world, *o);
     if (!seat || o->data->id.empty()) continue;
     const HTEXTURE tex = pictures_.set(o->data->pictureSet).texture(static_cast<uint32_t>(o->picture));
     const float pictureTop = static_cast<float>(o->sy + o->z + o->frameDy - (tex ? engine_->Texture_GetHeight(tex) : 0));
-    drawSeatTag(scoreFont_, seat, static_cast<float>(o->sx), headRow(*o, pictureTop), kScoreColor);
+    const float cx = static_cast<float>(o->sx);
+    drawSeatTag(scoreFont_, seat, cx, unclutteredTagRow(tags, cx, headRow(*o, pictureTop)), kScoreColor);
   }
   drawSeatPanels(world, hud_, scoreFont_, kScoreColor);
 }
