@@ -80,7 +80,7 @@ TEST_F(SeatsDrawn, PanelsKeepToTheirColumnsAtTheTop) {
     world().seat(2).state = Seat::OUT;
     BitmapFont font(w.engine(), "font1.fnt");
     std::vector<std::vector<hgeQuad>> columns(kMaxSeats);
-    for (const hgeQuad& q : capture([&] { drawSeatPanels(world(), w.renderer().hud(), font, 0xFF000000); })) {
+    for (const hgeQuad& q : capture([&] { drawSeatPanels(w.engine(), world(), w.renderer().hud(), font, 0xFF000000); })) {
       const Rect r = bounds(q);
       const int column = static_cast<int>(r.x0 / 200);
       ASSERT_TRUE(r.x0 >= 0 && column < kMaxSeats);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "gfx/Shapes.h"
 #include "render/SeatLook.h"
 #include "world/GameRules.h"
 
@@ -17,7 +18,8 @@ constexpr uint32_t kShadowColor = 0xC0000000;
 constexpr float kNameScale = 0.75f, kScoreScale = 0.7f, kNoteScale = 0.45f;
 constexpr float kNameX = 10, kNameY = 100;
 constexpr float kScoreX = 118, kScoreY = 64;
-constexpr float kNoteX = 118, kNoteY = 12;
+constexpr float kNoteX = 118, kNoteY = 12, kNotePlateRight = 318;
+constexpr uint32_t kNotePlateColor = 0xD0101018;
 constexpr float kJoinX = 8, kJoinY = 20, kJoinScale = 0.6f;
 constexpr uint32_t kQuietAlpha = 0xB0000000;
 // The countdown blinks: lit for this many frames, dark for as many.
@@ -50,7 +52,7 @@ SeatPanelText seatPanelText(const World& world, int seat) {
   return t;
 }
 
-void drawSeatPanels(const World& world, HudDrawer& hud, BitmapFont& font, uint32_t fontColor) {
+void drawSeatPanels(HGE* engine, const World& world, HudDrawer& hud, BitmapFont& font, uint32_t fontColor) {
   const float savedScale = font.scale();
   for (int n = 1; n <= kMaxSeats; ++n) {
     const Seat& s = world.seat(n);
@@ -72,9 +74,13 @@ void drawSeatPanels(const World& world, HudDrawer& hud, BitmapFont& font, uint32
     std::snprintf(line, sizeof line, "%d", s.hud.score);
     shadowed(font, px(kScoreX), py(kScoreY), kScoreScale, kTextColor, line);
     if (text.kind == SeatPanelText::CONTINUE && text.lit) {
+      // Over the empty bars, on a dark plate of its own so that it reads.
+      const float line2 = py(kNoteY) + font.lineHeight() * kNoteScale;
+      fillRect(engine, px(kNoteX) - 3, py(kNoteY) - 2, px(kNotePlateRight), line2 + font.lineHeight() * kNoteScale + 1,
+               kNotePlateColor);
       std::snprintf(line, sizeof line, "to continue %d", text.continueSeconds);
-      shadowed(font, px(kNoteX), py(kNoteY), kNoteScale, seatColor(n), "press punch");
-      shadowed(font, px(kNoteX), py(kNoteY) + font.lineHeight() * kNoteScale, kNoteScale, seatColor(n), line);
+      shadowed(font, px(kNoteX), py(kNoteY), kNoteScale, kTextColor, "press punch");
+      shadowed(font, px(kNoteX), line2, kNoteScale, kTextColor, line);
     }
     if (text.kind == SeatPanelText::OUT) shadowed(font, px(kNoteX), py(kNoteY), kNoteScale, kTextColor, "out");
   }

@@ -18,4 +18,4 @@ struct SeatPanelText {
 SeatPanelText seatPanelText(const World& world, int seat);
 
 // Draws every seat's panel. `font` is the score font; it is left in `fontColor`.
-void drawSeatPanels(const World& world, HudDrawer& hud, BitmapFont& font, uint32_t fontColor);
+void drawSeatPanels(HGE* engine, const World& world, HudDrawer& hud, BitmapFont& font, uint32_t fontColor);

@@ -50,7 +50,7 @@ void WorldRenderer::draw(const World& world) {
     const float cx = static_cast<float>(o->sx);
     drawSeatTag(scoreFont_, seat, cx, unclutteredTagRow(tags, cx, headRow(*o, pictureTop)), kScoreColor);
   }
-  drawSeatPanels(world, hud_, scoreFont_, kScoreColor);
+  drawSeatPanels(engine_, world, hud_, scoreFont_, kScoreColor);
 }
 
 void WorldRenderer::drawScenery(const World& world, bool nearPart) {
