@@ -14,19 +14,23 @@ SpriteQuad loadPicture(HGE* engine, const HudPicture& picture) {
   return SpriteQuad(engine, tex, 0.0f, 0.0f, tex ? picture.width : 0.0f, tex ? picture.height : 0.0f);
 }
 
-// The length of a hit-point bar `full` pixels long. A character without
-// sensible full hit points shows an empty bar; the ratio stays within 0..1.
+// The length of a hit-point bar `full` pixels long, against the character's
+// full hit points (an enemy strengthened for a team counts from its own). A
+// character without sensible full hit points shows an empty bar; the ratio
+// stays within 0..1.
 float barLength(const Chara* c, float full) {
-  if (!c || !c->data || c->data->maxHp <= 0) return 0.0f;
-  double ratio = static_cast<double>(c->hp) / static_cast<double>(c->data->maxHp);
+  if (!c || !c->data || c->fullHp() <= 0) return 0.0f;
+  double ratio = static_cast<double>(c->hp) / static_cast<double>(c->fullHp());
   if (ratio < 0) ratio = 0;
   if (ratio > 1) ratio = 1;
   return static_cast<float>(ratio * full);
 }
 
 // A picture that did not load is left out rather than drawn as a white block.
-void drawLoaded(SpriteQuad& s, const HudPicture& at) {
-  if (s.texture()) s.draw(at.x, at.y);
+void drawLoaded(SpriteQuad& s, const HudPicture& picture, const PanelPlace& at, uint32_t color) {
+  if (!s.texture()) return;
+  s.setColor(color);
+  s.drawScaled(at.x + picture.x * at.scale, at.y + picture.y * at.scale, at.scale, at.scale);
 }
 
 }  // namespace
@@ -45,17 +49,19 @@ HudDrawer::~HudDrawer() {
     if (s->texture()) engine_->Texture_Free(s->texture());
 }
 
-void HudDrawer::draw(const Hud& hud) {
+void HudDrawer::draw(const Hud& hud) { drawPanel(hud, PanelPlace{}); }
+
+void HudDrawer::drawPanel(const Hud& hud, const PanelPlace& at, uint32_t color) {
   hp.setRegion(0, 0, barLength(hud.player, HudLayout::playerBar.width), HudLayout::playerBar.height);
-  drawLoaded(base, HudLayout::frame);
+  drawLoaded(base, HudLayout::frame, at, color);
   if (hud.target) {
     mhp.setRegion(0, 0, barLength(hud.target, HudLayout::targetBar.width), HudLayout::targetBar.height);
-    drawLoaded(mhp, HudLayout::targetBar);
+    drawLoaded(mhp, HudLayout::targetBar, at, color);
   }
-  drawLoaded(hp, HudLayout::playerBar);
+  drawLoaded(hp, HudLayout::playerBar, at, color);
   cp.setRegion(0, 0,
                static_cast<float>(static_cast<double>(hud.power) / MAX_POWER * HudLayout::powerGauge.width),
                HudLayout::powerGauge.height);
-  drawLoaded(sp, HudLayout::secondBar);
-  drawLoaded(cp, HudLayout::powerGauge);
+  drawLoaded(sp, HudLayout::secondBar, at, color);
+  drawLoaded(cp, HudLayout::powerGauge, at, color);
 }

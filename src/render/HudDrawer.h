@@ -5,6 +5,7 @@
 
 #include "engine/hge.h"
 #include "gfx/SpriteQuad.h"
+#include "render/SeatLook.h"
 #include "world/Hud.h"
 
 class HudDrawer {
@@ -16,7 +17,11 @@ class HudDrawer {
   HudDrawer(const HudDrawer&) = delete;
   HudDrawer& operator=(const HudDrawer&) = delete;
 
+  // The display of a game for one: full size at the top-left corner.
   void draw(const Hud& hud);
+  // One seat's panel at `at`, every picture multiplied by `color` (opaque
+  // white: as drawn; darker: a seat that is out).
+  void drawPanel(const Hud& hud, const PanelPlace& at, uint32_t color = 0xFFFFFFFF);
 
   // The display's pictures, each cut to its fixed rectangle; the bars' widths
   // follow the numbers of the last draw.

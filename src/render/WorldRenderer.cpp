@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "object/ScriptNumber.h"
+#include "render/SeatLook.h"
+#include "render/SeatMarks.h"
+#include "render/SeatPanels.h"
 
 namespace {
 
@@ -28,11 +31,26 @@ WorldRenderer::WorldRenderer(HGE* engine, const ResourceCatalog& catalog)
 }
 
 void WorldRenderer::draw(const World& world) {
+  const bool together = playingTogether(world);
   drawScenery(world, false);
-  for (const Obj* o : world.objects) drawObject(*o);
+  for (const Obj* o : world.objects) drawObject(*o, together ? fighterSeat(world, *o) : 0);
   drawScenery(world, true);
-  hud_.draw(world.hud);
-  scoreFont_.drawFormatted(HudLayout::scoreX, HudLayout::scoreY, AlignRight, "Score = %d  ", world.hud.score);
+  if (!together) {
+    hud_.draw(world.hud);
+    scoreFont_.drawFormatted(HudLayout::scoreX, HudLayout::scoreY, AlignRight, "Score = %d  ", world.hud.score);
+    return;
+  }
+  // The names over the fighters stay readable in front of the near scenery.
+  std::vector<std::array<float, 2>> tags;
+  for (const Obj* o : world.objects) {
+    const int seat = fighterSeat(world, *o);
+    if (!seat || o->data->id.empty()) continue;
+    const HTEXTURE tex = pictures_.set(o->data->pictureSet).texture(static_cast<uint32_t>(o->picture));
+    const float pictureTop = static_cast<float>(o->sy + o->z + o->frameDy - (tex ? engine_->Texture_GetHeight(tex) : 0));
+    const float cx = static_cast<float>(o->sx);
+    drawSeatTag(scoreFont_, seat, cx, unclutteredTagRow(tags, cx, headRow(*o, pictureTop)), kScoreColor);
+  }
+  drawSeatPanels(engine_, world, hud_, scoreFont_, kScoreColor);
 }
 
 void WorldRenderer::drawScenery(const World& world, bool nearPart) {
@@ -62,7 +80,7 @@ void WorldRenderer::drawScenery(const World& world, bool nearPart) {
   }
 }
 
-void WorldRenderer::drawObject(const Obj& o) {
+void WorldRenderer::drawObject(const Obj& o, int seat) {
   if (o.data->id.empty()) return;  // made from a file that could not be read: nothing to show
   const PictureSet& set = pictures_.set(o.data->pictureSet);
   if (set.texture(0) == 0 && missingPictureReported_.insert(o.id()).second) {
@@ -90,8 +108,9 @@ void WorldRenderer::drawObject(const Obj& o) {
     s.setFlip(mirrored, true);
     const double px = mirrored ? o.sx - w / 2 - o.frameDx : o.sx - w / 2 + o.frameDx;
     s.drawScaled(static_cast<float>(toInt32(px)), static_cast<float>(toInt32(o.sz)), 1.0f, kShadowScaleY);
-    // A fighter's body is always drawn untinted and opaque.
-    bodyColor = kBodyColor;
+    if (seat) drawSeatRing(engine_, static_cast<float>(o.sx), static_cast<float>(o.sz), seatColor(seat));
+    // A fighter's body is drawn opaque, untinted but for its seat's colour.
+    bodyColor = seat ? seatBodyTint(seat) : kBodyColor;
   }
   s.setFlip(mirrored, false);
   s.setColor(bodyColor);

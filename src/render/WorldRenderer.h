@@ -1,6 +1,7 @@
 // Draws a world as it stands, never changing it: the background, the far and
 // middle scenery, every object in the world's drawing order (fighters over
-// their shadows), the near scenery, the heads-up display and the score line.
+// their shadows), the near scenery, the heads-up display and the score line;
+// while two or more play, every seat's panel and the seats' marks.
 // Owns the picture sets, the display's pictures and the score font.
 #pragma once
 
@@ -27,8 +28,10 @@ class WorldRenderer {
   // The scenery behind the objects (background, far layer at half scroll,
   // middle layer) or in front of them (near layer).
   void drawScenery(const World& world, bool nearPart);
-  // One object at its screen place; a fighter's shadow first.
-  void drawObject(const Obj& o);
+  // One object at its screen place; a fighter's shadow first. `seat` is the
+  // seat whose fighter it is while two or more play (its ring goes under it
+  // and its body takes the seat's tint), else 0.
+  void drawObject(const Obj& o, int seat = 0);
 
   PictureSets& pictures() { return pictures_; }
   HudDrawer& hud() { return hud_; }
