@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "base/TextCodec.h"
 #include "object/ScriptNumber.h"
 
 namespace {
@@ -68,6 +69,9 @@ void WorldRenderer::drawObject(const Obj& o) {
   if (set.texture(0) == 0 && missingPictureReported_.insert(o.id()).second) {
     // Once per character id: a spark file without pictures would otherwise
     // raise a message for every spark.
+    // The box keeps its fixed words; the log says whose picture is missing.
+    engine_->System_Log("missing picture: character \"%s\" has no picture 0 in its picture set %d",
+                        gbkToUtf8(o.id()).c_str(), static_cast<int>(o.data->pictureSet));
     engine_->System_MessageBox("对象无此纹理", "错误");
   }
   // A picture number outside the picture set (or a picture that failed to
