@@ -4,6 +4,8 @@
 //   seed N                  the run's random seed (at most once, before the other lines)
 //   players N               the seats that played from the first frame, 1-4 (at most once,
 //                           before the frame lines; written only for two or more)
+//   mod NAME HASH           a mod the run was played with, bottom first, with the hash of its
+//                           files (16 hex digits); before the frame lines, none without mods
 //   FRAME down|up KEY [SEAT] a key change; KEY is A..Z or ESC, SEAT 1-4 (none: seat 1)
 //   FRAME hold KEY          the key is held from this frame on without counting as a press
 //                           (a key held when play resumes after a pause)
@@ -35,9 +37,17 @@ struct ReplayCheck {
   uint64_t checksum = 0;
 };
 
+// A mod of the run: its name and the hash of its files.
+struct ReplayMod {
+  std::string name;
+  std::string hash;  // 16 lowercase hex digits
+  bool operator==(const ReplayMod&) const = default;
+};
+
 struct ReplayFile {
   std::optional<int32_t> seed;
   std::optional<int32_t> players;
+  std::vector<ReplayMod> mods;  // bottom first; empty: played without mods
   std::vector<ReplayEvent> events;
   std::vector<ReplayCheck> checks;  // in frame order, one per frame at most
 };
@@ -62,6 +72,7 @@ bool loadReplay(const std::string& path, ReplayFile& out, std::string& error);
 // The lines for a seed, an event and a check, without the line end.
 std::string formatReplaySeed(int32_t seed);
 std::string formatReplayPlayers(int32_t players);
+std::string formatReplayMod(const ReplayMod& mod);
 std::string formatReplayEvent(const ReplayEvent& event);
 std::string formatReplayCheck(const ReplayCheck& check);
 // A checksum as check lines hold it: 16 lowercase hexadecimal digits.
@@ -101,6 +112,7 @@ class ReplayRecorder {
   // Each returns false when the line could not be written.
   bool writeSeed(int32_t seed);
   bool writePlayers(int32_t players);
+  bool writeMod(const ReplayMod& mod);
   // Records the event; keys a replay cannot name are skipped.
   bool write(const ReplayEvent& event);
   bool writeCheck(const ReplayCheck& check);
