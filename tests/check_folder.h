@@ -3,7 +3,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstdlib>
+#include <iterator>
 
 #include <filesystem>
 #include <fstream>
@@ -145,6 +149,17 @@ inline void replace(std::string& s, const std::string& from, const std::string& 
   size_t at = s.find(from);
   ASSERT_NE(at, std::string::npos) << from;
   s.replace(at, from.size(), to);
+}
+
+// Runs the built data tool; its standard output and standard error.
+inline std::string runTool(const std::string& args, int& exitCode) {
+  const std::string out = (fs::temp_directory_path() / ("tervalen-check-out-" + std::to_string(::getpid()))).string();
+  const int status = std::system((TERVALEN_BINARY_DIR "/tervalen-data " + args + " >'" + out + "' 2>&1").c_str());
+  exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream in(out);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  fs::remove(out);
+  return text;
 }
 
 }  // namespace check_folder

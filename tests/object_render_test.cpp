@@ -156,6 +156,9 @@ TEST(MissingPicture, TheMessageIsShownOncePerCharacterId) {
   w.render();
   w.render();
   EXPECT_EQ(w.logCount("对象无此纹理"), 2u) << w.log();
+  // The fixed message names nobody: the log says whose picture is missing, once each.
+  EXPECT_EQ(w.logCount("character \"dim\" has no picture 0 in its picture set 0"), 1u) << w.log();
+  EXPECT_EQ(w.logCount("character \"dark\" has no picture 0 in its picture set 0"), 1u) << w.log();
 }
 
 TEST(ObjectRender, AnObjectWithoutItsFileOrWithAbsurdNumbersDrawsNothingOrSafely) {

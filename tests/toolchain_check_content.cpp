@@ -151,17 +151,6 @@ namespace {
 
 using namespace check_folder;
 
-// Runs the built data tool; its standard output.
-std::string runTool(const std::string& args, int& exitCode) {
-  const std::string out = (fs::temp_directory_path() / ("tervalen-check-out-" + std::to_string(::getpid()))).string();
-  const int status = std::system((TERVALEN_BINARY_DIR "/tervalen-data " + args + " >'" + out + "' 2>&1").c_str());
-  exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream in(out);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  fs::remove(out);
-  return text;
-}
-
 TEST(CheckSources, FindingsNameTheSourceFileAndLine) {
   if (!fs::exists(TERVALEN_BINARY_DIR "/tervalen-data")) GTEST_SKIP() << "the data tool is not built";
   auto g = soundGame();

@@ -1,9 +1,11 @@
-// docs/modding.md works: its `# file:` and `# add to:` blocks, put into a copy
-// of the default game and its sources and compiled with the data tool, pass
-// `check` without a problem, and the game starts in the new scene.
+// docs/modding.md works: its `# file:`, `# add to:` and `# run:` blocks, done
+// in order beside an untouched copy of the default game and its sources, make a
+// mod that passes `check` without a problem; the game starts in the new scene
+// with the mod, and the game folder is left as it was.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,11 +22,12 @@ namespace fs = std::filesystem;
 
 struct DocBlock {
   bool append = false;
-  std::string path;  // relative to the source tree ("content/chara/guai03.txt", "build/game/data/rules.txt")
+  bool run = false;  // shell commands, run in the source tree with the built tools on the PATH
+  std::string path;  // relative to the source tree ("mods/alley/mod.txt", "mods/alley-src/scene/Test.txt")
   std::string text;
 };
 
-// The fenced blocks of the page that start with "# file: PATH" or "# add to: PATH".
+// The fenced blocks of the page that start with "# file: PATH", "# add to: PATH" or "# run:".
 std::vector<DocBlock> docBlocks() {
   std::ifstream in(fs::path(TERVALEN_SOURCE_DIR) / "docs" / "modding.md");
   std::vector<DocBlock> blocks;
@@ -40,8 +43,9 @@ std::vector<DocBlock> docBlocks() {
           b.path = first.substr(10);
           b.append = true;
         }
+        b.run = first == "# run:";
         for (size_t i = 1; i < lines.size(); ++i) b.text += lines[i] + "\n";
-        if (!b.path.empty()) blocks.push_back(b);
+        if (!b.path.empty() || b.run) blocks.push_back(b);
       }
       inside = !inside;
       lines.clear();
@@ -50,6 +54,18 @@ std::vector<DocBlock> docBlocks() {
     if (inside) lines.push_back(line);
   }
   return blocks;
+}
+
+// Every file under `folder` with its size, one a line.
+std::string folderListing(const fs::path& folder) {
+  std::vector<std::string> lines;
+  for (const auto& e : fs::recursive_directory_iterator(folder))
+    lines.push_back(e.path().lexically_relative(folder).string() + " " +
+                    (e.is_regular_file() ? std::to_string(e.file_size()) : "-"));
+  std::sort(lines.begin(), lines.end());
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  return text;
 }
 
 int run(const std::string& command, const std::string& out) {
@@ -62,14 +78,34 @@ TEST(ModdingGuide, ItsExamplesCompilePassCheckAndPlay) {
   if (!fs::exists(game / "data") || !fs::exists(TERVALEN_BINARY_DIR "/tervalen-data"))
     GTEST_SKIP() << "the game is not built";
   const std::vector<DocBlock> blocks = docBlocks();
-  ASSERT_EQ(blocks.size(), 5u) << "the page's blocks: res.txt, guai03, rules.txt, the street's door, the alley";
+  ASSERT_EQ(blocks.size(), 8u) << "the page's blocks: mod.txt, res.txt, guai03, rules.txt, the copy of the street, "
+                                  "its door, the alley, compile and check";
 
   ScratchDir dir;
   fs::create_directories(dir.path() / "build");
   fs::copy(game, dir.path() / "build" / "game", fs::copy_options::recursive);
   fs::copy(fs::path(TERVALEN_SOURCE_DIR) / "content", dir.path() / "content", fs::copy_options::recursive);
+  // The pictures and the sound of set 20, drawn by the modder into the mod.
+  const std::string png = picturefiles::blackPng(40, 100);
+  for (const char* name : {"idle0", "idle1", "walk0", "walk1", "walk2", "walk3", "punch0", "punch1", "punch2", "kick0",
+                           "kick1", "kick2", "hurt", "flying", "lying", "falling"}) {
+    fs::create_directories(dir.path() / "mods/alley/pak/guai03/hta");
+    std::ofstream(dir.path() / "mods/alley/pak/guai03/hta" / (std::string(name) + ".png"), std::ios::binary) << png;
+  }
+  fs::create_directories(dir.path() / "mods/alley/pak/guai03/hte");
+  writeFile((dir.path() / "mods/alley/pak/guai03/hte/swing.wav").string(), "RIFF");
+  const std::string untouched = folderListing(dir.path() / "build/game/data");
+
+  const std::string at = "cd '" + dir.path().string() + "' && PATH='" TERVALEN_BINARY_DIR "':\"$PATH\" && ";
+  const std::string out = dir.file("out.txt");
   for (const DocBlock& b : blocks) {
+    if (b.run) {
+      writeFile(dir.file("block.sh"), "set -e\n" + b.text);
+      ASSERT_EQ(run(at + "sh block.sh", out), 0) << b.text << readFile(out);
+      continue;
+    }
     ASSERT_EQ(b.path.find(".."), std::string::npos) << b.path;
+    ASSERT_EQ(b.path.rfind("mods/", 0), 0u) << b.path << ": the walk-through writes only into its mod";
     const fs::path target = dir.path() / b.path;
     if (b.append) {
       ASSERT_TRUE(fs::exists(target)) << b.path << ": the page adds to a file that is not there";
@@ -77,28 +113,12 @@ TEST(ModdingGuide, ItsExamplesCompilePassCheckAndPlay) {
     fs::create_directories(target.parent_path());
     std::ofstream(target, b.append ? std::ios::app : std::ios::trunc) << b.text;
   }
-  // The pictures and the sound of set 20, as loose files in the game folder.
-  const std::string png = picturefiles::blackPng(40, 100);
-  for (const char* name : {"idle0", "idle1", "walk0", "walk1", "walk2", "walk3", "punch0", "punch1", "punch2", "kick0",
-                           "kick1", "kick2", "hurt", "flying", "lying", "falling"}) {
-    fs::create_directories(dir.path() / "build/game/pak/guai03/hta");
-    std::ofstream(dir.path() / "build/game/pak/guai03/hta" / (std::string(name) + ".png"), std::ios::binary) << png;
-  }
-  fs::create_directories(dir.path() / "build/game/pak/guai03/hte");
-  writeFile((dir.path() / "build/game/pak/guai03/hte/swing.wav").string(), "RIFF");
-
-  const std::string tool = TERVALEN_BINARY_DIR "/tervalen-data";
-  const std::string at = "cd '" + dir.path().string() + "' && ";
-  const std::string out = dir.file("out.txt");
-  for (const char* source : {"res", "chara/guai03", "scene/Test", "scene/alley"}) {
-    const std::string s = source;
-    const std::string data = s == "res" ? "res.dat" : s + ".dat";
-    EXPECT_EQ(run(at + tool + " compile content/" + s + ".txt -o build/game/data/" + data, out), 0) << readFile(out);
-  }
-  EXPECT_EQ(run(at + tool + " check build/game --sources content", out), 0) << readFile(out);
+  EXPECT_EQ(run(at + "tervalen-data check build/game --mod mods/alley --sources mods/alley-src --strict", out), 0)
+      << readFile(out);
   EXPECT_EQ(readFile(out).rfind("ok: 12 characters, 9 scenes, 21 picture sets", 0), 0u) << readFile(out);
+  EXPECT_EQ(folderListing(dir.path() / "build/game/data"), untouched) << "the mod leaves the game folder as it was";
 
-  EXPECT_EQ(run(at + TERVALEN_BINARY_DIR "/tervalen --root build/game --headless --scene alley --invincible "
+  EXPECT_EQ(run(at + "tervalen --root build/game --mod mods/alley --headless --scene alley --invincible "
                      "--autoplay --seed 2 --frames 600 --trace trace.jsonl",
                 out),
             0)

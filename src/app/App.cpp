@@ -11,6 +11,7 @@
 #include "app/Autoplay.h"
 #include "app/CharacterViewer.h"
 #include "app/EngineSetup.h"
+#include "app/Mods.h"
 #include "app/ModderKeys.h"
 #include "app/PauseMenu.h"
 #include "app/PlayRules.h"
@@ -21,6 +22,8 @@
 #include "app/SyncTest.h"
 #include "app/Rewind.h"
 #include "base/CheckedFile.h"
+#include "base/GameFolderLayer.h"
+#include "base/GameVersion.h"
 #include "app/SettingsFile.h"
 #include "base/Random.h"
 #include "engine/hge.h"
@@ -71,18 +74,55 @@ int seedTheRun(HGE* engine, const Options& options) {
   return seed;
 }
 
+// --list-mods: each installed mod with its words, or why it cannot be used.
+int listInstalledMods() {
+  const std::vector<InstalledMod> mods = installedMods();
+  if (mods.empty()) std::printf("no mods installed in %s\n", installedModsFolder().string().c_str());
+  for (const InstalledMod& m : mods) {
+    if (!m.mod) {
+      std::printf("%s: cannot be used: %s\n", m.entry.c_str(), m.error.c_str());
+      continue;
+    }
+    const ModInfo& info = m.mod->use.info;
+    std::string made = info.gameVersion == kGameVersion ? "" : " (made for game " + info.gameVersion + ", this is " +
+                                                                   kGameVersion + ")";
+    std::printf("%s: %s%s\n", info.name.c_str(), info.description.c_str(), made.c_str());
+  }
+  std::printf("tervalen-data check GAMEDIR --list-mods also checks each over the game\n");
+  return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kExitPlayed : kExitOutputFailed;
+}
+
 }  // namespace
 
 int runGame(const Options& options, const std::string& logFile) {
-  if (!options.view.empty()) return runViewer(options, logFile);
+  if (options.listMods) return listInstalledMods();
+  // The mods over the game folder; a game without them reads its folder as it always did.
+  DataLayers layers(std::make_unique<GameFolderLayer>(""));
+  std::vector<ModUse> mods;
+  std::string modError;
+  if (!layMods(layers, options.mods, mods, modError)) {
+    std::fprintf(stderr, "tervalen: cannot start: %s\n", modError.c_str());
+    return kExitCannotStart;
+  }
+  // A replay plays the same game only over the same files: say at once what differs.
+  if (!options.replay.empty())
+    if (std::string differs = modsDifference(options.replayMods, mods); !differs.empty()) {
+      std::fprintf(stderr, "tervalen: cannot play %s: %s\n", options.replay.c_str(), differs.c_str());
+      return kExitCannotStart;
+    }
+  const DataLayers* files = layers.modded() ? &layers : nullptr;
+  if (!options.view.empty()) return runViewer(options, logFile, files);
   HGE* engine = hgeCreate(HGE_VERSION);
   engine->System_SetState(HGE_LOGFILE, logFile.c_str());
   engine->System_Log("游戏开始");
+  for (const ModUse& m : mods)
+    engine->System_Log("mod %s (%s, hash %s)", m.info.name.c_str(), m.where.c_str(), m.hash.c_str());
+  if (files) engine->Resource_SetLookup(modFileLookup(*files));
 
   // data/rules.txt over the game's own rules, then --scene and --invincible.
   RunRules rules;
   std::string rulesError;
-  if (!rulesForRun(options, rules, rulesError)) {
+  if (!rulesForRun(options, rules, rulesError, files)) {
     engine->System_Log("cannot start: %s", rulesError.c_str());
     std::fprintf(stderr, "tervalen: cannot start: %s\n", rulesError.c_str());
     engine->Release();
@@ -140,9 +180,9 @@ int runGame(const Options& options, const std::string& logFile) {
       return kExitOutputFailed;
     }
   }
-  auto flow = std::make_unique<ScreenFlow>(engine, rules.rules, random, trace.get());
+  auto flow = std::make_unique<ScreenFlow>(engine, rules.rules, random, trace.get(), files);
   // The modder's keys (F1-F6) and --watch; they never change a step of the world.
-  auto modder = std::make_unique<ModderKeys>(engine, *flow, WorldReload(engine, random, options.invincible),
+  auto modder = std::make_unique<ModderKeys>(engine, *flow, WorldReload(engine, random, options.invincible, files),
                                              options.watch, options.overlay);
   flow->setModderLayer([&modder] { modder->draw(); });
 
@@ -221,6 +261,7 @@ int runGame(const Options& options, const std::string& logFile) {
   engine->System_SetState(HGE_SHOWSPLASH, false);
   applyRunOptions(engine, options);
   if (!options.record.empty()) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
+  engine->System_SetState(HGE_RECORDMODS, recordedModLines(mods).c_str());
   engine->System_SetState(HGE_PLAYERS, rules.rules.seatsAtStart);
 
   int code = kExitPlayed;

@@ -6,6 +6,7 @@
 #include "app/GameDataFiles.h"
 #include "base/DataPath.h"
 #include "base/TextCodec.h"
+#include "base/DataLayers.h"
 #include "format/ResourceCatalog.h"
 #include "format/RulesText.h"
 #include "object/Chara.h"
@@ -22,8 +23,8 @@ bool hasCodes(const CharaData& d, int32_t n) {
 
 }  // namespace
 
-CharacterViewer::CharacterViewer(HGE* engine, const std::string& id, bool watch)
-    : engine_(engine), idText_(id), watch_(watch) {
+CharacterViewer::CharacterViewer(HGE* engine, const std::string& id, bool watch, const DataLayers* files)
+    : engine_(engine), idText_(id), watch_(watch), layers_(files) {
   if (!utf8ToGbk(id, id_)) id_ = id;  // dataFilePath refuses it with the reason
 }
 
@@ -54,16 +55,16 @@ bool CharacterViewer::load(std::string& error) {
       return false;
     }
   }
-  if (!std::filesystem::exists(*path)) {
+  if (layers_ ? !layers_->layerOf(*path) : !std::filesystem::exists(*path)) {
     error = *path + ": no such character file";
     return false;
   }
-  Expected<GameRules> rules = readGameRules();
+  Expected<GameRules> rules = readGameRules(layers_);
   if (!rules) {
     error = textLineMessage(rules.error());
     return false;
   }
-  auto catalog = readResourceList([](const std::string&) {});
+  auto catalog = readResourceList([](const std::string&) {}, layers_);
   if (!catalog) {
     error = catalog.error().message();
     return false;
@@ -76,6 +77,7 @@ bool CharacterViewer::load(std::string& error) {
   services.log = [engine = engine_](const std::string& line) { engine->System_Log("%s", line.c_str()); };
   // Nothing in the viewer draws chance (no enemy thinks); a fixed answer keeps it so.
   services.random = [](int lo, int) { return lo; };
+  services.files = layers_;
   auto world = std::make_unique<World>(std::move(services), World::Bare{}, std::move(*catalog));
   world->width = 800;
   world->depth = 480;

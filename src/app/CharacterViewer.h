@@ -30,7 +30,8 @@ class CharacterViewer {
   static constexpr int kMaxFramesToNextPicture = 1000;
 
   // `id` is the character id as typed (UTF-8); `watch`: reload when a file changes.
-  CharacterViewer(HGE* engine, const std::string& id, bool watch);
+  // `files`: the game folder with its mods (nullptr: the game folder alone).
+  CharacterViewer(HGE* engine, const std::string& id, bool watch, const DataLayers* files = nullptr);
   ~CharacterViewer();
   CharacterViewer(const CharacterViewer&) = delete;
   CharacterViewer& operator=(const CharacterViewer&) = delete;
@@ -74,6 +75,7 @@ class CharacterViewer {
   std::string idText_;  // as typed
   std::string id_;      // GBK
   bool watch_;
+  const DataLayers* layers_ = nullptr;
   FileWatch files_;
   std::unique_ptr<World> world_;
   std::unique_ptr<WorldRenderer> renderer_;
@@ -93,4 +95,4 @@ class CharacterViewer {
 
 // tervalen --view ID: runs the viewer in the game folder (the current folder)
 // with the options' window, frames, replay and screenshots; the exit code.
-int runViewer(const Options& options, const std::string& logFile);
+int runViewer(const Options& options, const std::string& logFile, const DataLayers* files = nullptr);

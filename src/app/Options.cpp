@@ -56,6 +56,10 @@ std::string usageText() {
          "                          changes, checked about once a second\n"
          "  --overlay               start with the boxes overlay (F1) shown\n"
          "  --view ID               the character viewer: every action of character ID with its boxes\n"
+         "  --mod PATH|NAME         lay a mod over the game folder: a mod folder or zip file, or the\n"
+         "                          name of a mod installed in ~/.local/share/tervalen/mods\n"
+         "                          (repeatable; a later mod wins)\n"
+         "  --list-mods             list the installed mods and stop\n"
          "  --help                  show this text\n"
          "Exit status: 0 played, 1 cannot start, 2 usage error, 3 a file of --trace, --record or\n"
          "--screenshot could not be written (the game plays on), 4 the replay diverged or the sync\n"
@@ -167,6 +171,16 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       out.replaySeed = replay.seed;
       out.replayPlayers = replay.players;
       out.replayStateChecks = replay.stateChecks;
+      out.replayMods = replay.mods;
+    } else if (name == "--mod") {
+      if (!takeValue()) return ParseResult::UsageError;
+      if (value.empty()) {
+        error = "--mod wants a mod folder, a zip file or the name of an installed mod";
+        return ParseResult::UsageError;
+      }
+      out.mods.push_back(value);
+    } else if (name == "--list-mods") {
+      if (!flag(out.listMods)) return ParseResult::UsageError;
     } else if (name == "--trace") {
       if (!takeValue()) return ParseResult::UsageError;
       out.trace = value;
@@ -215,4 +229,10 @@ void makePathsAbsolute(Options& options) {
   options.replay = absolute(options.replay);
   options.trace = absolute(options.trace);
   for (auto& [frame, path] : options.screenshots) path = absolute(path);
+  // A mod that is a path names the same folder or zip after the change of folder;
+  // a name of an installed mod stays a name.
+  for (std::string& mod : options.mods) {
+    std::error_code ec;
+    if (std::filesystem::exists(mod, ec)) mod = absolute(mod);
+  }
 }

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Replay.h"
+
 struct Options {
   std::string root;  // game folder; empty: found by resolveGameFolder
   bool headless = false;
@@ -17,6 +19,7 @@ struct Options {
   std::optional<int32_t> replaySeed;  // the seed line of the --replay file, when it has one
   std::optional<int32_t> replayPlayers;  // its players line, when it has one
   bool replayStateChecks = false;        // its checks sum the whole saved state ("checks state")
+  std::vector<ReplayMod> replayMods;      // its mod lines (none: recorded without mods)
   int players = 0;  // --players: seats filled from the first frame, 1-4 (0: not given)
   int syncTest = 0;  // --sync-test N: each step checked against a re-run N steps back (implies --headless)
   std::string syncTestFolder;  // where a failed sync test writes its two states (the working folder at start)
@@ -36,6 +39,8 @@ struct Options {
   bool watch = false;     // reload when a file under data/ or the pack changes
   bool overlay = false;   // start with the overlay (F1) shown
   std::string view;       // --view: the character viewer for this character id
+  std::vector<std::string> mods;  // --mod PATH|NAME, bottom first (a later mod wins)
+  bool listMods = false;          // --list-mods: list the installed mods and stop
   std::vector<std::string> arguments;  // the command line after the program's name, as given
 };
 

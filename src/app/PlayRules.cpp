@@ -6,22 +6,36 @@
 #include "base/DataPath.h"
 #include "base/FileBytes.h"
 #include "base/TextCodec.h"
+#include "base/DataLayers.h"
 #include "format/RulesText.h"
 #include "format/SceneFile.h"
 #include "world/RulesFile.h"
 
 namespace {
 
-Expected<SceneFile> readSceneFile(const std::string& path) {
-  Expected<std::vector<uint8_t>> bytes = readFileBytes(path);
+Expected<SceneFile> readSceneFile(const std::string& path, const DataLayers* files) {
+  Expected<std::vector<uint8_t>> bytes = readGameFile(files, path);
   if (!bytes) return bytes.error();
   return parseSceneFile(*bytes, path);
 }
 
+// The scene files the game can reach, by relative path, in name order.
+std::vector<std::string> sceneFiles(const DataLayers* files) {
+  std::vector<std::string> paths;
+  if (!files) {
+    for (const DataFileRef& file : listDataFiles())
+      if (file.kind == DataFileRef::Scene) paths.push_back(file.path);
+    return paths;
+  }
+  for (const std::string& name : files->list("data/scene"))
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dat") == 0) paths.push_back("data/scene/" + name);
+  return paths;
+}
+
 }  // namespace
 
-bool rulesForRun(const Options& options, RunRules& out, std::string& error) {
-  Expected<GameRules> rules = readGameRules(kRulesFile, &out.fromFile);
+bool rulesForRun(const Options& options, RunRules& out, std::string& error, const DataLayers* files) {
+  Expected<GameRules> rules = readGameRules(files, &out.fromFile);
   if (!rules) {
     error = textLineMessage(rules.error());
     return false;
@@ -39,7 +53,7 @@ bool rulesForRun(const Options& options, RunRules& out, std::string& error) {
       error = "--scene " + path.error().file + ": " + path.error().what;
       return false;
     }
-    const ScenePlace start = sceneEntryPoint(id, out.rules);
+    const ScenePlace start = sceneEntryPoint(id, out.rules, files);
     out.rules.firstScene = id;
     out.rules.playerX = start.x;
     out.rules.playerZ = start.z;
@@ -50,11 +64,10 @@ bool rulesForRun(const Options& options, RunRules& out, std::string& error) {
   return true;
 }
 
-ScenePlace sceneEntryPoint(const std::string& id, const GameRules& rules) {
+ScenePlace sceneEntryPoint(const std::string& id, const GameRules& rules, const DataLayers* files) {
   if (id == rules.firstScene) return {rules.playerX, rules.playerZ};
-  for (const DataFileRef& file : listDataFiles()) {
-    if (file.kind != DataFileRef::Scene) continue;
-    Expected<SceneFile> scene = readSceneFile(file.path);
+  for (const std::string& file : sceneFiles(files)) {
+    Expected<SceneFile> scene = readSceneFile(file, files);
     if (!scene) continue;
     for (const SceneFile::DoorEntry& d : scene->doors)
       if (d.targetScene == id) return {d.entryX, d.entryZ};
@@ -62,7 +75,7 @@ ScenePlace sceneEntryPoint(const std::string& id, const GameRules& rules) {
   ScenePlace place{rules.playerX, rules.playerZ};
   Expected<std::string> path = dataFilePath(DataFileKind::Scene, id);
   if (!path) return place;
-  if (Expected<SceneFile> scene = readSceneFile(*path)) {
+  if (Expected<SceneFile> scene = readSceneFile(*path, files)) {
     place.x = std::clamp(place.x, 0, std::max(scene->width, 0));
     place.z = std::clamp(place.z, 0, std::max(scene->depth, 0));
   }

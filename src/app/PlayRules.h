@@ -9,6 +9,8 @@
 #include "app/Options.h"
 #include "world/GameRules.h"
 
+class DataLayers;
+
 struct RunRules {
   GameRules rules;
   bool fromFile = false;  // data/rules.txt was there and was read
@@ -17,7 +19,8 @@ struct RunRules {
 // Reads the rules in the game folder (the current folder) and applies the
 // options. False with a one-line reason ("data/rules.txt:3: what", or what is
 // wrong with --scene) when the game cannot start with them.
-bool rulesForRun(const Options& options, RunRules& out, std::string& error);
+// `files`: the game folder with its mods, whose rules lie over it (nullptr: the game folder alone).
+bool rulesForRun(const Options& options, RunRules& out, std::string& error, const DataLayers* files = nullptr);
 
 // Where the player stands when scene `id` (GBK) begins without coming through
 // a door: in the first scene, the rules' start; else where the first door
@@ -26,4 +29,4 @@ bool rulesForRun(const Options& options, RunRules& out, std::string& error);
 struct ScenePlace {
   int32_t x = 0, z = 0;
 };
-ScenePlace sceneEntryPoint(const std::string& id, const GameRules& rules);
+ScenePlace sceneEntryPoint(const std::string& id, const GameRules& rules, const DataLayers* files = nullptr);

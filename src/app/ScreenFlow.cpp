@@ -31,8 +31,8 @@ SeatInputs readSeatInputs(HGE* engine) {
   return inputs;
 }
 
-ScreenFlow::ScreenFlow(HGE* engine, GameRules rules, RandomInt random, TraceWriter* trace)
-    : engine_(engine), rules_(std::move(rules)), random_(std::move(random)), trace_(trace) {}
+ScreenFlow::ScreenFlow(HGE* engine, GameRules rules, RandomInt random, TraceWriter* trace, const DataLayers* files)
+    : engine_(engine), rules_(std::move(rules)), random_(std::move(random)), files_(files), trace_(trace) {}
 
 // The world and everything drawn with the engine go before the engine does.
 ScreenFlow::~ScreenFlow() {
@@ -53,6 +53,7 @@ bool ScreenFlow::startGame() {
   WorldServices services;
   services.log = [engine = engine_](const std::string& line) { engine->System_Log("%s", line.c_str()); };
   services.random = random_;
+  services.files = files_;
   world_ = std::make_unique<World>(rules_, std::move(services));
   if (!world_->ready()) return false;
   renderer_ = std::make_unique<WorldRenderer>(engine_, world_->catalog);

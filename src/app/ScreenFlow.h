@@ -25,8 +25,9 @@ class ScreenFlow {
   enum State { TITLE = 0, PLAYING = 1, ENDING = 2 };
 
   // `random` is the game's chance (the world is handed it); `trace`, when
-  // given, gets a line after every frame that ran the world.
-  ScreenFlow(HGE* engine, GameRules rules, RandomInt random, TraceWriter* trace);
+  // given, gets a line after every frame that ran the world; `files`, when
+  // given, are the game folder with its mods (the world reads through them).
+  ScreenFlow(HGE* engine, GameRules rules, RandomInt random, TraceWriter* trace, const DataLayers* files = nullptr);
   ~ScreenFlow();
   ScreenFlow(const ScreenFlow&) = delete;
   ScreenFlow& operator=(const ScreenFlow&) = delete;
@@ -73,6 +74,7 @@ class ScreenFlow {
   HGE* engine_;
   GameRules rules_;
   RandomInt random_;
+  const DataLayers* files_ = nullptr;
   TraceWriter* trace_;
   int state_ = TITLE;
   std::unique_ptr<World> world_;

@@ -7,6 +7,8 @@
 #include "base/DataPath.h"
 #include "base/FileBytes.h"
 #include "base/TextCodec.h"
+#include "app/Mods.h"
+#include "base/DataLayers.h"
 #include "engine/hge.h"
 #include "format/CharaData.h"
 #include "format/ResourceCatalog.h"
@@ -28,7 +30,7 @@ struct SheetSource {
   std::string id;  // GBK
 };
 
-bool readSource(const std::string& idText, SheetSource& out, std::string& error) {
+bool readSource(const std::string& idText, SheetSource& out, std::string& error, const DataLayers* files) {
   if (!utf8ToGbk(idText, out.id)) {
     error = "the character id holds a character the game's text (GBK) cannot hold";
     return false;
@@ -38,24 +40,24 @@ bool readSource(const std::string& idText, SheetSource& out, std::string& error)
     error = "character id " + path.error().file + ": " + path.error().what;
     return false;
   }
-  Expected<std::vector<uint8_t>> bytes = readFileBytes(*path);
+  Expected<std::vector<uint8_t>> bytes = readGameFile(files, *path);
   if (!bytes) {
     error = bytes.error().message();
     return false;
   }
-  Expected<CharaData> data = parseCharaFile(*bytes, *path);
+  Expected<CharaData> data = parseCharaFile(*bytes, files ? files->shownPath(*path) : *path);
   if (!data) {
     error = data.error().message();
     return false;
   }
   out.data = std::move(*data);
-  auto catalog = readResourceList([](const std::string&) {});
+  auto catalog = readResourceList([](const std::string&) {}, files);
   if (!catalog) {
     error = catalog.error().message();
     return false;
   }
   out.catalog = std::move(*catalog);
-  Expected<GameRules> rules = readGameRules();
+  Expected<GameRules> rules = readGameRules(files);
   if (!rules) {
     error = textLineMessage(rules.error());
     return false;
@@ -64,7 +66,8 @@ bool readSource(const std::string& idText, SheetSource& out, std::string& error)
   return true;
 }
 
-HGE* startEngine(const SheetSource& source, const std::string& logFile, int width, int height, std::string& error) {
+HGE* startEngine(const SheetSource& source, const std::string& logFile, int width, int height, std::string& error,
+                 const DataLayers* files) {
   HGE* engine = hgeCreate(HGE_VERSION);
   engine->System_SetState(HGE_LOGFILE, logFile.c_str());
   engine->System_SetState(HGE_HEADLESS, true);
@@ -77,6 +80,7 @@ HGE* startEngine(const SheetSource& source, const std::string& logFile, int widt
     engine->Release();
     return nullptr;
   }
+  if (files) engine->Resource_SetLookup(modFileLookup(*files));
   std::error_code ec;
   if (std::filesystem::exists(source.rules.packFile, ec))
     engine->Resource_AttachPack(source.rules.packFile.c_str(), source.rules.packPassword.c_str());
@@ -90,10 +94,10 @@ void stopEngine(HGE* engine) {
 
 // The largest picture the sheet shows (0 x 0 when none loads).
 void largestPicture(const SheetSource& source, const std::vector<SheetRow>& rows, const std::string& logFile,
-                    int& width, int& height) {
+                    int& width, int& height, const DataLayers* files) {
   width = height = 0;
   std::string error;
-  HGE* engine = startEngine(source, logFile, 800, 480, error);
+  HGE* engine = startEngine(source, logFile, 800, 480, error, files);
   if (!engine) return;
   {
     WorldRenderer renderer(engine, source.catalog);
@@ -111,22 +115,23 @@ void largestPicture(const SheetSource& source, const std::vector<SheetRow>& rows
 }  // namespace
 
 bool writeContactSheet(const std::string& id, const std::string& outPath, const std::string& logFile,
-                       std::string& error) {
+                       std::string& error, const DataLayers* files) {
   SheetSource source;
-  if (!readSource(id, source, error)) return false;
+  if (!readSource(id, source, error, files)) return false;
   const std::vector<SheetRow> rows = contactSheetRows(source.data);
   int pictureWidth = 0, pictureHeight = 0;
-  largestPicture(source, rows, logFile, pictureWidth, pictureHeight);
+  largestPicture(source, rows, logFile, pictureWidth, pictureHeight, files);
   SheetLayout layout;
   if (!layOutSheet(rows, pictureWidth, pictureHeight, layout, error)) return false;
 
-  HGE* engine = startEngine(source, logFile, layout.width, layout.height, error);
+  HGE* engine = startEngine(source, logFile, layout.width, layout.height, error, files);
   if (!engine) return false;
   bool drawn = false;
   {
     WorldServices services;
     services.log = [engine](const std::string& line) { engine->System_Log("%s", line.c_str()); };
     services.random = [](int lo, int) { return lo; };
+    services.files = files;
     World world(std::move(services), World::Bare{}, source.catalog);
     world.width = layout.width;
     world.depth = layout.height;

@@ -5,7 +5,10 @@
 
 #include <string>
 
+class DataLayers;
+
 // Writes the sheet of character `id` (as typed, UTF-8) to `outPath`; the
-// engine logs to `logFile`. False with a one-line reason when it cannot.
+// engine logs to `logFile`; `files`, when given, are the game folder with its
+// mods. False with a one-line reason when it cannot.
 bool writeContactSheet(const std::string& id, const std::string& outPath, const std::string& logFile,
-                       std::string& error);
+                       std::string& error, const DataLayers* files = nullptr);

@@ -6,13 +6,15 @@
 #include "app/App.h"
 #include "app/CharacterViewer.h"
 #include "app/EngineSetup.h"
+#include "app/Mods.h"
 #include "engine/hge.h"
 
-int runViewer(const Options& options, const std::string& logFile) {
+int runViewer(const Options& options, const std::string& logFile, const DataLayers* files) {
   HGE* engine = hgeCreate(HGE_VERSION);
   engine->System_SetState(HGE_LOGFILE, logFile.c_str());
   engine->System_Log("character viewer: %s", options.view.c_str());
-  auto viewer = std::make_unique<CharacterViewer>(engine, options.view, options.watch);
+  if (files) engine->Resource_SetLookup(modFileLookup(*files));
+  auto viewer = std::make_unique<CharacterViewer>(engine, options.view, options.watch, files);
 
   engine->System_SetState(HGE_SCREENWIDTH, 800);
   engine->System_SetState(HGE_SCREENHEIGHT, 480);

@@ -15,8 +15,8 @@ const char* const kKeptOn = "; the game goes on with the data it had";
 
 }  // namespace
 
-WorldReload::WorldReload(HGE* engine, RandomInt random, bool invincible)
-    : engine_(engine), random_(std::move(random)), invincible_(invincible) {}
+WorldReload::WorldReload(HGE* engine, RandomInt random, bool invincible, const DataLayers* files)
+    : engine_(engine), random_(std::move(random)), invincible_(invincible), files_(files) {}
 
 WorldReload::Result WorldReload::reload(ScreenFlow& flow) {
   const World* old = flow.world();
@@ -24,7 +24,7 @@ WorldReload::Result WorldReload::reload(ScreenFlow& flow) {
 
   for (const DataFileRef& file : listDataFiles())
     if (std::string problem = dataFileProblem(file); !problem.empty()) return {false, problem + kKeptOn};
-  Expected<GameRules> read = readGameRules();
+  Expected<GameRules> read = readGameRules(files_);
   if (!read) return {false, textLineMessage(read.error()) + kKeptOn};
   GameRules rules = std::move(*read);
   rules.playerInvincible = invincible_;
@@ -42,6 +42,7 @@ WorldReload::Result WorldReload::reload(ScreenFlow& flow) {
   WorldServices services;
   services.log = [engine = engine_](const std::string& line) { engine->System_Log("%s", line.c_str()); };
   services.random = random_;
+  services.files = files_;
   auto world = std::make_unique<World>(rules, std::move(services));
   if (!world->ready()) return {false, world->startError + kKeptOn};
 

@@ -20,7 +20,8 @@ class WorldReload {
  public:
   // `random` is the game's chance, handed to every new world; `invincible`
   // is what --invincible asked for (the rules file cannot ask for it).
-  WorldReload(HGE* engine, RandomInt random, bool invincible);
+  // `files`: the game folder with its mods (nullptr: the game folder alone).
+  WorldReload(HGE* engine, RandomInt random, bool invincible, const DataLayers* files = nullptr);
 
   struct Result {
     bool reloaded = false;
@@ -34,4 +35,5 @@ class WorldReload {
   HGE* engine_;
   RandomInt random_;
   bool invincible_;
+  const DataLayers* files_ = nullptr;
 };

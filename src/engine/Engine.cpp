@@ -136,6 +136,7 @@ void Engine::System_SetState(hgeStringState state, const char* value) {
     case HGE_ICON: icon_ = v; break;
     case HGE_REPLAYFILE: replayFile_ = v; break;
     case HGE_RECORDFILE: recordFile_ = v; break;
+    case HGE_RECORDMODS: recordMods_ = v; break;
   }
 }
 
@@ -181,6 +182,7 @@ std::string Engine::System_GetState(hgeStringState state) {
     case HGE_ICON: return icon_;
     case HGE_REPLAYFILE: return replayFile_;
     case HGE_RECORDFILE: return recordFile_;
+    case HGE_RECORDMODS: return recordMods_;
   }
   return {};
 }
@@ -306,6 +308,15 @@ bool Engine::System_Start() {
     if (!recorder_->writeSeed(seed_)) recordingFailed();
     if (recorder_ && players_ > 1 && !recorder_->writePlayers(players_)) recordingFailed();
     if (recorder_ && stateChecks_ && !recorder_->writeStateChecks()) recordingFailed();
+    for (size_t at = 0; recorder_ && at < recordMods_.size();) {
+      size_t end = recordMods_.find('\n', at);
+      if (end == std::string::npos) end = recordMods_.size();
+      const std::string line = recordMods_.substr(at, end - at);
+      at = end + 1;
+      const size_t space = line.find(' ');
+      if (space == std::string::npos) continue;
+      if (!recorder_->writeMod(ReplayMod{line.substr(0, space), line.substr(space + 1)})) recordingFailed();
+    }
   }
   for (;;) {
     if (showStats_) stats.frameStarted();
@@ -501,6 +512,15 @@ bool Engine::loadBytes(const char* name, uint32_t size, std::vector<uint8_t>& ou
     const uint8_t* p = reinterpret_cast<const uint8_t*>(name);
     out.assign(p, p + size);
     return true;
+  }
+  if (lookup_) {
+    // A mod's own picture or sound first; names from the data may be GBK.
+    std::string key = name;
+    std::replace(key.begin(), key.end(), '\\', '/');
+    int found = lookup_(key, out, error);
+    if (found == 0 && !isAscii(key)) found = lookup_(gbkToUtf8(key), out, error);
+    if (found > 0) return true;
+    if (found < 0) return false;
   }
   std::string packError;
   if (pack_) {

@@ -47,6 +47,7 @@ class Engine final : public HGE {
   void System_AddScreenshot(int frame, const char* path) override;
 
   bool Resource_AttachPack(const char* filename, const char* password) override;
+  void Resource_SetLookup(hgeFileLookup lookup) override { lookup_ = std::move(lookup); }
   void* Resource_Load(const char* filename, uint32_t* size) override;
   void Resource_Free(void* res) override;
 
@@ -119,7 +120,8 @@ class Engine final : public HGE {
   int windowWidth_ = 0, windowHeight_ = 0;  // 0: the screen's size
   int musicLevel_ = 100, effectsLevel_ = 100;
   int musicAsked_ = 100;  // the volume the game asked for the music playing
-  std::string title_ = "Tervalen", logFile_, icon_, replayFile_, recordFile_;
+  hgeFileLookup lookup_;  // the mods' files, looked at before the pack
+  std::string title_ = "Tervalen", logFile_, icon_, replayFile_, recordFile_, recordMods_;
 
   std::string error_;
   EngineLog log_;

@@ -2,6 +2,8 @@
 
 #include <zip.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -167,5 +169,30 @@ bool PackReader::readIndex(size_t slot, std::vector<uint8_t>& out, std::string& 
   }
   int closed = zip_fclose(file);
   if (closed != 0) return failReading(zipErrorText(closed));
+  return true;
+}
+
+bool PackReader::rawEntries(std::vector<RawEntry>& out, std::string& error) const {
+  out.clear();
+  const zip_int64_t count = zip_get_num_entries(archive_, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const zip_uint64_t index = static_cast<zip_uint64_t>(i);
+    RawEntry e;
+    const char* raw = zip_get_name(archive_, index, ZIP_FL_ENC_RAW);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (!raw || zip_stat_index(archive_, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
+      error = archiveName_ + ": entry " + std::to_string(i) + ": " + zip_strerror(archive_);
+      return false;
+    }
+    e.name = raw;
+    e.size = st.size;
+    e.folder = !e.name.empty() && e.name.back() == '/';
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive_, index, 0, &system, &attributes) == 0 && system == ZIP_OPSYS_UNIX)
+      e.link = S_ISLNK(static_cast<mode_t>(attributes >> 16));
+    out.push_back(std::move(e));
+  }
   return true;
 }

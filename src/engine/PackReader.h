@@ -39,6 +39,17 @@ class PackReader {
 
   const std::string& name() const { return archiveName_; }
 
+  // An entry as the archive stores it, for those who must judge every name
+  // (a mod): its raw name, its size and whether it is a link or a folder.
+  struct RawEntry {
+    std::string name;
+    uint64_t size = 0;
+    bool link = false;
+    bool folder = false;
+  };
+  // Every entry; false with `error` when the archive cannot say.
+  bool rawEntries(std::vector<RawEntry>& out, std::string& error) const;
+
  private:
   PackReader(zip* archive, std::string archiveName, std::vector<uint8_t> memory);
   void buildIndex();

@@ -1,5 +1,7 @@
 #include "engine/Replay.h"
 
+#include "format/ModInfo.h"
+
 #include <algorithm>
 #include <charconv>
 #include <climits>
@@ -117,6 +119,18 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
       continue;
     }
 
+    if (f[0] == "mod") {
+      if (f.size() != 3) return bad("the mod line has " + std::to_string(f.size()) + " fields, not 3");
+      if (sawFrameLine) return bad("a mod line comes after the first frame line; it must come before");
+      if (!modNameProblem(f[1]).empty()) return bad("mod name " + shown(f[1]) + ": " + modNameProblem(f[1]));
+      uint64_t hash = 0;
+      if (!parseChecksum(f[2], hash)) return bad("mod hash " + shown(f[2]) + " is not 16 hexadecimal digits");
+      for (const ReplayMod& m : out.mods)
+        if (m.name == f[1]) return bad("a second mod line for " + shown(f[1]));
+      out.mods.push_back(ReplayMod{f[1], formatChecksum(hash)});
+      continue;
+    }
+
     if (f[0] == "players") {
       if (f.size() != 2) return bad("the players line has " + std::to_string(f.size()) + " fields, not 2");
       if (out.players) return bad("a second players line");
@@ -190,6 +204,8 @@ std::string formatReplaySeed(int32_t seed) { return "seed " + std::to_string(see
 
 std::string formatReplayPlayers(int32_t players) { return "players " + std::to_string(players); }
 
+std::string formatReplayMod(const ReplayMod& mod) { return "mod " + mod.name + " " + mod.hash; }
+
 std::string formatReplayEvent(const ReplayEvent& event) {
   const char* name = replayKeyName(hgeKeyOfSeatKey(event.key));
   const char* change = !event.down ? " up " : event.hold ? " hold " : " down ";
@@ -221,6 +237,8 @@ bool ReplayRecorder::writeSeed(int32_t seed) { return file_.write(formatReplaySe
 bool ReplayRecorder::writeStateChecks() { return file_.write("checks state\n"); }
 
 bool ReplayRecorder::writePlayers(int32_t players) { return file_.write(formatReplayPlayers(players) + "\n"); }
+
+bool ReplayRecorder::writeMod(const ReplayMod& mod) { return file_.write(formatReplayMod(mod) + "\n"); }
 
 bool ReplayRecorder::write(const ReplayEvent& event) {
   if (!replayCanHold(event.key)) return true;

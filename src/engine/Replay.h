@@ -7,6 +7,8 @@
 //   checks state            the check lines sum the whole saved state of the world (at most
 //                           once, before the frame lines); without it they sum the older,
 //                           smaller set of fields (files written before the game saved states)
+//   mod NAME HASH           a mod the run was played with, bottom first, with the hash of its
+//                           files (16 hex digits); before the frame lines, none without mods
 //   FRAME down|up KEY [SEAT] a key change; KEY is A..Z, ESC or LEAVE (the seat leaves the
 //                           game), SEAT 1-4 (none: seat 1)
 //   FRAME hold KEY          the key is held from this frame on without counting as a press
@@ -39,10 +41,18 @@ struct ReplayCheck {
   uint64_t checksum = 0;
 };
 
+// A mod of the run: its name and the hash of its files.
+struct ReplayMod {
+  std::string name;
+  std::string hash;  // 16 lowercase hex digits
+  bool operator==(const ReplayMod&) const = default;
+};
+
 struct ReplayFile {
   std::optional<int32_t> seed;
   std::optional<int32_t> players;
   bool stateChecks = false;  // "checks state": the checks sum the whole saved state
+  std::vector<ReplayMod> mods;  // bottom first; empty: played without mods
   std::vector<ReplayEvent> events;
   std::vector<ReplayCheck> checks;  // in frame order, one per frame at most
 };
@@ -67,6 +77,7 @@ bool loadReplay(const std::string& path, ReplayFile& out, std::string& error);
 // The lines for a seed, an event and a check, without the line end.
 std::string formatReplaySeed(int32_t seed);
 std::string formatReplayPlayers(int32_t players);
+std::string formatReplayMod(const ReplayMod& mod);
 std::string formatReplayEvent(const ReplayEvent& event);
 std::string formatReplayCheck(const ReplayCheck& check);
 // A checksum as check lines hold it: 16 lowercase hexadecimal digits.
@@ -107,6 +118,7 @@ class ReplayRecorder {
   bool writeSeed(int32_t seed);
   bool writePlayers(int32_t players);
   bool writeStateChecks();
+  bool writeMod(const ReplayMod& mod);
   // Records the event; keys a replay cannot name are skipped.
   bool write(const ReplayEvent& event);
   bool writeCheck(const ReplayCheck& check);

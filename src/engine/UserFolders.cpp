@@ -38,6 +38,8 @@ fs::path userStateFolder() { return baseFolder("XDG_STATE_HOME", ".local/state")
 
 fs::path userConfigFolder() { return baseFolder("XDG_CONFIG_HOME", ".config"); }
 
+fs::path userDataFolder() { return baseFolder("XDG_DATA_HOME", ".local/share"); }
+
 bool makeUserFolder(const fs::path& folder, std::string& error) {
   if (folder.empty() || !folder.is_absolute()) {
     error = "no folder to create";

@@ -15,6 +15,10 @@ std::filesystem::path userStateFolder();
 // $XDG_CONFIG_HOME/tervalen, else ~/.config/tervalen; empty likewise.
 std::filesystem::path userConfigFolder();
 
+// $XDG_DATA_HOME/tervalen, else ~/.local/share/tervalen; empty likewise. The
+// installed mods are in its mods/ folder.
+std::filesystem::path userDataFolder();
+
 // Creates `folder` and any missing parents, each new one private to the user
 // (mode 0700). False with the reason in `error` when it cannot.
 bool makeUserFolder(const std::filesystem::path& folder, std::string& error);

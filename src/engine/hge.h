@@ -193,10 +193,12 @@ enum hgeStringState {
   HGE_ICON,        // window icon file (ICO)
   HGE_REPLAYFILE,  // feed keys from this replay file and compare the world with its checksums
   HGE_RECORDFILE,  // write the seed, every key change and the world's checksums of the run to this file
+  HGE_RECORDMODS,  // the mods of the run, one "NAME HASH" a line, bottom first: the recording names them
 };
 
 using hgeCallback = std::function<bool()>;
 using hgeChecksumCallback = std::function<uint64_t()>;
+using hgeFileLookup = std::function<int(const std::string& name, std::vector<uint8_t>& out, std::string& error)>;
 
 // What the capture hook sees of each drawn quad (tests).
 using hgeQuadHook = std::function<void(const hgeQuad&)>;
@@ -237,6 +239,10 @@ class HGE {
   // Files: the attached pack first, then the file system (relative to the
   // working directory). Resource_Load returns nullptr on failure.
   virtual bool Resource_AttachPack(const char* filename, const char* password = nullptr) = 0;
+  // Files found before the pack and the game folder: the mods'. `lookup(name,
+  // out, error)` gives 1 with the bytes, 0 when no mod has the file, -1 with
+  // the reason when a mod has it but it cannot be read. Without one, nothing.
+  virtual void Resource_SetLookup(hgeFileLookup lookup) { (void)lookup; }
   virtual void* Resource_Load(const char* filename, uint32_t* size = nullptr) = 0;
   virtual void Resource_Free(void* res) = 0;
 

@@ -4,8 +4,10 @@
 
 #include "base/DataFile.h"
 #include "base/DataPath.h"
+#include "base/DataLayers.h"
 
-Library::Library(std::function<void(const std::string&)> log) : log_(std::move(log)) {}
+Library::Library(std::function<void(const std::string&)> log, const DataLayers* files)
+    : log_(std::move(log)), files_(files) {}
 
 const CharaData* Library::findOrLoad(const std::string& id) {
   for (const std::unique_ptr<CharaData>& data : charaData) {
@@ -29,8 +31,8 @@ bool Library::loadCharaFile(CharaData& record, const std::string& id) {
     log_("character id " + path.error().file + ": " + path.error().what);
     return false;
   }
-  Expected<CharaData> parsed = readDataFile(
-      *path, [](const std::vector<uint8_t>& bytes, const std::string& file) { return parseCharaFile(bytes, file); },
+  Expected<CharaData> parsed = readLayeredDataFile(
+      files_, *path, [](const std::vector<uint8_t>& bytes, const std::string& file) { return parseCharaFile(bytes, file); },
       [this](const std::string& warning) { log_(warning); });
   if (!parsed) {
     log_(parsed.error().message());

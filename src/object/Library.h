@@ -10,10 +10,13 @@
 #include "format/CharaData.h"
 #include "object/ReportOnce.h"
 
+class DataLayers;
+
 class Library {
  public:
   // `log` receives one line per problem (a file that cannot be read, bytes it ignores).
-  explicit Library(std::function<void(const std::string&)> log);
+  // `files`: the game folder with its mods (nullptr: the game folder alone).
+  explicit Library(std::function<void(const std::string&)> log, const DataLayers* files = nullptr);
   Library(const Library&) = delete;
   Library& operator=(const Library&) = delete;
 
@@ -31,4 +34,5 @@ class Library {
   bool loadCharaFile(CharaData& record, const std::string& id);
 
   std::function<void(const std::string&)> log_;
+  const DataLayers* files_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "base/TextCodec.h"
 #include "object/ScriptNumber.h"
 #include "render/SeatLook.h"
 #include "render/SeatMarks.h"
@@ -86,6 +87,9 @@ void WorldRenderer::drawObject(const Obj& o, int seat) {
   if (set.texture(0) == 0 && missingPictureReported_.insert(o.id()).second) {
     // Once per character id: a spark file without pictures would otherwise
     // raise a message for every spark.
+    // The box keeps its fixed words; the log says whose picture is missing.
+    engine_->System_Log("missing picture: character \"%s\" has no picture 0 in its picture set %d",
+                        gbkToUtf8(o.id()).c_str(), static_cast<int>(o.data->pictureSet));
     engine_->System_MessageBox("对象无此纹理", "错误");
   }
   // A picture number outside the picture set (or a picture that failed to

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "base/DataPath.h"
+#include "base/DataLayers.h"
 #include "base/FileBytes.h"
 #include "base/TextCodec.h"
 
@@ -243,4 +244,23 @@ Expected<GameRules> readGameRules(const std::string& path, bool* found) {
   Expected<RulesText> text = parseRulesText(*bytes, path);
   if (!text) return text.error();
   return applyRulesText(*text, path);
+}
+
+Expected<GameRules> readGameRules(const DataLayers* layers, bool* found) {
+  if (!layers) return readGameRules(kRulesFile, found);
+  if (found) *found = false;
+  GameRules rules;
+  for (const DataLayers::Layer& layer : layers->layers()) {
+    if (!layer.source->has(kRulesFile)) continue;
+    if (found) *found = true;
+    const std::string file = layer.label() + kRulesFile;
+    Expected<std::vector<uint8_t>> bytes = layer.source->read(kRulesFile, kMaxRulesTextBytes);
+    if (!bytes) return LoadError{file, 1, bytes.error().what};
+    Expected<RulesText> text = parseRulesText(*bytes, file);
+    if (!text) return text.error();
+    Expected<GameRules> applied = applyRulesText(*text, file, std::move(rules));
+    if (!applied) return applied.error();
+    rules = std::move(*applied);
+  }
+  return rules;
 }

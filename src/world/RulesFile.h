@@ -30,3 +30,9 @@ inline bool isEnemyRule(const std::string& word) {
 }
 
 Expected<GameRules> readGameRules(const std::string& path = kRulesFile, bool* found = nullptr);
+
+class DataLayers;
+// The rules of the game folder with its mods: each layer's rules file, the
+// game folder's first, put over the rules so far, so a mod's line wins over
+// the same key below it. nullptr: the game folder's file, as above.
+Expected<GameRules> readGameRules(const DataLayers* layers, bool* found = nullptr);

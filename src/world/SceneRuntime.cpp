@@ -6,6 +6,7 @@
 
 #include "base/DataFile.h"
 #include "base/DataPath.h"
+#include "base/DataLayers.h"
 #include "object/ScriptNumber.h"
 #include "object/SharedEffects.h"
 #include "world/World.h"
@@ -85,8 +86,9 @@ Expected<SceneFile> World::readScene(const std::string& id, std::string& path) {
     return LoadError{source + " " + where.error().file, 0, where.error().what};
   }
   path = *where;
-  return readDataFile(
-      path, [](const std::vector<uint8_t>& bytes, const std::string& file) { return parseSceneFile(bytes, file); },
+  return readLayeredDataFile(
+      services_.files, path,
+      [](const std::vector<uint8_t>& bytes, const std::string& file) { return parseSceneFile(bytes, file); },
       [this](const std::string& warning) { log(warning); });
 }
 

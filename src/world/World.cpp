@@ -6,6 +6,7 @@
 #include "base/DataFile.h"
 #include "base/DataPath.h"
 #include "format/CharaData.h"
+#include "base/DataLayers.h"
 #include "format/SystemData.h"
 #include "object/SharedEffects.h"
 #include "world/PlayerControl.h"
@@ -13,12 +14,12 @@
 namespace {
 
 // The reason a character file cannot be used, as "file: offset N: what".
-std::string charaFileError(const std::string& id) {
+std::string charaFileError(const std::string& id, const DataLayers* files) {
   auto path = dataFilePath(DataFileKind::Chara, id);
   if (!path) return "character id " + path.error().file + ": " + path.error().what;
-  auto bytes = readFileBytes(*path);
+  auto bytes = readGameFile(files, *path);
   if (!bytes) return bytes.error().message();
-  auto parsed = parseCharaFile(*bytes, *path);
+  auto parsed = parseCharaFile(*bytes, files ? files->shownPath(*path) : *path);
   if (!parsed) return parsed.error().message();
   return *path + ": cannot be made into a character";
 }
@@ -29,25 +30,27 @@ Expected<SystemData> readSystemDataBytes(const std::vector<uint8_t>& bytes, cons
 
 }  // namespace
 
-Expected<ResourceCatalog> readResourceList(const std::function<void(const std::string&)>& warn) {
-  return readDataFile(
-      "data/res.dat", [](const std::vector<uint8_t>& b, const std::string& f) { return parseResourceCatalog(b, f); },
+Expected<ResourceCatalog> readResourceList(const std::function<void(const std::string&)>& warn,
+                                           const DataLayers* files) {
+  return readLayeredDataFile(
+      files, "data/res.dat", [](const std::vector<uint8_t>& b, const std::string& f) { return parseResourceCatalog(b, f); },
       warn);
 }
 
 World::World(GameRules rules_, WorldServices services)
     : rules(std::move(rules_)), services_(std::move(services)) {
   for (int n = 1; n <= kMaxSeats; ++n) seat(n).number = n;
-  library_ = std::make_unique<Library>([this](const std::string& line) { log(line); });
+  library_ = std::make_unique<Library>([this](const std::string& line) { log(line); }, services_.files);
 
   auto warn = [this](const std::string& line) { log(line); };
-  if (auto read = readResourceList(warn)) {
+  if (auto read = readResourceList(warn, services_.files)) {
     catalog = std::move(*read);
   } else {
     log(read.error().message());
   }
   // Bytes after the counted strings are part of the format: nothing is said of them.
-  if (auto read = readDataFile("data/system.dat", readSystemDataBytes, [](const std::string&) {})) {
+  if (auto read = readLayeredDataFile(services_.files, "data/system.dat", readSystemDataBytes,
+                                      [](const std::string&) {})) {
     systemStrings = std::move(read->strings);
   } else {
     log(read.error().message());
@@ -59,7 +62,7 @@ World::World(GameRules rules_, WorldServices services)
 
   createChara(rules.heroOf(1), 0, rules.playerX, rules.playerZ);
   if (charas.empty()) {
-    startError = "cannot start: " + charaFileError(rules.heroOf(1));
+    startError = "cannot start: " + charaFileError(rules.heroOf(1), services_.files);
     log(startError);
     return;
   }
@@ -102,8 +105,8 @@ World::World(WorldServices services, Bare, ResourceCatalog catalog_)
     : catalog(std::move(catalog_)), services_(std::move(services)) {
   for (int n = 1; n <= kMaxSeats; ++n) seat(n).number = n;
   continuesLeft = rules.continues >= 0 ? rules.continues : GameRules::kTeamContinues;
-  library_ = std::make_unique<Library>([this](const std::string& line) { log(line); });
-  if (readFileBytes(charaFilePath(kSharedEffectsId))) {
+  library_ = std::make_unique<Library>([this](const std::string& line) { log(line); }, services_.files);
+  if (readGameFile(services_.files, charaFilePath(kSharedEffectsId))) {
     systemObj = std::make_unique<Obj>(this, kSharedEffectsId, 0, 0, 0, 0.0f, 0.0f, 0.0f);
   }
 }

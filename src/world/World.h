@@ -31,14 +31,20 @@
 #include "world/Seat.h"
 #include "world/WallGrid.h"
 
-// What the world is handed: where its log lines go and where its chance comes from.
+class DataLayers;
+
 // The game folder's resource list (data/res.dat); `warn` hears of bytes after
 // its last set.
-Expected<ResourceCatalog> readResourceList(const std::function<void(const std::string&)>& warn);
+Expected<ResourceCatalog> readResourceList(const std::function<void(const std::string&)>& warn,
+                                           const DataLayers* files = nullptr);
 
+// What the world is handed: where its log lines go, where its chance comes
+// from and where its files are.
 struct WorldServices {
   std::function<void(const std::string&)> log;
   RandomInt random;  // a whole number from lo to hi, both included
+  // The game folder with its mods over it; nullptr: the game folder alone, read as it always was.
+  const DataLayers* files = nullptr;
 };
 
 // A sound the world asked for in this frame: sound `index` of picture set

@@ -5,7 +5,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
+#include <tuple>
 
 #include "CheckData.h"
 #include "ContentChecks.h"
@@ -13,11 +15,14 @@
 #include "format/OpcodeTable.h"
 #include "object/ScriptLoops.h"
 #include "SceneGeometry.h"
+#include "SpawnedStay.h"
 #include "base/TextCodec.h"
 #include "format/CharaData.h"
 #include "object/ScriptNumber.h"
 #include "base/DataPath.h"
 #include "base/FileBytes.h"
+#include "base/GameFolderLayer.h"
+#include "base/DataLayers.h"
 #include "format/ResourceCatalog.h"
 #include "format/SceneFile.h"
 #include "format/SystemData.h"
@@ -45,10 +50,14 @@ using SceneEntry = CheckedScene;
 
 class Checker {
  public:
-  explicit Checker(const std::string& dir)
+  Checker(const std::string& dir, const DataLayers* layers)
       : dir_(dir), files_(dir, [this](const std::string& file, const std::string& where, const std::string& message) {
           problem(file, where, message);
-        }) {}
+        }) {
+    if (!layers) own_ = std::make_unique<DataLayers>(std::make_unique<GameFolderLayer>(dir));
+    layers_ = layers ? layers : own_.get();
+    files_.setLayers(layers_);
+  }
 
   CheckReport run() {
     if (std::string why = gameFolderProblem(dir_); !why.empty()) {
@@ -56,6 +65,7 @@ class Checker {
       return report_;
     }
     readRules();
+    checkLayeredSets();
     files_.setPackPassword(rules_.packPassword);
     report_.packFiles = files_.readPack();
     readCatalog();
@@ -66,6 +76,7 @@ class Checker {
     files_.checkCatalogFiles(catalog_);
     markUses();
     for (auto& [path, c] : charas_) checkCharacter(c.id, c);
+    checkSpawnedObjects();
     for (auto& [path, s] : scenes_) checkScene(s);
     checkSceneGraph();
     checkScoredNames();
@@ -75,7 +86,7 @@ class Checker {
     report_.characters = charas_.size();
     report_.scenes = scenes_.size();
     report_.pictureSets = catalog_.entries.size();
-    for (auto* list : {&report_.problems, &report_.warnings})
+    for (auto* list : {&report_.problems, &report_.warnings, &report_.notes})
       std::stable_sort(list->begin(), list->end(),
                        [](const CheckProblem& a, const CheckProblem& b) { return a.file < b.file; });
     return report_;
@@ -83,10 +94,10 @@ class Checker {
 
  private:
   void problem(const std::string& file, const std::string& where, const std::string& message) {
-    report_.problems.push_back({file, where, message});
+    report_.problems.push_back({file, where, message, {}});
   }
   void warning(const std::string& file, const std::string& where, const std::string& message) {
-    report_.warnings.push_back({file, where, message});
+    report_.warnings.push_back({file, where, message, {}});
   }
 
   // ---- reading ----
@@ -96,20 +107,22 @@ class Checker {
   // `warnTrailing`: the game warns about bytes after the last record of this kind of file.
   template <class T, class Parse>
   bool readData(const std::string& relative, Parse parse, T& out, bool warnTrailing = true) {
-    Expected<std::vector<uint8_t>> bytes = readFileBytes((fs::path(dir_) / relative).string());
+    // A finding in a mod's file names the mod: 'mod "alley": data/chara/guai03.dat'.
+    const std::string shown = layers_->shownPath(relative);
+    Expected<std::vector<uint8_t>> bytes = layers_->read(relative);
     if (!bytes) {
-      problem(relative, "-", "cannot read: " + bytes.error().what);
+      problem(shown, "-", "cannot read: " + bytes.error().what);
       return false;
     }
-    Expected<T> parsed = parse(*bytes, relative);
+    Expected<T> parsed = parse(*bytes, shown);
     if (!parsed) {
-      problem(relative, "offset " + num(static_cast<int64_t>(parsed.error().offset)), parsed.error().what);
+      problem(shown, "offset " + num(static_cast<int64_t>(parsed.error().offset)), parsed.error().what);
       return false;
     }
     out = std::move(*parsed);
     if (warnTrailing && !out.trailing.empty()) {
       const size_t n = out.trailing.size();
-      warning(relative, "offset " + num(static_cast<int64_t>(bytes->size() - n)),
+      warning(shown, "offset " + num(static_cast<int64_t>(bytes->size() - n)),
               num(static_cast<int64_t>(n)) + (n == 1 ? " byte" : " bytes") + " after the last record " +
                   (n == 1 ? "is" : "are") + " ignored by the game");
     }
@@ -120,24 +133,80 @@ class Checker {
   // password the game uses; a file that cannot be used is a problem (the game
   // would not start), and the game's own rules are checked against.
   void readRules() {
-    const std::string relative = kRulesFile;
-    Expected<GameRules> rules = readGameRules((fs::path(dir_) / relative).string());
+    Expected<GameRules> rules = layers_->modded() ? readGameRules(layers_)
+                                                  : readGameRules((fs::path(dir_) / kRulesFile).string());
     if (!rules) {
-      problem(relative, "line " + num(static_cast<int64_t>(rules.error().offset)), rules.error().what);
+      // The error names the layer's file ('mod "alley": data/rules.txt') and its line.
+      const std::string file = rules.error().file.rfind(dir_, 0) == 0 ? std::string(kRulesFile) : rules.error().file;
+      problem(file, "line " + num(static_cast<int64_t>(rules.error().offset)), rules.error().what);
       return;
     }
     rules_ = std::move(*rules);
-    // The per-enemy rules the file gives (score, pace, walk-speed), by line, to match against the characters' names.
-    Expected<std::vector<uint8_t>> bytes = readFileBytes((fs::path(dir_) / relative).string(), kMaxRulesTextBytes);
-    if (!bytes) return;
-    Expected<RulesText> text = parseRulesText(*bytes, relative);
-    if (!text) return;
-    for (const RulesLine& line : text->lines) {
-      const auto [rule, name] = splitFirstWord(line.key);
-      if (!isEnemyRule(rule) || name.empty()) continue;
-      std::string gbk;
-      if (utf8ToGbk(name, gbk)) namedEnemies_.push_back({rule, gbk, line.line});
+    // The per-enemy rules each layer gives (score, pace, walk-speed), by line,
+    // to match against the characters' names; and the keys a mod gives again.
+    std::map<std::string, std::string> givenAt;  // key -> "file:line"
+    for (const DataLayers::Layer& layer : layers_->layers()) {
+      if (!layer.source->has(kRulesFile)) continue;
+      const std::string file = layer.label() + kRulesFile;
+      Expected<std::vector<uint8_t>> bytes = layer.source->read(kRulesFile, kMaxRulesTextBytes);
+      if (!bytes) continue;
+      Expected<RulesText> text = parseRulesText(*bytes, file);
+      if (!text) continue;
+      for (const RulesLine& line : text->lines) {
+        const std::string at = file + ":" + num(static_cast<int64_t>(line.line));
+        auto [was, fresh] = givenAt.emplace(line.key, at);
+        if (!fresh) {
+          report_.notes.push_back({file, "line " + num(static_cast<int64_t>(line.line)),
+                                   line.key + " = " + line.value + " overrides the rule of " + was->second, {}});
+          was->second = at;
+        }
+        const auto [rule, name] = splitFirstWord(line.key);
+        if (!isEnemyRule(rule) || name.empty()) continue;
+        std::string gbk;
+        if (utf8ToGbk(name, gbk)) namedEnemies_.push_back({rule, gbk, line.line, file});
+      }
     }
+  }
+
+  // A picture set that two layers give differently: the upper one wins, and
+  // whatever used the lower one's pictures by number now shows the other's.
+  void checkLayeredSets() {
+    struct Given {
+      std::string file;
+      ResourceCatalog catalog;
+    };
+    std::vector<Given> given;
+    for (const DataLayers::Layer& layer : layers_->layers()) {
+      if (!layer.source->has("data/res.dat")) continue;
+      Expected<std::vector<uint8_t>> bytes = layer.source->read("data/res.dat", kMaxFileBytes);
+      if (!bytes) continue;  // reported when the merged list is read
+      const std::string file = layer.label() + "data/res.dat";
+      Expected<ResourceCatalog> catalog = parseResourceCatalog(*bytes, file);
+      if (!catalog) {
+        problem(file, "offset " + num(static_cast<int64_t>(catalog.error().offset)), catalog.error().what);
+        continue;
+      }
+      given.push_back({file, std::move(*catalog)});
+    }
+    auto empty = [](const ResourceEntry& e) { return e.name.empty() && e.pictures.empty() && e.sounds.empty(); };
+    auto same = [](const ResourceEntry& a, const ResourceEntry& b) {
+      return a.name == b.name && a.pictures == b.pictures && a.sounds == b.sounds;
+    };
+    for (size_t upper = 1; upper < given.size(); ++upper)
+      for (size_t i = 0; i < given[upper].catalog.entries.size(); ++i) {
+        const ResourceEntry& e = given[upper].catalog.entries[i];
+        if (empty(e)) continue;
+        for (size_t lower = 0; lower < upper; ++lower) {
+          const std::vector<ResourceEntry>& below = given[lower].catalog.entries;
+          if (i >= below.size() || empty(below[i]) || same(below[i], e)) continue;
+          problem(given[upper].file, "set " + num(static_cast<int64_t>(i)),
+                  "picture set " + num(static_cast<int64_t>(i)) + " \"" + gbkToUtf8(e.name) + "\" is also given by " +
+                      given[lower].file + " as \"" + gbkToUtf8(below[i].name) +
+                      "\": this one wins, and what used the other's pictures shows these; give it a number no "
+                      "layer below uses");
+          break;
+        }
+      }
   }
 
   // A rule for a name no character file gives does nothing: most likely a typo.
@@ -146,7 +215,7 @@ class Checker {
     for (const auto& [path, c] : charas_) names.insert(c.data.name);
     for (const NamedEnemy& n : namedEnemies_)
       if (!names.count(n.name))
-        warning(kRulesFile, "line " + num(static_cast<int64_t>(n.line)),
+        warning(n.file, "line " + num(static_cast<int64_t>(n.line)),
                 n.rule + " " + gbkToUtf8(n.name) + ": no character file gives this name (its chara line), so the rule " +
                     (n.rule == kScoreRule ? "scores nothing" : "changes nobody"));
   }
@@ -168,15 +237,14 @@ class Checker {
   // device is reported rather than skipped.
   template <class Visit>
   void forEachDataFile(DataFileKind kind, const char* folder, Visit visit) {
-    std::error_code ec;
     std::vector<std::pair<std::string, std::string>> found;  // id, relative path
-    for (fs::directory_iterator it(fs::path(dir_) / "data" / folder, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec)) {
-      if (it->path().extension() != ".dat") continue;
+    for (const std::string& name : layers_->list(std::string("data/") + folder)) {
+      const fs::path file(name);
+      if (file.extension() != ".dat") continue;
       std::string id;
-      if (!utf8ToGbk(it->path().stem().string(), id)) continue;
+      if (!utf8ToGbk(file.stem().string(), id)) continue;
       Expected<std::string> path = dataFilePath(kind, id);
-      if (!path || *path != std::string("data/") + folder + "/" + it->path().filename().string()) continue;
+      if (!path || *path != std::string("data/") + folder + "/" + name) continue;
       found.emplace_back(id, *path);
     }
     std::sort(found.begin(), found.end());
@@ -187,8 +255,8 @@ class Checker {
     forEachDataFile(DataFileKind::Chara, "chara", [&](const std::string& id, const std::string& path) {
       Character c;
       c.id = id;
-      c.file = path;
-      if (readData<CharaData>(c.file, [](auto b, auto f) { return parseCharaFile(b, f); }, c.data))
+      c.file = layers_->shownPath(path);
+      if (readData<CharaData>(path, [](auto b, auto f) { return parseCharaFile(b, f); }, c.data))
         charas_.emplace(path, std::move(c));
       else
         brokenFiles_.insert(path);
@@ -199,7 +267,7 @@ class Checker {
     forEachDataFile(DataFileKind::Scene, "scene", [&](const std::string& id, const std::string& path) {
       SceneEntry s;
       s.id = id;
-      s.file = path;
+      s.file = layers_->shownPath(path);
       if (readData<SceneFile>(path, [](auto b, auto f) { return parseSceneFile(b, f); }, s.data))
         scenes_.emplace(path, std::move(s));
       else
@@ -328,6 +396,7 @@ class Checker {
                                          (from == system ? std::string("system") : std::string("this file")) + " " +
                                          absence(from, arg(7)));
             checkReactionNumbers(c, where, arg(0), arg(1));
+            if (from) noteSpawn(*from, arg(7), 0, c.file, where);
             break;
           }
           case 5: {
@@ -336,6 +405,7 @@ class Checker {
               problem(c.file, where, "spawned action " + num(arg(1)) + " of " +
                                          (from == system ? std::string("system") : std::string("this file")) + " " +
                                          absence(from, arg(1)));
+            if (from) noteSpawn(*from, arg(1), arg(2), c.file, where);
             break;
           }
           case 6: {
@@ -350,11 +420,16 @@ class Checker {
             double on = scriptArg(code.args, 0);
             if ((on == 0 || on == 1) && !hasAction(&c, arg(1)))
               problem(c.file, where, "jump target action " + num(arg(1)) + " " + absence(&c, arg(1)));
+            else if (on == 0 || on == 1)
+              checkTargetInstruction(c, where, "jump", arg(1), arg(2));
             break;
           }
           case 8:
             if (!hasAction(&c, arg(0)))
               problem(c.file, where, "goto target action " + num(arg(0)) + " " + absence(&c, arg(0)));
+            else  // the game's own arithmetic: the next fetch is one past pc - 1
+              checkTargetInstruction(c, where, "goto",
+                                     arg(0), toInt32(static_cast<double>(toInt32(scriptArg(code.args, 1) - 1.0)) + 1));
             break;
           default:
             break;
@@ -362,6 +437,38 @@ class Checker {
       }
     }
     checkLoops(c);
+  }
+
+  // A goto or an armed jump lands on an instruction of its target action; one
+  // past the end ends that action at once, which is never what was written.
+  void checkTargetInstruction(const Character& c, const std::string& where, const char* what, int32_t action,
+                              int32_t pc) {
+    const size_t size = c.data.actions[static_cast<size_t>(action)].codes.size();
+    if (pc >= 0 && static_cast<size_t>(pc) < size) return;
+    problem(c.file, where, std::string(what) + " to instruction " + num(pc) + " of action " + num(action) +
+                               ", which has " + num(static_cast<int64_t>(size)) + " instructions (pc=0 to pc=" +
+                               num(static_cast<int64_t>(size) - 1) + "): the game would end that action at once");
+  }
+
+  // Remembers where an object of `from` is spawned at action/pc (by a spawn
+  // or as a hit spark), to look at its script once every file is read.
+  void noteSpawn(const Character& from, int32_t action, int32_t pc, const std::string& byFile, const std::string& byWhere) {
+    spawns_.emplace(SpawnKey{from.file, action, pc}, Spawner{&from, byFile + " " + byWhere});
+  }
+
+  // A spawned plain object leaves when its script runs out: one that never
+  // can stays for good, and every spawn adds another.
+  void checkSpawnedObjects() {
+    for (const auto& [key, spawner] : spawns_) {
+      const std::string& by = spawner.by;
+      std::optional<ScriptPlace> at = placeThatNeverEnds(spawner.spawned->data.actions, key.action, key.pc);
+      if (!at) continue;
+      warning(key.file, "action " + num(static_cast<int64_t>(at->action)) + " instruction " +
+                            num(static_cast<int64_t>(at->instruction)),
+              "the object spawned at action " + num(key.action) + " pc=" + num(key.pc) + " (by " + by +
+                  ") never leaves the scene: every way through its script comes back here and none runs out or "
+                  "jumps out on a hit, so each one spawned stays for good");
+    }
   }
 
   // Reaction numbers of a hit must be entries of every fighter it can strike.
@@ -462,13 +569,26 @@ class Checker {
   }
 
   std::string dir_;
+  std::unique_ptr<DataLayers> own_;  // the game folder alone, when no layers were given
+  const DataLayers* layers_ = nullptr;
   GameRules rules_;
   struct NamedEnemy {
     std::string rule;  // score, pace or walk-speed
     std::string name;  // GBK, as the character files give it
     size_t line = 0;   // in data/rules.txt
+    std::string file;  // the layer's rules file, as findings name it
   };
   std::vector<NamedEnemy> namedEnemies_;
+  struct SpawnKey {
+    std::string file;  // the spawned object's character file
+    int32_t action = 0, pc = 0;
+    bool operator<(const SpawnKey& o) const { return std::tie(file, action, pc) < std::tie(o.file, o.action, o.pc); }
+  };
+  struct Spawner {
+    const Character* spawned;  // the file the object is made from
+    std::string by;            // the first place that spawns it
+  };
+  std::map<SpawnKey, Spawner> spawns_;
   CheckReport report_;
   GameFiles files_;
   ResourceCatalog catalog_;
@@ -496,4 +616,6 @@ std::string gameFolderProblem(const std::string& gameDir) {
   return {};
 }
 
-CheckReport checkGameFolder(const std::string& gameDir) { return Checker(gameDir).run(); }
+CheckReport checkGameFolder(const std::string& gameDir, const DataLayers* layers) {
+  return Checker(gameDir, layers).run();
+}

@@ -113,6 +113,9 @@ size_t GameFiles::readPack() {
 }
 
 std::string GameFiles::problemFor(const std::string& gbkPath) const {
+  if (layers_)
+    for (const DataLayers::Layer& layer : layers_->layers())
+      if (!layer.name.empty() && (layer.source->has(gbkToUtf8(gbkPath)) || layer.source->has(gbkPath))) return {};
   if (pack_ && pack_->contains(gbkPath)) return {};  // oversized entries are reported by readPack
   const DiskFile file = diskFile((fs::path(dir_) / gbkToUtf8(gbkPath)).string());
   switch (file.state) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/PackReader.h"
+#include "base/DataLayers.h"
 #include "format/ResourceCatalog.h"
 
 // No picture, sound or music file comes anywhere near this; a file or pack
@@ -29,6 +30,8 @@ class GameFiles {
   void setPackPassword(std::string password) { password_ = std::move(password); }
   // The title picture, the display pictures, the music and the font.
   void checkFixedFiles();
+  // The mods over the game folder: a picture or sound in one of them is there.
+  void setLayers(const DataLayers* layers) { layers_ = layers; }
   // Every picture and sound of the resource list.
   void checkCatalogFiles(const ResourceCatalog& catalog);
 
@@ -40,4 +43,5 @@ class GameFiles {
   Report problem_;
   std::unique_ptr<PackReader> pack_;
   std::string password_;
+  const DataLayers* layers_ = nullptr;
 };

@@ -11,6 +11,9 @@ namespace {
 int32_t lastIndex(size_t n) { return static_cast<int32_t>(n) - 1; }
 
 // "picture 3 \"a.png\"" or "picture \"a.png\"": the number, when given, must be the position.
+// The highest set number a list may skip ahead to: far beyond any game.
+constexpr int32_t kMaxSkippedSet = 10000;
+
 std::string readNumberedName(StatementItems& items, size_t expected, const char* what) {
   const TextValue* first = items.positional(0);
   if (!first) failAt(items.statement().pos, std::string(what) + " needs a \"name\"");
@@ -89,6 +92,15 @@ void readResText(const std::vector<TextStatement>& file, ResourceCatalog& catalo
       if (const TextValue* v = items.named("sets")) rawSets = readEmptyCount(*v, "count sets");
       items.finish("sets=N");
     } else if (st.keyword == "set") {
+      // A set may skip ahead ("set 20" first, in a mod's list): the places it
+      // skips are empty sets, which leave the sets of the layers below as they are.
+      if (const TextValue* first = items.positional(0); first && first->kind == TextValue::Number) {
+        const int32_t n = valueInt32(*first, "set number");
+        if (n > static_cast<int32_t>(catalog.entries.size()) && n <= kMaxSkippedSet) {
+          catalog.entries.resize(static_cast<size_t>(n));
+          rawLists.resize(static_cast<size_t>(n), {-1, -1});  // empty lists, as an empty set writes them
+        }
+      }
       ResourceEntry entry;
       entry.name = readNumberedName(items, catalog.entries.size(), "set");
       if (!st.hasBlock) failAt(st.pos, "set needs a { ... } block with its pictures and sounds (it may be empty: {})");

@@ -82,8 +82,15 @@ std::string SourceLines::place(const std::string& file, const std::string& where
   if (!text) return {};
   auto at = [&](size_t index) { return path + ":" + std::to_string(index + 1); };
   auto statement = [](const std::string& l) { return !l.empty() && l[0] != '#'; };
+  // A finding about the whole file (a whole scene, a whole character): the
+  // line that opens it ("scene ...", "chara ...").
+  auto whole = [&]() {
+    for (size_t i = 0; i < text->size(); ++i)
+      if (statement((*text)[i])) return at(i);
+    return path;
+  };
   const std::vector<std::string> w = words(where);
-  if (w.empty()) return path;
+  if (w.empty()) return whole();
 
   // "action A" and "action A instruction K": the K-th statement of the action's block.
   if (w[0] == "action" && w.size() >= 2) {
@@ -98,7 +105,7 @@ std::string SourceLines::place(const std::string& file, const std::string& where
       }
       return at(i);
     }
-    return path;
+    return whole();
   }
   // The N-th line of a kind: "enemy 2", "prop 0", "door 1", "wall 3", "far 0", "ai rule 1", "set 4".
   std::string keyword = w[0];
@@ -116,12 +123,12 @@ std::string SourceLines::place(const std::string& file, const std::string& where
   if (keyword == "set") {
     for (size_t i = 0; i < text->size(); ++i)
       if (startsWithWord((*text)[i], "set " + w.back())) return at(i);
-    return path;
+    return whole();
   }
   size_t seen = 0;
   for (size_t i = 0; i < text->size(); ++i) {
     if (!startsWithWord((*text)[i], keyword)) continue;
     if (!counted || seen++ == index) return at(i);
   }
-  return path;
+  return whole();
 }

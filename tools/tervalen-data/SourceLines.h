@@ -14,8 +14,9 @@ class SourceLines {
   explicit SourceLines(std::string sourcesDir) : dir_(std::move(sourcesDir)) {}
 
   // "SOURCE:LINE" for the finding at `where` in the data file `file`
-  // (relative to the game folder), "SOURCE" when the file is there but the
-  // place is not found in it, or "" when there is no such source.
+  // (relative to the game folder); a place not found in the source, or the
+  // whole file ("-"), is the line that opens it ("scene ...", "chara ...").
+  // "" when there is no such source.
   std::string place(const std::string& file, const std::string& where);
 
  private:
