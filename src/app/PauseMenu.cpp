@@ -13,6 +13,9 @@ constexpr int kRepeatAfter = 35, kRepeatEvery = 7;
 const std::initializer_list<int> kPauseKeys = {HGEK_ESCAPE, HGEK_P, HGEK_PAD_START};
 
 // The next volume step of ten up or down (a volume between steps goes to the next one).
+// A line `by` rows on (negative: back), round the `lines`.
+int stepLine(int line, int by, int lines) { return ((line + by) % lines + lines) % lines; }
+
 int stepVolume(int volume, bool up) {
   if (up) return std::min(100, volume / 10 * 10 + 10);
   return std::max(0, (volume - 1) / 10 * 10);
@@ -31,17 +34,23 @@ bool PauseMenu::anyDown(std::initializer_list<int> keys) const {
   return std::any_of(keys.begin(), keys.end(), [this](int k) { return engine_->Input_RawKeyDown(k); });
 }
 
-bool PauseMenu::pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys) {
-  if (anyDown(keys)) {
+int PauseMenu::presses(std::initializer_list<int> keys) const {
+  int n = 0;
+  for (int k : keys) n += engine_->Input_RawKeyPresses(k);
+  return n;
+}
+
+int PauseMenu::pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys) {
+  if (const int n = presses(keys)) {
     heldFrames = 0;
-    return true;
+    return n;
   }
   if (!std::any_of(keys.begin(), keys.end(), [this](int k) { return engine_->Input_RawKeyState(k); })) {
     heldFrames = 0;
-    return false;
+    return 0;
   }
   ++heldFrames;
-  return heldFrames >= kRepeatAfter && (heldFrames - kRepeatAfter) % kRepeatEvery == 0;
+  return heldFrames >= kRepeatAfter && (heldFrames - kRepeatAfter) % kRepeatEvery == 0 ? 1 : 0;
 }
 
 PauseMenu::Wish PauseMenu::readKeys() {
@@ -120,19 +129,20 @@ void PauseMenu::updateMain(const Wish& w) {
     close();
     return;
   }
-  if (w.up) line_ = (line_ + MAIN_LINES - 1) % MAIN_LINES;
-  if (w.down) line_ = (line_ + 1) % MAIN_LINES;
+  line_ = stepLine(line_, w.down - w.up, MAIN_LINES);
   const Settings& s = settings_.settings();
   switch (line_) {
     case RESUME:
       if (w.choose) close();
       break;
     case MUSIC:
-      if (w.left || w.right) settings_.setMusicVolume(stepVolume(s.musicVolume, w.right));
+      for (int i = 0; i < w.left + w.right; ++i)
+        settings_.setMusicVolume(stepVolume(settings_.settings().musicVolume, i >= w.left));
       if (w.choose) settings_.setMusicVolume(s.musicVolume >= 100 ? 0 : stepVolume(s.musicVolume, true));
       break;
     case EFFECTS:
-      if (w.left || w.right) settings_.setEffectsVolume(stepVolume(s.effectsVolume, w.right));
+      for (int i = 0; i < w.left + w.right; ++i)
+        settings_.setEffectsVolume(stepVolume(settings_.settings().effectsVolume, i >= w.left));
       if (w.choose) settings_.setEffectsVolume(s.effectsVolume >= 100 ? 0 : stepVolume(s.effectsVolume, true));
       break;
     case CONTROLS_LINE:
@@ -144,7 +154,7 @@ void PauseMenu::updateMain(const Wish& w) {
       }
       break;
     case FULLSCREEN:
-      if (w.choose || w.left || w.right) settings_.setFullscreen(!settings_.fullscreen());
+      if ((w.choose + w.left + w.right) % 2) settings_.setFullscreen(!settings_.fullscreen());
       break;
     case QUIT:
       if (w.choose) {
@@ -167,12 +177,8 @@ void PauseMenu::updateControls(const Wish& w) {
     message_.clear();
     return;
   }
-  if (w.up) line_ = (line_ + kControlsLines - 1) % kControlsLines;
-  if (w.down) line_ = (line_ + 1) % kControlsLines;
-  if (line_ < GAME_KEY_COUNT) {
-    if (w.left) column_ = (column_ + SLOT_COUNT - 1) % SLOT_COUNT;
-    if (w.right) column_ = (column_ + 1) % SLOT_COUNT;
-  }
+  line_ = stepLine(line_, w.down - w.up, kControlsLines);
+  if (line_ < GAME_KEY_COUNT) column_ = stepLine(column_, w.right - w.left, SLOT_COUNT);
   if (w.up || w.down || w.left || w.right) message_.clear();
   if (line_ < GAME_KEY_COUNT) {
     if (w.choose) {

@@ -50,14 +50,17 @@ class PauseMenu {
   bool waitingForKey() const { return waiting_; }
 
  private:
-  // What the menu's keys asked for in this frame.
+  // What the menu's keys asked for in this frame: the directions as counts of
+  // taps (several quick taps may fall in one frame).
   struct Wish {
-    bool up = false, down = false, left = false, right = false;
+    int up = 0, down = 0, left = 0, right = 0;
     bool choose = false, back = false, resume = false, clear = false;
   };
   Wish readKeys();
+  // Taps of any of the keys in this frame.
+  int presses(std::initializer_list<int> keys) const;
   // A direction held down repeats after a moment, as on a keyboard.
-  bool pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys);
+  int pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys);
   bool anyDown(std::initializer_list<int> keys) const;
 
   // Closes the menu; the game resumes once the keys that went down in this frame are up.

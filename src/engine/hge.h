@@ -272,6 +272,9 @@ class HGE {
   // frame, held. They are never recorded.
   virtual bool Input_RawKeyDown(int key) = 0;
   virtual bool Input_RawKeyState(int key) = 0;
+  // How many times the raw key went down in this frame: a menu moves once
+  // for each tap, however quickly they came.
+  virtual int Input_RawKeyPresses(int key) { return Input_RawKeyDown(key) ? 1 : 0; }
   // Press or release a raw key as if on the keyboard or a pad (tests).
   virtual void Input_InjectRawKey(int key, bool down) = 0;
   // Replaces the bindings of raw keys to the game's keys; a raw key may press
