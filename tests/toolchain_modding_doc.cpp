@@ -96,7 +96,7 @@ TEST(ModdingGuide, ItsExamplesCompilePassCheckAndPlay) {
     EXPECT_EQ(run(at + tool + " compile content/" + s + ".txt -o build/game/data/" + data, out), 0) << readFile(out);
   }
   EXPECT_EQ(run(at + tool + " check build/game --sources content", out), 0) << readFile(out);
-  EXPECT_EQ(readFile(out).rfind("ok: 12 characters, 9 scenes, 21 picture sets", 0), 0u) << readFile(out);
+  EXPECT_EQ(readFile(out).rfind("ok: 13 characters, 9 scenes, 22 picture sets", 0), 0u) << readFile(out);
 
   EXPECT_EQ(run(at + TERVALEN_BINARY_DIR "/tervalen --root build/game --headless --scene alley --invincible "
                      "--autoplay --seed 2 --frames 600 --trace trace.jsonl",
