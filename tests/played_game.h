@@ -12,9 +12,11 @@
 #include <utility>
 #include <vector>
 
+#include "app/Autoplay.h"
 #include "app/PauseMenu.h"
 #include "app/PlayerSettings.h"
 #include "app/ScreenFlow.h"
+#include "app/TitleMenu.h"
 #include "base/Random.h"
 #include "engine_support.h"
 #include "world/RulesFile.h"
@@ -33,6 +35,9 @@ struct GameSetup {
   int seed = 7;
   std::string replay, record;
   std::filesystem::path settingsFile;  // "" keeps no settings
+  bool titleMenu = false;              // the title menu and its demo, as a game a person starts
+  std::filesystem::path scoresFile;    // the menu's high-score table ("" keeps none)
+  bool autoplay = false;               // with the title menu: the built-in player (masher) plays seat 1
   std::vector<std::pair<int, std::string>> screenshots;
   // First in the clock callback, where the keyboard's events would have come in: raw keys.
   std::function<void(HGE*, int frame)> beforeClock;
@@ -79,6 +84,18 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
     settings.applyToEngine();
     PauseMenu menu(engine, flow.clock(), settings);
     flow.setMenuLayer([&] { menu.draw(); });
+    std::unique_ptr<TitleMenu> title;
+    Autoplay demoBot(engine, setup.autoplay ? AutoplayStyle::Masher : AutoplayStyle::Full, 1);
+    if (setup.titleMenu) {
+      title = std::make_unique<TitleMenu>(engine, settings, flow.rulesAtStart().heroChoices(), setup.scoresFile);
+      title->setOptions([&] { menu.openFromTitle(); }, [&] { return menu.openFromTitleMenu(); });
+      flow.setTitleMenu(title.get());
+      engine->System_SetState(HGE_INPUTFUNC, [&] {
+        if (flow.inDemo() || (setup.autoplay && flow.state() == ScreenFlow::PLAYING))
+          demoBot.think(flow.world(), flow.state());
+        return false;
+      });
+    }
     engine->System_SetState(HGE_FRAMEFUNC, [&] {
       const bool done = flow.frame() || menu.quitChosen();
       if (setup.afterFrame) setup.afterFrame(engine, engine->System_GetFrame(), flow, menu);
@@ -90,7 +107,7 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
     engine->System_SetState(HGE_CLOCKFUNC, [&] {
       if (setup.beforeClock) setup.beforeClock(engine, engine->System_GetFrame());
       settings.everyFrame();
-      menu.update(flow.state() == ScreenFlow::PLAYING);
+      menu.update(flow.state() == ScreenFlow::PLAYING && !flow.inDemo());
       return flow.runsThisFrame();
     });
     engine->System_SetState(HGE_CHECKSUMFUNC, [&] { return worldChecksum(flow.world(), chance.state()); });
@@ -98,6 +115,7 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
     if (out.started) {
       flow.loadScreens();
       menu.loadFont();
+      if (title) title->load();
       engine->System_Start();
       out.steps = engine->System_GetStep();
       out.frames = engine->System_GetFrame();
@@ -106,7 +124,8 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
       out.musicVolume = engine->System_GetState(HGE_MUSICVOLUME);
     }
     settings.saveNow();
-    for (hgeFuncState f : {HGE_FRAMEFUNC, HGE_RENDERFUNC, HGE_CLOCKFUNC}) engine->System_SetState(f, hgeCallback{});
+    for (hgeFuncState f : {HGE_FRAMEFUNC, HGE_RENDERFUNC, HGE_CLOCKFUNC, HGE_INPUTFUNC})
+      engine->System_SetState(f, hgeCallback{});
     engine->System_SetState(HGE_CHECKSUMFUNC, hgeChecksumCallback{});
     trace.close();
   }

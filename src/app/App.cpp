@@ -15,9 +15,11 @@
 #include "app/PauseMenu.h"
 #include "app/PlayRules.h"
 #include "app/PlayerSettings.h"
+#include "app/ScoresFile.h"
 #include "app/ScreenFlow.h"
 #include "app/StateFile.h"
 #include "app/SyncTest.h"
+#include "app/TitleMenu.h"
 #include "app/Rewind.h"
 #include "base/CheckedFile.h"
 #include "app/SettingsFile.h"
@@ -86,6 +88,14 @@ int runGame(const Options& options, const std::string& logFile) {
     engine->Release();
     return kExitCannotStart;
   }
+
+  // The player's settings (window, volumes, keys, difficulty) and, further on,
+  // the pause menu that changes them. A game a person plays from the start
+  // plays the settings' difficulty unless --difficulty says another; the
+  // built-in player, replays and headless runs play --difficulty or normal.
+  auto settings = std::make_unique<PlayerSettings>(
+      engine, settingsFilePath(), PlayerSettings::RunOptions{options.fullscreen, options.mute});
+  if (!options.difficulty && !startsPlayUnattended(options)) rules.rules.difficulty = settings->settings().difficulty;
 
   // Files the run writes: a failure is said once, the game plays on, and the
   // exit status says it at the end.
@@ -166,16 +176,24 @@ int runGame(const Options& options, const std::string& logFile) {
 
   engine->System_SetState(HGE_SCREENWIDTH, 800);
   engine->System_SetState(HGE_SCREENHEIGHT, 480);
-  // The player's settings (window, volumes, keys) and the pause menu that changes them.
-  auto settings = std::make_unique<PlayerSettings>(
-      engine, settingsFilePath(), PlayerSettings::RunOptions{options.fullscreen, options.mute});
   auto menu = std::make_unique<PauseMenu>(engine, flow->clock(), *settings);
   flow->setMenuLayer([&menu] { menu->draw(); });
+  // The title menu for a game a person starts (--menu shows it for any run),
+  // and the built-in player of its demo.
+  std::unique_ptr<TitleMenu> title;
+  std::unique_ptr<Autoplay> demoBot;
+  if (options.menu || !startsPlayDirectly(options)) {
+    if (options.difficulty) settings->setDifficulty(*options.difficulty);
+    title = std::make_unique<TitleMenu>(engine, *settings, rules.rules.heroChoices(), scoresFilePath());
+    title->setOptions([&menu] { menu->openFromTitle(); }, [&menu] { return menu->openFromTitleMenu(); });
+    flow->setTitleMenu(title.get());
+    demoBot = std::make_unique<Autoplay>(engine, AutoplayStyle::Full, 1);
+  }
   engine->System_SetState(HGE_FRAMEFUNC, [&flow, &menu] { return flow->frame() || menu->quitChosen(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
   engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder] {
     settings->everyFrame();
-    menu->update(flow->state() == ScreenFlow::PLAYING);
+    menu->update(flow->state() == ScreenFlow::PLAYING && !flow->inDemo());
     modder->beforeClock();
     return flow->runsThisFrame();
   });
@@ -191,8 +209,11 @@ int runGame(const Options& options, const std::string& logFile) {
       for (int s = 1; s <= rules.rules.seatsAtStart; ++s) seats.push_back(s);
     const AutoplayStyle style = options.autoplayStyle == "masher" ? AutoplayStyle::Masher : AutoplayStyle::Full;
     for (int s : seats) bots.push_back(std::make_unique<Autoplay>(engine, style, s));
-    engine->System_SetState(HGE_INPUTFUNC, [&bots, &flow] {
+  }
+  if (!bots.empty() || demoBot) {
+    engine->System_SetState(HGE_INPUTFUNC, [&bots, &flow, &demoBot] {
       for (auto& bot : bots) bot->think(flow->world(), flow->state());
+      if (demoBot && flow->inDemo()) demoBot->think(flow->world(), flow->state());
       return false;
     });
   }
@@ -203,12 +224,18 @@ int runGame(const Options& options, const std::string& logFile) {
   applyRunOptions(engine, options);
   if (!options.record.empty()) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
   engine->System_SetState(HGE_PLAYERS, rules.rules.seatsAtStart);
+  engine->System_SetState(HGE_RECORDHEADER, recordingHeader(rules.rules).c_str());
 
   int code = kExitPlayed;
   if (engine->System_Initiate()) {
     useGbkLocale(engine);
     flow->loadScreens();
     menu->loadFont();
+    if (title) {
+      // The heroes' portraits are in the pack.
+      engine->Resource_AttachPack(rules.rules.packFile.c_str(), rules.rules.packPassword.c_str());
+      title->load();
+    }
     engine->System_Start();
     // --frames counts the frames of the loop; the result counts the frames
     // played (a paused game plays none), as a replay of the run does.
@@ -242,6 +269,7 @@ int runGame(const Options& options, const std::string& logFile) {
   menu.reset();
   modder.reset();
   flow.reset();
+  title.reset();
   engine->System_Shutdown();
   if (trace) trace->close();
   const bool diverged = engine->System_GetState(HGE_DIVERGEDFRAME) > 0;

@@ -81,6 +81,7 @@ void PauseMenu::open() {
 
 void PauseMenu::close() {
   open_ = false;
+  fromTitle_ = false;
   waiting_ = false;
   closingKeys_.clear();
   for (int key = 1; key < HGEK_COUNT; ++key)
@@ -91,7 +92,7 @@ void PauseMenu::close() {
 void PauseMenu::update(bool playing) {
   const int events = engine_->Input_GetEvents();
   const bool lostSomething = (events & (HGEINPUT_FOCUSLOST | HGEINPUT_PADREMOVED)) != 0;
-  if (!playing) {
+  if (!playing && !fromTitle_) {
     if (open_) close();
     closingKeys_.clear();
     clock_.playerPaused = false;

@@ -35,6 +35,12 @@ class PauseMenu {
 
   // Pauses the game and opens the menu on its first page.
   void open();
+  // Opens the same pages from the title menu (its Options): Resume goes back to the title.
+  void openFromTitle() {
+    open();
+    fromTitle_ = true;
+  }
+  bool openFromTitleMenu() const { return open_ && fromTitle_; }
   bool isOpen() const { return open_; }
   // The player chose Quit to desktop.
   bool quitChosen() const { return quit_; }
@@ -80,6 +86,7 @@ class PauseMenu {
   std::unique_ptr<BitmapFont> font_;
   bool open_ = false;
   bool quit_ = false;
+  bool fromTitle_ = false;  // opened by the title menu, not by pausing play
   std::vector<int> closingKeys_;  // closed: the game resumes when these are up
   Page page_ = MAIN;
   int line_ = 0, column_ = 0;

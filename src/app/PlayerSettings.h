@@ -34,6 +34,7 @@ class PlayerSettings {
   void setEffectsVolume(int volume);
   void setFullscreen(bool on);
   void setBindings(const KeyBindings& bindings);
+  void setDifficulty(Difficulty difficulty);
 
   // Once a frame: takes in what the player did to the window, and writes the
   // settings once nothing has changed for kSettleFrames frames.

@@ -126,6 +126,8 @@ Settings parseSettings(const std::string& text, const std::string& fileName, std
         continue;
       }
       (name == "music" ? s.musicVolume : s.effectsVolume) = v;
+    } else if (name == "difficulty") {
+      if (!difficultyFromName(lower(value), s.difficulty)) leaveOut("difficulty wants easy, normal or hard, not " + quote(value));
     } else {
       size_t g = 0;
       while (g < kGameKeys.size() && name != kGameKeys[g].name) ++g;
@@ -204,6 +206,7 @@ std::string formatSettings(const Settings& s) {
   out += std::string("fullscreen = ") + (s.fullscreen ? "on" : "off") + "\n";
   out += "music = " + std::to_string(s.musicVolume) + "\n";
   out += "effects = " + std::to_string(s.effectsVolume) + "\n";
+  out += std::string("difficulty = ") + difficultyName(s.difficulty) + "\n";
   for (size_t g = 0; g < kGameKeys.size(); ++g) {
     out += std::string(kGameKeys[g].name) + " =";
     for (int key : s.bindings.keys[g].slots)

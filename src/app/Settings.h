@@ -5,6 +5,7 @@
 //   fullscreen = off         on or off
 //   music = 80               volumes, 0..100
 //   effects = 100
+//   difficulty = normal      easy, normal or hard
 //   punch = J Space PadX     a game key: up to two keyboard keys and a pad button
 //
 // A line that cannot be read (an unknown name, a bad or absurd value, a key
@@ -17,16 +18,19 @@
 #include <vector>
 
 #include "app/KeyBindings.h"
+#include "world/Difficulty.h"
 
 struct Settings {
   int windowWidth = 800, windowHeight = 480;
   bool fullscreen = false;
   int musicVolume = 100, effectsVolume = 100;  // 0..100
   KeyBindings bindings = KeyBindings::defaults();
+  Difficulty difficulty = Difficulty::Normal;
 
   bool operator==(const Settings& o) const {
     return windowWidth == o.windowWidth && windowHeight == o.windowHeight && fullscreen == o.fullscreen &&
-           musicVolume == o.musicVolume && effectsVolume == o.effectsVolume && bindings == o.bindings;
+           musicVolume == o.musicVolume && effectsVolume == o.effectsVolume && bindings == o.bindings &&
+           difficulty == o.difficulty;
   }
 };
 

@@ -135,6 +135,7 @@ void Engine::System_SetState(hgeStringState state, const char* value) {
     case HGE_ICON: icon_ = v; break;
     case HGE_REPLAYFILE: replayFile_ = v; break;
     case HGE_RECORDFILE: recordFile_ = v; break;
+    case HGE_RECORDHEADER: recordHeader_ = v; break;
   }
 }
 
@@ -179,6 +180,7 @@ std::string Engine::System_GetState(hgeStringState state) {
     case HGE_ICON: return icon_;
     case HGE_REPLAYFILE: return replayFile_;
     case HGE_RECORDFILE: return recordFile_;
+    case HGE_RECORDHEADER: return recordHeader_;
   }
   return {};
 }
@@ -303,6 +305,7 @@ bool Engine::System_Start() {
     recordingStarted_ = true;
     if (!recorder_->writeSeed(seed_)) recordingFailed();
     if (recorder_ && players_ > 1 && !recorder_->writePlayers(players_)) recordingFailed();
+    if (recorder_ && !recordHeader_.empty() && !recorder_->writeLines(recordHeader_)) recordingFailed();
   }
   for (;;) {
     if (showStats_) stats.frameStarted();

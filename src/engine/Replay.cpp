@@ -125,6 +125,25 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
       continue;
     }
 
+    if (f[0] == "difficulty") {
+      if (f.size() != 2) return bad("the difficulty line has " + std::to_string(f.size()) + " fields, not 2");
+      if (out.difficulty) return bad("a second difficulty line");
+      if (sawFrameLine) return bad("the difficulty line comes after the first frame line; it must come before");
+      out.difficulty = f[1];
+      continue;
+    }
+
+    if (f[0] == "hero") {
+      if (f.size() != 3) return bad("the hero line has " + std::to_string(f.size()) + " fields, not 3 (hero SEAT ID)");
+      if (sawFrameLine) return bad("the hero line comes after the first frame line; it must come before");
+      const std::optional<int32_t> seat = parseWholeNumber(f[1], 1, HGE_SEATS);
+      if (!seat) return bad("hero " + shown(f[1]) + ": the seat is a whole number from 1 to " + std::to_string(HGE_SEATS));
+      for (const auto& [already, id] : out.heroes)
+        if (already == *seat) return bad("a second hero line for seat " + std::to_string(*seat));
+      out.heroes.emplace_back(*seat, f[2]);
+      continue;
+    }
+
     // A key line may name its seat after the key; without one it is seat 1's.
     const bool seated = f.size() == 4 && f[1] != "check";
     if (f.size() != 3 && !seated) return bad("expected 3 fields, found " + std::to_string(f.size()));
@@ -209,6 +228,10 @@ std::optional<uint64_t> ReplayPlayer::checkAt(int frame) const {
 bool ReplayRecorder::writeSeed(int32_t seed) { return file_.write(formatReplaySeed(seed) + "\n"); }
 
 bool ReplayRecorder::writePlayers(int32_t players) { return file_.write(formatReplayPlayers(players) + "\n"); }
+
+bool ReplayRecorder::writeLines(const std::string& lines) {
+  return file_.write(lines.back() == '\n' ? lines : lines + "\n");
+}
 
 bool ReplayRecorder::write(const ReplayEvent& event) {
   if (!replayCanHold(event.key)) return true;

@@ -4,6 +4,10 @@
 //   seed N                  the run's random seed (at most once, before the other lines)
 //   players N               the seats that played from the first frame, 1-4 (at most once,
 //                           before the frame lines; written only for two or more)
+//   difficulty NAME         the level of difficulty played (at most once, before the frame
+//                           lines; written only when it is not normal)
+//   hero SEAT ID            the hero seat SEAT (1-4) played, when one was chosen (once a
+//                           seat, before the frame lines)
 //   FRAME down|up KEY [SEAT] a key change; KEY is A..Z or ESC, SEAT 1-4 (none: seat 1)
 //   FRAME hold KEY          the key is held from this frame on without counting as a press
 //                           (a key held when play resumes after a pause)
@@ -18,6 +22,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/CheckedFile.h"
@@ -38,6 +43,8 @@ struct ReplayCheck {
 struct ReplayFile {
   std::optional<int32_t> seed;
   std::optional<int32_t> players;
+  std::optional<std::string> difficulty;            // as written; the game checks the name
+  std::vector<std::pair<int, std::string>> heroes;  // seat, id as written
   std::vector<ReplayEvent> events;
   std::vector<ReplayCheck> checks;  // in frame order, one per frame at most
 };
@@ -101,6 +108,8 @@ class ReplayRecorder {
   // Each returns false when the line could not be written.
   bool writeSeed(int32_t seed);
   bool writePlayers(int32_t players);
+  // Writes header lines as given (each ends with a line end).
+  bool writeLines(const std::string& lines);
   // Records the event; keys a replay cannot name are skipped.
   bool write(const ReplayEvent& event);
   bool writeCheck(const ReplayCheck& check);

@@ -181,6 +181,9 @@ enum hgeStringState {
   HGE_ICON,        // window icon file (ICO)
   HGE_REPLAYFILE,  // feed keys from this replay file and compare the world with its checksums
   HGE_RECORDFILE,  // write the seed, every key change and the world's checksums of the run to this file
+  // Header lines a recording holds after the seed and players lines, as given
+  // (the game's "difficulty" and "hero" lines, separated by line ends).
+  HGE_RECORDHEADER,
 };
 
 using hgeCallback = std::function<bool()>;
@@ -219,6 +222,9 @@ class HGE {
   virtual int System_GetStep() = 0;
   // A message for the player: a message box in a window, a log line headless.
   virtual void System_MessageBox(const char* text, const char* caption) = 0;
+  // Today as YYYY-MM-DD in local time, for what the player keeps (the high
+  // scores); never for anything the world does.
+  virtual std::string System_GetDate();
   // Write the picture of frame `frame` to a PNG file (headless and windowed).
   virtual void System_AddScreenshot(int frame, const char* path) = 0;
 
