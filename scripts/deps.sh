@@ -14,7 +14,7 @@ test=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool zip unzip
-  desktop-file-utils appstream man-db librsvg2-bin
+  desktop-file-utils appstream man-db librsvg2-bin lintian
 )
 packages=("${play[@]}")
 case "${1:-play}" in

@@ -38,6 +38,7 @@ sleep 4
 window=$(xdotool search --sync --name Tervalen | head -n 1)
 xdotool windowmove "$window" 0 0 windowfocus "$window"
 sleep 1
+keys Return Return   # the title menu: Play, then the first hero
 xdotool keydown d; sleep 1; xdotool keyup d   # walk into the street a little
 keys Escape; shot menu
 keys Down Down Down Return; shot controls

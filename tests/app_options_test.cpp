@@ -83,6 +83,11 @@ TEST(AppOptions, BadCommandLinesAreUsageErrorsThatSayWhatIsWrong) {
       {{"--replay", "/nonexistent/x.rep"}, "/nonexistent/x.rep"},
       {{"--autoplay-style", "lazy"}, "lazy"},
       {{"--autoplay-style"}, "--autoplay-style"},
+      {{"--difficulty", "impossible"}, "impossible"},
+      {{"--hero", "5=x"}, "--hero wants SEAT=ID"},
+      {{"--hero", "c_kaelin"}, "--hero wants SEAT=ID"},
+      {{"--hero", "1="}, "--hero wants SEAT=ID"},
+      {{"--menu=yes"}, "--menu"},
   };
   for (const Case& c : cases) {
     Options o;
@@ -143,7 +148,7 @@ TEST(AppOptions, EveryOptionOfHelpIsInTheManualPage) {
     EXPECT_NE(manual.find(inManual), std::string::npos) << option << " is not in docs/tervalen.6";
     ++found;
   }
-  EXPECT_EQ(found, 27u) << "the options of --help";
+  EXPECT_EQ(found, 30u) << "the options of --help";
   for (const char* key : {".B F1\n", ".B F2\n", ".B F3\n", ".B F4\n", ".B F5\n"})
     EXPECT_NE(manual.find(key), std::string::npos) << key;
 }

@@ -25,6 +25,25 @@ TEST(KeyLatch, APressAndReleaseBetweenTwoFramesStillCountsOnce) {
   EXPECT_FALSE(k.wentDown(HGEK_J));
 }
 
+TEST(KeyLatch, EveryTapOfAFrameIsCountedButNotAutoRepeats) {
+  Keyboard k;
+  k.beginFrame();
+  for (int i = 0; i < 3; ++i) {
+    k.press(HGEK_DOWN);
+    k.press(HGEK_DOWN);  // auto-repeat: not a tap
+    k.release(HGEK_DOWN);
+  }
+  EXPECT_EQ(k.pressesThisFrame(HGEK_DOWN), 3);
+  EXPECT_EQ(k.pressesThisFrame(HGEK_UP), 0);
+  k.beginFrame();
+  EXPECT_EQ(k.pressesThisFrame(HGEK_DOWN), 0);
+  for (int i = 0; i < 300; ++i) {
+    k.press(HGEK_DOWN);
+    k.release(HGEK_DOWN);
+  }
+  EXPECT_EQ(k.pressesThisFrame(HGEK_DOWN), 255) << "the count stops at its top";
+}
+
 TEST(KeyLatch, AHeldKeyGoesDownOnlyInItsFirstFrame) {
   Keyboard k;
   k.beginFrame();

@@ -65,6 +65,14 @@ TEST(ReplayParsing, AMalformedLineIsNamedWithItsFileAndLine) {
       {"100 check -123456789abcdef\n", "fight.rep:1:"},
       {"100 check 0123456789abcdef\n100 check 0123456789abcdef\n", "fight.rep:2:"},
       {"200 check 0123456789abcdef\n100 down J\n", "fight.rep:2:"},
+      // The difficulty and the heroes: once, before the first frame line.
+      {"difficulty hard\ndifficulty easy\n", "fight.rep:2:"},
+      {"1 down J\ndifficulty hard\n", "fight.rep:2:"},
+      {"difficulty\n", "fight.rep:1:"},
+      {"hero 5 c_kaelin\n", "fight.rep:1:"},
+      {"hero 1\n", "fight.rep:1:"},
+      {"hero 2 c_kaelin\nhero 2 c_morivane\n", "fight.rep:2:"},
+      {"1 down J\nhero 1 c_kaelin\n", "fight.rep:2:"},
   };
   for (const Case& c : cases) {
     ReplayFile file;
@@ -72,6 +80,18 @@ TEST(ReplayParsing, AMalformedLineIsNamedWithItsFileAndLine) {
     EXPECT_FALSE(parseReplay(c.text, "fight.rep", file, error)) << c.text;
     EXPECT_EQ(error.rfind(c.expect, 0), 0u) << "for \"" << c.text << "\": " << error;
   }
+}
+
+TEST(ReplayParsing, ReadsTheDifficultyAndEachSeatsHero) {
+  ReplayFile file;
+  std::string error;
+  ASSERT_TRUE(parseReplay("seed 4\ndifficulty hard\nhero 2 c_kaelin\nhero 1 c_morivane\n1 down J\n", "r.rep", file,
+                          error))
+      << error;
+  EXPECT_EQ(file.difficulty, "hard");
+  EXPECT_EQ(file.heroes, (std::vector<std::pair<int, std::string>>{{2, "c_kaelin"}, {1, "c_morivane"}}));
+  ASSERT_TRUE(parseReplay("1 down J\n", "r.rep", file, error));
+  EXPECT_FALSE(file.difficulty) << "a replay without the line plays normal";
 }
 
 TEST(ReplayParsing, ReadsTheSeedAndTheChecks) {
@@ -102,7 +122,7 @@ TEST(ReplayParsing, AnOverlongWordIsQuotedCutShort) {
   ReplayFile file;
   std::string error;
   EXPECT_FALSE(parseReplay("1 down " + std::string(10'000'000, 'Q') + "\n", "big.rep", file, error));
-  EXPECT_LT(error.size(), 200u) << error.substr(0, 300);
+  EXPECT_LT(error.size(), 320u) << error.substr(0, 400);
   EXPECT_NE(error.find("\"" + std::string(40, 'Q') + "\"..."), std::string::npos) << error;
   // Control bytes are shown as escapes, so the message cannot drive the terminal.
   EXPECT_FALSE(parseReplay("1 down \x1b[2J\n", "esc.rep", file, error));

@@ -166,6 +166,35 @@ TEST(PauseMenuGame, TheMenusVolumesAndKeysActAtOnceAndAreKept) {
   EXPECT_EQ(p.musicVolume, 80);
 }
 
+TEST(PauseMenuGame, EveryTapCountsEvenSeveralInOneFrame) {
+  NEED_GAME();
+  ScratchDir dir;
+  GameSetup s;
+  s.frames = 60;
+  // Esc at 20; at 30 three taps of Down that all come in between two frames;
+  // at 40 Down and Up in one frame, which leave the line where it was.
+  s.beforeClock = [](HGE* hge, int frame) {
+    if (frame == 20) hge->Input_InjectRawKey(HGEK_ESCAPE, true);
+    if (frame == 21) hge->Input_InjectRawKey(HGEK_ESCAPE, false);
+    if (frame == 30)
+      for (bool down : {true, false, true, false, true, false}) hge->Input_InjectRawKey(HGEK_DOWN, down);
+    if (frame == 40)
+      for (int key : {HGEK_DOWN, HGEK_UP}) {
+        hge->Input_InjectRawKey(key, true);
+        hge->Input_InjectRawKey(key, false);
+      }
+  };
+  std::vector<int> line(61, -1);
+  s.afterFrame = [&](HGE*, int frame, const ScreenFlow&, const PauseMenu& m) {
+    line[static_cast<size_t>(frame)] = m.isOpen() ? m.line() : -1;
+  };
+  const Played p = play(s, dir);
+  ASSERT_TRUE(p.started);
+  EXPECT_EQ(line[29], PauseMenu::RESUME);
+  EXPECT_EQ(line[30], PauseMenu::CONTROLS_LINE) << "three taps, three rows";
+  EXPECT_EQ(line[40], PauseMenu::CONTROLS_LINE);
+}
+
 TEST(PauseMenuGame, QuitToDesktopEndsTheRun) {
   NEED_GAME();
   ScratchDir dir;

@@ -74,6 +74,41 @@ TEST(GameStartOptions, ASceneThatDoesNotExistOrIsNoPlainNameStopsTheStart) {
   EXPECT_EQ(game.run("--scene").exitCode, 2);
 }
 
+TEST(GameStartOptions, HeroesAndDifficultyThatAreNotThereStopTheStartAndARecordingKeepsThem) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy game;
+  const gameprogram::Run nosuch = game.run("--headless --hero 1=nosuch --frames 10");
+  EXPECT_EQ(nosuch.exitCode, 1);
+  EXPECT_NE(nosuch.err.find("--hero 1=nosuch: no such hero; the heroes are c_morivane, c_kaelin"), std::string::npos)
+      << nosuch.err;
+  EXPECT_EQ(game.run("--headless --difficulty impossible --frames 10").exitCode, 2);
+  EXPECT_EQ(game.run("--headless --hero 5=c_kaelin --frames 10").exitCode, 2);
+  // A rules file that offers a hero whose character file is missing.
+  {
+    std::string rules = game.read("game/data/rules.txt");
+    rules.replace(rules.find("heroes = c_morivane c_kaelin"), 28, "heroes = c_morivane c_ghost");
+    std::ofstream(game.file("game/data/rules.txt"), std::ios::trunc) << rules;
+  }
+  const gameprogram::Run ghost = game.run("--headless --frames 10");
+  EXPECT_EQ(ghost.exitCode, 1);
+  EXPECT_NE(ghost.err.find("heroes names c_ghost, but there is no character file data/chara/c_ghost.dat"),
+            std::string::npos)
+      << ghost.err;
+}
+
+TEST(GameStartOptions, ARecordingOfAHeroOnHardReplaysTheSameGame) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy game;
+  const gameprogram::Run played =
+      game.run("--autoplay --seed 2 --frames 3000 --difficulty hard --hero 1=c_kaelin --record hard.rep");
+  ASSERT_EQ(played.exitCode, 0) << played.err;
+  const std::string rec = game.read("hard.rep");
+  EXPECT_NE(rec.find("difficulty hard\nhero 1 c_kaelin\n"), std::string::npos) << rec.substr(0, 200);
+  const gameprogram::Run replayed = game.run("--headless --replay hard.rep --frames 3000");
+  EXPECT_EQ(replayed.exitCode, 0) << replayed.err;
+  EXPECT_EQ(replayed.result(), played.result());
+}
+
 // "result=victory score=310 kills=17 frames=10037" without its score (and its kills).
 std::string withoutScore(const std::string& result, const char* upTo = " kills=") {
   const size_t score = result.find(" score=");

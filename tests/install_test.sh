@@ -12,7 +12,8 @@
 #   - dpkg-deb --info and --contents of the .deb: the real runtime dependencies
 #     and nothing only the tests need, the same files as the install, stripped
 #     programs, no path of the build tree anywhere in it; the .tar.gz runs
-#     wherever it is unpacked.
+#     wherever it is unpacked;
+#   - lintian, Debian's own package checker, on the .deb: no error, no warning.
 # Ends with PASS, or FAIL and the checks that failed.
 #   tests/install_test.sh [BUILD_DIR]       (default build-pkg)
 set -uo pipefail
@@ -40,7 +41,7 @@ DESTDIR="$tmp/dest" cmake --install "$build" --prefix /usr >"$tmp/install.log" |
 root="$tmp/dest/usr"
 (cd "$tmp/dest" && find . -type f | sed 's|^\./||' | sort) >"$tmp/installed.txt"
 expected=(
-  usr/bin/tervalen usr/bin/tervalen-data
+  usr/games/tervalen usr/games/tervalen-data
   usr/share/tervalen/data/res.dat usr/share/tervalen/data/system.dat
   usr/share/tervalen/data/chara/c_morivane.dat usr/share/tervalen/data/scene/zd.dat
   usr/share/tervalen/pak.zip usr/share/tervalen/pak/ui/hta/bg.png
@@ -48,7 +49,9 @@ expected=(
   usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml
   usr/share/icons/hicolor/48x48/apps/$id.png usr/share/icons/hicolor/128x128/apps/$id.png
   usr/share/icons/hicolor/256x256/apps/$id.png usr/share/icons/hicolor/scalable/apps/$id.svg
-  usr/share/man/man6/tervalen.6 usr/share/doc/tervalen/README.md usr/share/doc/tervalen/LICENSE
+  usr/share/man/man6/tervalen.6.gz usr/share/man/man6/tervalen-data.6.gz
+  usr/share/doc/tervalen/README.md usr/share/doc/tervalen/LICENSE
+  usr/share/doc/tervalen/copyright usr/share/doc/tervalen/changelog.gz
 )
 for f in "${expected[@]}"; do grep -qx "$f" "$tmp/installed.txt" || fail "not installed: $f"; done
 grep -E '(^|/)(log\.txt|stamp)$' "$tmp/installed.txt" && fail "build leftovers installed"
@@ -78,10 +81,10 @@ state_log() { grep -q "游戏开始" "$1/.local/state/tervalen/log.txt" 2>/dev/n
 
 echo "== the installed game, run from elsewhere"
 snapshot "$root/share/tervalen" >"$tmp/before.txt"
-play "$root/bin/tervalen" "$tmp/elsewhere" "$tmp/home1"
+play "$root/games/tervalen" "$tmp/elsewhere" "$tmp/home1"
 cat "$tmp/out.txt"
 state_log "$tmp/home1"
-ln -s "$root/bin/tervalen" "$tmp/elsewhere/tervalen-link"
+ln -s "$root/games/tervalen" "$tmp/elsewhere/tervalen-link"
 play "$tmp/elsewhere/tervalen-link" "$tmp/elsewhere" "$tmp/home2"
 state_log "$tmp/home2"
 snapshot "$root/share/tervalen" >"$tmp/after.txt"
@@ -90,7 +93,7 @@ cmp -s "$tmp/before.txt" "$tmp/after.txt" || fail "the game wrote into its insta
 
 echo "== the whole prefix moved"
 mv "$tmp/dest/usr" "$tmp/moved"
-play "$tmp/moved/bin/tervalen" "$tmp/elsewhere" "$tmp/home3"
+play "$tmp/moved/games/tervalen" "$tmp/elsewhere" "$tmp/home3"
 state_log "$tmp/home3"
 
 echo "== --root with a log.txt that links outside"
@@ -98,7 +101,7 @@ cp -r "$tmp/moved/share/tervalen" "$tmp/mygame"
 echo "not the game's" >"$tmp/outside.txt"
 rm -f "$tmp/mygame/log.txt"
 ln -s "$tmp/outside.txt" "$tmp/mygame/log.txt" || fail "ln -s"
-play "$tmp/moved/bin/tervalen" "$tmp/elsewhere" "$tmp/home4" --root "$tmp/mygame"
+play "$tmp/moved/games/tervalen" "$tmp/elsewhere" "$tmp/home4" --root "$tmp/mygame"
 [ "$(cat "$tmp/outside.txt")" = "not the game's" ] || fail "the log wrote through a link"
 [ -L "$tmp/mygame/log.txt" ] || fail "the log link was replaced"
 state_log "$tmp/home4"
@@ -115,12 +118,14 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$root/share/
 newest=$(sed -nE 's/.*<release version="([^"]+)".*/\1/p' "$root/share/metainfo/$id.metainfo.xml" | head -n 1)
 [ "$newest" = "$version" ] || fail "the newest release in the metainfo is $newest, the build is $version"
 
-echo "== man -l tervalen.6"
-MANWIDTH=80 man --warnings -l "$root/share/man/man6/tervalen.6" >"$tmp/man.txt" 2>"$tmp/man-warnings.txt" ||
+echo "== man -l tervalen.6.gz tervalen-data.6.gz"
+MANWIDTH=80 man --warnings -l "$root/share/man/man6/tervalen.6.gz" >"$tmp/man.txt" 2>"$tmp/man-warnings.txt" ||
   fail "man -l"
+MANWIDTH=80 man --warnings -l "$root/share/man/man6/tervalen-data.6.gz" >"$tmp/man-data.txt" 2>>"$tmp/man-warnings.txt" ||
+  fail "man -l tervalen-data"
 [ -s "$tmp/man-warnings.txt" ] && fail "man page warnings: $(cat "$tmp/man-warnings.txt")"
 for section in NAME SYNOPSIS OPTIONS KEYS FILES; do grep -q "^$section" "$tmp/man.txt" || fail "man page has no $section"; done
-for option in $("$root/bin/tervalen" --help | grep -oE '^ +--[a-z]+' | tr -d ' '); do
+for option in $("$root/games/tervalen" --help | grep -oE '^ +--[a-z]+' | tr -d ' '); do
   grep -q -- "$option" "$tmp/man.txt" || fail "the man page does not explain $option"
 done
 echo "$(wc -l <"$tmp/man.txt") lines, every option of --help"
@@ -141,10 +146,17 @@ mkdir -p "$tmp/deb"
 dpkg-deb -x "$deb" "$tmp/deb"
 dpkg-deb -e "$deb" "$tmp/deb/DEBIAN"
 for program in tervalen tervalen-data; do
-  file "$tmp/deb/usr/bin/$program" | grep -q ", stripped" || fail "$program is not stripped in the .deb"
+  file "$tmp/deb/usr/games/$program" | grep -q ", stripped" || fail "$program is not stripped in the .deb"
 done
 if grep -rlF "$src" "$tmp/deb"; then fail "a file of the .deb holds the build path $src"; fi
 echo "$(wc -l <"$tmp/deb-files.txt") files, none naming $src"
+
+echo "== lintian $(basename "$deb")"
+# The tags lintian shows by default: errors and warnings fail, info is shown.
+lintian --fail-on error,warning "$deb" >"$tmp/lintian.txt" 2>&1 || fail "lintian: $(cat "$tmp/lintian.txt")"
+cat "$tmp/lintian.txt"
+grep -qE '^[EW]: ' "$tmp/lintian.txt" && fail "lintian reports errors or warnings"
+echo "lintian: no error, no warning"
 
 echo "== $(basename "$tgz")"
 mkdir -p "$tmp/tgz"
@@ -152,7 +164,7 @@ tar -xzf "$tgz" -C "$tmp/tgz" || fail "tar"
 top=$(ls "$tmp/tgz")
 (cd "$tmp/tgz/$top" && find . -type f | sed 's|^\./|usr/|' | sort) >"$tmp/tgz-files.txt"
 diff -q "$tmp/installed.txt" "$tmp/tgz-files.txt" >/dev/null || fail "the .tar.gz holds other files than the install"
-play "$tmp/tgz/$top/bin/tervalen" "$tmp/elsewhere" "$tmp/home5"
+play "$tmp/tgz/$top/games/tervalen" "$tmp/elsewhere" "$tmp/home5"
 state_log "$tmp/home5"
 
 if [ ${#failures[@]} -eq 0 ]; then

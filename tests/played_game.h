@@ -12,10 +12,12 @@
 #include <utility>
 #include <vector>
 
+#include "app/Autoplay.h"
 #include "app/PauseMenu.h"
 #include "app/PlayerSettings.h"
 #include "app/ScreenFlow.h"
 #include "app/SeatControls.h"
+#include "app/TitleMenu.h"
 #include "base/Random.h"
 #include "engine_support.h"
 #include "world/RulesFile.h"
@@ -34,6 +36,9 @@ struct GameSetup {
   int seed = 7;
   std::string replay, record;
   std::filesystem::path settingsFile;  // "" keeps no settings
+  bool titleMenu = false;              // the title menu and its demo, as a game a person starts
+  std::filesystem::path scoresFile;    // the menu's high-score table ("" keeps none)
+  bool autoplay = false;               // with the title menu: the built-in player (masher) plays seat 1
   std::vector<std::pair<int, std::string>> screenshots;
   // First in the clock callback, where the keyboard's events would have come in: raw keys.
   std::function<void(HGE*, int frame)> beforeClock;
@@ -87,6 +92,13 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
     seats.rebind();
     menu.setSeats(&seats);
     flow.setMenuLayer([&] { menu.draw(); });
+    std::unique_ptr<TitleMenu> title;
+    Autoplay demoBot(engine, setup.autoplay ? AutoplayStyle::Masher : AutoplayStyle::Full, 1);
+    if (setup.titleMenu) {
+      title = std::make_unique<TitleMenu>(engine, settings, flow.rulesAtStart().heroChoices(), setup.scoresFile);
+      title->setOptions([&] { menu.openFromTitle(); }, [&] { return menu.openFromTitleMenu(); });
+      flow.setTitleMenu(title.get());
+    }
     engine->System_SetState(HGE_FRAMEFUNC, [&] {
       const bool done = flow.frame() || menu.quitChosen();
       if (setup.afterFrame) setup.afterFrame(engine, engine->System_GetFrame(), flow, menu);
@@ -99,13 +111,17 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
     engine->System_SetState(HGE_CLOCKFUNC, [&] {
       if (setup.beforeClock) setup.beforeClock(engine, engine->System_GetFrame());
       settings.everyFrame();
-      const bool playing = flow.state() == ScreenFlow::PLAYING;
+      const bool playing = flow.state() == ScreenFlow::PLAYING && !flow.inDemo();
       seats.update(flow.world(), playing && !menu.isOpen() && !flow.clock().playerPaused);
       menu.update(playing, seats.startUsed());
       return flow.runsThisFrame();
     });
+    // Each step: a seat leaving presses its leave key; with the title menu,
+    // the built-in player plays its demo (and seat 1, when asked).
     engine->System_SetState(HGE_INPUTFUNC, [&] {
       seats.beforeStep();
+      if (title && (flow.inDemo() || (setup.autoplay && flow.state() == ScreenFlow::PLAYING)))
+        demoBot.think(flow.world(), flow.state());
       return false;
     });
     engine->System_SetState(HGE_CHECKSUMFUNC, [&] { return worldChecksum(flow.world(), chance.state()); });
@@ -113,6 +129,7 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
     if (out.started) {
       flow.loadScreens();
       menu.loadFont();
+      if (title) title->load();
       engine->System_Start();
       out.steps = engine->System_GetStep();
       out.frames = engine->System_GetFrame();

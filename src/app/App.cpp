@@ -16,10 +16,12 @@
 #include "app/PauseMenu.h"
 #include "app/PlayRules.h"
 #include "app/PlayerSettings.h"
+#include "app/ScoresFile.h"
 #include "app/ScreenFlow.h"
 #include "app/SeatControls.h"
 #include "app/StateFile.h"
 #include "app/SyncTest.h"
+#include "app/TitleMenu.h"
 #include "app/Rewind.h"
 #include "base/CheckedFile.h"
 #include "base/GameFolderLayer.h"
@@ -129,6 +131,14 @@ int runGame(const Options& options, const std::string& logFile) {
     return kExitCannotStart;
   }
 
+  // The player's settings (window, volumes, keys, difficulty) and, further on,
+  // the pause menu that changes them. A game a person plays from the start
+  // plays the settings' difficulty unless --difficulty says another; the
+  // built-in player, replays and headless runs play --difficulty or normal.
+  auto settings = std::make_unique<PlayerSettings>(
+      engine, settingsFilePath(), PlayerSettings::RunOptions{options.fullscreen, options.mute});
+  if (!options.difficulty && !startsPlayUnattended(options)) rules.rules.difficulty = settings->settings().difficulty;
+
   // Files the run writes: a failure is said once, the game plays on, and the
   // exit status says it at the end.
   bool outputFailed = false;
@@ -208,9 +218,6 @@ int runGame(const Options& options, const std::string& logFile) {
 
   engine->System_SetState(HGE_SCREENWIDTH, 800);
   engine->System_SetState(HGE_SCREENHEIGHT, 480);
-  // The player's settings (window, volumes, keys) and the pause menu that changes them.
-  auto settings = std::make_unique<PlayerSettings>(
-      engine, settingsFilePath(), PlayerSettings::RunOptions{options.fullscreen, options.mute});
   auto menu = std::make_unique<PauseMenu>(engine, flow->clock(), *settings);
   // Who plays which seat from the keyboard's sets of keys and the pads.
   auto seatControls = std::make_unique<SeatControls>(engine, *settings);
@@ -218,11 +225,22 @@ int runGame(const Options& options, const std::string& logFile) {
   seatControls->setReplaying(!options.replay.empty());
   menu->setSeats(seatControls.get());
   flow->setMenuLayer([&menu] { menu->draw(); });
+  // The title menu for a game a person starts (--menu shows it for any run),
+  // and the built-in player of its demo.
+  std::unique_ptr<TitleMenu> title;
+  std::unique_ptr<Autoplay> demoBot;
+  if (options.menu || !startsPlayDirectly(options)) {
+    if (options.difficulty) settings->setDifficulty(*options.difficulty);
+    title = std::make_unique<TitleMenu>(engine, *settings, rules.rules.heroChoices(), scoresFilePath());
+    title->setOptions([&menu] { menu->openFromTitle(); }, [&menu] { return menu->openFromTitleMenu(); });
+    flow->setTitleMenu(title.get());
+    demoBot = std::make_unique<Autoplay>(engine, AutoplayStyle::Full, 1);
+  }
   engine->System_SetState(HGE_FRAMEFUNC, [&flow, &menu] { return flow->frame() || menu->quitChosen(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
   engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder, &seatControls] {
     settings->everyFrame();
-    const bool playing = flow->state() == ScreenFlow::PLAYING;
+    const bool playing = flow->state() == ScreenFlow::PLAYING && !flow->inDemo();
     seatControls->update(flow->world(), playing && !menu->isOpen() && !flow->clock().playerPaused);
     menu->update(playing, seatControls->startUsed());
     modder->beforeClock();
@@ -249,10 +267,12 @@ int runGame(const Options& options, const std::string& logFile) {
     for (int s : seats) bots.push_back(std::make_unique<Autoplay>(engine, style, s));
     seatControls->setBotSeats(seats);
   }
-  // Each step: a seat leaving presses its leave key, then the bots think.
-  engine->System_SetState(HGE_INPUTFUNC, [&bots, &flow, &seatControls] {
+  // Each step: a seat leaving presses its leave key, then the bots think (and
+  // the title's demo player, while its demo plays).
+  engine->System_SetState(HGE_INPUTFUNC, [&bots, &flow, &seatControls, &demoBot] {
     seatControls->beforeStep();
     for (auto& bot : bots) bot->think(flow->world(), flow->state());
+    if (demoBot && flow->inDemo()) demoBot->think(flow->world(), flow->state());
     return false;
   });
   engine->System_SetState(HGE_TITLE, "Tervalen");
@@ -263,12 +283,18 @@ int runGame(const Options& options, const std::string& logFile) {
   if (!options.record.empty()) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
   engine->System_SetState(HGE_RECORDMODS, recordedModLines(mods).c_str());
   engine->System_SetState(HGE_PLAYERS, rules.rules.seatsAtStart);
+  engine->System_SetState(HGE_RECORDHEADER, recordingHeader(rules.rules).c_str());
 
   int code = kExitPlayed;
   if (engine->System_Initiate()) {
     useGbkLocale(engine);
     flow->loadScreens();
     menu->loadFont();
+    if (title) {
+      // The heroes' portraits are in the pack.
+      engine->Resource_AttachPack(rules.rules.packFile.c_str(), rules.rules.packPassword.c_str());
+      title->load();
+    }
     engine->System_Start();
     // --frames counts the frames of the loop; the result counts the frames
     // played (a paused game plays none), as a replay of the run does.
@@ -303,6 +329,7 @@ int runGame(const Options& options, const std::string& logFile) {
   menu.reset();
   modder.reset();
   flow.reset();
+  title.reset();
   engine->System_Shutdown();
   if (trace) trace->close();
   const bool diverged = engine->System_GetState(HGE_DIVERGEDFRAME) > 0;

@@ -8,7 +8,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// PREFIX/share/tervalen for a program in PREFIX/bin.
+// PREFIX/share/tervalen for a program in PREFIX/games (or PREFIX/bin).
 fs::path installedFolderOf(const fs::path& program) {
   return program.parent_path().parent_path() / "share" / "tervalen";
 }

@@ -42,6 +42,10 @@ std::string usageText() {
          "                          are people's); implies --autoplay\n"
          "  --players N             seats filled from the first frame, 1 to 4 (default 1; more\n"
          "                          join in play by pressing punch)\n"
+"  --difficulty LEVEL      easy, normal or hard (default: the settings', else normal);\n"
+         "                          the rules file says what each level does\n"
+"  --hero SEAT=ID          seat SEAT (1-4) plays the hero ID, one of the rules' heroes\n"
+         "                          (repeatable; a seat without one plays the rules' player)\n"
          "  --sync-test N           headless: after every step go back N steps (1-600) and step again,\n"
          "                          stopping at the first frame where the two ways differ (exit 4)\n"
          "  --save-state N:FILE     write the world as it stands after step N to FILE (for bug reports)\n"
@@ -49,6 +53,8 @@ std::string usageText() {
          "  --fullscreen            play fullscreen this time (the settings keep what they say)\n"
          "  --windowed              play in a window this time\n"
          "  --mute                  no sound this time\n"
+         "  --menu                  show the title menu even with options that start play at once\n"
+         "                          (headless, --autoplay, --replay, --scene and the like skip it)\n"
          "  --scene ID              start in scene ID (data/scene/ID.dat), the player where a door\n"
          "                          into it puts them\n"
          "  --invincible            the player's hit points never drop (to look at late scenes)\n"
@@ -102,6 +108,23 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
         error = "--players wants a whole number from 1 to 4, not \"" + value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
+    } else if (name == "--difficulty") {
+      if (!takeValue()) return ParseResult::UsageError;
+      Difficulty d{};
+      if (!difficultyFromName(value, d)) {
+        error = "--difficulty wants easy, normal or hard, not \"" + value.substr(0, 40) + "\"";
+        return ParseResult::UsageError;
+      }
+      out.difficulty = d;
+    } else if (name == "--hero") {
+      if (!takeValue()) return ParseResult::UsageError;
+      const size_t eq = value.find('=');
+      int seat = 0;
+      if (eq == std::string::npos || !parseWholeNumber(value.substr(0, eq), 1, 4, seat) || eq + 1 >= value.size()) {
+        error = "--hero wants SEAT=ID with a seat from 1 to 4, such as 2=c_kaelin, not \"" + value.substr(0, 40) + "\"";
+        return ParseResult::UsageError;
+      }
+      out.heroes.emplace_back(seat, value.substr(eq + 1));
     } else if (name == "--sync-test") {
       if (!takeValue()) return ParseResult::UsageError;
       if (!parseWholeNumber(value, 1, 600, out.syncTest)) {
@@ -144,6 +167,8 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       out.fullscreen = name == "--fullscreen";  // the last of the two counts
     } else if (name == "--mute") {
       if (!flag(out.mute)) return ParseResult::UsageError;
+    } else if (name == "--menu") {
+      if (!flag(out.menu)) return ParseResult::UsageError;
     } else if (name == "--root") {
       if (!takeValue()) return ParseResult::UsageError;
       out.root = value;
@@ -172,6 +197,8 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       out.replayPlayers = replay.players;
       out.replayStateChecks = replay.stateChecks;
       out.replayMods = replay.mods;
+      out.replayDifficulty = replay.difficulty;
+      out.replayHeroes = replay.heroes;
     } else if (name == "--mod") {
       if (!takeValue()) return ParseResult::UsageError;
       if (value.empty()) {
@@ -219,6 +246,15 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
     return ParseResult::UsageError;
   }
   return out.help ? ParseResult::Help : ParseResult::Run;
+}
+
+bool startsPlayUnattended(const Options& o) {
+  return o.headless || o.autoplay || !o.replay.empty() || o.syncTest > 0 || !o.loadState.empty();
+}
+
+bool startsPlayDirectly(const Options& o) {
+  return startsPlayUnattended(o) || !o.scene.empty() || !o.view.empty() || !o.record.empty() || o.players > 0 ||
+         !o.heroes.empty() || o.invincible;
 }
 
 void makePathsAbsolute(Options& options) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/Replay.h"
+#include "world/Difficulty.h"
 
 struct Options {
   std::string root;  // game folder; empty: found by resolveGameFolder
@@ -20,6 +21,10 @@ struct Options {
   std::optional<int32_t> replayPlayers;  // its players line, when it has one
   bool replayStateChecks = false;        // its checks sum the whole saved state ("checks state")
   std::vector<ReplayMod> replayMods;      // its mod lines (none: recorded without mods)
+  std::optional<std::string> replayDifficulty;            // its difficulty line, when it has one
+  std::vector<std::pair<int, std::string>> replayHeroes;  // its hero lines
+  std::optional<Difficulty> difficulty;  // --difficulty: for this run (else the settings')
+  std::vector<std::pair<int, std::string>> heroes;  // --hero SEAT=ID (repeatable): the seat's hero, as typed
   int players = 0;  // --players: seats filled from the first frame, 1-4 (0: not given)
   int syncTest = 0;  // --sync-test N: each step checked against a re-run N steps back (implies --headless)
   std::string syncTestFolder;  // where a failed sync test writes its two states (the working folder at start)
@@ -32,6 +37,7 @@ struct Options {
   std::string autoplayStyle = "full";  // --autoplay-style: "full" or "masher" (it implies --autoplay)
   std::optional<bool> fullscreen;  // --fullscreen / --windowed, for this run only
   bool mute = false;               // --mute: no sound this run
+  bool menu = false;               // --menu: the title menu even when the options start play directly
   bool help = false;
   // The modder's workbench.
   std::string scene;      // --scene: start in this scene (its id, as typed)
@@ -50,6 +56,15 @@ enum class ParseResult { Run, Help, UsageError };
 // the next argument or after '='. A replay file is read here, so a malformed
 // one (or one that is not a regular file) is a usage error naming the file and line.
 ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::string& error);
+
+// The run plays by itself or for a tool, with nobody at the keys from its
+// first frame: headless, the built-in player, a replay, a sync test or a
+// saved state.
+bool startsPlayUnattended(const Options& options);
+
+// The run starts playing at once, without the title menu: unattended runs,
+// and --scene, --view, --record, --players, --hero, --invincible.
+bool startsPlayDirectly(const Options& options);
 
 // The usage text printed by --help and after a usage error.
 std::string usageText();

@@ -17,6 +17,9 @@ constexpr int kControlsOrder[PauseMenu::kControlsLines] = {
     PauseMenu::kBackLine};
 
 // The next volume step of ten up or down (a volume between steps goes to the next one).
+// A line `by` rows on (negative: back), round the `lines`.
+int stepLine(int line, int by, int lines) { return ((line + by) % lines + lines) % lines; }
+
 int stepVolume(int volume, bool up) {
   if (up) return std::min(100, volume / 10 * 10 + 10);
   return std::max(0, (volume - 1) / 10 * 10);
@@ -35,17 +38,23 @@ bool PauseMenu::anyDown(std::initializer_list<int> keys) const {
   return std::any_of(keys.begin(), keys.end(), [this](int k) { return engine_->Input_RawKeyDown(k); });
 }
 
-bool PauseMenu::pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys) {
-  if (anyDown(keys)) {
+int PauseMenu::presses(std::initializer_list<int> keys) const {
+  int n = 0;
+  for (int k : keys) n += engine_->Input_RawKeyPresses(k);
+  return n;
+}
+
+int PauseMenu::pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys) {
+  if (const int n = presses(keys)) {
     heldFrames = 0;
-    return true;
+    return n;
   }
   if (!std::any_of(keys.begin(), keys.end(), [this](int k) { return engine_->Input_RawKeyState(k); })) {
     heldFrames = 0;
-    return false;
+    return 0;
   }
   ++heldFrames;
-  return heldFrames >= kRepeatAfter && (heldFrames - kRepeatAfter) % kRepeatEvery == 0;
+  return heldFrames >= kRepeatAfter && (heldFrames - kRepeatAfter) % kRepeatEvery == 0 ? 1 : 0;
 }
 
 PauseMenu::Wish PauseMenu::readKeys() {
@@ -76,6 +85,7 @@ void PauseMenu::open() {
 
 void PauseMenu::close() {
   open_ = false;
+  fromTitle_ = false;
   waiting_ = false;
   closingKeys_.clear();
   for (int key = 1; key < HGEK_COUNT; ++key)
@@ -118,7 +128,7 @@ std::string PauseMenu::otherSeatHolding(int key, BindingSlot slot) const {
 void PauseMenu::update(bool playing, bool startJoined) {
   const int events = engine_->Input_GetEvents();
   const bool lostSomething = (events & (HGEINPUT_FOCUSLOST | HGEINPUT_PADREMOVED)) != 0;
-  if (!playing) {
+  if (!playing && !fromTitle_) {
     if (open_) close();
     closingKeys_.clear();
     clock_.playerPaused = false;
@@ -159,19 +169,20 @@ void PauseMenu::updateMain(const Wish& w) {
     return;
   }
   if (line_ == LEAVE && leavingSeat() == 0) line_ = RESUME;
-  if (w.up) line_ = nextLine(line_, -1);
-  if (w.down) line_ = nextLine(line_, 1);
+  for (int by = w.down - w.up; by != 0; by += by > 0 ? -1 : 1) line_ = nextLine(line_, by > 0 ? 1 : -1);
   const Settings& s = settings_.settings();
   switch (line_) {
     case RESUME:
       if (w.choose) close();
       break;
     case MUSIC:
-      if (w.left || w.right) settings_.setMusicVolume(stepVolume(s.musicVolume, w.right));
+      for (int i = 0; i < w.left + w.right; ++i)
+        settings_.setMusicVolume(stepVolume(settings_.settings().musicVolume, i >= w.left));
       if (w.choose) settings_.setMusicVolume(s.musicVolume >= 100 ? 0 : stepVolume(s.musicVolume, true));
       break;
     case EFFECTS:
-      if (w.left || w.right) settings_.setEffectsVolume(stepVolume(s.effectsVolume, w.right));
+      for (int i = 0; i < w.left + w.right; ++i)
+        settings_.setEffectsVolume(stepVolume(settings_.settings().effectsVolume, i >= w.left));
       if (w.choose) settings_.setEffectsVolume(s.effectsVolume >= 100 ? 0 : stepVolume(s.effectsVolume, true));
       break;
     case CONTROLS_LINE:
@@ -184,7 +195,7 @@ void PauseMenu::updateMain(const Wish& w) {
       }
       break;
     case FULLSCREEN:
-      if (w.choose || w.left || w.right) settings_.setFullscreen(!settings_.fullscreen());
+      if ((w.choose + w.left + w.right) % 2) settings_.setFullscreen(!settings_.fullscreen());
       break;
     case LEAVE:
       if (w.left || w.right) {
@@ -218,14 +229,11 @@ void PauseMenu::updateControls(const Wish& w) {
     message_.clear();
     return;
   }
-  if (w.up) line_ = nextLine(line_, -1);
-  if (w.down) line_ = nextLine(line_, 1);
+  for (int by = w.down - w.up; by != 0; by += by > 0 ? -1 : 1) line_ = nextLine(line_, by > 0 ? 1 : -1);
   if (line_ < GAME_KEY_COUNT) {
-    if (w.left) column_ = (column_ + SLOT_COUNT - 1) % SLOT_COUNT;
-    if (w.right) column_ = (column_ + 1) % SLOT_COUNT;
+    column_ = stepLine(column_, w.right - w.left, SLOT_COUNT);
   } else if (line_ == kSeatLine) {
-    if (w.left) seat_ = seat_ == 1 ? HGE_SEATS : seat_ - 1;
-    if (w.right || w.choose) seat_ = seat_ % HGE_SEATS + 1;
+    seat_ = stepLine(seat_ - 1, w.right - w.left + (w.choose ? 1 : 0), HGE_SEATS) + 1;
   }
   if (w.up || w.down || w.left || w.right) message_.clear();
   if (line_ < GAME_KEY_COUNT) {

@@ -40,6 +40,12 @@ class PauseMenu {
 
   // Pauses the game and opens the menu on its first page.
   void open();
+  // Opens the same pages from the title menu (its Options): Resume goes back to the title.
+  void openFromTitle() {
+    open();
+    fromTitle_ = true;
+  }
+  bool openFromTitleMenu() const { return open_ && fromTitle_; }
   bool isOpen() const { return open_; }
   // The player chose Quit to desktop.
   bool quitChosen() const { return quit_; }
@@ -63,14 +69,17 @@ class PauseMenu {
   int leavingSeat() const;
 
  private:
-  // What the menu's keys asked for in this frame.
+  // What the menu's keys asked for in this frame: the directions as counts of
+  // taps (several quick taps may fall in one frame).
   struct Wish {
-    bool up = false, down = false, left = false, right = false;
+    int up = 0, down = 0, left = 0, right = 0;
     bool choose = false, back = false, resume = false, clear = false;
   };
   Wish readKeys();
+  // Taps of any of the keys in this frame.
+  int presses(std::initializer_list<int> keys) const;
   // A direction held down repeats after a moment, as on a keyboard.
-  bool pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys);
+  int pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys);
   bool anyDown(std::initializer_list<int> keys) const;
 
   // Closes the menu; the game resumes once the keys that went down in this frame are up.
@@ -94,6 +103,7 @@ class PauseMenu {
   std::unique_ptr<BitmapFont> font_;
   bool open_ = false;
   bool quit_ = false;
+  bool fromTitle_ = false;  // opened by the title menu, not by pausing play
   std::vector<int> closingKeys_;  // closed: the game resumes when these are up
   Page page_ = MAIN;
   int line_ = 0, column_ = 0;

@@ -71,7 +71,7 @@ void PauseMenu::draw() {
 void PauseMenu::drawMain() {
   const float x = 170, y = 56, w = 460, h = 368;
   drawPlate(engine_, x, y, w, h);
-  text(kWidth / 2, y + 14, AlignCenter, 1.0f, kTitle, "PAUSED");
+  text(kWidth / 2, y + 14, AlignCenter, 1.0f, kTitle, fromTitle_ ? "OPTIONS" : "PAUSED");
   fillRect(engine_, x + 24, y + 50, w - 48, 2, kRimBottom, kRimTop, true);
   const Settings& s = settings_.settings();
   const float left = x + 34, right = x + w - 34;
@@ -85,7 +85,7 @@ void PauseMenu::drawMain() {
     const float ly = top + static_cast<float>(row++) * step;
     const bool chosen = i == line_;
     if (chosen) fillRect(engine_, x + 12, ly - 6, w - 24, step - 6, kChosenTop, kChosenBottom);
-    text(left, ly, AlignLeft, 0.85f, chosen ? kChosen : kText, kMainLabels[i]);
+    text(left, ly, AlignLeft, 0.85f, chosen ? kChosen : kText, i == RESUME && fromTitle_ ? "Back" : kMainLabels[i]);
     if (i == MUSIC || i == EFFECTS) {
       const int level = i == MUSIC ? s.musicVolume : s.effectsVolume;
       drawLevelBar(engine_, right - 150, ly + 5, 100, 10, level);

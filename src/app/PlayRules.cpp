@@ -1,6 +1,7 @@
 #include "app/PlayRules.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/GameDataFiles.h"
 #include "base/DataPath.h"
@@ -58,10 +59,48 @@ bool rulesForRun(const Options& options, RunRules& out, std::string& error, cons
     out.rules.playerX = start.x;
     out.rules.playerZ = start.z;
   }
+  // Every hero the rules offer must be there to play.
+  for (const std::string& hero : out.rules.heroes) {
+    Expected<std::string> path = dataFilePath(DataFileKind::Chara, hero);
+    std::error_code ec;
+    if (!path || !std::filesystem::is_regular_file(*path, ec)) {
+      error = std::string(kRulesFile) + ": heroes names " + gbkToUtf8(hero) + ", but there is no character file " +
+              (path ? *path : "for it");
+      return false;
+    }
+  }
+  // --hero, else the replay's hero lines.
+  for (const auto& [seat, typed] : options.heroes.empty() ? options.replayHeroes : options.heroes) {
+    std::string id;
+    const std::vector<std::string> choices = out.rules.heroChoices();
+    if (!utf8ToGbk(typed, id) || std::find(choices.begin(), choices.end(), id) == choices.end()) {
+      std::string offered;
+      for (const std::string& c : choices) offered += (offered.empty() ? "" : ", ") + gbkToUtf8(c);
+      error = "--hero " + std::to_string(seat) + "=" + typed.substr(0, 40) + ": no such hero; the heroes are " + offered;
+      return false;
+    }
+    out.rules.seatHeroes[static_cast<size_t>(seat - 1)] = id;
+  }
   out.rules.playerInvincible = options.invincible;
+  // --difficulty, else the replay's difficulty line.
+  if (options.difficulty) {
+    out.rules.difficulty = *options.difficulty;
+  } else if (options.replayDifficulty && !difficultyFromName(*options.replayDifficulty, out.rules.difficulty)) {
+    error = "the replay's difficulty \"" + options.replayDifficulty->substr(0, 40) + "\" is none of easy, normal, hard";
+    return false;
+  }
   // --players, else the replay's players line, else one.
   out.rules.seatsAtStart = options.players > 0 ? options.players : options.replayPlayers.value_or(1);
   return true;
+}
+
+std::string recordingHeader(const GameRules& rules) {
+  std::string lines;
+  if (rules.difficulty != Difficulty::Normal) lines += std::string("difficulty ") + difficultyName(rules.difficulty) + "\n";
+  for (size_t seat = 0; seat < rules.seatHeroes.size(); ++seat)
+    if (!rules.seatHeroes[seat].empty())
+      lines += "hero " + std::to_string(seat + 1) + " " + gbkToUtf8(rules.seatHeroes[seat]) + "\n";
+  return lines;
 }
 
 ScenePlace sceneEntryPoint(const std::string& id, const GameRules& rules, const DataLayers* files) {

@@ -22,6 +22,11 @@ struct RunRules {
 // `files`: the game folder with its mods, whose rules lie over it (nullptr: the game folder alone).
 bool rulesForRun(const Options& options, RunRules& out, std::string& error, const DataLayers* files = nullptr);
 
+// The lines a recording of a run by these rules starts with after its seed and
+// players lines, so that it replays the same: the difficulty when it is not
+// normal and each seat's chosen hero ("" when there is nothing to say).
+std::string recordingHeader(const GameRules& rules);
+
 // Where the player stands when scene `id` (GBK) begins without coming through
 // a door: in the first scene, the rules' start; else where the first door
 // that leads there (data/scene/ in name order) puts the player; else the

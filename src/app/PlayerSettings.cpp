@@ -37,6 +37,12 @@ void PlayerSettings::setMusicVolume(int volume) {
   changed();
 }
 
+void PlayerSettings::setDifficulty(Difficulty difficulty) {
+  if (difficulty == settings_.difficulty) return;
+  settings_.difficulty = difficulty;
+  changed();
+}
+
 void PlayerSettings::setEffectsVolume(int volume) {
   volume = std::clamp(volume, 0, 100);
   if (volume == settings_.effectsVolume) return;

@@ -39,6 +39,7 @@ class PlayerSettings {
   // Who hands the keys to the engine: without one, seat 1's keys are given
   // as they are (a game for one); the seats' controls give every seat's.
   void setKeysListener(std::function<void()> listener) { keysChanged_ = std::move(listener); }
+  void setDifficulty(Difficulty difficulty);
 
   // Once a frame: takes in what the player did to the window, and writes the
   // settings once nothing has changed for kSettleFrames frames.

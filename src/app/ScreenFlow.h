@@ -1,7 +1,10 @@
 // The three screens: title (0), play (1) and ending (2). The frame callback
 // builds the game on the first frame, steps the world until the game is over,
 // then waits for Escape on the ending screen; the render callback draws
-// whichever screen is up and never changes the world.
+// whichever screen is up and never changes the world. With a title menu (a
+// game a person starts), the title waits for the menu's choice instead, Enter
+// on the ending goes back to it, and the menu's demo is a game of its own that
+// any key ends.
 #pragma once
 
 #include <functional>
@@ -18,6 +21,7 @@
 #include "world/GameRules.h"
 #include "world/World.h"
 
+class TitleMenu;
 class TraceWriter;
 
 class ScreenFlow {
@@ -46,10 +50,17 @@ class ScreenFlow {
     return running_;
   }
   PlayClock& clock() { return clock_; }
+  // The title menu (not owned; it outlives the flow's frames). Set before the first frame.
+  void setTitleMenu(TitleMenu* menu) { titleMenu_ = menu; }
+  // The demo is being played (the built-in player has seat 1; any key ends it).
+  bool inDemo() const { return demo_; }
   // Drawn over whichever screen is up and over the modder's layer: the pause menu.
   void setMenuLayer(std::function<void()> draw) { menuLayer_ = std::move(draw); }
 
   int state() const { return state_; }
+  // The rules the flow was made with (before any choice of the title menu).
+  const GameRules& rulesAtStart() const { return baseRules_; }
+  const TitleMenu* titleMenu() const { return titleMenu_; }
   const World* world() const { return world_.get(); }
   World* world() { return world_.get(); }
   // Looks at every step of play from now on (not owned; it must outlive the flow's frames).
@@ -70,9 +81,15 @@ class ScreenFlow {
  private:
   // Attaches the pack, builds the world, its renderer and starts the music.
   bool startGame();
+  // The title menu's frame: false when the menu chose nothing yet (or to quit: quit_ set).
+  bool titleChoice();
+  // Leaves play (the demo, or a run the ending is done with) for the title.
+  void backToTitle();
+  void drawEnding();
 
   HGE* engine_;
   GameRules rules_;
+  const GameRules baseRules_;  // the rules before the menu's choice (each run starts from them)
   RandomInt random_;
   const DataLayers* files_ = nullptr;
   TraceWriter* trace_;
@@ -89,6 +106,9 @@ class ScreenFlow {
   std::function<void()> menuLayer_;
   std::vector<StepWatch*> watches_;
   bool stoppedByWatch_ = false;
+  TitleMenu* titleMenu_ = nullptr;
+  bool demo_ = false;
+  int stepAtStart_ = 0, stepAtEnd_ = 0;  // the engine's steps when the run began and ended (its time)
 };
 
 // The game's eight keys of seat `seat` as the engine's input reports them in this frame.

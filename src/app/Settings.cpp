@@ -162,6 +162,8 @@ Settings parseSettings(const std::string& text, const std::string& fileName, std
         continue;
       }
       (name == "music" ? s.musicVolume : s.effectsVolume) = v;
+    } else if (name == "difficulty") {
+      if (!difficultyFromName(lower(value), s.difficulty)) leaveOut("difficulty wants easy, normal or hard, not " + quote(value));
     } else {
       int seat = 1;
       std::string gameKeyName;
@@ -263,6 +265,7 @@ std::string formatSettings(const Settings& s) {
   out += std::string("fullscreen = ") + (s.fullscreen ? "on" : "off") + "\n";
   out += "music = " + std::to_string(s.musicVolume) + "\n";
   out += "effects = " + std::to_string(s.effectsVolume) + "\n";
+  out += std::string("difficulty = ") + difficultyName(s.difficulty) + "\n";
   for (int seat = 1; seat <= HGE_SEATS; ++seat)
     for (size_t g = 0; g < kGameKeys.size(); ++g) {
       out += settingName(seat, g) + " =";

@@ -5,6 +5,7 @@
 //   fullscreen = off         on or off
 //   music = 80               volumes, 0..100
 //   effects = 100
+//   difficulty = normal      easy, normal or hard
 //   punch = J Space PadX     a game key: up to two keyboard keys and a pad button
 //   seat2 punch = Period     the same for seat 2 (seats 2 to 4; a line without a
 //                            seat is seat 1's, so older files are seat 1's keys)
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "app/KeyBindings.h"
+#include "world/Difficulty.h"
 
 struct Settings {
   int windowWidth = 800, windowHeight = 480;
@@ -39,11 +41,12 @@ struct Settings {
   const KeyBindings& keysOf(int seat) const {
     return seat <= 1 ? bindings : laterSeats[static_cast<size_t>(std::min(seat, HGE_SEATS) - 2)];
   }
+  Difficulty difficulty = Difficulty::Normal;
 
   bool operator==(const Settings& o) const {
     return windowWidth == o.windowWidth && windowHeight == o.windowHeight && fullscreen == o.fullscreen &&
            musicVolume == o.musicVolume && effectsVolume == o.effectsVolume && bindings == o.bindings &&
-           laterSeats == o.laterSeats;
+           laterSeats == o.laterSeats && difficulty == o.difficulty;
   }
 };
 

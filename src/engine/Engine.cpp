@@ -137,6 +137,7 @@ void Engine::System_SetState(hgeStringState state, const char* value) {
     case HGE_REPLAYFILE: replayFile_ = v; break;
     case HGE_RECORDFILE: recordFile_ = v; break;
     case HGE_RECORDMODS: recordMods_ = v; break;
+    case HGE_RECORDHEADER: recordHeader_ = v; break;
   }
 }
 
@@ -183,6 +184,7 @@ std::string Engine::System_GetState(hgeStringState state) {
     case HGE_REPLAYFILE: return replayFile_;
     case HGE_RECORDFILE: return recordFile_;
     case HGE_RECORDMODS: return recordMods_;
+    case HGE_RECORDHEADER: return recordHeader_;
   }
   return {};
 }
@@ -317,6 +319,7 @@ bool Engine::System_Start() {
       if (space == std::string::npos) continue;
       if (!recorder_->writeMod(ReplayMod{line.substr(0, space), line.substr(space + 1)})) recordingFailed();
     }
+    if (recorder_ && !recordHeader_.empty() && !recorder_->writeLines(recordHeader_)) recordingFailed();
   }
   for (;;) {
     if (showStats_) stats.frameStarted();

@@ -74,6 +74,7 @@ class Engine final : public HGE {
   bool Input_GameKeyState(int key) override { return input_.game().held(key); }
   bool Input_RawKeyDown(int key) override { return input_.raw().wentDown(key); }
   bool Input_RawKeyState(int key) override { return input_.raw().held(key); }
+  int Input_RawKeyPresses(int key) override { return input_.raw().pressesThisFrame(key); }
   void Input_InjectRawKey(int key, bool down) override;
   void Input_SetBindings(const std::vector<hgeBinding>& bindings) override { input_.setBindings(bindings); }
   int Input_GetEvents() override { return inputEvents_; }
@@ -121,7 +122,7 @@ class Engine final : public HGE {
   int musicLevel_ = 100, effectsLevel_ = 100;
   int musicAsked_ = 100;  // the volume the game asked for the music playing
   hgeFileLookup lookup_;  // the mods' files, looked at before the pack
-  std::string title_ = "Tervalen", logFile_, icon_, replayFile_, recordFile_, recordMods_;
+  std::string title_ = "Tervalen", logFile_, icon_, replayFile_, recordFile_, recordMods_, recordHeader_;
 
   std::string error_;
   EngineLog log_;

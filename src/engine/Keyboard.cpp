@@ -4,6 +4,7 @@ void Keyboard::press(int key) {
   if (!valid(key) || held_[key]) return;
   held_[key] = true;
   pressed_[key] = true;
+  if (presses_[key] < UINT8_MAX) ++presses_[key];
   stepPressed_[key] = true;
   if (listener_) listener_(key, true, false);
 }

@@ -103,7 +103,8 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
     if (!line.empty() && line.back() == '\r') line.pop_back();
     auto bad = [&](const std::string& what) {
       error = sourceName + ":" + std::to_string(lineNumber) + ": " + what +
-              " (lines are \"seed N\", \"players N\", \"FRAME down|up|hold KEY [SEAT]\" or \"FRAME check HEX\")";
+              " (lines are \"seed N\", \"players N\", \"checks state\", \"mod NAME HASH\", \"difficulty NAME\", "
+              "\"hero SEAT ID\", \"FRAME down|up|hold KEY [SEAT]\" or \"FRAME check HEX\")";
       return false;
     };
     std::vector<std::string> f = fields(line);
@@ -146,6 +147,25 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
       if (out.stateChecks) return bad("a second checks line");
       if (sawFrameLine) return bad("the checks line comes after the first frame line; it must come before");
       out.stateChecks = true;
+      continue;
+    }
+
+    if (f[0] == "difficulty") {
+      if (f.size() != 2) return bad("the difficulty line has " + std::to_string(f.size()) + " fields, not 2");
+      if (out.difficulty) return bad("a second difficulty line");
+      if (sawFrameLine) return bad("the difficulty line comes after the first frame line; it must come before");
+      out.difficulty = f[1];
+      continue;
+    }
+
+    if (f[0] == "hero") {
+      if (f.size() != 3) return bad("the hero line has " + std::to_string(f.size()) + " fields, not 3 (hero SEAT ID)");
+      if (sawFrameLine) return bad("the hero line comes after the first frame line; it must come before");
+      const std::optional<int32_t> seat = parseWholeNumber(f[1], 1, HGE_SEATS);
+      if (!seat) return bad("hero " + shown(f[1]) + ": the seat is a whole number from 1 to " + std::to_string(HGE_SEATS));
+      for (const auto& [already, id] : out.heroes)
+        if (already == *seat) return bad("a second hero line for seat " + std::to_string(*seat));
+      out.heroes.emplace_back(*seat, f[2]);
       continue;
     }
 
@@ -239,6 +259,9 @@ bool ReplayRecorder::writeStateChecks() { return file_.write("checks state\n"); 
 bool ReplayRecorder::writePlayers(int32_t players) { return file_.write(formatReplayPlayers(players) + "\n"); }
 
 bool ReplayRecorder::writeMod(const ReplayMod& mod) { return file_.write(formatReplayMod(mod) + "\n"); }
+bool ReplayRecorder::writeLines(const std::string& lines) {
+  return file_.write(lines.back() == '\n' ? lines : lines + "\n");
+}
 
 bool ReplayRecorder::write(const ReplayEvent& event) {
   if (!replayCanHold(event.key)) return true;

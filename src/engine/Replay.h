@@ -9,6 +9,10 @@
 //                           smaller set of fields (files written before the game saved states)
 //   mod NAME HASH           a mod the run was played with, bottom first, with the hash of its
 //                           files (16 hex digits); before the frame lines, none without mods
+//   difficulty NAME         the level of difficulty played (at most once, before the frame
+//                           lines; written only when it is not normal)
+//   hero SEAT ID            the hero seat SEAT (1-4) played, when one was chosen (once a
+//                           seat, before the frame lines)
 //   FRAME down|up KEY [SEAT] a key change; KEY is A..Z, ESC or LEAVE (the seat leaves the
 //                           game), SEAT 1-4 (none: seat 1)
 //   FRAME hold KEY          the key is held from this frame on without counting as a press
@@ -24,6 +28,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/CheckedFile.h"
@@ -53,6 +58,8 @@ struct ReplayFile {
   std::optional<int32_t> players;
   bool stateChecks = false;  // "checks state": the checks sum the whole saved state
   std::vector<ReplayMod> mods;  // bottom first; empty: played without mods
+  std::optional<std::string> difficulty;            // as written; the game checks the name
+  std::vector<std::pair<int, std::string>> heroes;  // seat, id as written
   std::vector<ReplayEvent> events;
   std::vector<ReplayCheck> checks;  // in frame order, one per frame at most
 };
@@ -119,6 +126,8 @@ class ReplayRecorder {
   bool writePlayers(int32_t players);
   bool writeStateChecks();
   bool writeMod(const ReplayMod& mod);
+  // Writes header lines as given (each ends with a line end).
+  bool writeLines(const std::string& lines);
   // Records the event; keys a replay cannot name are skipped.
   bool write(const ReplayEvent& event);
   bool writeCheck(const ReplayCheck& check);

@@ -194,6 +194,9 @@ enum hgeStringState {
   HGE_REPLAYFILE,  // feed keys from this replay file and compare the world with its checksums
   HGE_RECORDFILE,  // write the seed, every key change and the world's checksums of the run to this file
   HGE_RECORDMODS,  // the mods of the run, one "NAME HASH" a line, bottom first: the recording names them
+  // Header lines a recording holds after the seed and players lines, as given
+  // (the game's "difficulty" and "hero" lines, separated by line ends).
+  HGE_RECORDHEADER,
 };
 
 using hgeCallback = std::function<bool()>;
@@ -233,6 +236,9 @@ class HGE {
   virtual int System_GetStep() = 0;
   // A message for the player: a message box in a window, a log line headless.
   virtual void System_MessageBox(const char* text, const char* caption) = 0;
+  // Today as YYYY-MM-DD in local time, for what the player keeps (the high
+  // scores); never for anything the world does.
+  virtual std::string System_GetDate();
   // Write the picture of frame `frame` to a PNG file (headless and windowed).
   virtual void System_AddScreenshot(int frame, const char* path) = 0;
 
@@ -290,6 +296,9 @@ class HGE {
   // frame, held. They are never recorded.
   virtual bool Input_RawKeyDown(int key) = 0;
   virtual bool Input_RawKeyState(int key) = 0;
+  // How many times the raw key went down in this frame: a menu moves once
+  // for each tap, however quickly they came.
+  virtual int Input_RawKeyPresses(int key) { return Input_RawKeyDown(key) ? 1 : 0; }
   // Press or release a raw key as if on the keyboard or a pad (tests).
   virtual void Input_InjectRawKey(int key, bool down) = 0;
   // Replaces the bindings of raw keys to the game's keys; a raw key may press

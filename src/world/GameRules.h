@@ -4,10 +4,14 @@
 // that needs one of these values takes it from here.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "world/Difficulty.h"
 
 struct EnemyValue {
   int32_t score = 0;
@@ -40,6 +44,9 @@ struct GameRules {
   int32_t effectVolume = 50;  // every sound effect of the game
   // Seats that play from the first frame (--players); more may join in play.
   int32_t seatsAtStart = 1;
+  // The heroes a player may choose (character ids, GBK); empty: only `playerId`.
+  std::vector<std::string> heroes;
+  const std::vector<std::string> heroChoices() const { return heroes.empty() ? std::vector<std::string>{playerId} : heroes; }
   // The hero (character id) each seat plays, seat 1 first; an empty id is the player's (`playerId`).
   std::array<std::string, 4> seatHeroes;
   const std::string& heroOf(int seat) const {
@@ -54,6 +61,22 @@ struct GameRules {
   // the first that plays when it enters.
   int32_t coopHpPercent = 60;
   int32_t musicVolume = 100;
+
+  // The levels of difficulty (rules.txt: easy.enemy-hp-percent = 70 and the
+  // like) and the one this run plays.
+  std::array<DifficultyLevel, kDifficultyCount> levels{};
+  Difficulty difficulty = Difficulty::Normal;
+  const DifficultyLevel& level() const { return levels[static_cast<size_t>(difficulty)]; }
+  // The continues the team shares at the start: the level's, else the rules', else -1.
+  int32_t continuesRule() const { return level().continues >= 0 ? level().continues : continues; }
+  // An enemy's full hit points and an enemy's blow on a fighter at this level.
+  int32_t enemyHp(int32_t hp) const { return scaledByPercent(hp, level().enemyHpPercent); }
+  int32_t enemyDamage(int32_t damage) const { return scaledByPercent(damage, level().enemyDamagePercent); }
+  static int32_t scaledByPercent(int32_t value, int32_t percent) {
+    if (percent == 100) return value;
+    const int64_t v = static_cast<int64_t>(value) * percent / 100;
+    return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+  }
 
   // What a defeated enemy adds to the score and the kills, by the name in its
   // character file (exact match); an enemy not listed is worth nothing.
@@ -78,9 +101,22 @@ struct GameRules {
   std::vector<Pace> paces;
 
   EnemyPace paceOf(const std::string& enemyName) const {
+    EnemyPace pace;
     for (const Pace& p : paces)
-      if (p.enemyName == enemyName) return p.pace;
-    return {};
+      if (p.enemyName == enemyName) {
+        pace = p.pace;
+        break;
+      }
+    return pacedForLevel(pace);
+  }
+  // A pace at this level: a faster pace waits less after an attack and tries more often.
+  EnemyPace pacedForLevel(EnemyPace pace) const {
+    const int32_t percent = level().enemyPacePercent;
+    if (percent == 100) return pace;
+    pace.attackPause = percent > 0 ? static_cast<int32_t>(static_cast<int64_t>(pace.attackPause) * 100 / percent)
+                                   : INT32_MAX;
+    pace.attackTries = static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(pace.attackTries) * percent / 100, 501));
+    return pace;
   }
 };
 

@@ -23,10 +23,14 @@ constexpr long kAttackTriesOutOf = 501;      // the numbers 0 to 500 an attack t
 constexpr long kMaxWalkHundredths = 2000;    // 20 pixels a frame: across the screen in 40 frames
 
 const char* const kKeys =
-    "player, player-x, player-z, first-scene, final-scene, pack-password, continues, coop-hp-percent, score NAME, "
-    "pace NAME, walk-speed NAME";
+    "player, player-x, player-z, first-scene, final-scene, pack-password, continues, coop-hp-percent, heroes, score NAME, "
+    "pace NAME, walk-speed NAME, and for each level of difficulty (easy, normal, hard) LEVEL.enemy-hp-percent, "
+    "LEVEL.enemy-damage-percent, LEVEL.enemy-pace-percent, LEVEL.continues";
 constexpr long kMaxContinues = 99;
+constexpr size_t kMaxHeroes = 16;
 constexpr long kMaxCoopHpPercent = 1000;  // ten times the hit points for each extra seat
+// A level's enemies have from a tenth to ten times the data's hit points, damage and pace.
+constexpr long kMinLevelPercent = 10, kMaxLevelPercent = 1000;
 
 // "1.5" or "2" or "0.75" as hundredths, read by hand so that no locale decides what the point means.
 bool hundredths(const std::string& text, long hi, long& out) {
@@ -64,6 +68,8 @@ class RulesReader {
     line_ = rule.line;
     const std::string& key = rule.key;
     const std::string& value = rule.value;
+    if (const size_t dot = key.find('.'); dot != std::string::npos && key.find(' ') == std::string::npos)
+      return levelRule(key.substr(0, dot), key.substr(dot + 1), value);
     const auto [word, enemy] = splitFirstWord(key);
     if (word == kScoreRule) return score(enemy, value);
     if (word == kPaceRule) return pace(enemy, value);
@@ -90,6 +96,7 @@ class RulesReader {
       rules_.coopHpPercent = static_cast<int32_t>(n);
       return true;
     }
+    if (key == "heroes") return heroes(value);
     if (key == "pack-password") {
       if (value.empty() || value.size() > kMaxPasswordBytes)
         return fail("pack-password needs the pack's password (1 to " + std::to_string(kMaxPasswordBytes) + " bytes)");
@@ -147,6 +154,56 @@ class RulesReader {
                   std::to_string(kMaxPlace));
     target = static_cast<int32_t>(v);
     return true;
+  }
+
+  // heroes = ID ...: the characters a player may choose, each a plain name, none twice.
+  bool heroes(const std::string& value) {
+    std::vector<std::string> ids;
+    for (std::string rest = value; !rest.empty();) {
+      auto [word, more] = splitFirstWord(rest);
+      std::string hero;
+      if (!id(word, "the hero", hero)) return false;
+      for (const std::string& already : ids)
+        if (already == hero) return fail("heroes names " + word + " twice");
+      if (ids.size() == kMaxHeroes)
+        return fail("heroes names more than " + std::to_string(kMaxHeroes) + " characters");
+      ids.push_back(hero);
+      rest = more;
+    }
+    if (ids.empty()) return fail("heroes wants the character ids a player may choose: heroes = c_morivane c_kaelin");
+    rules_.heroes = std::move(ids);
+    return true;
+  }
+
+  // LEVEL.NAME = VALUE: one number of a level of difficulty.
+  bool levelRule(const std::string& levelName, const std::string& rule, const std::string& value) {
+    Difficulty d{};
+    if (!difficultyFromName(levelName, d))
+      return fail("\"" + levelName + "\" is not a level of difficulty: easy, normal or hard come before the '.'");
+    if (!firstTime(levelName + "." + rule)) return false;
+    DifficultyLevel& level = rules_.levels[static_cast<size_t>(d)];
+    int32_t* percent = rule == "enemy-hp-percent"       ? &level.enemyHpPercent
+                       : rule == "enemy-damage-percent" ? &level.enemyDamagePercent
+                       : rule == "enemy-pace-percent"   ? &level.enemyPacePercent
+                                                        : nullptr;
+    long n = 0;
+    if (percent) {
+      if (!wholeNumber(value, kMinLevelPercent, kMaxLevelPercent, n))
+        return fail(levelName + "." + rule + " wants a percent of what the data give, from " +
+                    std::to_string(kMinLevelPercent) + " to " + std::to_string(kMaxLevelPercent) + ", not \"" + value +
+                    "\"");
+      *percent = static_cast<int32_t>(n);
+      return true;
+    }
+    if (rule == "continues") {
+      if (!wholeNumber(value, 0, kMaxContinues, n))
+        return fail(levelName + ".continues wants the continues the team shares at this level, from 0 to " +
+                    std::to_string(kMaxContinues) + ", not \"" + value + "\"");
+      level.continues = static_cast<int32_t>(n);
+      return true;
+    }
+    return fail("\"" + rule + "\" is not a rule of a level of difficulty: enemy-hp-percent, enemy-damage-percent, "
+                "enemy-pace-percent or continues come after \"" + levelName + ".\"");
   }
 
   // The enemy a per-enemy rule names, in the data's GBK; false if there is none or it is given twice.

@@ -57,7 +57,7 @@ World::World(GameRules rules_, WorldServices services)
   }
 
   effectVolume = rules.effectVolume;
-  continuesLeft = rules.continues >= 0 ? rules.continues : GameRules::kTeamContinues;
+  continuesLeft = rules.continuesRule() >= 0 ? rules.continuesRule() : GameRules::kTeamContinues;
   systemObj = std::make_unique<Obj>(this, kSharedEffectsId, 0, 0, 0, 0.0f, 0.0f, 0.0f);
 
   createChara(rules.heroOf(1), 0, rules.playerX, rules.playerZ);
@@ -104,7 +104,7 @@ void World::noteSceneStart(const std::string& id, int32_t x, int32_t z) {
 World::World(WorldServices services, Bare, ResourceCatalog catalog_)
     : catalog(std::move(catalog_)), services_(std::move(services)) {
   for (int n = 1; n <= kMaxSeats; ++n) seat(n).number = n;
-  continuesLeft = rules.continues >= 0 ? rules.continues : GameRules::kTeamContinues;
+  continuesLeft = rules.continuesRule() >= 0 ? rules.continuesRule() : GameRules::kTeamContinues;
   library_ = std::make_unique<Library>([this](const std::string& line) { log(line); }, services_.files);
   if (readGameFile(services_.files, charaFilePath(kSharedEffectsId))) {
     systemObj = std::make_unique<Obj>(this, kSharedEffectsId, 0, 0, 0, 0.0f, 0.0f, 0.0f);
@@ -148,7 +148,8 @@ void World::resolveAttack(size_t at, size_t next) {
     o->attackLanded();
     const bool fighter = c && c->seat > 0;
     const bool spared = rules.playerInvincible && fighter;
-    t->takeHit(o->hit, spared ? 0 : o->damage, o->facing);
+    // The difficulty makes the enemies' blows on fighters harder or softer.
+    t->takeHit(o->hit, spared ? 0 : fighter ? rules.enemyDamage(o->damage) : o->damage, o->facing);
     landed = true;
     const std::string sparkId = o->hit.sparkFromSystem != 0 ? std::string(kSharedEffectsId) : o->id();
     createObj(sparkId, o->hit.sparkAction, 0, 0, 0, (a.x + b.x) / 2, (a.y + b.y) / 2, std::max(a.z, b.z) + 0.1);

@@ -262,7 +262,8 @@ class World final : public ObjectHost {
   Chara* addFighter(int seat, double x, double z);
   // Takes the fighter of a seat out of the world (destroyed when the frame is over).
   void removeFighter(int seat);
-  // The enemy's hit points grow with every extra seat that plays (the rules' coop-hp-percent).
+  // The enemy's hit points at the level of difficulty, grown for every extra seat that
+  // plays (the rules' coop-hp-percent).
   void strengthenForTeam(Chara& enemy) const;
   // A place on the ground beside (x, z) where the fighter's body meets no wall;
   // `turn` 0 is (x, z) itself, later turns step out to either side.

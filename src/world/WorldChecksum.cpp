@@ -61,7 +61,7 @@ uint64_t worldChecksum(const World* scene, uint64_t randomState) {
   // The other seats, once any of them has played, and the team's continues
   // once they matter: a game for one sums exactly what it always has.
   const int32_t continuesAtStart =
-      scene->rules.continues >= 0 ? scene->rules.continues : GameRules::kTeamContinues;
+      scene->rules.continuesRule() >= 0 ? scene->rules.continuesRule() : GameRules::kTeamContinues;
   bool team = scene->seatsEverJoined() > 1 || scene->continuesLeft != continuesAtStart;
   for (const Seat& s : scene->seats) team = team || s.continueFrames > 0;
   if (team) {

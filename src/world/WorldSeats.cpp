@@ -95,8 +95,10 @@ void World::removeFighter(int number) {
 
 void World::strengthenForTeam(Chara& enemy) const {
   const int extra = seatsPlaying() - 1;
-  if (extra <= 0 || rules.coopHpPercent <= 0) return;
-  const int64_t hp = static_cast<int64_t>(enemy.hp) * (100 + static_cast<int64_t>(rules.coopHpPercent) * extra) / 100;
+  const bool team = extra > 0 && rules.coopHpPercent > 0;
+  if (!team && rules.level().enemyHpPercent == 100) return;
+  int64_t hp = rules.enemyHp(enemy.hp);
+  if (team) hp = hp * (100 + static_cast<int64_t>(rules.coopHpPercent) * extra) / 100;
   enemy.hp = static_cast<int32_t>(std::clamp<int64_t>(hp, 0, std::numeric_limits<int32_t>::max()));
   enemy.teamHp = enemy.hp;
 }
@@ -175,7 +177,7 @@ bool World::leave(int number) {
 }
 
 void World::updateSeats() {
-  const bool teamContinues = continuesLeft > 0 && (rules.continues >= 0 || seatsEverJoined_ >= 2);
+  const bool teamContinues = continuesLeft > 0 && (rules.continuesRule() >= 0 || seatsEverJoined_ >= 2);
   for (Seat& s : seats) {
     Chara* f = s.hud.player;
     if (s.state != Seat::PLAYING || !f) continue;

@@ -17,6 +17,45 @@ const FighterStyle& heroStyle() {
     st.pal.metal = rgb(0xB8C0CC);
     st.hair = Hair::Spiky;
     st.gear = Headgear::Headband;
+    st.upright = true;
+    st.canvasW = 220;
+    st.canvasH = 160;
+    return st;
+  }();
+  return style;
+}
+
+// The second hero: lighter than Morivane and long in the leg, a kicker. The
+// same clean colours of a hero against the gangs' drab ones: a jade jacket
+// with pale trim, a gold sash, an auburn topknot, bare fists wrapped white.
+const FighterStyle& kaelinStyle() {
+  static const FighterStyle style = [] {
+    FighterStyle st;
+    st.id = "c_kaelin";
+    st.build.torso = 38;
+    st.build.shoulderW = 10.5f;
+    st.build.thigh = 34;
+    st.build.shin = 33;
+    st.build.upperArmR0 = 5.2f;
+    st.build.upperArmR1 = 4.0f;
+    st.build.forearmR0 = 4.2f;
+    st.build.forearmR1 = 3.4f;
+    st.build.thighR0 = 7.4f;
+    st.build.thighR1 = 5.2f;
+    st.build.chestR = 12.5f;
+    st.build.waistR = 9.2f;
+    st.build.pelvisR = 9.2f;
+    st.pal.skin = rgb(0xF0C29C);
+    st.pal.hair = rgb(0x8A3420);
+    st.pal.top = rgb(0x23876A);
+    st.pal.trim = rgb(0xE4F4E6);
+    st.pal.pants = rgb(0x1C3832);
+    st.pal.accent = rgb(0xF0B430);
+    st.pal.gloves = rgb(0xF0E6D2);
+    st.pal.boots = rgb(0x3C2A20);
+    st.pal.metal = rgb(0xB8C0CC);
+    st.hair = Hair::Topknot;
+    st.upright = true;
     st.canvasW = 220;
     st.canvasH = 160;
     return st;

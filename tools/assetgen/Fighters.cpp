@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "Moves.h"
+#include "Raster.h"
+#include "Synth.h"
 
 namespace assetgen {
 
@@ -31,7 +33,7 @@ Pose styleGuard(const FighterStyle& st, float breath) {
     p.lean = 0.04f;
     p.footNear = {-18, -5};
     p.footFar = {18, -5};
-  } else if (st.id != "c_morivane") {
+  } else if (!st.upright) {
     // Street fighters keep their hands lower and hunch.
     p.lean = 0.18f;
     p.handNear = {12, -80 + 1.5f * breath};
@@ -101,6 +103,36 @@ struct FighterEntry {
   void (*extras)(Manifest&, const std::string& set) = nullptr;  // pictures after the frames (thrown things)
 };
 
+// A hero's portrait for the heads-up display: face and shoulders in a round
+// medallion with a gold rim, 100x100, transparent outside the rim.
+Canvas portrait(const FighterStyle& style) {
+  Canvas c(100, 100);
+  const Vec2 centre{50, 50};
+  fill(c, circleShape(centre, 49), rgb(0x0C0C12));
+  fill(c, circleShape(centre, 47), verticalGradient(1, rgb(0xD8B060), 99, rgb(0x6A4A1C)));
+  fill(c, circleShape(centre, 42.5f), verticalGradient(8, rgb(0x6C88B8), 92, rgb(0x1C2440)));
+  Canvas face(100, 100);
+  drawPortrait(face, style, centre, 42.5f);
+  Mask inside = rasterize(circleShape(centre, 42.5f), c.width(), c.height());
+  for (int y = inside.y0(); y < inside.y0() + inside.h(); ++y)
+    for (int x = inside.x0(); x < inside.x0() + inside.w(); ++x) {
+      Color p = face.at(x, y);
+      if (p.a > 0) c.blend(x, y, p, inside.at(x, y));
+    }
+  return c;
+}
+
+void addHeroPortrait(Manifest& m, const std::string& set) {
+  const FighterStyle& style = set == kaelinStyle().id ? kaelinStyle() : heroStyle();
+  m.addPicture(set, "portrait.png", "portrait for the heads-up display, 100x100: face in a gold-rimmed medallion",
+               portrait(style));
+}
+
+void addSecondHeroExtras(Manifest& m, const std::string& set) {
+  addHeroPortrait(m, set);
+  makeSecondHeroSounds(m, set);
+}
+
 void drawFighter(Manifest& m, const FighterEntry& e) {
   m.set(e.style.id, e.about);
   FrameList list;
@@ -114,7 +146,8 @@ void drawFighter(Manifest& m, const FighterEntry& e) {
 
 void makeFighters(Manifest& m) {
   const FighterEntry entries[] = {
-      {heroStyle(), addHeroMoves, 8, "the hero, c_morivane (220x160 frames, feet at the bottom centre)"},
+      {heroStyle(), addHeroMoves, 8, "the hero, c_morivane (220x160 frames, feet at the bottom centre)",
+       addHeroPortrait},
       {thugStyle(), addThugMoves, 6, "street thug guai01 (220x160 frames)"},
       {bruiserStyle(), addBruiserMoves, 6, "club bruiser guai02 (220x160 frames)"},
       {bossStyle(), addBossMoves, 6, "the warlord boss01 (340x250 frames)"},
@@ -139,6 +172,13 @@ void makeMidBoss(Manifest& m) {
                   "the mid-boss boss02: a tall glaive fighter; quick poke, long sweep, a crescent thrown along the "
                   "ground (380x250 frames; the crescent 90x110)",
                   addCrescentPictures});
+}
+
+void makeSecondHero(Manifest& m) {
+  drawFighter(m, {kaelinStyle(), addKaelinMoves, 8,
+                  "the second hero, c_kaelin: lighter and quicker than Morivane, a kicker; the hero's frames in "
+                  "Kaelin's look (the same numbers), then Kaelin's own (220x160 frames, the portrait 100x100)",
+                  addSecondHeroExtras});
 }
 
 }  // namespace assetgen

@@ -35,6 +35,7 @@ Pose styleGuard(const FighterStyle& style, float breath);
 Vec2 glaiveGrip(Vec2 nearHand, float angle);
 
 void addHeroMoves(FrameList& list);
+void addKaelinMoves(FrameList& list);
 void addThugMoves(FrameList& list);
 void addBruiserMoves(FrameList& list);
 void addBossMoves(FrameList& list);
@@ -53,7 +54,9 @@ void makeFighters(Manifest& manifest);
 // The enemies added later; their sets come after the scenes' so that the older
 // set numbers, which scenes and mods name, stay where they were.
 void makeLaterFighters(Manifest& manifest);
-// The mid-boss boss02 and its flying crescent; drawn last, after every other set.
+// The mid-boss boss02 and its flying crescent; drawn after every older set.
 void makeMidBoss(Manifest& manifest);
+// The second hero c_kaelin, with its sounds; drawn after the mid-boss.
+void makeSecondHero(Manifest& manifest);
 
 }  // namespace assetgen

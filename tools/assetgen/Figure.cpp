@@ -335,8 +335,10 @@ Canvas drawFrame(const FighterStyle& st, const Pose& pose, const Look& look) {
   return c;
 }
 
-void drawHeroPortrait(Canvas& canvas, Vec2 centre, float r) {
-  FighterStyle st = heroStyle();
+void drawHeroPortrait(Canvas& canvas, Vec2 centre, float r) { drawPortrait(canvas, heroStyle(), centre, r); }
+
+void drawPortrait(Canvas& canvas, const FighterStyle& style, Vec2 centre, float r) {
+  FighterStyle st = style;
   st.scale = 0.42f * r / st.build.headR;
   Pose pose;
   pose.lean = 0.02f;

@@ -31,6 +31,7 @@ struct FighterStyle {
   bool cape = false;
   bool gauntlets = false;      // fists in the gloves' colour (else bare, with wraps at the wrist)
   bool scar = false;
+  bool upright = false;        // keeps the guard high, as the heroes do (street fighters hunch)
   float scale = 1;             // multiplies every length
   int canvasW = 200, canvasH = 160;
 };
@@ -54,8 +55,9 @@ void drawFigure(Canvas& canvas, const FighterStyle& style, const Pose& pose, con
 // One frame: a canvas of the style's size with the ground point at the bottom centre.
 Canvas drawFrame(const FighterStyle& style, const Pose& pose, const Look& look = {});
 
-// The hero's face and shoulders filling a circle of radius r at `centre`.
+// A hero's face and shoulders filling a circle of radius r at `centre`.
 void drawHeroPortrait(Canvas& canvas, Vec2 centre, float r);
+void drawPortrait(Canvas& canvas, const FighterStyle& style, Vec2 centre, float r);
 
 // The fighters of the default game.
 const FighterStyle& heroStyle();    // c_morivane: blue gi, red headband and sash, spiky hair
@@ -68,6 +70,7 @@ const FighterStyle& throwerStyle(); // guai05: tall and bald, long arms, a rust 
 const FighterStyle& heavyStyle();   // guai06: huge, armoured shoulders and iron fists, slate coat
 const FighterStyle& leaperStyle();  // guai07: wiry acrobat, topknot, bare arms, teal top, magenta sash
 // The mid-boss.
+const FighterStyle& kaelinStyle();  // c_kaelin: the second hero, lighter and quicker, jade jacket, gold sash, auburn topknot
 const FighterStyle& midBossStyle(); // boss02: tall glaive fighter, wide straw hat, ivory coat, cyan sash
 
 }  // namespace assetgen

@@ -83,6 +83,52 @@ Canvas skyline(const Mood& m, int w, int h, bool hills, uint32_t seed) {
   return c;
 }
 
+// The second way on, at the front of the floor: stairs going down out of the
+// picture's bottom edge into a lit opening, between two posts. Style 1: a quay
+// stair with iron rails and bollards (the docks); style 2: stone steps between
+// two low lanterns (the temple).
+Canvas frontWay(const Mood& m, int style) {
+  const int w = 200, h = 110;
+  Canvas c(w, h);
+  // The opening in the floor, wider at the front (nearer the viewer).
+  const Vec2 backL{50, 30}, backR{150, 30}, frontL{28, h}, frontR{172, h};
+  fill(c, polygonShape({backL + Vec2{-6, -5}, backR + Vec2{6, -5}, frontR + Vec2{8, 0}, frontL + Vec2{-8, 0}}), kInk);
+  fill(c, polygonShape({backL, backR, frontR, frontL}),
+       verticalGradient(30, rgb(0xFFF4C8), static_cast<float>(h), rgb(0xFFB050)));
+  // The steps: dark treads across the light, closer together at the back.
+  for (int i = 0; i < 6; ++i) {
+    const float t = static_cast<float>(i) / 6.0f, y = 34 + (h - 34) * t * t * 0.85f + 6 * t;
+    const float inset = 22 * (1 - (y - 30) / (h - 30));
+    fill(c, rectShape(28 + inset, y, 144 - 2 * inset, 3 + 3 * t), withAlpha(shade(m.floorB, 0.7f), 0.85f));
+  }
+  if (style == 1) {
+    // Iron rails down both sides, and a bollard with a coil of rope at each back corner.
+    fill(c, strokeShape({{44, 22}, {20, h - 4}}, 2.5f), kInk);
+    fill(c, strokeShape({{156, 22}, {180, h - 4}}, 2.5f), kInk);
+    for (float y = 34; y < h; y += 22) {
+      const float k = (y - 22) / (h - 26);
+      fill(c, rectShape(44 - 24 * k - 1.5f, y - 14, 3, 14), kInk);
+      fill(c, rectShape(156 + 24 * k - 1.5f, y - 14, 3, 14), kInk);
+    }
+    for (float x : {30.0f, 170.0f}) {
+      fill(c, roundRectShape(x - 9, 4, 18, 26, 6), kInk);
+      fill(c, roundRectShape(x - 6, 7, 12, 21, 4), shade(m.trim, 0.9f));
+      fill(c, ellipseShape({x, 20}, 11, 4), shade(m.floorA, 1.1f));
+    }
+  } else {
+    // Stone lanterns at the back corners, their windows lit.
+    for (float x : {28.0f, 172.0f}) {
+      fill(c, rectShape(x - 5, 14, 10, 22), kInk);
+      fill(c, rectShape(x - 3, 16, 6, 18), m.floorA);
+      fill(c, polygonShape({{x - 14, 6}, {x, -2}, {x + 14, 6}, {x + 10, 10}, {x - 10, 10}}), kInk);
+      fill(c, polygonShape({{x - 11, 6}, {x, 0}, {x + 11, 6}, {x + 8, 8}, {x - 8, 8}}), m.trim);
+      fill(c, rectShape(x - 3, 19, 6, 6), rgb(0xFFE080));
+      fill(c, circleShape({x, 22}, 12), withAlpha(rgb(0xFFE080), 0.2f));
+    }
+  }
+  return c;
+}
+
 }  // namespace scenery
 
 namespace {
@@ -357,7 +403,7 @@ Canvas colonnade(const Mood& m, int w, int h) {
 }
 
 void makeScene(Manifest& mf, const std::string& name, const std::string& about, const Mood& m, int floorKind,
-               bool hills, Vec2 sun, int gateStyle, int postKind, uint32_t seed) {
+               bool hills, Vec2 sun, int gateStyle, int postKind, uint32_t seed, int frontWayStyle = 0) {
   mf.set(name, about);
   mf.addPicture(name, "bg.png", "background, 800x480, fixed", background(m, sun, 34, seed, floorKind != 3));
   mf.addPicture(name, "far.png", "far layer strip, 700x210: place at y 90, x 0, 700, ... (half-speed scroll)",
@@ -374,6 +420,12 @@ void makeScene(Manifest& mf, const std::string& name, const std::string& about, 
   mf.addPicture(name, "gate.png", "the way on at the far end, 220x316: place at y 0", gate(m, gateStyle));
   mf.addPicture(name, "near_0.png", "near piece: thin translucent lamp post or low stone lantern, 90x480", post(m, postKind));
   mf.addPicture(name, "near_1.png", "near piece: low foliage, 240x480: place at y 60, where it covers only the bottom rows of the screen", post(m, 1));
+  if (frontWayStyle != 0)
+    mf.addPicture(name, "way_front.png",
+                  std::string("the second way on, at the front: ") +
+                      (frontWayStyle == 1 ? "a quay stair" : "stone steps between lanterns") +
+                      ", 200x110: place at y 370, centred on the front door",
+                  frontWay(m, frontWayStyle));
 }
 
 }  // namespace
@@ -384,10 +436,10 @@ void makeScenery(Manifest& mf) {
   makeScene(mf, "Test", "scene Test: a city street at dusk", street, 0, false, {150, 200}, 0, 0, 100);
   Mood harbour{rgb(0xE8F2F8), rgb(0x9CC4DC), rgb(0xFFFFF0), rgb(0x8AA6BC), rgb(0x5C7890), rgb(0x9A8A78), rgb(0x6E7A84),
                rgb(0x3A4450), rgb(0xFFF0C0), rgb(0x9A7A5A), rgb(0x5A4232), rgb(0x7A5A40), rgb(0x14181E)};
-  makeScene(mf, "harbor", "scene harbor: the docks in the morning", harbour, 1, true, {620, 120}, 1, 0, 200);
+  makeScene(mf, "harbor", "scene harbor: the docks in the morning", harbour, 1, true, {620, 120}, 1, 0, 200, 1);
   Mood temple{rgb(0xFCEFC8), rgb(0xF0C070), rgb(0xFFF0B0), rgb(0xB89A88), rgb(0x8A6A68), rgb(0xE6D8B8), rgb(0xC8B090),
               rgb(0x8A2A22), rgb(0xFFE0A0), rgb(0xB0A494), rgb(0x6E6458), rgb(0xB83A2A), rgb(0x1C1612)};
-  makeScene(mf, "temple", "scene temple: a mountain courtyard in the afternoon", temple, 2, true, {680, 170}, 2, 2, 300);
+  makeScene(mf, "temple", "scene temple: a mountain courtyard in the afternoon", temple, 2, true, {680, 170}, 2, 2, 300, 2);
   Mood hall{rgb(0xF2E4CC), rgb(0xC89A70), rgb(0xFFB060), rgb(0x8A5A48), rgb(0x5A3430), rgb(0x7A3A30), rgb(0x5A2A26),
             rgb(0x2A1418), rgb(0xFFC070), rgb(0x5A2028), rgb(0x201418), rgb(0xD8A040), rgb(0x100A0C)};
   makeScene(mf, "zd", "scene zd: the warlord's hall, the last scene", hall, 3, false, {400, 150}, 3, 2, 400);

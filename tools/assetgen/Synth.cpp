@@ -144,4 +144,43 @@ void makeSounds(Manifest& m) {
   add("block.wav", "light tap: a short knock", punch(0.1f, 180, 15, 7));
 }
 
+void makeSecondHeroSounds(Manifest& m, const std::string& set) {
+  auto add = [&](const char* file, const char* meaning, std::vector<float> s) {
+    tail(s);
+    normalize(s, kEffectPeak);
+    m.addSound(set, file, meaning, wavBytes(s, 1));
+  };
+  {
+    Noise n{21};
+    LowPass a, b;
+    add("kick.wav", "kick: a short bright whip of air", render(0.14f, [&](float t) {
+          float cutoff = 1500 + 9000 * (t / 0.14f);
+          float x = n.next();
+          float band = a.step(x, cutoff) - b.step(x, cutoff * 0.5f);
+          return 2.6f * band * env(t, 0.01f, 0.05f);
+        }));
+  }
+  {
+    Noise n{22};
+    LowPass a, b;
+    add("whirl.wav", "whirlwind: three rushes of air, rising", render(0.6f, [&](float t) {
+          float phase = t / 0.2f;
+          float within = phase - std::floor(phase);
+          float cutoff = 600 + 2500 * phase + 3000 * within;
+          float x = n.next();
+          float band = a.step(x, cutoff) - b.step(x, cutoff * 0.4f);
+          return 2.4f * band * std::sin(3.14159f * within) * env(t, 0.02f, 0.5f);
+        }));
+  }
+  {
+    float ph = 0;
+    add("shout.wav", "a short shout: a falling voiced tone", render(0.22f, [&](float t) {
+          float f = 330 - 140 * t;
+          ph += kTwoPi * f / kSampleRate;
+          float voice = std::sin(ph) + 0.5f * std::sin(2 * ph) + 0.3f * std::sin(3 * ph);
+          return 0.5f * voice * env(t, 0.01f, 0.09f);
+        }));
+  }
+}
+
 }  // namespace assetgen

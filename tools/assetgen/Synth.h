@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "Manifest.h"
@@ -44,5 +45,8 @@ std::vector<uint8_t> wavBytes(const std::vector<float>& samples, int channels);
 
 // The sound effects of the "system" set.
 void makeSounds(Manifest& manifest);
+// The second hero's own sounds, in its set: the snap of a kick, the whirlwind's
+// spinning rush and a short shout.
+void makeSecondHeroSounds(Manifest& manifest, const std::string& set);
 
 }  // namespace assetgen

@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
     assetgen::makeTitle(manifest);
     assetgen::makeHud(manifest);
     // The resource list's order: ui, system, the fighters, the props, the scenes,
-    // then the fighters and the scenes added later, and the mid-boss last (set
-    // numbers are never reused or moved; the music adds no set).
+    // then the fighters and the scenes added later, the mid-boss, and the second
+    // hero last (set numbers are never reused or moved; the music adds no set).
     assetgen::makeEffects(manifest);
     assetgen::makeSounds(manifest);
     assetgen::makeFighters(manifest);
@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     assetgen::makeLaterScenery(manifest);
     assetgen::makeMusic(manifest);
     assetgen::makeMidBoss(manifest);
+    assetgen::makeSecondHero(manifest);
     assetgen::writeText(manifest.path("res.txt"), manifest.resourceListText());
     assetgen::writeText(manifest.path("pictures.md"), manifest.pictureGuideText());
   } catch (const std::exception& e) {
