@@ -119,11 +119,19 @@ const Chara* Autoplay::pickTarget(const World& scene) const {
     const Chara* e = scene.charas[i];
     if (!alive(e)) continue;
     double cost = std::fabs(e->x - p.x) + 3 * std::fabs(e->z - p.z);
-    // Seats share the enemies out: one that another fighter stands nearer to costs more.
+    // Seats share the enemies out: one that another fighter stands nearer to
+    // costs more; between two that stand as near, the lower seat keeps it (so
+    // two bots on one spot part ways instead of choosing alike for ever).
+    bool afterMe = false;
     for (size_t f = 0; f < scene.fighterCount(); ++f) {
       const Chara* other = scene.charas[f];
-      if (other == &p || !alive(other)) continue;
-      if (std::fabs(e->x - other->x) + 3 * std::fabs(e->z - other->z) < cost) cost += 150;
+      if (other == &p) {
+        afterMe = true;
+        continue;
+      }
+      if (!alive(other)) continue;
+      const double theirs = std::fabs(e->x - other->x) + 3 * std::fabs(e->z - other->z);
+      if (theirs < cost || (theirs == cost && !afterMe)) cost += 150;
     }
     if (!best || cost < bestCost) {
       best = e;
@@ -332,7 +340,10 @@ Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
     double stand = (dx >= 0) != farSide ? target.x - kApproachDx : target.x + kApproachDx;
     if (stand < kEdgeRoom || stand > scene.width - kEdgeRoom)
       stand = stand < target.x ? target.x + kApproachDx : target.x - kApproachDx;
-    w = goTo(p, stand, target.z, 6);
+    // Seats 3 and 4 keep a lane a little in front of and behind the first two,
+    // still within striking depth, so that four bots do not stand as two.
+    const double lane = seat_ == 3 ? -kStrikeDz * 0.6 : seat_ == 4 ? kStrikeDz * 0.6 : 0;
+    w = goTo(p, stand, target.z + lane, 6);
     if (!w.left && !w.right && !facingTarget) {
       w.right = dx > 0;
       w.left = dx < 0;
