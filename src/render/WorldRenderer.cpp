@@ -37,7 +37,7 @@ void WorldRenderer::draw(const World& world) {
   for (const Obj* o : world.objects) drawObject(*o, together ? fighterSeat(world, *o) : 0);
   drawScenery(world, true);
   if (!together) {
-    hud_.draw(world.hud);
+    hud_.draw(world.hud, world.rules.playerId);
     scoreFont_.drawFormatted(HudLayout::scoreX, HudLayout::scoreY, AlignRight, "Score = %d  ", world.hud.score);
     return;
   }
