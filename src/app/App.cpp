@@ -12,6 +12,7 @@
 #include "app/CharacterViewer.h"
 #include "app/EngineSetup.h"
 #include "app/ModderKeys.h"
+#include "app/NetPlay.h"
 #include "app/PauseMenu.h"
 #include "app/PlayRules.h"
 #include "app/PlayerSettings.h"
@@ -108,7 +109,25 @@ int runGame(const Options& options, const std::string& logFile) {
 
   // The game's chance: a generator of its own, seeded as the engine's is (the
   // engine writes the seed into a recording), so a recording plays the same game.
-  const int seed = seedTheRun(engine, options);
+  int seed = seedTheRun(engine, options);
+  // Over the network the host's seed and seats are the game's.
+  std::unique_ptr<NetPlay> net;
+  if (options.hostPort != 0 || !options.joinHost.empty()) {
+    std::string why;
+    net = NetPlay::open(options, gameFolderChecksum(rules.rules.packFile), seed, rules.rules.seatsAtStart, why);
+    if (!net) {
+      engine->System_Log("cannot start: %s", why.c_str());
+      std::fprintf(stderr, "tervalen: cannot start: %s\n", why.c_str());
+      engine->Release();
+      return kExitCannotStart;
+    }
+    if (net->seed() != seed) {
+      seed = net->seed();
+      engine->Random_SetSeed(seed);
+      engine->System_Log("Random seed %d (the host's)", seed);
+    }
+    rules.rules.seatsAtStart = net->seats();
+  }
   Random chance;
   chance.seed(static_cast<uint32_t>(seed));
   RandomInt random = [&chance](int lo, int hi) { return chance.range(lo, hi); };
@@ -149,7 +168,7 @@ int runGame(const Options& options, const std::string& logFile) {
   // window that records nothing, the sync test, a state file to write.
   if (loader) flow->addWatch(loader.get());
   std::unique_ptr<Rewind> rewind;
-  if (!options.headless && options.record.empty() && options.replay.empty()) {
+  if (!options.headless && options.record.empty() && options.replay.empty() && !net) {
     rewind = std::make_unique<Rewind>(chance);
     flow->addWatch(rewind.get());
     modder->setRewind(rewind.get());
@@ -193,12 +212,15 @@ int runGame(const Options& options, const std::string& logFile) {
   // The demo player presses keys through the engine's input layer, like a person.
   // With --players, every seat of the first frame (or those of --autoplay-seats).
   std::vector<std::unique_ptr<Autoplay>> bots;
-  if (options.autoplay) {
+  const AutoplayStyle style = options.autoplayStyle == "masher" ? AutoplayStyle::Masher : AutoplayStyle::Full;
+  if (options.autoplay || net) {
     std::vector<int> seats = options.autoplaySeats;
-    if (seats.empty())
+    if (seats.empty() && net)
+      seats.push_back(net->localSeat());
+    else if (seats.empty())
       for (int s = 1; s <= rules.rules.seatsAtStart; ++s) seats.push_back(s);
-    const AutoplayStyle style = options.autoplayStyle == "masher" ? AutoplayStyle::Masher : AutoplayStyle::Full;
-    for (int s : seats) bots.push_back(std::make_unique<Autoplay>(engine, style, s));
+    if (options.autoplay)
+      for (int s : seats) bots.push_back(std::make_unique<Autoplay>(engine, style, s));
     engine->System_SetState(HGE_INPUTFUNC, [&bots, &flow] {
       for (auto& bot : bots) bot->think(flow->world(), flow->state());
       return false;
@@ -212,6 +234,22 @@ int runGame(const Options& options, const std::string& logFile) {
   if (!options.record.empty()) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
   engine->System_SetState(HGE_PLAYERS, rules.rules.seatsAtStart);
 
+  // Over the network a session steps the world. A person at the joining
+  // machine plays its seat with the keys of seat 1; a seat whose player left
+  // goes to the built-in player.
+  if (net) {
+    engine->System_SetState(HGE_MAXFRAMES, 0);
+    const bool personPlays = !options.autoplay;
+    flow->setStepper([&net, &chance, &bots, engine, style, personPlays, &options](
+                         World& world, const SeatInputs& input, std::vector<SoundRequest>& sounds) {
+      SeatInputs keys = input;
+      if (personPlays) keys[net->localSeat()] = input[1];
+      const bool goOn = net->frame(world, chance, keys, options.frames, sounds);
+      for (int seat : net->takeSeatsTakenOver()) bots.push_back(std::make_unique<Autoplay>(engine, style, seat));
+      return goOn;
+    });
+  }
+
   int code = kExitPlayed;
   if (engine->System_Initiate()) {
     useGbkLocale(engine);
@@ -220,7 +258,8 @@ int runGame(const Options& options, const std::string& logFile) {
     engine->System_Start();
     // --frames counts the frames of the loop; the result counts the frames
     // played (a paused game plays none), as a replay of the run does.
-    const bool limitReached = options.frames > 0 && engine->System_GetFrame() >= options.frames;
+    const bool limitReached =
+        options.frames > 0 && (net ? net->framesPlayed() : engine->System_GetFrame()) >= options.frames;
     const bool loopEnded = flow->quitByPlayer() || !limitReached;
     if (flow->startFailed()) code = kExitCannotStart;
     if (loader && !loader->error().empty()) {
@@ -236,7 +275,13 @@ int runGame(const Options& options, const std::string& logFile) {
       engine->System_Log("sync test: %d steps checked %d steps back, all the same", sync->framesChecked(),
                          options.syncTest);
     }
-    std::printf("%s\n", resultLine(flow->world(), loopEnded, engine->System_GetStep()).c_str());
+    if (net && !net->failure().empty()) {
+      std::fprintf(stderr, "tervalen: %s\n", net->failure().c_str());
+      engine->System_Log("%s", net->failure().c_str());
+      code = kExitReplayDiverged;
+    }
+    if (net && options.stats) std::fprintf(stderr, "%s\n", net->statsText().c_str());
+    std::printf("%s\n", resultLine(flow->world(), loopEnded, net ? net->framesPlayed() : engine->System_GetStep()).c_str());
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
       reportOutputFailure(std::string("Cannot write the result to standard output: ") + std::strerror(errno));
   } else {

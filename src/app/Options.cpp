@@ -42,6 +42,13 @@ std::string usageText() {
          "                          are people's); implies --autoplay\n"
          "  --players N             seats filled from the first frame, 1 to 4 (default 1; more\n"
          "                          join in play by pressing punch)\n"
+         "  --host [PORT]           host a game over the network on UDP port PORT (default 7777);\n"
+         "                          with --players N it starts once N seats are filled\n"
+         "  --join HOST[:PORT]      join the game hosted at HOST (default port 7777)\n"
+         "  --net-delay N           frames (0-8, default 2) a key waits before it counts online:\n"
+         "                          more hides more of the network's delay\n"
+         "  --net-sim LAT,JIT,LOSS  hold what this game sends LAT ms (give or take JIT ms) and lose\n"
+         "                          LOSS percent of it, to try a slow network on one machine\n"
          "  --sync-test N           headless: after every step go back N steps (1-600) and step again,\n"
          "                          stopping at the first frame where the two ways differ (exit 4)\n"
          "  --save-state N:FILE     write the world as it stands after step N to FILE (for bug reports)\n"
@@ -96,6 +103,45 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
       if (!takeValue()) return ParseResult::UsageError;
       if (!parseWholeNumber(value, 1, 4, out.players)) {
         error = "--players wants a whole number from 1 to 4, not \"" + value.substr(0, 40) + "\"";
+        return ParseResult::UsageError;
+      }
+    } else if (name == "--host") {
+      // The port is optional: the next argument is taken only when it is a number.
+      out.hostPort = Options::kDefaultPort;
+      if (line.hasValue()) {
+        if (!takeValue()) return ParseResult::UsageError;
+        if (!parseWholeNumber(value, 1, 65535, out.hostPort)) {
+          error = "--host wants a UDP port from 1 to 65535, not \"" + value.substr(0, 40) + "\"";
+          return ParseResult::UsageError;
+        }
+      }
+    } else if (name == "--join") {
+      if (!takeValue()) return ParseResult::UsageError;
+      const size_t colon = value.rfind(':');
+      out.joinHost = value.substr(0, colon);
+      out.joinPort = Options::kDefaultPort;
+      if (colon != std::string::npos && !parseWholeNumber(value.substr(colon + 1), 1, 65535, out.joinPort)) {
+        error = "--join wants HOST or HOST:PORT with PORT from 1 to 65535, not \"" + value.substr(0, 60) + "\"";
+        return ParseResult::UsageError;
+      }
+      if (out.joinHost.empty() || out.joinHost.size() > 253) {
+        error = "--join wants a host name or address, such as 192.168.1.20:7777, not \"" + value.substr(0, 60) + "\"";
+        return ParseResult::UsageError;
+      }
+    } else if (name == "--net-delay") {
+      if (!takeValue()) return ParseResult::UsageError;
+      if (!parseWholeNumber(value, 0, 8, out.netDelay)) {
+        error = "--net-delay wants frames from 0 to 8, not \"" + value.substr(0, 40) + "\"";
+        return ParseResult::UsageError;
+      }
+    } else if (name == "--net-sim") {
+      if (!takeValue()) return ParseResult::UsageError;
+      const size_t a = value.find(','), b = a == std::string::npos ? a : value.find(',', a + 1);
+      if (b == std::string::npos || !parseWholeNumber(value.substr(0, a), 0, 2000, out.netSimLatency) ||
+          !parseWholeNumber(value.substr(a + 1, b - a - 1), 0, 1000, out.netSimJitter) ||
+          !parseWholeNumber(value.substr(b + 1), 0, 100, out.netSimLoss)) {
+        error = "--net-sim wants LATENCY_MS,JITTER_MS,LOSS_PERCENT (0-2000, 0-1000, 0-100), such as 80,20,5, not \"" +
+                value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
     } else if (name == "--sync-test") {
@@ -202,6 +248,16 @@ ParseResult parseOptions(int argc, const char* const* argv, Options& out, std::s
                             !out.record.empty())) {
     error = "--view shows one character and plays no game: it goes with none of --autoplay, --scene, "
             "--invincible, --trace, --record";
+    return ParseResult::UsageError;
+  }
+  const bool online = out.hostPort != 0 || !out.joinHost.empty();
+  if (out.hostPort != 0 && !out.joinHost.empty()) {
+    error = "--host and --join go one at a time: a game either hosts or joins";
+    return ParseResult::UsageError;
+  }
+  if (online && (!out.replay.empty() || out.syncTest > 0 || !out.view.empty() || !out.loadState.empty())) {
+    error = "--host and --join play a new game together: they go with none of --replay, --sync-test, --view, "
+            "--load-state";
     return ParseResult::UsageError;
   }
   return out.help ? ParseResult::Help : ParseResult::Run;

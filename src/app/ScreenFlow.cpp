@@ -78,11 +78,19 @@ bool ScreenFlow::frame() {
         }
       for (StepWatch* watch : watches_)
         if (watch->replacedWorld()) return false;
-      // The first frame builds the world; the player's keys already count in it.
-      world_->controlPlayers(input);
+      // The first frame builds the world; the player's keys already count in
+      // it (not over the network, where keys count a few frames late).
+      world_->controlPlayers(stepper_ ? SeatInputs{} : input);
       return false;
     case PLAYING:
       if (!running_) return false;  // paused: the world stands still
+      if (stepper_) {
+        std::vector<SoundRequest> sounds;
+        const bool goOn = stepper_(*world_, input, sounds);
+        playSounds(engine_, renderer_->pictures(), sounds);
+        renderer_->pictures().loadAhead();
+        return !goOn;
+      }
       for (StepWatch* watch : watches_) watch->beforeStep(*world_);
       world_->update();
       playWorldSounds(engine_, renderer_->pictures(), *world_);
