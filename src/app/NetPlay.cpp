@@ -98,10 +98,11 @@ std::unique_ptr<NetPlay> NetPlay::open(const Options& options, uint64_t folder, 
 bool NetPlay::frame(World& world, Random& chance, const SeatInputs& keys, int frames,
                     std::vector<SoundRequest>& sounds) {
   if (!session_) {
+    startMs_ = transport_->elapsedMs();
     game_ = std::make_unique<WorldRollbackGame>(world, chance);
     session_ = std::make_unique<RollbackSession>(setup_, *game_, *transport_);
   }
-  ++loopFrames_;
+  sessionMs_ = transport_->elapsedMs() - startMs_;
   transport_->service(0);
   for (int peer : transport_->takeLost()) {
     std::fprintf(stderr, "tervalen: the other player left or went silent; the built-in player takes their seat\n");
@@ -152,7 +153,7 @@ std::vector<int> NetPlay::takeSeatsTakenOver() {
 std::string NetPlay::statsText() const {
   if (!session_) return "";
   const RollbackSession::Stats& s = session_->stats();
-  const double seconds = loopFrames_ / 100.0;
+  const double seconds = sessionMs_ / 1000.0;
   char line[256];
   std::snprintf(line, sizeof line,
                 "online: %.2f rollbacks/s, longest rollback %d frames, %.0f bytes/s sent, %d frames waited, "

@@ -36,7 +36,8 @@ class NetPlay {
 
   int framesPlayed() const { return session_ ? session_->frame() : 0; }
   const std::string& failure() const { return failure_; }
-  // --stats: rollbacks a second, the longest rollback, bytes sent a second.
+  // --stats: rollbacks a second, the longest rollback, bytes sent a second
+  // (seconds of the clock, as long as play went on).
   std::string statsText() const;
 
  private:
@@ -48,7 +49,7 @@ class NetPlay {
   int seed_ = 0;
   int seats_ = 2;
   int localSeat_ = 1;
-  int loopFrames_ = 0;  // frames of the loop since play began (waits and idles included)
+  uint32_t startMs_ = 0, sessionMs_ = 0;  // when play began, and how long it has gone on (for --stats)
   int lingered_ = 0;    // frames waited at the end for the peer to have every key
   std::vector<int> takenOver_;
   std::string failure_;

@@ -44,6 +44,7 @@ std::unique_ptr<EnetTransport> EnetTransport::listen(uint16_t port, int joiners,
   t->host_->host->maximumPacketSize = kMaxPacket;
   t->host_->host->maximumWaitingData = kMaxPacket * kMaxQueued;
   t->joiners_ = std::clamp(joiners, 1, 3);
+  t->started_ = enet_time_get();
   return t;
 }
 
@@ -86,6 +87,7 @@ std::unique_ptr<EnetTransport> EnetTransport::connect(const std::string& name, u
     if (got == 0) continue;
     if (event.type == ENET_EVENT_TYPE_CONNECT && event.peer == peer) {
       enet_peer_timeout(peer, 0, kSilentMs, kSilentMs);
+      t->started_ = enet_time_get();
       return t;
     }
     if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
@@ -132,6 +134,8 @@ int EnetTransport::peerCount() const {
 int EnetTransport::roundTripMs(int peer) const {
   return connected(peer) ? static_cast<int>(asPeer(peers_[static_cast<size_t>(peer)])->roundTripTime) : 0;
 }
+
+uint32_t EnetTransport::elapsedMs() const { return enet_time_get() - started_; }
 
 std::vector<int> EnetTransport::takeLost() {
   std::vector<int> out;

@@ -65,6 +65,9 @@ class EnetTransport : public NetTransport {
   // Strangers turned away and datagrams dropped because too many waited.
   int refused() const { return refused_; }
   long long bytesSent() const { return bytesSent_; }
+  // Milliseconds since the transport was made (for --stats: a headless game
+  // runs faster than the clock).
+  uint32_t elapsedMs() const;
 
  private:
   struct Pending {
@@ -92,4 +95,5 @@ class EnetTransport : public NetTransport {
   std::vector<int> lost_;
   int refused_ = 0;
   long long bytesSent_ = 0;
+  uint32_t started_ = 0;
 };
