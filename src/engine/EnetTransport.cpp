@@ -87,6 +87,7 @@ std::unique_ptr<EnetTransport> EnetTransport::connect(const std::string& name, u
     if (got == 0) continue;
     if (event.type == ENET_EVENT_TYPE_CONNECT && event.peer == peer) {
       enet_peer_timeout(peer, 0, kSilentMs, kSilentMs);
+      enet_host_flush(t->host_->host);  // the acknowledgement that completes the handshake
       t->started_ = enet_time_get();
       return t;
     }
