@@ -114,7 +114,9 @@ int runGame(const Options& options, const std::string& logFile) {
   std::unique_ptr<NetPlay> net;
   if (options.hostPort != 0 || !options.joinHost.empty()) {
     std::string why;
-    net = NetPlay::open(options, gameFolderChecksum(rules.rules.packFile), seed, rules.rules.seatsAtStart, why);
+    // A host without --players plays a game for two.
+    const int seats = options.players == 0 ? 2 : rules.rules.seatsAtStart;
+    net = NetPlay::open(options, gameFolderChecksum(rules.rules.packFile), seed, seats, why);
     if (!net) {
       engine->System_Log("cannot start: %s", why.c_str());
       std::fprintf(stderr, "tervalen: cannot start: %s\n", why.c_str());
