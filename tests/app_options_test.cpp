@@ -63,6 +63,39 @@ TEST(AppOptions, HelpIsNotAnError) {
   EXPECT_NE(usageText().find("--screenshot"), std::string::npos);
 }
 
+TEST(AppOptions, NetworkOptionsTakeTheirDefaultsAndValues) {
+  struct Case {
+    std::vector<const char*> args;
+    int hostPort;
+    const char* joinHost;
+    int joinPort;
+    int delay;
+  };
+  const Case cases[] = {
+      {{"--host"}, 7777, "", 7777, 2},
+      {{"--host", "--headless"}, 7777, "", 7777, 2},
+      {{"--host", "9000", "--net-delay", "0"}, 9000, "", 7777, 0},
+      {{"--host=9001"}, 9001, "", 7777, 2},
+      {{"--join", "127.0.0.1"}, 0, "127.0.0.1", 7777, 2},
+      {{"--join", "friend.example.org:7000", "--net-delay=8"}, 0, "friend.example.org", 7000, 8},
+  };
+  for (const Case& c : cases) {
+    Options o;
+    std::string error;
+    ASSERT_EQ(parse(c.args, o, error), ParseResult::Run) << c.args[0] << ": " << error;
+    EXPECT_EQ(o.hostPort, c.hostPort) << c.args[0];
+    EXPECT_EQ(o.joinHost, c.joinHost) << c.args[0];
+    EXPECT_EQ(o.joinPort, c.joinPort) << c.args[0];
+    EXPECT_EQ(o.netDelay, c.delay) << c.args[0];
+  }
+  Options o;
+  std::string error;
+  ASSERT_EQ(parse({"--net-sim", "80,20,5"}, o, error), ParseResult::Run) << error;
+  EXPECT_EQ(o.netSimLatency, 80);
+  EXPECT_EQ(o.netSimJitter, 20);
+  EXPECT_EQ(o.netSimLoss, 5);
+}
+
 TEST(AppOptions, BadCommandLinesAreUsageErrorsThatSayWhatIsWrong) {
   struct Case {
     std::vector<const char*> args;
@@ -88,6 +121,16 @@ TEST(AppOptions, BadCommandLinesAreUsageErrorsThatSayWhatIsWrong) {
       {{"--hero", "c_kaelin"}, "--hero wants SEAT=ID"},
       {{"--hero", "1="}, "--hero wants SEAT=ID"},
       {{"--menu=yes"}, "--menu"},
+      {{"--host", "0"}, "--host"},
+      {{"--host", "70000"}, "70000"},
+      {{"--join"}, "--join"},
+      {{"--join", ":7777"}, "--join"},
+      {{"--join", "example.org:port"}, "example.org:port"},
+      {{"--host", "--join", "a"}, "one at a time"},
+      {{"--join", "a", "--sync-test", "5"}, "--sync-test"},
+      {{"--net-delay", "9"}, "--net-delay"},
+      {{"--net-sim", "80,20"}, "--net-sim"},
+      {{"--net-sim", "80,20,101"}, "--net-sim"},
   };
   for (const Case& c : cases) {
     Options o;
@@ -148,7 +191,7 @@ TEST(AppOptions, EveryOptionOfHelpIsInTheManualPage) {
     EXPECT_NE(manual.find(inManual), std::string::npos) << option << " is not in docs/tervalen.6";
     ++found;
   }
-  EXPECT_EQ(found, 30u) << "the options of --help";
+  EXPECT_EQ(found, 34u) << "the options of --help";
   for (const char* key : {".B F1\n", ".B F2\n", ".B F3\n", ".B F4\n", ".B F5\n"})
     EXPECT_NE(manual.find(key), std::string::npos) << key;
 }

@@ -30,6 +30,13 @@ struct Options {
   std::string syncTestFolder;  // where a failed sync test writes its two states (the working folder at start)
   int saveStateFrame = 0;      // --save-state FRAME:FILE
   std::string saveState, loadState;
+  // Playing over the network: --host [PORT] or --join HOST[:PORT].
+  static constexpr int kDefaultPort = 7777;
+  int hostPort = 0;        // listening on this UDP port (0: not hosting)
+  std::string joinHost;    // the host to join (empty: not joining)
+  int joinPort = kDefaultPort;
+  int netDelay = 2;        // --net-delay: frames between a key and the frame it counts in, 0-8
+  int netSimLatency = 0, netSimJitter = 0, netSimLoss = 0;  // --net-sim LAT,JIT,LOSS (ms, ms, %)
   std::vector<int> autoplaySeats;  // --autoplay-seats: the seats the built-in player plays (empty: all)
   std::vector<std::pair<int, std::string>> screenshots;  // frame, PNG file
   bool stats = false;

@@ -75,6 +75,13 @@ class ScreenFlow {
   // The modder's reload: play goes on with `world`, drawn by `renderer`, from
   // the next frame (also when the game had ended); the old ones go.
   void replaceWorld(std::unique_ptr<World> world, std::unique_ptr<WorldRenderer> renderer);
+  // Steps the world in place of the flow's own update and control (a game
+  // played over the network): given this frame's keys, it steps the world
+  // as it chooses and hands back the sounds to start; false ends the run.
+  // With it, the first frame builds the world with no keys and play has no
+  // ending screen.
+  using Stepper = std::function<bool(World&, const SeatInputs&, std::vector<SoundRequest>&)>;
+  void setStepper(Stepper stepper) { stepper_ = std::move(stepper); }
   // Drawn over whichever screen is up, under the menu: the modder's overlay.
   void setModderLayer(std::function<void()> draw) { modderLayer_ = std::move(draw); }
 
@@ -105,6 +112,7 @@ class ScreenFlow {
   std::function<void()> modderLayer_;
   std::function<void()> menuLayer_;
   std::vector<StepWatch*> watches_;
+  Stepper stepper_;
   bool stoppedByWatch_ = false;
   TitleMenu* titleMenu_ = nullptr;
   bool demo_ = false;

@@ -30,6 +30,11 @@ bool CommandLine::value(std::string& out, std::string& error) {
   return true;
 }
 
+bool CommandLine::hasValue() const {
+  if (hasAttached_) return true;
+  return at_ + 1 < argc_ && argv_[at_ + 1][0] != '-';
+}
+
 bool CommandLine::noValue(std::string& error) const {
   if (!hasAttached_) return true;
   error = name_ + " takes no value";

@@ -17,6 +17,9 @@ class CommandLine {
   // The option's value: after its '=', else the next argument (which it uses
   // up). False with `error` set ("--frames needs a value") when there is none.
   bool value(std::string& out, std::string& error);
+  // For an option whose value may be left out: whether it has one, after
+  // its '=' or as the next argument when that does not start with '-'.
+  bool hasValue() const;
   // For a flag: false with `error` set ("--help takes no value") when it was
   // written with a value.
   bool noValue(std::string& error) const;

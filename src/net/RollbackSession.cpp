@@ -277,6 +277,10 @@ RollbackSession::Advance RollbackSession::advance() {
     send(); // the peers hear the checksum that differs
     return Advance::STOPPED;
   }
+  if (frame_ >= stopAt_) {
+    send();
+    return Advance::WAITING;
+  }
   if (frame_ >= confirmedFrame() + setup_.maxRollback) {
     ++stats_.waits;
     send();
@@ -318,4 +322,31 @@ bool RollbackSession::idleNow() {
     }
   }
   return false;
+}
+
+bool RollbackSession::peersHave(int frame) const {
+  for (int peer = 1; peer <= 3; ++peer)
+    if (isPeer_[static_cast<size_t>(peer)] &&
+        peerAck_[static_cast<size_t>(peer)] < frame)
+      return false;
+  return true;
+}
+
+void RollbackSession::takeOverPeer(int peer) {
+  if (peer < 1 || peer > 3 || !isPeer_[static_cast<size_t>(peer)])
+    return;
+  isPeer_[static_cast<size_t>(peer)] = false;
+  for (int seat = 1; seat <= setup_.seats; ++seat) {
+    if (setup_.ownerOfSeat[static_cast<size_t>(seat)] != peer)
+      continue;
+    setup_.ownerOfSeat[static_cast<size_t>(seat)] = 0;
+    SeatKeys &k = keys_[static_cast<size_t>(seat)];
+    for (; k.confirmed < frame_; ++k.confirmed) {
+      const size_t s = slot(k.confirmed);
+      k.code[s] = k.used[s];
+      k.knownFrame[s] = k.confirmed;
+      k.last = k.used[s];
+    }
+    k.pending = 0;
+  }
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -48,6 +49,14 @@ public:
   Advance advance();
 
   int frame() const { return frame_; } // the next frame to step
+  // No frame from `frame` on is stepped (keys are still read, wrong guesses
+  // rolled back and this machine's keys sent): the end of a game.
+  void stopAt(int frame) { stopAt_ = frame; }
+  // Whether every peer has this machine's keys of every frame before `frame`.
+  bool peersHave(int frame) const;
+  // A peer left: its seats become this machine's (the built-in player's).
+  // The frames already stepped keep the keys they were stepped with.
+  void takeOverPeer(int peer);
   // Every frame before this has every seat's real keys.
   int confirmedFrame() const;
   // How many frames this machine runs ahead of the furthest-behind peer, as
@@ -121,6 +130,7 @@ private:
       peerAck_{}; // each peer has our keys of every frame before this
   std::array<bool, 4> isPeer_{};
   int idleCountdown_ = 0;
+  int stopAt_ = INT_MAX;
   std::vector<InputPacket::Check> checks_;
   std::vector<InputPacket::Check> remoteChecks_;
   int nextCheck_ = 0;

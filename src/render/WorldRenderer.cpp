@@ -124,7 +124,10 @@ void WorldRenderer::drawObject(const Obj& o, int seat) {
 }
 
 void playWorldSounds(HGE* engine, PictureSets& pictures, const World& world) {
-  const std::vector<SoundRequest>& asked = world.sounds;
+  playSounds(engine, pictures, world.sounds);
+}
+
+void playSounds(HGE* engine, PictureSets& pictures, const std::vector<SoundRequest>& asked) {
   for (size_t i = 0; i < asked.size(); ++i) {
     const SoundRequest& r = asked[i];
     // The same sound twice in one frame (one blow landing on two enemies)

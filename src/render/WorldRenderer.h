@@ -48,3 +48,5 @@ class WorldRenderer {
 
 // Plays the sounds the world asked for in its last frame, each different one once.
 void playWorldSounds(HGE* engine, PictureSets& pictures, const World& world);
+// The same for sounds gathered elsewhere (the frames a network session stepped).
+void playSounds(HGE* engine, PictureSets& pictures, const std::vector<SoundRequest>& asked);

@@ -1,0 +1,31 @@
+// The set-up of a session, sent once on the reliable channel: the host says
+// what game it plays (protocol version, the game folder's checksum, the seed,
+// how many seats and which one the joiner takes); the joiner answers that it
+// is ready, or that it cannot play that game.
+//
+// Bytes, little-endian:
+//   "TH" u8 version  u64 folder  i32 seed  u8 seats (1-4)  u8 yourSeat (2-4)
+//   "TR"                                    the joiner is ready
+// Nothing after. Anything else is refused whole.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+struct SessionHello {
+  static constexpr uint8_t kProtocol = 1;
+  uint8_t version = kProtocol;
+  uint64_t folder = 0;
+  int32_t seed = 0;
+  int seats = 2;
+  int yourSeat = 2;
+};
+
+std::vector<uint8_t> writeSessionHello(const SessionHello &hello);
+std::optional<SessionHello> readSessionHello(std::span<const uint8_t> bytes,
+                                             std::string &why);
+std::vector<uint8_t> writeSessionReady();
+bool isSessionReady(std::span<const uint8_t> bytes);

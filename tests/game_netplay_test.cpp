@@ -1,0 +1,97 @@
+// Two game programs playing one game over UDP on this machine (127.0.0.1
+// only): both print the same result; a peer that goes silent is dropped and
+// the other plays on; joining where nobody hosts is a clear error. Every run
+// is bounded by `timeout`.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "game_program.h"
+
+namespace {
+
+using gameprogram::GameCopy;
+
+
+// A UDP port nobody uses at the moment.
+int freePort() {
+  const int s = socket(AF_INET, SOCK_DGRAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_port = 0;
+  socklen_t size = sizeof a;
+  int port = 0;
+  if (s >= 0 && bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+      getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) == 0)
+    port = ntohs(a.sin_port);
+  if (s >= 0) close(s);
+  return port;
+}
+
+// Runs the host in the background and the joiner in the foreground.
+struct Pair {
+  gameprogram::Run host, joiner;
+};
+
+Pair playTogether(const GameCopy& host, const GameCopy& joiner, const std::string& hostArgs,
+                  const std::string& joinArgs, const std::string& joinPrefix = "timeout 60") {
+  const int port = freePort();
+  EXPECT_GT(port, 0);
+  Pair out;
+  std::thread hostThread([&] {
+    out.host = host.run("--autoplay --players 2 --seed 1 --host " + std::to_string(port) + " " + hostArgs);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // The joiner's program runs under `joinPrefix`, which may cut it short.
+  const std::string cmd = "cd '" + joiner.file("") + "' && " + joinPrefix + " " TERVALEN_BINARY_DIR
+                          "/tervalen --root game --headless --autoplay --join 127.0.0.1:" + std::to_string(port) +
+                          " " + joinArgs + " >stdout.txt 2>stderr.txt";
+  const int status = std::system(cmd.c_str());
+  out.joiner.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  out.joiner.out = joiner.read("stdout.txt");
+  out.joiner.err = joiner.read("stderr.txt");
+  hostThread.join();
+  return out;
+}
+
+TEST(GameNetplay, TwoProgramsOnLoopbackPlayTheSameGame) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy host, joiner;
+  const Pair p = playTogether(host, joiner, "--frames 1500 --stats", "--frames 1500 --stats");
+  ASSERT_EQ(p.host.exitCode, 0) << p.host.err;
+  ASSERT_EQ(p.joiner.exitCode, 0) << p.joiner.err;
+  EXPECT_NE(p.host.result().find("frames=1500"), std::string::npos) << p.host.out;
+  EXPECT_EQ(p.host.result(), p.joiner.result());
+  EXPECT_NE(p.host.err.find("rollbacks/s"), std::string::npos) << p.host.err;
+}
+
+TEST(GameNetplay, APeerSilentForThreeSecondsIsDroppedAndTheOtherPlaysOn) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy host, joiner;
+  // A slow link keeps the game near real time, so the joiner is killed (with
+  // no goodbye) in the middle of it.
+  const Pair p = playTogether(host, joiner, "--frames 800 --net-sim 100,0,0 --net-delay 0",
+                              "--frames 800 --net-sim 100,0,0 --net-delay 0", "timeout -s KILL 2");
+  EXPECT_EQ(p.joiner.exitCode, 128 + 9);  // killed by timeout
+  ASSERT_EQ(p.host.exitCode, 0) << p.host.err;
+  EXPECT_NE(p.host.err.find("went silent"), std::string::npos) << p.host.err;
+  EXPECT_NE(p.host.result().find("frames=800"), std::string::npos) << p.host.out;
+}
+
+TEST(GameNetplay, JoiningWhereNobodyHostsIsAClearErrorWithinSeconds) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy joiner;
+  const auto start = std::chrono::steady_clock::now();
+  const gameprogram::Run r = joiner.run("--join 127.0.0.1:" + std::to_string(freePort()));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("no game answered at 127.0.0.1"), std::string::npos) << r.err;
+  EXPECT_EQ(r.result(), "");
+}
+
+}  // namespace
