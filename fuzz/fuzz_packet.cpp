@@ -10,12 +10,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::string why;
-  const std::optional<InputPacket> packet =
-      readInputPacket(std::span<const uint8_t>(data, size), why);
+  const std::optional<InputPacket> packet = readInputPacket(std::span<const uint8_t>(data, size), why);
   if (packet) {
     const std::vector<uint8_t> again = writeInputPacket(*packet);
-    if (again.size() != size || !std::equal(again.begin(), again.end(), data))
-      abort();
+    if (again.size() != size || !std::equal(again.begin(), again.end(), data)) abort();
   }
   return 0;
 }

@@ -32,12 +32,11 @@ const fs::path kKeys = TERVALEN_SOURCE_DIR "/tests/golden/random-keys-a.keys";
 
 struct Played {
   std::string trace;
-  std::map<int, int> stepAt;         // frame -> steps run up to and with it
-  std::vector<std::string> messages; // what the modder's keys showed, in order
-  int firstEnemyHp = -1; // of the first enemy in the world at the end
+  std::map<int, int> stepAt;          // frame -> steps run up to and with it
+  std::vector<std::string> messages;  // what the modder's keys showed, in order
+  int firstEnemyHp = -1;              // of the first enemy in the world at the end
   bool errorShown = false;
-  std::map<int, std::string>
-      worldAt; // frame -> the world after it, when asked for
+  std::map<int, std::string> worldAt;  // frame -> the world after it, when asked for
 };
 
 // A key in `press` is tapped in its frame; with kHold its keyboard key goes
@@ -47,9 +46,8 @@ constexpr int kHold = 1 << 20, kLetGo = 1 << 21;
 // Plays the game in `folder` headless for `frames` frames on seed 7 (keys
 // from `replay` when given); `press` names the modder's keys pressed in a
 // frame; `before(frame)` runs first in each frame (to change files).
-Played play(const fs::path &folder, const std::string &replay, int frames,
-            const std::map<int, std::vector<int>> &press, const ScratchDir &dir,
-            const std::function<void(int)> &before = {}, bool watch = false,
+Played play(const fs::path &folder, const std::string &replay, int frames, const std::map<int, std::vector<int>> &press,
+            const ScratchDir &dir, const std::function<void(int)> &before = {}, bool watch = false,
             bool rewind = false) {
   Played out;
   const fs::path previous = fs::current_path();
@@ -59,18 +57,15 @@ Played play(const fs::path &folder, const std::string &replay, int frames,
   engine->System_SetState(HGE_USESOUND, false);
   engine->System_SetState(HGE_LOGFILE, dir.file("log.txt").c_str());
   engine->System_SetState(HGE_MAXFRAMES, frames);
-  if (!replay.empty())
-    engine->System_SetState(HGE_REPLAYFILE, replay.c_str());
+  if (!replay.empty()) engine->System_SetState(HGE_REPLAYFILE, replay.c_str());
   engine->Random_SetSeed(7);
   Random chance;
   chance.seed(7u);
   RandomInt random = [&chance](int lo, int hi) { return chance.range(lo, hi); };
   {
-    TraceWriter trace(dir.file("trace.jsonl"),
-                      [](const std::string &why) { ADD_FAILURE() << why; });
+    TraceWriter trace(dir.file("trace.jsonl"), [](const std::string &why) { ADD_FAILURE() << why; });
     ScreenFlow flow(engine, GameRules{}, random, &trace);
-    ModderKeys modder(engine, flow, WorldReload(engine, random, false), watch,
-                      false);
+    ModderKeys modder(engine, flow, WorldReload(engine, random, false), watch, false);
     Rewind ring(chance);
     if (rewind) {
       flow.addWatch(&ring);
@@ -79,11 +74,8 @@ Played play(const fs::path &folder, const std::string &replay, int frames,
     engine->System_SetState(HGE_FRAMEFUNC, [&] {
       const bool done = flow.frame();
       out.stepAt[engine->System_GetFrame()] = engine->System_GetStep();
-      if (rewind && flow.world())
-        out.worldAt[engine->System_GetFrame()] =
-            describeWorld(*flow.world(), chance.state());
-      if (!modder.message().empty() &&
-          (out.messages.empty() || out.messages.back() != modder.message())) {
+      if (rewind && flow.world()) out.worldAt[engine->System_GetFrame()] = describeWorld(*flow.world(), chance.state());
+      if (!modder.message().empty() && (out.messages.empty() || out.messages.back() != modder.message())) {
         out.messages.push_back(modder.message());
         out.errorShown |= modder.messageIsError();
       }
@@ -92,8 +84,7 @@ Played play(const fs::path &folder, const std::string &replay, int frames,
     engine->System_SetState(HGE_RENDERFUNC, [&] { return flow.render(); });
     engine->System_SetState(HGE_CLOCKFUNC, [&] {
       const int frame = engine->System_GetFrame();
-      if (before)
-        before(frame);
+      if (before) before(frame);
       if (auto it = press.find(frame); it != press.end())
         for (int key : it->second) {
           if (key & kHold)
@@ -111,8 +102,7 @@ Played play(const fs::path &folder, const std::string &replay, int frames,
     EXPECT_TRUE(engine->System_Initiate()) << engine->System_GetErrorMessage();
     flow.loadScreens();
     engine->System_Start();
-    if (const World *world = flow.world(); world && world->charas.size() > 1)
-      out.firstEnemyHp = world->charas[1]->hp;
+    if (const World *world = flow.world(); world && world->charas.size() > 1) out.firstEnemyHp = world->charas[1]->hp;
     engine->System_SetState(HGE_FRAMEFUNC, hgeCallback{});
     engine->System_SetState(HGE_RENDERFUNC, hgeCallback{});
     engine->System_SetState(HGE_CLOCKFUNC, hgeCallback{});
@@ -126,18 +116,15 @@ Played play(const fs::path &folder, const std::string &replay, int frames,
   return out;
 }
 
-constexpr int kF2 = HGEK_F1 + 1, kF3 = HGEK_F1 + 2, kF4 = HGEK_F1 + 3,
-              kF5 = HGEK_F1 + 4, kF6 = HGEK_F1 + 5;
+constexpr int kF2 = HGEK_F1 + 1, kF3 = HGEK_F1 + 2, kF4 = HGEK_F1 + 3, kF5 = HGEK_F1 + 4, kF6 = HGEK_F1 + 5;
 
 TEST(ModderKeys, PauseStepAndSlowMotionRunTheSameStepsOfTheSameGame) {
-  if (!fs::exists(kGame / "data"))
-    GTEST_SKIP() << "no built game folder";
+  if (!fs::exists(kGame / "data")) GTEST_SKIP() << "no built game folder";
   ScratchDir dir;
   // F2 at 100 (paused), F3 at 150 and 160, F2 at 200 (on), F4 at 300 (slow), F4
   // at 380 (normal).
-  const std::map<int, std::vector<int>> keys = {{100, {kF2}}, {150, {kF3}},
-                                                {160, {kF3}}, {200, {kF2}},
-                                                {300, {kF4}}, {380, {kF4}}};
+  const std::map<int, std::vector<int>> keys = {{100, {kF2}}, {150, {kF3}}, {160, {kF3}},
+                                                {200, {kF2}}, {300, {kF4}}, {380, {kF4}}};
   const Played moddered = play(kGame, kKeys.string(), 600, keys, dir);
   const std::map<int, int> &s = moddered.stepAt;
   EXPECT_EQ(s.at(99), 99);
@@ -154,15 +141,11 @@ TEST(ModderKeys, PauseStepAndSlowMotionRunTheSameStepsOfTheSameGame) {
   const Played straight = play(kGame, kKeys.string(), 442, {}, dir);
   EXPECT_EQ(straight.stepAt.at(442), 442);
   ASSERT_GT(straight.trace.size(), 10000u);
-  EXPECT_TRUE(moddered.trace == straight.trace)
-      << "pausing, stepping or slowing changed the game";
+  EXPECT_TRUE(moddered.trace == straight.trace) << "pausing, stepping or slowing changed the game";
 }
 
-TEST(
-    ModderKeys,
-    ReloadRestartsTheSceneWithAChangedCharacterAndKeepsTheOldDataOnABrokenOne) {
-  if (!fs::exists(kGame / "data"))
-    GTEST_SKIP() << "no built game folder";
+TEST(ModderKeys, ReloadRestartsTheSceneWithAChangedCharacterAndKeepsTheOldDataOnABrokenOne) {
+  if (!fs::exists(kGame / "data")) GTEST_SKIP() << "no built game folder";
   ScratchDir dir;
   const fs::path folder = dir.path() / "game";
   fs::copy(kGame, folder, fs::copy_options::recursive);
@@ -181,10 +164,8 @@ TEST(
   auto edit = [&](int frame) {
     if (frame == 50)
       std::ofstream(guai, std::ios::binary)
-          .write(reinterpret_cast<const char *>(changed.data()),
-                 static_cast<std::streamsize>(changed.size()));
-    if (frame == 100)
-      std::ofstream(guai, std::ios::binary) << "not a character";
+          .write(reinterpret_cast<const char *>(changed.data()), static_cast<std::streamsize>(changed.size()));
+    if (frame == 100) std::ofstream(guai, std::ios::binary) << "not a character";
   };
   const Played reloaded = play(folder, "", 80, {{60, {kF5}}}, dir, edit);
   EXPECT_EQ(reloaded.firstEnemyHp, 777);
@@ -193,41 +174,29 @@ TEST(
   EXPECT_FALSE(reloaded.errorShown);
   EXPECT_EQ(reloaded.stepAt.at(80), 80) << "the game never stopped";
 
-  const Played broken =
-      play(folder, "", 160, {{60, {kF5}}, {110, {kF5}}}, dir, edit);
+  const Played broken = play(folder, "", 160, {{60, {kF5}}, {110, {kF5}}}, dir, edit);
   EXPECT_EQ(broken.stepAt.at(160), 160);
   EXPECT_EQ(broken.firstEnemyHp, 777) << "the old data stays";
   ASSERT_EQ(broken.messages.size(), 2u);
   EXPECT_TRUE(broken.errorShown);
-  EXPECT_EQ(broken.messages[1].rfind(
-                "F5: reload failed: data/chara/guai01.dat: offset ", 0),
-            0u)
-      << broken.messages[1];
-  EXPECT_NE(broken.messages[1].find("the game goes on with the data it had"),
-            std::string::npos);
-  EXPECT_NE(readFile(dir.file("log.txt"))
-                .find("F5: reload failed: data/chara/guai01.dat"),
-            std::string::npos);
+  EXPECT_EQ(broken.messages[1].rfind("F5: reload failed: data/chara/guai01.dat: offset ", 0), 0u) << broken.messages[1];
+  EXPECT_NE(broken.messages[1].find("the game goes on with the data it had"), std::string::npos);
+  EXPECT_NE(readFile(dir.file("log.txt")).find("F5: reload failed: data/chara/guai01.dat"), std::string::npos);
 
   // --watch: the same without a key, within a second (100 frames) of each
   // change.
   std::ofstream(guai, std::ios::binary)
-      .write(reinterpret_cast<const char *>(bytes->data()),
-             static_cast<std::streamsize>(bytes->size()));
+      .write(reinterpret_cast<const char *>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
   auto watchedEdit = [&](int frame) {
     if (frame == 50)
       std::ofstream(guai, std::ios::binary)
-          .write(reinterpret_cast<const char *>(changed.data()),
-                 static_cast<std::streamsize>(changed.size()));
-    if (frame == 150)
-      std::ofstream(guai, std::ios::binary) << "not a character";
+          .write(reinterpret_cast<const char *>(changed.data()), static_cast<std::streamsize>(changed.size()));
+    if (frame == 150) std::ofstream(guai, std::ios::binary) << "not a character";
   };
   const Played watched = play(folder, "", 260, {}, dir, watchedEdit, true);
   EXPECT_EQ(watched.stepAt.at(260), 260);
   ASSERT_EQ(watched.messages.size(), 2u);
-  EXPECT_EQ(
-      watched.messages[0],
-      "data/chara/guai01.dat changed: reloaded: scene \"Test\" starts again");
+  EXPECT_EQ(watched.messages[0], "data/chara/guai01.dat changed: reloaded: scene \"Test\" starts again");
   EXPECT_EQ(watched.messages[1].rfind("data/chara/guai01.dat changed: reload "
                                       "failed: data/chara/guai01.dat: offset ",
                                       0),
@@ -236,20 +205,18 @@ TEST(
   EXPECT_EQ(watched.firstEnemyHp, 777);
 }
 
-} // namespace
+}  // namespace
 
 TEST(ModderKeys, F6StepsBackAndHeldRewindsToTheWorldOfEarlierSteps) {
-  if (!fs::exists(kGame / "data"))
-    GTEST_SKIP() << "no built game folder";
+  if (!fs::exists(kGame / "data")) GTEST_SKIP() << "no built game folder";
   ScratchDir dir;
   // Nobody plays: the enemies come on and fight an idle hero, so every step
   // differs.
   const Played straight = play(kGame, "", 400, {}, dir, {}, false, true);
   // F2 at 200 (paused after step 199); F6 at 210 and 220; F3 at 230; F6 held
   // from 240 to 290.
-  const std::map<int, std::vector<int>> keys = {
-      {200, {kF2}}, {210, {kF6}},         {220, {kF6}},
-      {230, {kF3}}, {240, {kF6 | kHold}}, {290, {kF6 | kLetGo}}};
+  const std::map<int, std::vector<int>> keys = {{200, {kF2}}, {210, {kF6}},         {220, {kF6}},
+                                                {230, {kF3}}, {240, {kF6 | kHold}}, {290, {kF6 | kLetGo}}};
   const Played rewound = play(kGame, "", 300, keys, dir, {}, false, true);
   const auto &at = rewound.worldAt;
   const auto &was = straight.worldAt;
@@ -264,11 +231,8 @@ TEST(ModderKeys, F6StepsBackAndHeldRewindsToTheWorldOfEarlierSteps) {
   // Held from frame 240: one step back on the press, then one every frame
   // once it has been held long enough, up to the last frame before it is let
   // go.
-  const int heldAfterPress = 289 - 240,
-            rewoundSteps =
-                1 + heldAfterPress - ModderKeys::kRewindHoldFrames + 1;
+  const int heldAfterPress = 289 - 240, rewoundSteps = 1 + heldAfterPress - ModderKeys::kRewindHoldFrames + 1;
   EXPECT_TRUE(same(289, 198 - rewoundSteps));
-  EXPECT_TRUE(same(299, 198 - rewoundSteps))
-      << "let go: still paused where the rewind stopped";
+  EXPECT_TRUE(same(299, 198 - rewoundSteps)) << "let go: still paused where the rewind stopped";
   EXPECT_FALSE(rewound.errorShown);
 }

@@ -76,17 +76,18 @@ TEST(TitleMenuGame, TwoSeatsJoinAndEachPicksItsHero) {
   GameSetup s;
   s.frames = 120;
   s.titleMenu = true;
-  // Play together; seat 3 joins and leaves, seat 2 joins with its punch;
-  // Enter: the heroes; seat 1 ready on Morivane with Enter; seat 2 Right (D), then punch.
+  // Play together; seat 3 joins and leaves, seat 2 joins at the keyboard with
+  // its punch (the full stop); Enter: the heroes; seat 1 ready on Morivane
+  // with Enter; seat 2 Right (its arrow), then punch.
   s.beforeClock = taps({{10, HGEK_DOWN},
                         {15, HGEK_ENTER},
                         {20, HGEK_J, 3},
                         {25, HGEK_K, 3},
-                        {30, HGEK_J, 2},
+                        {30, HGEK_PERIOD},
                         {35, HGEK_ENTER},
                         {40, HGEK_ENTER},
-                        {45, HGEK_D, 2},
-                        {50, HGEK_J, 2}});
+                        {45, HGEK_RIGHT},
+                        {50, HGEK_PERIOD}});
   bool seat1ReadyAlone = false;
   std::string hero1, hero2;
   bool seat3Playing = true;

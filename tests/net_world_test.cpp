@@ -25,16 +25,12 @@ struct Machine {
 
 std::unique_ptr<World> newWorld(const GameRules &rules, Random &chance) {
   chance.seed(11);
-  return std::make_unique<World>(rules,
-                                 WorldServices{[](const std::string &) {},
-                                               [&chance](int lo, int hi) {
-                                                 return chance.range(lo, hi);
-                                               }});
+  return std::make_unique<World>(
+      rules, WorldServices{[](const std::string &) {}, [&chance](int lo, int hi) { return chance.range(lo, hi); }});
 }
 
 FrameInput keysOf(int seat, int n) {
-  Random r(static_cast<uint64_t>(seat) * 104729u +
-           static_cast<uint64_t>(n / 7));
+  Random r(static_cast<uint64_t>(seat) * 104729u + static_cast<uint64_t>(n / 7));
   FrameInput in;
   in.held[KEY_D] = r.range(0, 2) != 0;
   in.held[KEY_W] = r.range(0, 4) == 0;
@@ -45,8 +41,7 @@ FrameInput keysOf(int seat, int n) {
 }
 
 TEST(NetWorld, TwoMachinesPlayTheDefaultGameToTheSameStates) {
-  if (!gameprogram::haveGame())
-    GTEST_SKIP() << "no game laid out";
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "no game laid out";
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(TERVALEN_BINARY_DIR "/game");
   GameRules rules = *readGameRules();
@@ -62,32 +57,26 @@ TEST(NetWorld, TwoMachinesPlayTheDefaultGameToTheSameStates) {
     setup.seats = 2;
     setup.ownerOfSeat[1] = side == 0 ? 0 : 1;
     setup.ownerOfSeat[2] = side == 0 ? 1 : 0;
-    me.session =
-        std::make_unique<RollbackSession>(setup, *me.game, link.end(side));
-    me.session->onAgreed(
-        [&me](int, const SeatInputs &in) { me.agreed.push_back(in); });
+    me.session = std::make_unique<RollbackSession>(setup, *me.game, link.end(side));
+    me.session->onAgreed([&me](int, const SeatInputs &in) { me.agreed.push_back(in); });
   }
   for (int t = 0; t < 1500; ++t) {
     for (Machine &me : m) {
-      if (me.session->idleNow())
-        continue;
+      if (me.session->idleNow()) continue;
       me.session->addLocalInput(me.seat, keysOf(me.seat, me.presses++));
-      ASSERT_NE(me.session->advance(), RollbackSession::Advance::STOPPED)
-          << me.session->failure();
+      ASSERT_NE(me.session->advance(), RollbackSession::Advance::STOPPED) << me.session->failure();
       ASSERT_EQ(me.game->error(), "");
     }
     link.tick();
   }
   ASSERT_GE(m[0].session->checks().size(), 8u);
-  EXPECT_EQ(m[0].session->checks().back().sum,
-            m[1].session->checks().back().sum);
+  EXPECT_EQ(m[0].session->checks().back().sum, m[1].session->checks().back().sum);
   EXPECT_GT(m[0].session->stats().rollbacks, 10);
   // The recording of machine 0 played offline, without any rollback.
   Random chance;
   std::unique_ptr<World> offline = newWorld(rules, chance);
   const InputPacket::Check last = m[0].session->checks().back();
-  for (int f = 0; f < last.frame; ++f)
-    offline->step(m[0].agreed.at(static_cast<size_t>(f)));
+  for (int f = 0; f < last.frame; ++f) offline->step(m[0].agreed.at(static_cast<size_t>(f)));
   std::vector<uint8_t> bytes;
   offline->saveState(chance.state(), bytes);
   EXPECT_EQ(stateBytesChecksum(bytes), last.sum);
@@ -95,4 +84,4 @@ TEST(NetWorld, TwoMachinesPlayTheDefaultGameToTheSameStates) {
   std::filesystem::current_path(before);
 }
 
-} // namespace
+}  // namespace

@@ -112,7 +112,9 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
       if (setup.beforeClock) setup.beforeClock(engine, engine->System_GetFrame());
       settings.everyFrame();
       const bool playing = flow.state() == ScreenFlow::PLAYING && !flow.inDemo();
-      seats.update(flow.world(), playing && !menu.isOpen() && !flow.clock().playerPaused);
+      const bool lobby = flow.state() == ScreenFlow::TITLE && flow.titleMenu() &&
+                         flow.titleMenu()->page() == TitleMenu::JOIN && !menu.isOpen();
+      seats.update(flow.world(), playing && !menu.isOpen() && !flow.clock().playerPaused, lobby);
       menu.update(playing, seats.startUsed());
       return flow.runsThisFrame();
     });

@@ -40,15 +40,15 @@ namespace {
 // Data strings are GBK. Use a GBK locale when the system has one; without it
 // the engine converts text where it meets the system, so the game goes on.
 void useGbkLocale(HGE *engine) {
-  for (const char *name :
-       {"zh_CN.GBK", "zh_CN.gbk", "zh_CN.GB18030", "zh_CN.gb18030"}) {
+  for (const char *name : {"zh_CN.GBK", "zh_CN.gbk", "zh_CN.GB18030", "zh_CN.gb18030"}) {
     if (std::setlocale(LC_ALL, name)) {
       std::setlocale(LC_NUMERIC, "C");
       return;
     }
   }
-  engine->System_Log("No GBK locale on this system; text is converted where it "
-                     "meets the system");
+  engine->System_Log(
+      "No GBK locale on this system; text is converted where it "
+      "meets the system");
 }
 
 // The seed of the run: --seed, else the replay's, else a fresh one from the
@@ -60,10 +60,9 @@ int seedTheRun(HGE *engine, const Options &options) {
     seed = options.seed;
     from = "--seed";
     if (options.replaySeed && *options.replaySeed != options.seed) {
-      const std::string warning =
-          "--seed " + std::to_string(options.seed) + " is not the seed " +
-          std::to_string(*options.replaySeed) + " the replay " +
-          options.replay + " was recorded with: it will play another game";
+      const std::string warning = "--seed " + std::to_string(options.seed) + " is not the seed " +
+                                  std::to_string(*options.replaySeed) + " the replay " + options.replay +
+                                  " was recorded with: it will play another game";
       engine->System_Log("%s", warning.c_str());
       std::fprintf(stderr, "tervalen: warning: %s\n", warning.c_str());
     }
@@ -83,9 +82,7 @@ int seedTheRun(HGE *engine, const Options &options) {
 // --list-mods: each installed mod with its words, or why it cannot be used.
 int listInstalledMods() {
   const std::vector<InstalledMod> mods = installedMods();
-  if (mods.empty())
-    std::printf("no mods installed in %s\n",
-                installedModsFolder().string().c_str());
+  if (mods.empty()) std::printf("no mods installed in %s\n", installedModsFolder().string().c_str());
   for (const InstalledMod &m : mods) {
     if (!m.mod) {
       std::printf("%s: cannot be used: %s\n", m.entry.c_str(), m.error.c_str());
@@ -94,22 +91,19 @@ int listInstalledMods() {
     const ModInfo &info = m.mod->use.info;
     std::string made = info.gameVersion == kGameVersion
                            ? ""
-                           : " (made for game " + info.gameVersion +
-                                 ", this is " + kGameVersion + ")";
-    std::printf("%s: %s%s\n", info.name.c_str(), info.description.c_str(),
-                made.c_str());
+                           : " (made for game " + info.gameVersion + ", this is " + kGameVersion + ")";
+    std::printf("%s: %s%s\n", info.name.c_str(), info.description.c_str(), made.c_str());
   }
-  std::printf("tervalen-data check GAMEDIR --list-mods also checks each over "
-              "the game\n");
-  return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kExitPlayed
-                                                          : kExitOutputFailed;
+  std::printf(
+      "tervalen-data check GAMEDIR --list-mods also checks each over "
+      "the game\n");
+  return std::fflush(stdout) == 0 && !std::ferror(stdout) ? kExitPlayed : kExitOutputFailed;
 }
 
-} // namespace
+}  // namespace
 
 int runGame(const Options &options, const std::string &logFile) {
-  if (options.listMods)
-    return listInstalledMods();
+  if (options.listMods) return listInstalledMods();
   // The mods over the game folder; a game without them reads its folder as it
   // always did.
   DataLayers layers(std::make_unique<GameFolderLayer>(""));
@@ -122,23 +116,18 @@ int runGame(const Options &options, const std::string &logFile) {
   // A replay plays the same game only over the same files: say at once what
   // differs.
   if (!options.replay.empty())
-    if (std::string differs = modsDifference(options.replayMods, mods);
-        !differs.empty()) {
-      std::fprintf(stderr, "tervalen: cannot play %s: %s\n",
-                   options.replay.c_str(), differs.c_str());
+    if (std::string differs = modsDifference(options.replayMods, mods); !differs.empty()) {
+      std::fprintf(stderr, "tervalen: cannot play %s: %s\n", options.replay.c_str(), differs.c_str());
       return kExitCannotStart;
     }
   const DataLayers *files = layers.modded() ? &layers : nullptr;
-  if (!options.view.empty())
-    return runViewer(options, logFile, files);
+  if (!options.view.empty()) return runViewer(options, logFile, files);
   HGE *engine = hgeCreate(HGE_VERSION);
   engine->System_SetState(HGE_LOGFILE, logFile.c_str());
   engine->System_Log("游戏开始");
   for (const ModUse &m : mods)
-    engine->System_Log("mod %s (%s, hash %s)", m.info.name.c_str(),
-                       m.where.c_str(), m.hash.c_str());
-  if (files)
-    engine->Resource_SetLookup(modFileLookup(*files));
+    engine->System_Log("mod %s (%s, hash %s)", m.info.name.c_str(), m.where.c_str(), m.hash.c_str());
+  if (files) engine->Resource_SetLookup(modFileLookup(*files));
 
   // data/rules.txt over the game's own rules, then --scene and --invincible.
   RunRules rules;
@@ -154,17 +143,14 @@ int runGame(const Options &options, const std::string &logFile) {
   // the pause menu that changes them. A game a person plays from the start
   // plays the settings' difficulty unless --difficulty says another; the
   // built-in player, replays and headless runs play --difficulty or normal.
-  auto settings = std::make_unique<PlayerSettings>(
-      engine, settingsFilePath(),
-      PlayerSettings::RunOptions{options.fullscreen, options.mute});
-  if (!options.difficulty && !startsPlayUnattended(options))
-    rules.rules.difficulty = settings->settings().difficulty;
+  auto settings = std::make_unique<PlayerSettings>(engine, settingsFilePath(),
+                                                   PlayerSettings::RunOptions{options.fullscreen, options.mute});
+  if (!options.difficulty && !startsPlayUnattended(options)) rules.rules.difficulty = settings->settings().difficulty;
 
   // Files the run writes: a failure is said once, the game plays on, and the
   // exit status says it at the end.
   bool outputFailed = false;
-  auto reportOutputFailure = [engine,
-                              &outputFailed](const std::string &message) {
+  auto reportOutputFailure = [engine, &outputFailed](const std::string &message) {
     outputFailed = true;
     engine->System_Log("%s", message.c_str());
     std::fprintf(stderr, "%s\n", message.c_str());
@@ -189,8 +175,7 @@ int runGame(const Options &options, const std::string &logFile) {
     std::string why;
     // A host without --players plays a game for two.
     const int seats = options.players == 0 ? 2 : rules.rules.seatsAtStart;
-    net = NetPlay::open(options, gameFolderChecksum(rules.rules.packFile), seed,
-                        seats, why);
+    net = NetPlay::open(options, gameFolderChecksum(rules.rules.packFile), seed, seats, why);
     if (!net) {
       engine->System_Log("cannot start: %s", why.c_str());
       std::fprintf(stderr, "tervalen: cannot start: %s\n", why.c_str());
@@ -208,17 +193,13 @@ int runGame(const Options &options, const std::string &logFile) {
   chance.seed(static_cast<uint32_t>(seed));
   RandomInt random = [&chance](int lo, int hi) { return chance.range(lo, hi); };
   if (trace)
-    trace->writeHeader(
-        TraceHeader{seed, rules.rules.firstScene, rules.rules.playerInvincible,
-                    options.autoplay, options.replay,
-                    rules.fromFile ? kRulesFile : "", options.arguments});
+    trace->writeHeader(TraceHeader{seed, rules.rules.firstScene, rules.rules.playerInvincible, options.autoplay,
+                                   options.replay, rules.fromFile ? kRulesFile : "", options.arguments});
   // State files: the one to start from is read, and the one to write made,
   // before the game starts, so a file that cannot be used stops the run at
   // once.
-  const bool stateFiles =
-      !options.saveState.empty() || !options.loadState.empty();
-  const uint64_t folder =
-      stateFiles ? gameFolderChecksum(rules.rules.packFile) : 0;
+  const bool stateFiles = !options.saveState.empty() || !options.loadState.empty();
+  const uint64_t folder = stateFiles ? gameFolderChecksum(rules.rules.packFile) : 0;
   std::unique_ptr<StateLoader> loader;
   if (!options.loadState.empty()) {
     Expected<StateFile> file = readStateFile(options.loadState, folder);
@@ -229,8 +210,7 @@ int runGame(const Options &options, const std::string &logFile) {
       engine->Release();
       return kExitCannotStart;
     }
-    loader = std::make_unique<StateLoader>(std::move(*file), options.loadState,
-                                           chance);
+    loader = std::make_unique<StateLoader>(std::move(*file), options.loadState, chance);
   }
   if (!options.saveState.empty()) {
     std::string why;
@@ -240,37 +220,31 @@ int runGame(const Options &options, const std::string &logFile) {
       return kExitOutputFailed;
     }
   }
-  auto flow = std::make_unique<ScreenFlow>(engine, rules.rules, random,
-                                           trace.get(), files);
+  auto flow = std::make_unique<ScreenFlow>(engine, rules.rules, random, trace.get(), files);
   // The modder's keys (F1-F6) and --watch; they never change a step of the
   // world.
-  auto modder = std::make_unique<ModderKeys>(
-      engine, *flow, WorldReload(engine, random, options.invincible, files),
-      options.watch, options.overlay);
+  auto modder = std::make_unique<ModderKeys>(engine, *flow, WorldReload(engine, random, options.invincible, files),
+                                             options.watch, options.overlay);
   flow->setModderLayer([&modder] { modder->draw(); });
 
   // Watches of every step: a state file to start from, the rewind ring of a
   // window that records nothing, the sync test, a state file to write.
-  if (loader)
-    flow->addWatch(loader.get());
+  if (loader) flow->addWatch(loader.get());
   std::unique_ptr<Rewind> rewind;
-  if (!options.headless && options.record.empty() && options.replay.empty() &&
-      !net) {
+  if (!options.headless && options.record.empty() && options.replay.empty() && !net) {
     rewind = std::make_unique<Rewind>(chance);
     flow->addWatch(rewind.get());
     modder->setRewind(rewind.get());
   }
   std::unique_ptr<SyncTest> sync;
   if (options.syncTest > 0) {
-    sync = std::make_unique<SyncTest>(options.syncTest, chance,
-                                      options.syncTestFolder);
+    sync = std::make_unique<SyncTest>(options.syncTest, chance, options.syncTestFolder);
     flow->addWatch(sync.get());
   }
   std::unique_ptr<StateSaver> saver;
   if (!options.saveState.empty()) {
     saver =
-        std::make_unique<StateSaver>(options.saveStateFrame, options.saveState,
-                                     folder, chance, reportOutputFailure);
+        std::make_unique<StateSaver>(options.saveStateFrame, options.saveState, folder, chance, reportOutputFailure);
     flow->addWatch(saver.get());
   }
 
@@ -288,85 +262,67 @@ int runGame(const Options &options, const std::string &logFile) {
   std::unique_ptr<TitleMenu> title;
   std::unique_ptr<Autoplay> demoBot;
   if (options.menu || !startsPlayDirectly(options)) {
-    if (options.difficulty)
-      settings->setDifficulty(*options.difficulty);
-    title = std::make_unique<TitleMenu>(
-        engine, *settings, rules.rules.heroChoices(), scoresFilePath());
-    title->setOptions([&menu] { menu->openFromTitle(); },
-                      [&menu] { return menu->openFromTitleMenu(); });
+    if (options.difficulty) settings->setDifficulty(*options.difficulty);
+    title = std::make_unique<TitleMenu>(engine, *settings, rules.rules.heroChoices(), scoresFilePath());
+    title->setOptions([&menu] { menu->openFromTitle(); }, [&menu] { return menu->openFromTitleMenu(); });
     flow->setTitleMenu(title.get());
     demoBot = std::make_unique<Autoplay>(engine, AutoplayStyle::Full, 1);
   }
-  engine->System_SetState(HGE_FRAMEFUNC, [&flow, &menu] {
-    return flow->frame() || menu->quitChosen();
-  });
+  engine->System_SetState(HGE_FRAMEFUNC, [&flow, &menu] { return flow->frame() || menu->quitChosen(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
-  engine->System_SetState(
-      HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder, &seatControls] {
-        settings->everyFrame();
-        const bool playing =
-            flow->state() == ScreenFlow::PLAYING && !flow->inDemo();
-        seatControls->update(flow->world(), playing && !menu->isOpen() &&
-                                                !flow->clock().playerPaused);
-        menu->update(playing, seatControls->startUsed());
-        modder->beforeClock();
-        return flow->runsThisFrame();
-      });
+  engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder, &seatControls] {
+    settings->everyFrame();
+    const bool playing = flow->state() == ScreenFlow::PLAYING && !flow->inDemo();
+    const bool lobby = flow->state() == ScreenFlow::TITLE && flow->titleMenu() &&
+                       flow->titleMenu()->page() == TitleMenu::JOIN && !menu->isOpen();
+    seatControls->update(flow->world(), playing && !menu->isOpen() && !flow->clock().playerPaused, lobby);
+    menu->update(playing, seatControls->startUsed());
+    modder->beforeClock();
+    return flow->runsThisFrame();
+  });
   // Recordings and replays compare the world every 100 frames: new recordings
   // sum its whole saved state; a replay sums what its own file's checks do.
   const bool stateChecks = options.replay.empty() || options.replayStateChecks;
   engine->System_SetState(HGE_STATECHECKS, stateChecks ? 1 : 0);
   std::vector<uint8_t> checkedState;
-  engine->System_SetState(
-      HGE_CHECKSUMFUNC,
-      [&flow, &chance, &checkedState, stateChecks]() -> uint64_t {
-        if (!stateChecks || !flow->world())
-          return worldChecksum(flow->world(), chance.state());
-        flow->world()->saveState(chance.state(), checkedState);
-        return stateChecksum(checkedState);
-      });
+  engine->System_SetState(HGE_CHECKSUMFUNC, [&flow, &chance, &checkedState, stateChecks]() -> uint64_t {
+    if (!stateChecks || !flow->world()) return worldChecksum(flow->world(), chance.state());
+    flow->world()->saveState(chance.state(), checkedState);
+    return stateChecksum(checkedState);
+  });
   // The demo player presses keys through the engine's input layer, like a
   // person. With --players, every seat of the first frame (or those of
   // --autoplay-seats).
   std::vector<std::unique_ptr<Autoplay>> bots;
-  const AutoplayStyle style = options.autoplayStyle == "masher"
-                                  ? AutoplayStyle::Masher
-                                  : AutoplayStyle::Full;
+  const AutoplayStyle style = options.autoplayStyle == "masher" ? AutoplayStyle::Masher : AutoplayStyle::Full;
   if (options.autoplay || net) {
     std::vector<int> seats = options.autoplaySeats;
     if (seats.empty() && net)
       seats.push_back(net->localSeat());
     else if (seats.empty())
-      for (int s = 1; s <= rules.rules.seatsAtStart; ++s)
-        seats.push_back(s);
+      for (int s = 1; s <= rules.rules.seatsAtStart; ++s) seats.push_back(s);
     if (options.autoplay) {
-      for (int s : seats)
-        bots.push_back(std::make_unique<Autoplay>(engine, style, s));
+      for (int s : seats) bots.push_back(std::make_unique<Autoplay>(engine, style, s));
       seatControls->setBotSeats(seats);
     }
   }
   // Each step: a seat leaving presses its leave key, then the bots think (and
   // the title's demo player, while its demo plays).
-  engine->System_SetState(HGE_INPUTFUNC,
-                          [&bots, &flow, &seatControls, &demoBot] {
-                            seatControls->beforeStep();
-                            for (auto &bot : bots)
-                              bot->think(flow->world(), flow->state());
-                            if (demoBot && flow->inDemo())
-                              demoBot->think(flow->world(), flow->state());
-                            return false;
-                          });
+  engine->System_SetState(HGE_INPUTFUNC, [&bots, &flow, &seatControls, &demoBot] {
+    seatControls->beforeStep();
+    for (auto &bot : bots) bot->think(flow->world(), flow->state());
+    if (demoBot && flow->inDemo()) demoBot->think(flow->world(), flow->state());
+    return false;
+  });
   engine->System_SetState(HGE_TITLE, "Tervalen");
   engine->System_SetState(HGE_USESOUND, true);
   settings->applyToEngine();
   engine->System_SetState(HGE_SHOWSPLASH, false);
   applyRunOptions(engine, options);
-  if (!options.record.empty())
-    engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
+  if (!options.record.empty()) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
   engine->System_SetState(HGE_RECORDMODS, recordedModLines(mods).c_str());
   engine->System_SetState(HGE_PLAYERS, rules.rules.seatsAtStart);
-  engine->System_SetState(HGE_RECORDHEADER,
-                          recordingHeader(rules.rules).c_str());
+  engine->System_SetState(HGE_RECORDHEADER, recordingHeader(rules.rules).c_str());
 
   // Over the network a session steps the world. A person at the joining
   // machine plays its seat with the keys of seat 1; a seat whose player left
@@ -374,15 +330,12 @@ int runGame(const Options &options, const std::string &logFile) {
   if (net) {
     engine->System_SetState(HGE_MAXFRAMES, 0);
     const bool personPlays = !options.autoplay;
-    flow->setStepper([&net, &chance, &bots, engine, style, personPlays,
-                      &options](World &world, const SeatInputs &input,
-                                std::vector<SoundRequest> &sounds) {
+    flow->setStepper([&net, &chance, &bots, engine, style, personPlays, &options](World &world, const SeatInputs &input,
+                                                                                  std::vector<SoundRequest> &sounds) {
       SeatInputs keys = input;
-      if (personPlays)
-        keys[net->localSeat()] = input[1];
+      if (personPlays) keys[net->localSeat()] = input[1];
       const bool goOn = net->frame(world, chance, keys, options.frames, sounds);
-      for (int seat : net->takeSeatsTakenOver())
-        bots.push_back(std::make_unique<Autoplay>(engine, style, seat));
+      for (int seat : net->takeSeatsTakenOver()) bots.push_back(std::make_unique<Autoplay>(engine, style, seat));
       return goOn;
     });
   }
@@ -394,23 +347,18 @@ int runGame(const Options &options, const std::string &logFile) {
     menu->loadFont();
     if (title) {
       // The heroes' portraits are in the pack.
-      engine->Resource_AttachPack(rules.rules.packFile.c_str(),
-                                  rules.rules.packPassword.c_str());
+      engine->Resource_AttachPack(rules.rules.packFile.c_str(), rules.rules.packPassword.c_str());
       title->load();
     }
     engine->System_Start();
     // --frames counts the frames of the loop; the result counts the frames
     // played (a paused game plays none), as a replay of the run does.
     const bool limitReached =
-        options.frames > 0 &&
-        (net ? net->framesPlayed() : engine->System_GetFrame()) >=
-            options.frames;
+        options.frames > 0 && (net ? net->framesPlayed() : engine->System_GetFrame()) >= options.frames;
     const bool loopEnded = flow->quitByPlayer() || !limitReached;
-    if (flow->startFailed())
-      code = kExitCannotStart;
+    if (flow->startFailed()) code = kExitCannotStart;
     if (loader && !loader->error().empty()) {
-      std::fprintf(stderr, "tervalen: cannot start: %s\n",
-                   loader->error().c_str());
+      std::fprintf(stderr, "tervalen: cannot start: %s\n", loader->error().c_str());
       engine->System_Log("cannot start: %s", loader->error().c_str());
       code = kExitCannotStart;
     }
@@ -419,31 +367,23 @@ int runGame(const Options &options, const std::string &logFile) {
       engine->System_Log("%s", sync->failure().c_str());
       code = kExitReplayDiverged;
     } else if (sync) {
-      engine->System_Log(
-          "sync test: %d steps checked %d steps back, all the same",
-          sync->framesChecked(), options.syncTest);
+      engine->System_Log("sync test: %d steps checked %d steps back, all the same", sync->framesChecked(),
+                         options.syncTest);
     }
     if (net && !net->failure().empty()) {
       std::fprintf(stderr, "tervalen: %s\n", net->failure().c_str());
       engine->System_Log("%s", net->failure().c_str());
       code = kExitReplayDiverged;
     }
-    if (net && options.stats)
-      std::fprintf(stderr, "%s\n", net->statsText().c_str());
+    if (net && options.stats) std::fprintf(stderr, "%s\n", net->statsText().c_str());
     std::printf("%s\n",
-                resultLine(flow->world(), loopEnded,
-                           net ? net->framesPlayed() : engine->System_GetStep())
-                    .c_str());
+                resultLine(flow->world(), loopEnded, net ? net->framesPlayed() : engine->System_GetStep()).c_str());
     if (std::fflush(stdout) != 0 || std::ferror(stdout))
-      reportOutputFailure(
-          std::string("Cannot write the result to standard output: ") +
-          std::strerror(errno));
+      reportOutputFailure(std::string("Cannot write the result to standard output: ") + std::strerror(errno));
   } else {
-    std::fprintf(stderr, "tervalen: cannot start: %s\n",
-                 engine->System_GetErrorMessage().c_str());
+    std::fprintf(stderr, "tervalen: cannot start: %s\n", engine->System_GetErrorMessage().c_str());
     // The recording could not be created: an output failure like the others.
-    code = engine->System_GetState(HGE_OUTPUTFAILURES) > 0 ? kExitOutputFailed
-                                                           : kExitCannotStart;
+    code = engine->System_GetState(HGE_OUTPUTFAILURES) > 0 ? kExitOutputFailed : kExitCannotStart;
   }
   // The world and the screens go before the engine they draw with; the
   // recording is closed (and checked) with the engine's run.
@@ -454,18 +394,13 @@ int runGame(const Options &options, const std::string &logFile) {
   flow.reset();
   title.reset();
   engine->System_Shutdown();
-  if (trace)
-    trace->close();
+  if (trace) trace->close();
   const bool diverged = engine->System_GetState(HGE_DIVERGEDFRAME) > 0;
-  outputFailed =
-      outputFailed || engine->System_GetState(HGE_OUTPUTFAILURES) > 0;
+  outputFailed = outputFailed || engine->System_GetState(HGE_OUTPUTFAILURES) > 0;
   engine->Release();
 
-  if (code != kExitPlayed)
-    return code;
-  if (diverged)
-    return kExitReplayDiverged;
-  if (outputFailed)
-    return kExitOutputFailed;
+  if (code != kExitPlayed) return code;
+  if (diverged) return kExitReplayDiverged;
+  if (outputFailed) return kExitOutputFailed;
   return kExitPlayed;
 }

@@ -9,14 +9,13 @@
 namespace {
 
 std::string absolute(const std::string &path) {
-  if (path.empty())
-    return path;
+  if (path.empty()) return path;
   std::error_code ec;
   std::filesystem::path p = std::filesystem::absolute(path, ec);
   return ec ? path : p.string();
 }
 
-} // namespace
+}  // namespace
 
 std::string usageText() {
   return "Usage: tervalen [options]\n"
@@ -122,74 +121,59 @@ std::string usageText() {
          "test failed.\n";
 }
 
-ParseResult parseOptions(int argc, const char *const *argv, Options &out,
-                         std::string &error) {
+ParseResult parseOptions(int argc, const char *const *argv, Options &out, std::string &error) {
   out = Options{};
-  for (int i = 1; i < argc; ++i)
-    out.arguments.emplace_back(argv[i]);
+  for (int i = 1; i < argc; ++i) out.arguments.emplace_back(argv[i]);
   CommandLine line(argc, argv);
   while (line.next()) {
     const std::string &name = line.name();
     std::string value;
     auto takeValue = [&]() -> bool { return line.value(value, error); };
     auto flag = [&](bool &target) -> bool {
-      if (!line.noValue(error))
-        return false;
+      if (!line.noValue(error)) return false;
       target = true;
       return true;
     };
 
     if (name == "--help" || name == "-h") {
-      if (!flag(out.help))
-        return ParseResult::UsageError;
+      if (!flag(out.help)) return ParseResult::UsageError;
     } else if (name == "--headless") {
-      if (!flag(out.headless))
-        return ParseResult::UsageError;
+      if (!flag(out.headless)) return ParseResult::UsageError;
     } else if (name == "--stats") {
-      if (!flag(out.stats))
-        return ParseResult::UsageError;
+      if (!flag(out.stats)) return ParseResult::UsageError;
     } else if (name == "--autoplay") {
-      if (!flag(out.autoplay))
-        return ParseResult::UsageError;
+      if (!flag(out.autoplay)) return ParseResult::UsageError;
     } else if (name == "--autoplay-style") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       if (value != "full" && value != "masher") {
-        error = "--autoplay-style wants full or masher, not \"" +
-                value.substr(0, 40) + "\"";
+        error = "--autoplay-style wants full or masher, not \"" + value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
       out.autoplayStyle = value;
       out.autoplay = true;
     } else if (name == "--players") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       if (!parseWholeNumber(value, 1, 4, out.players)) {
-        error = "--players wants a whole number from 1 to 4, not \"" +
-                value.substr(0, 40) + "\"";
+        error = "--players wants a whole number from 1 to 4, not \"" + value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
     } else if (name == "--difficulty") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       Difficulty d{};
       if (!difficultyFromName(value, d)) {
-        error = "--difficulty wants easy, normal or hard, not \"" +
-                value.substr(0, 40) + "\"";
+        error = "--difficulty wants easy, normal or hard, not \"" + value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
       out.difficulty = d;
     } else if (name == "--hero") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       const size_t eq = value.find('=');
       int seat = 0;
-      if (eq == std::string::npos ||
-          !parseWholeNumber(value.substr(0, eq), 1, 4, seat) ||
-          eq + 1 >= value.size()) {
-        error = "--hero wants SEAT=ID with a seat from 1 to 4, such as "
-                "2=c_kaelin, not \"" +
-                value.substr(0, 40) + "\"";
+      if (eq == std::string::npos || !parseWholeNumber(value.substr(0, eq), 1, 4, seat) || eq + 1 >= value.size()) {
+        error =
+            "--hero wants SEAT=ID with a seat from 1 to 4, such as "
+            "2=c_kaelin, not \"" +
+            value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
       out.heroes.emplace_back(seat, value.substr(eq + 1));
@@ -198,144 +182,115 @@ ParseResult parseOptions(int argc, const char *const *argv, Options &out,
       // number.
       out.hostPort = Options::kDefaultPort;
       if (line.hasValue()) {
-        if (!takeValue())
-          return ParseResult::UsageError;
+        if (!takeValue()) return ParseResult::UsageError;
         if (!parseWholeNumber(value, 1, 65535, out.hostPort)) {
-          error = "--host wants a UDP port from 1 to 65535, not \"" +
-                  value.substr(0, 40) + "\"";
+          error = "--host wants a UDP port from 1 to 65535, not \"" + value.substr(0, 40) + "\"";
           return ParseResult::UsageError;
         }
       }
     } else if (name == "--join") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       const size_t colon = value.rfind(':');
       out.joinHost = value.substr(0, colon);
       out.joinPort = Options::kDefaultPort;
-      if (colon != std::string::npos &&
-          !parseWholeNumber(value.substr(colon + 1), 1, 65535, out.joinPort)) {
-        error =
-            "--join wants HOST or HOST:PORT with PORT from 1 to 65535, not \"" +
-            value.substr(0, 60) + "\"";
+      if (colon != std::string::npos && !parseWholeNumber(value.substr(colon + 1), 1, 65535, out.joinPort)) {
+        error = "--join wants HOST or HOST:PORT with PORT from 1 to 65535, not \"" + value.substr(0, 60) + "\"";
         return ParseResult::UsageError;
       }
       if (out.joinHost.empty() || out.joinHost.size() > 253) {
-        error = "--join wants a host name or address, such as "
-                "192.168.1.20:7777, not \"" +
-                value.substr(0, 60) + "\"";
+        error =
+            "--join wants a host name or address, such as "
+            "192.168.1.20:7777, not \"" +
+            value.substr(0, 60) + "\"";
         return ParseResult::UsageError;
       }
     } else if (name == "--net-delay") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       if (!parseWholeNumber(value, 0, 8, out.netDelay)) {
-        error = "--net-delay wants frames from 0 to 8, not \"" +
-                value.substr(0, 40) + "\"";
+        error = "--net-delay wants frames from 0 to 8, not \"" + value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
     } else if (name == "--net-sim") {
-      if (!takeValue())
-        return ParseResult::UsageError;
-      const size_t a = value.find(','),
-                   b = a == std::string::npos ? a : value.find(',', a + 1);
-      if (b == std::string::npos ||
-          !parseWholeNumber(value.substr(0, a), 0, 2000, out.netSimLatency) ||
-          !parseWholeNumber(value.substr(a + 1, b - a - 1), 0, 1000,
-                            out.netSimJitter) ||
+      if (!takeValue()) return ParseResult::UsageError;
+      const size_t a = value.find(','), b = a == std::string::npos ? a : value.find(',', a + 1);
+      if (b == std::string::npos || !parseWholeNumber(value.substr(0, a), 0, 2000, out.netSimLatency) ||
+          !parseWholeNumber(value.substr(a + 1, b - a - 1), 0, 1000, out.netSimJitter) ||
           !parseWholeNumber(value.substr(b + 1), 0, 100, out.netSimLoss)) {
-        error = "--net-sim wants LATENCY_MS,JITTER_MS,LOSS_PERCENT (0-2000, "
-                "0-1000, 0-100), such as 80,20,5, not \"" +
-                value.substr(0, 40) + "\"";
+        error =
+            "--net-sim wants LATENCY_MS,JITTER_MS,LOSS_PERCENT (0-2000, "
+            "0-1000, 0-100), such as 80,20,5, not \"" +
+            value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
     } else if (name == "--sync-test") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       if (!parseWholeNumber(value, 1, 600, out.syncTest)) {
-        error =
-            "--sync-test wants the steps to go back, from 1 to 600, not \"" +
-            value.substr(0, 40) + "\"";
+        error = "--sync-test wants the steps to go back, from 1 to 600, not \"" + value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
       out.headless = true;
     } else if (name == "--save-state") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       const size_t colon = value.find(':');
-      if (colon == std::string::npos ||
-          !parseWholeNumber(value.substr(0, colon), 1, 0x7FFFFFFF,
-                            out.saveStateFrame) ||
+      if (colon == std::string::npos || !parseWholeNumber(value.substr(0, colon), 1, 0x7FFFFFFF, out.saveStateFrame) ||
           colon + 1 >= value.size()) {
-        error = "--save-state wants N:FILE (N a step from 1 up), not \"" +
-                value.substr(0, 40) + "\"";
+        error = "--save-state wants N:FILE (N a step from 1 up), not \"" + value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
       out.saveState = value.substr(colon + 1);
     } else if (name == "--load-state") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       out.loadState = value;
     } else if (name == "--autoplay-seats") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       out.autoplaySeats.clear();
       size_t start = 0;
       while (start <= value.size()) {
         const size_t comma = std::min(value.find(',', start), value.size());
         int seat = 0;
         if (!parseWholeNumber(value.substr(start, comma - start), 1, 4, seat)) {
-          error = "--autoplay-seats wants seats from 1 to 4 with commas "
-                  "between, such as 2,3, not \"" +
-                  value.substr(0, 40) + "\"";
+          error =
+              "--autoplay-seats wants seats from 1 to 4 with commas "
+              "between, such as 2,3, not \"" +
+              value.substr(0, 40) + "\"";
           return ParseResult::UsageError;
         }
-        if (std::find(out.autoplaySeats.begin(), out.autoplaySeats.end(),
-                      seat) == out.autoplaySeats.end())
+        if (std::find(out.autoplaySeats.begin(), out.autoplaySeats.end(), seat) == out.autoplaySeats.end())
           out.autoplaySeats.push_back(seat);
         start = comma + 1;
       }
       out.autoplay = true;
     } else if (name == "--fullscreen" || name == "--windowed") {
       bool given = false;
-      if (!flag(given))
-        return ParseResult::UsageError;
-      out.fullscreen = name == "--fullscreen"; // the last of the two counts
+      if (!flag(given)) return ParseResult::UsageError;
+      out.fullscreen = name == "--fullscreen";  // the last of the two counts
     } else if (name == "--mute") {
-      if (!flag(out.mute))
-        return ParseResult::UsageError;
+      if (!flag(out.mute)) return ParseResult::UsageError;
     } else if (name == "--menu") {
-      if (!flag(out.menu))
-        return ParseResult::UsageError;
+      if (!flag(out.menu)) return ParseResult::UsageError;
     } else if (name == "--root") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       out.root = value;
     } else if (name == "--frames") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       if (!parseWholeNumber(value, 1, 0x7FFFFFFF, out.frames)) {
-        error =
-            "--frames wants a whole number from 1 up, not \"" + value + "\"";
+        error = "--frames wants a whole number from 1 up, not \"" + value + "\"";
         return ParseResult::UsageError;
       }
     } else if (name == "--seed") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       if (!parseWholeNumber(value, -2147483647L - 1, 0x7FFFFFFF, out.seed)) {
         error = "--seed wants a whole number, not \"" + value + "\"";
         return ParseResult::UsageError;
       }
       out.seedGiven = true;
     } else if (name == "--record") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       out.record = value;
     } else if (name == "--replay") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       ReplayFile replay;
-      if (!loadReplay(value, replay, error))
-        return ParseResult::UsageError;
+      if (!loadReplay(value, replay, error)) return ParseResult::UsageError;
       out.replay = value;
       out.replaySeed = replay.seed;
       out.replayPlayers = replay.players;
@@ -344,46 +299,37 @@ ParseResult parseOptions(int argc, const char *const *argv, Options &out,
       out.replayDifficulty = replay.difficulty;
       out.replayHeroes = replay.heroes;
     } else if (name == "--mod") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       if (value.empty()) {
-        error = "--mod wants a mod folder, a zip file or the name of an "
-                "installed mod";
+        error =
+            "--mod wants a mod folder, a zip file or the name of an "
+            "installed mod";
         return ParseResult::UsageError;
       }
       out.mods.push_back(value);
     } else if (name == "--list-mods") {
-      if (!flag(out.listMods))
-        return ParseResult::UsageError;
+      if (!flag(out.listMods)) return ParseResult::UsageError;
     } else if (name == "--trace") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       out.trace = value;
     } else if (name == "--screenshot") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       size_t colon = value.find(':');
       int frame = 0;
-      if (colon == std::string::npos ||
-          !parseWholeNumber(value.substr(0, colon), 1, 0x7FFFFFFF, frame) ||
+      if (colon == std::string::npos || !parseWholeNumber(value.substr(0, colon), 1, 0x7FFFFFFF, frame) ||
           colon + 1 >= value.size()) {
-        error = "--screenshot wants N:FILE.png (N a frame from 1 up), not \"" +
-                value + "\"";
+        error = "--screenshot wants N:FILE.png (N a frame from 1 up), not \"" + value + "\"";
         return ParseResult::UsageError;
       }
       out.screenshots.emplace_back(frame, value.substr(colon + 1));
     } else if (name == "--invincible") {
-      if (!flag(out.invincible))
-        return ParseResult::UsageError;
+      if (!flag(out.invincible)) return ParseResult::UsageError;
     } else if (name == "--watch") {
-      if (!flag(out.watch))
-        return ParseResult::UsageError;
+      if (!flag(out.watch)) return ParseResult::UsageError;
     } else if (name == "--overlay") {
-      if (!flag(out.overlay))
-        return ParseResult::UsageError;
+      if (!flag(out.overlay)) return ParseResult::UsageError;
     } else if (name == "--scene" || name == "--view") {
-      if (!takeValue())
-        return ParseResult::UsageError;
+      if (!takeValue()) return ParseResult::UsageError;
       if (value.empty()) {
         error = name + " wants an id, not an empty text";
         return ParseResult::UsageError;
@@ -395,11 +341,11 @@ ParseResult parseOptions(int argc, const char *const *argv, Options &out,
     }
   }
   if (!out.view.empty() &&
-      (out.autoplay || out.invincible || !out.scene.empty() ||
-       !out.trace.empty() || !out.record.empty())) {
-    error = "--view shows one character and plays no game: it goes with none "
-            "of --autoplay, --scene, "
-            "--invincible, --trace, --record";
+      (out.autoplay || out.invincible || !out.scene.empty() || !out.trace.empty() || !out.record.empty())) {
+    error =
+        "--view shows one character and plays no game: it goes with none "
+        "of --autoplay, --scene, "
+        "--invincible, --trace, --record";
     return ParseResult::UsageError;
   }
   const bool online = out.hostPort != 0 || !out.joinHost.empty();
@@ -407,42 +353,37 @@ ParseResult parseOptions(int argc, const char *const *argv, Options &out,
     error = "--host and --join go one at a time: a game either hosts or joins";
     return ParseResult::UsageError;
   }
-  if (online && (!out.replay.empty() || out.syncTest > 0 || !out.view.empty() ||
-                 !out.loadState.empty())) {
-    error = "--host and --join play a new game together: they go with none of "
-            "--replay, --sync-test, --view, "
-            "--load-state";
+  if (online && (!out.replay.empty() || out.syncTest > 0 || !out.view.empty() || !out.loadState.empty())) {
+    error =
+        "--host and --join play a new game together: they go with none of "
+        "--replay, --sync-test, --view, "
+        "--load-state";
     return ParseResult::UsageError;
   }
   return out.help ? ParseResult::Help : ParseResult::Run;
 }
 
 bool startsPlayUnattended(const Options &o) {
-  return o.headless || o.autoplay || !o.replay.empty() || o.syncTest > 0 ||
-         !o.loadState.empty();
+  return o.headless || o.autoplay || !o.replay.empty() || o.syncTest > 0 || !o.loadState.empty();
 }
 
 bool startsPlayDirectly(const Options &o) {
-  return startsPlayUnattended(o) || !o.scene.empty() || !o.view.empty() ||
-         !o.record.empty() || o.players > 0 || !o.heroes.empty() ||
-         o.invincible || o.hostPort > 0 || !o.joinHost.empty();
+  return startsPlayUnattended(o) || !o.scene.empty() || !o.view.empty() || !o.record.empty() || o.players > 0 ||
+         !o.heroes.empty() || o.invincible || o.hostPort > 0 || !o.joinHost.empty();
 }
 
 void makePathsAbsolute(Options &options) {
   options.saveState = absolute(options.saveState);
   options.loadState = absolute(options.loadState);
-  if (options.syncTest > 0)
-    options.syncTestFolder = absolute(".");
+  if (options.syncTest > 0) options.syncTestFolder = absolute(".");
   options.record = absolute(options.record);
   options.replay = absolute(options.replay);
   options.trace = absolute(options.trace);
-  for (auto &[frame, path] : options.screenshots)
-    path = absolute(path);
+  for (auto &[frame, path] : options.screenshots) path = absolute(path);
   // A mod that is a path names the same folder or zip after the change of
   // folder; a name of an installed mod stays a name.
   for (std::string &mod : options.mods) {
     std::error_code ec;
-    if (std::filesystem::exists(mod, ec))
-      mod = absolute(mod);
+    if (std::filesystem::exists(mod, ec)) mod = absolute(mod);
   }
 }

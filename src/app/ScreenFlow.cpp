@@ -23,10 +23,9 @@ constexpr int kStepsPerSecond = 100;
 
 // The keyboard keys of the game's keys, in FrameInput's order (W S A D J K U
 // I).
-constexpr int kGameKeyCodes[GAME_KEY_COUNT] = {HGEK_W, HGEK_S, HGEK_A, HGEK_D,
-                                               HGEK_J, HGEK_K, HGEK_U, HGEK_I};
+constexpr int kGameKeyCodes[GAME_KEY_COUNT] = {HGEK_W, HGEK_S, HGEK_A, HGEK_D, HGEK_J, HGEK_K, HGEK_U, HGEK_I};
 
-} // namespace
+}  // namespace
 
 FrameInput readFrameInput(HGE *engine, int seat) {
   FrameInput input;
@@ -40,15 +39,17 @@ FrameInput readFrameInput(HGE *engine, int seat) {
 
 SeatInputs readSeatInputs(HGE *engine) {
   SeatInputs inputs;
-  for (int seat = 1; seat <= kMaxSeats; ++seat)
-    inputs[seat] = readFrameInput(engine, seat);
+  for (int seat = 1; seat <= kMaxSeats; ++seat) inputs[seat] = readFrameInput(engine, seat);
   return inputs;
 }
 
-ScreenFlow::ScreenFlow(HGE *engine, GameRules rules, RandomInt random,
-                       TraceWriter *trace, const DataLayers *files)
-    : engine_(engine), rules_(rules), baseRules_(std::move(rules)),
-      random_(std::move(random)), files_(files), trace_(trace) {}
+ScreenFlow::ScreenFlow(HGE *engine, GameRules rules, RandomInt random, TraceWriter *trace, const DataLayers *files)
+    : engine_(engine),
+      rules_(rules),
+      baseRules_(std::move(rules)),
+      random_(std::move(random)),
+      files_(files),
+      trace_(trace) {}
 
 // The world and everything drawn with the engine go before the engine does.
 ScreenFlow::~ScreenFlow() {
@@ -60,23 +61,18 @@ ScreenFlow::~ScreenFlow() {
 
 void ScreenFlow::loadScreens() {
   HTEXTURE titleTexture = engine_->Texture_Load(kTitlePicture, 0, false);
-  title_ = std::make_unique<SpriteQuad>(engine_, titleTexture, 0.0f, 0.0f,
-                                        800.0f, 480.0f);
+  title_ = std::make_unique<SpriteQuad>(engine_, titleTexture, 0.0f, 0.0f, 800.0f, 480.0f);
   endingFont_ = std::make_unique<BitmapFont>(engine_, kFontFile, false);
 }
 
 bool ScreenFlow::startGame() {
-  engine_->Resource_AttachPack(rules_.packFile.c_str(),
-                               rules_.packPassword.c_str());
+  engine_->Resource_AttachPack(rules_.packFile.c_str(), rules_.packPassword.c_str());
   WorldServices services;
-  services.log = [engine = engine_](const std::string &line) {
-    engine->System_Log("%s", line.c_str());
-  };
+  services.log = [engine = engine_](const std::string &line) { engine->System_Log("%s", line.c_str()); };
   services.random = random_;
   services.files = files_;
   world_ = std::make_unique<World>(rules_, std::move(services));
-  if (!world_->ready())
-    return false;
+  if (!world_->ready()) return false;
   renderer_ = std::make_unique<WorldRenderer>(engine_, world_->catalog);
   HSTREAM music = engine_->Stream_Load(rules_.music.c_str(), 0);
   engine_->Stream_Play(music, true, rules_.musicVolume);
@@ -86,103 +82,91 @@ bool ScreenFlow::startGame() {
 bool ScreenFlow::frame() {
   const SeatInputs input = readSeatInputs(engine_);
   switch (state_) {
-  case TITLE:
-    if (titleMenu_ && !titleChoice())
-      return quit_;
-    if (!startGame()) {
-      startFailed_ = true;
-      engine_->System_MessageBox(world_->startError.c_str(), "Tervalen");
-      return true;
-    }
-    state_ = PLAYING;
-    stepAtStart_ = engine_->System_GetStep();
-    if (titleMenu_ && !demo_)
-      for (int seat = 2; seat <= kMaxSeats; ++seat)
-        if (titleMenu_->joined(seat))
-          world_->join(seat);
-    for (StepWatch *watch : watches_)
-      if (!watch->worldStarted(*world_)) {
-        stoppedByWatch_ = true;
+    case TITLE:
+      if (titleMenu_ && !titleChoice()) return quit_;
+      if (!startGame()) {
+        startFailed_ = true;
+        engine_->System_MessageBox(world_->startError.c_str(), "Tervalen");
         return true;
       }
-    for (StepWatch *watch : watches_)
-      if (watch->replacedWorld())
-        return false;
-    // The first frame builds the world; the player's keys already count in
-    // it (not over the network, where keys count a few frames late).
-    world_->controlPlayers(stepper_ ? SeatInputs{} : input);
-    return false;
-  case PLAYING:
-    if (!running_)
-      return false; // paused: the world stands still
-    if (demo_) {
-      bool touched = false;
-      for (int key = 1; key < HGEK_KEYSPACE && !touched; ++key)
-        touched = engine_->Input_RawKeyDown(key);
-      if (touched || world_->gameOver) {
-        backToTitle();
-        return false;
+      state_ = PLAYING;
+      stepAtStart_ = engine_->System_GetStep();
+      if (titleMenu_ && !demo_)
+        for (int seat = 2; seat <= kMaxSeats; ++seat)
+          if (titleMenu_->joined(seat)) world_->join(seat);
+      for (StepWatch *watch : watches_)
+        if (!watch->worldStarted(*world_)) {
+          stoppedByWatch_ = true;
+          return true;
+        }
+      for (StepWatch *watch : watches_)
+        if (watch->replacedWorld()) return false;
+      // The first frame builds the world; the player's keys already count in
+      // it (not over the network, where keys count a few frames late).
+      world_->controlPlayers(stepper_ ? SeatInputs{} : input);
+      return false;
+    case PLAYING:
+      if (!running_) return false;  // paused: the world stands still
+      if (demo_) {
+        bool touched = false;
+        for (int key = 1; key < HGEK_KEYSPACE && !touched; ++key) touched = engine_->Input_RawKeyDown(key);
+        if (touched || world_->gameOver) {
+          backToTitle();
+          return false;
+        }
       }
-    }
-    // A seat that chose to leave pressed its leave key for this step.
-    for (int seat = 1; seat <= kMaxSeats; ++seat)
-      if (engine_->Input_StepKeyDown(hgeSeatKey(HGEK_LEAVE, seat)))
-        world_->leave(seat);
-    if (stepper_) {
-      std::vector<SoundRequest> sounds;
-      const bool goOn = stepper_(*world_, input, sounds);
-      playSounds(engine_, renderer_->pictures(), sounds);
-      renderer_->pictures().loadAhead();
-      return !goOn;
-    }
-    for (StepWatch *watch : watches_)
-      watch->beforeStep(*world_);
-    world_->update();
-    playWorldSounds(engine_, renderer_->pictures(), *world_);
-    // The pictures and sounds of the scenes to come load a file a frame, so
-    // that a door does not stop the game while they load (in a window they
-    // are decoded on the engine's decoding thread as well).
-    renderer_->pictures().loadAhead();
-    if (world_->gameOver) {
-      state_ = ENDING;
-      stepAtEnd_ = engine_->System_GetStep();
-    }
-    if (trace_)
-      trace_->write(*world_, engine_->System_GetStep(), state_);
-    // The player's control reads the keys after the world's update, and not
-    // once the game is over.
-    if (state_ == PLAYING)
-      world_->controlPlayers(input);
-    for (StepWatch *watch : watches_)
-      if (!watch->afterStep(*world_, input)) {
-        stoppedByWatch_ = true;
-        return true;
-      }
-    return false;
-  case ENDING:
-    if (engine_->Input_KeyDown(HGEK_ESCAPE)) {
-      quit_ = true;
-      return true;
-    }
-    if (titleMenu_ && (engine_->Input_RawKeyDown(HGEK_ENTER) ||
-                       engine_->Input_RawKeyDown(HGEK_PAD_START) ||
-                       engine_->Input_RawKeyDown(HGEK_PAD_A))) {
-      RunSummary run;
-      for (const Seat &s : world_->seats) {
-        run.score += s.hud.score;
-        run.kills += s.hud.kills;
-      }
-      run.seconds = (stepAtEnd_ - stepAtStart_) / kStepsPerSecond;
+      // A seat that chose to leave pressed its leave key for this step.
       for (int seat = 1; seat <= kMaxSeats; ++seat)
-        if (titleMenu_->joined(seat))
-          run.heroes +=
-              (run.heroes.empty() ? "" : "+") + gbkToUtf8(rules_.heroOf(seat));
-      run.difficulty = rules_.difficulty;
-      run.won = !world_->playerDefeated();
-      titleMenu_->runEnded(run, engine_->System_GetDate());
-      backToTitle();
-    }
-    return false;
+        if (engine_->Input_StepKeyDown(hgeSeatKey(HGEK_LEAVE, seat))) world_->leave(seat);
+      if (stepper_) {
+        std::vector<SoundRequest> sounds;
+        const bool goOn = stepper_(*world_, input, sounds);
+        playSounds(engine_, renderer_->pictures(), sounds);
+        renderer_->pictures().loadAhead();
+        return !goOn;
+      }
+      for (StepWatch *watch : watches_) watch->beforeStep(*world_);
+      world_->update();
+      playWorldSounds(engine_, renderer_->pictures(), *world_);
+      // The pictures and sounds of the scenes to come load a file a frame, so
+      // that a door does not stop the game while they load (in a window they
+      // are decoded on the engine's decoding thread as well).
+      renderer_->pictures().loadAhead();
+      if (world_->gameOver) {
+        state_ = ENDING;
+        stepAtEnd_ = engine_->System_GetStep();
+      }
+      if (trace_) trace_->write(*world_, engine_->System_GetStep(), state_);
+      // The player's control reads the keys after the world's update, and not
+      // once the game is over.
+      if (state_ == PLAYING) world_->controlPlayers(input);
+      for (StepWatch *watch : watches_)
+        if (!watch->afterStep(*world_, input)) {
+          stoppedByWatch_ = true;
+          return true;
+        }
+      return false;
+    case ENDING:
+      if (engine_->Input_KeyDown(HGEK_ESCAPE)) {
+        quit_ = true;
+        return true;
+      }
+      if (titleMenu_ && (engine_->Input_RawKeyDown(HGEK_ENTER) || engine_->Input_RawKeyDown(HGEK_PAD_START) ||
+                         engine_->Input_RawKeyDown(HGEK_PAD_A))) {
+        RunSummary run;
+        for (const Seat &s : world_->seats) {
+          run.score += s.hud.score;
+          run.kills += s.hud.kills;
+        }
+        run.seconds = (stepAtEnd_ - stepAtStart_) / kStepsPerSecond;
+        for (int seat = 1; seat <= kMaxSeats; ++seat)
+          if (titleMenu_->joined(seat)) run.heroes += (run.heroes.empty() ? "" : "+") + gbkToUtf8(rules_.heroOf(seat));
+        run.difficulty = rules_.difficulty;
+        run.won = !world_->playerDefeated();
+        titleMenu_->runEnded(run, engine_->System_GetDate());
+        backToTitle();
+      }
+      return false;
   }
   return false;
 }
@@ -190,49 +174,44 @@ bool ScreenFlow::frame() {
 bool ScreenFlow::render() {
   engine_->Gfx_BeginScene(0);
   switch (state_) {
-  case TITLE:
-    if (title_)
-      title_->draw(0, 0);
-    if (titleMenu_)
-      titleMenu_->draw();
-    break;
-  case PLAYING:
-    renderer_->draw(*world_);
-    break;
-  case ENDING:
-    drawEnding();
-    break;
+    case TITLE:
+      if (title_) title_->draw(0, 0);
+      if (titleMenu_) titleMenu_->draw();
+      break;
+    case PLAYING:
+      renderer_->draw(*world_);
+      break;
+    case ENDING:
+      drawEnding();
+      break;
   }
-  if (modderLayer_)
-    modderLayer_();
-  if (menuLayer_)
-    menuLayer_();
+  if (modderLayer_) modderLayer_();
+  if (menuLayer_) menuLayer_();
   engine_->Gfx_EndScene();
   return false;
 }
 
 bool ScreenFlow::titleChoice() {
   switch (titleMenu_->update()) {
-  case TitleMenu::Wish::NONE:
-    return false;
-  case TitleMenu::Wish::QUIT:
-    quit_ = true;
-    return false;
-  case TitleMenu::Wish::DEMO:
-    rules_ = baseRules_;
-    rules_.musicVolume = kDemoMusicVolume;
-    rules_.effectVolume = kDemoEffectVolume;
-    demo_ = true;
-    return true;
-  case TitleMenu::Wish::START:
-    rules_ = baseRules_;
-    rules_.seatsAtStart = 1;
-    for (int seat = 1; seat <= kMaxSeats; ++seat)
-      rules_.seatHeroes[static_cast<size_t>(seat - 1)] =
-          titleMenu_->joined(seat) ? titleMenu_->heroOf(seat) : "";
-    rules_.difficulty = titleMenu_->difficulty();
-    demo_ = false;
-    return true;
+    case TitleMenu::Wish::NONE:
+      return false;
+    case TitleMenu::Wish::QUIT:
+      quit_ = true;
+      return false;
+    case TitleMenu::Wish::DEMO:
+      rules_ = baseRules_;
+      rules_.musicVolume = kDemoMusicVolume;
+      rules_.effectVolume = kDemoEffectVolume;
+      demo_ = true;
+      return true;
+    case TitleMenu::Wish::START:
+      rules_ = baseRules_;
+      rules_.seatsAtStart = 1;
+      for (int seat = 1; seat <= kMaxSeats; ++seat)
+        rules_.seatHeroes[static_cast<size_t>(seat - 1)] = titleMenu_->joined(seat) ? titleMenu_->heroOf(seat) : "";
+      rules_.difficulty = titleMenu_->difficulty();
+      demo_ = false;
+      return true;
   }
   return false;
 }
@@ -240,8 +219,7 @@ bool ScreenFlow::titleChoice() {
 void ScreenFlow::backToTitle() {
   if (demo_) {
     // The built-in player's keys are let go, so none is held in the next game.
-    for (int code : kGameKeyCodes)
-      engine_->Input_InjectKey(code, false);
+    for (int code : kGameKeyCodes) engine_->Input_InjectKey(code, false);
     titleMenu_->backFromDemo();
   }
   demo_ = false;
@@ -252,8 +230,7 @@ void ScreenFlow::backToTitle() {
 
 void ScreenFlow::drawEnding() {
   engine_->Gfx_Clear(kEndingBackground);
-  if (!endingFont_)
-    return;
+  if (!endingFont_) return;
   int score = 0, kills = 0;
   if (world_)
     for (const Seat &s : world_->seats) {
@@ -261,22 +238,18 @@ void ScreenFlow::drawEnding() {
       kills += s.hud.kills;
     }
   if (!titleMenu_) {
-    endingFont_->drawFormatted(400, 150, AlignCenter, kEndingText, score,
-                               kills);
+    endingFont_->drawFormatted(400, 150, AlignCenter, kEndingText, score, kills);
     return;
   }
-  const std::string time =
-      formatRunTime((stepAtEnd_ - stepAtStart_) / kStepsPerSecond);
+  const std::string time = formatRunTime((stepAtEnd_ - stepAtStart_) / kStepsPerSecond);
   std::string level = difficultyName(rules_.difficulty);
   level[0] = static_cast<char>(level[0] - 'a' + 'A');
-  const char *headline =
-      world_ && world_->playerDefeated() ? "Defeated" : "Victory";
-  endingFont_->drawFormatted(400, 120, AlignCenter, kMenuEndingText, headline,
-                             score, kills, time.c_str(), level.c_str());
+  const char *headline = world_ && world_->playerDefeated() ? "Defeated" : "Victory";
+  endingFont_->drawFormatted(400, 120, AlignCenter, kMenuEndingText, headline, score, kills, time.c_str(),
+                             level.c_str());
 }
 
-void ScreenFlow::replaceWorld(std::unique_ptr<World> world,
-                              std::unique_ptr<WorldRenderer> renderer) {
+void ScreenFlow::replaceWorld(std::unique_ptr<World> world, std::unique_ptr<WorldRenderer> renderer) {
   renderer_ = std::move(renderer);
   world_ = std::move(world);
   state_ = PLAYING;

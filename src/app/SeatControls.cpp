@@ -127,7 +127,7 @@ void SeatControls::take(int device, int seat, bool start) {
   if (start) pressedKeys_.push_back(punch);
 }
 
-void SeatControls::update(const World* world, bool mayJoin) {
+void SeatControls::update(const World* world, bool mayJoin, bool lobby) {
   startUsed_ = false;
   // Pads that went: their seats are free for the next one to take.
   const std::vector<int> slots = engine_->Input_GetPadSlots();
@@ -151,6 +151,20 @@ void SeatControls::update(const World* world, bool mayJoin) {
       if (device >= HGE_SEATS && !contains(slots, device - HGE_SEATS)) continue;
       const int seat = freeSeat(*world);
       if (!seat) break;
+      bool start = false;
+      if (!joinPressed(device, seat, start)) continue;
+      take(device, seat, start);
+      startUsed_ = startUsed_ || start;
+    }
+  }
+  if (lobby && !replaying_) {
+    // Before the game: the lobby counts the seat's punch as joining.
+    for (int device = 0; device < kDevices; ++device) {
+      if (holder_[static_cast<size_t>(device)]) continue;
+      if (device >= HGE_SEATS && !contains(slots, device - HGE_SEATS)) continue;
+      int seat = 1;
+      while (seat <= HGE_SEATS && (held(seat) || bot(seat))) ++seat;
+      if (seat > HGE_SEATS) break;
       bool start = false;
       if (!joinPressed(device, seat, start)) continue;
       take(device, seat, start);

@@ -42,8 +42,9 @@ class SeatControls {
 
   // Once a frame, before the pause menu. `world` (null before the game
   // starts) says who plays; people join only when `mayJoin` (the play screen
-  // is up and the menu closed).
-  void update(const World* world, bool mayJoin);
+  // is up and the menu closed), or in the title's lobby (`lobby`: the Play
+  // together page), where a key set or pad takes the lowest seat none holds.
+  void update(const World* world, bool mayJoin, bool lobby = false);
   // In this frame a pad's Start joined a seat: it does not open the menu.
   bool startUsed() const { return startUsed_; }
   // Once a step, before the world's (the engine's input callback): a seat

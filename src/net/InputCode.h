@@ -12,10 +12,8 @@ using InputCode = uint16_t;
 inline InputCode encodeInput(const FrameInput &in) {
   InputCode code = 0;
   for (int k = 0; k < GAME_KEY_COUNT; ++k) {
-    if (in.held[static_cast<size_t>(k)])
-      code |= static_cast<InputCode>(1u << k);
-    if (in.pressed[static_cast<size_t>(k)])
-      code |= static_cast<InputCode>(1u << (k + 8));
+    if (in.held[static_cast<size_t>(k)]) code |= static_cast<InputCode>(1u << k);
+    if (in.pressed[static_cast<size_t>(k)]) code |= static_cast<InputCode>(1u << (k + 8));
   }
   return code;
 }

@@ -31,9 +31,8 @@ struct InputRun {
 
 struct InputPacket {
   static constexpr int kMaxRuns = 4;
-  static constexpr int kMaxFrames = 32; // frames of one seat in one packet
-  static constexpr size_t kMaxBytes =
-      4 + 8 + 1 + kMaxRuns * (6 + 2 * kMaxFrames) + 13;
+  static constexpr int kMaxFrames = 32;  // frames of one seat in one packet
+  static constexpr size_t kMaxBytes = 4 + 8 + 1 + kMaxRuns * (6 + 2 * kMaxFrames) + 13;
 
   int32_t frame = 0;
   int32_t ack = 0;
@@ -49,5 +48,4 @@ std::vector<uint8_t> writeInputPacket(const InputPacket &packet);
 // The packet in `bytes`, or nothing with the reason in `why`. Frames are
 // refused when negative; seats outside 1-4, counts outside 1-32, more than
 // four runs, short or long packets likewise.
-std::optional<InputPacket> readInputPacket(std::span<const uint8_t> bytes,
-                                           std::string &why);
+std::optional<InputPacket> readInputPacket(std::span<const uint8_t> bytes, std::string &why);

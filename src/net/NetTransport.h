@@ -13,7 +13,7 @@ struct Datagram {
 };
 
 class NetTransport {
-public:
+ public:
   virtual ~NetTransport() = default;
   virtual void send(int peer, std::span<const uint8_t> bytes) = 0;
   // The next datagram that has arrived; false when none is waiting.

@@ -11,7 +11,7 @@
 #include "world/Seat.h"
 
 class RollbackGame {
-public:
+ public:
   virtual ~RollbackGame() = default;
   virtual void saveState(std::vector<uint8_t> &out) = 0;
   virtual void loadState(std::span<const uint8_t> bytes) = 0;

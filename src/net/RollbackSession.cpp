@@ -14,17 +14,15 @@ constexpr int kFutureFrames = RollbackSession::kWindow / 2;
 constexpr int kIdleSpacing = 8;
 constexpr size_t kChecksKept = 8;
 
-} // namespace
+}  // namespace
 
 uint64_t stateBytesChecksum(std::span<const uint8_t> bytes) {
   uint64_t h = 0xcbf29ce484222325ULL;
-  for (uint8_t b : bytes)
-    h = (h ^ b) * 0x100000001b3ULL;
+  for (uint8_t b : bytes) h = (h ^ b) * 0x100000001b3ULL;
   return h;
 }
 
-RollbackSession::RollbackSession(const SessionSetup &setup, RollbackGame &game,
-                                 NetTransport &transport)
+RollbackSession::RollbackSession(const SessionSetup &setup, RollbackGame &game, NetTransport &transport)
     : setup_(setup), game_(game), transport_(transport) {
   setup_.seats = std::clamp(setup_.seats, 1, kMaxSeats);
   setup_.delay = std::clamp(setup_.delay, 0, 8);
@@ -37,11 +35,10 @@ RollbackSession::RollbackSession(const SessionSetup &setup, RollbackGame &game,
     k.knownFrame.fill(-1);
     const int owner = setup_.ownerOfSeat[static_cast<size_t>(seat)];
     if (seat > setup_.seats) {
-      k.confirmed = INT_MAX; // nobody's: no keys, ever
+      k.confirmed = INT_MAX;  // nobody's: no keys, ever
     } else if (owner == 0) {
       // The first frames of a local seat, before any key can count, are empty.
-      for (int f = 0; f < setup_.delay; ++f)
-        k.knownFrame[slot(f)] = f;
+      for (int f = 0; f < setup_.delay; ++f) k.knownFrame[slot(f)] = f;
       k.confirmed = setup_.delay;
     } else if (owner >= 1 && owner <= 3) {
       isPeer_[static_cast<size_t>(owner)] = true;
@@ -50,19 +47,16 @@ RollbackSession::RollbackSession(const SessionSetup &setup, RollbackGame &game,
 }
 
 void RollbackSession::addLocalInput(int seat, const FrameInput &input) {
-  if (seat < 1 || seat > setup_.seats || !local(seat))
-    return;
+  if (seat < 1 || seat > setup_.seats || !local(seat)) return;
   SeatKeys &k = keys_[static_cast<size_t>(seat)];
   const InputCode code = encodeInput(input);
   // Held keys are the latest; presses gather until a frame takes them.
-  k.pending = static_cast<InputCode>(
-      (code & kHeldBits) | (k.pending & ~kHeldBits) | (code & ~kHeldBits));
+  k.pending = static_cast<InputCode>((code & kHeldBits) | (k.pending & ~kHeldBits) | (code & ~kHeldBits));
 }
 
 void RollbackSession::placeLocalKeys() {
   for (int seat = 1; seat <= setup_.seats; ++seat) {
-    if (!local(seat))
-      continue;
+    if (!local(seat)) continue;
     SeatKeys &k = keys_[static_cast<size_t>(seat)];
     while (k.confirmed <= frame_ + setup_.delay) {
       const int f = k.confirmed++;
@@ -76,17 +70,14 @@ void RollbackSession::placeLocalKeys() {
 
 int RollbackSession::confirmedFrame() const {
   int c = INT_MAX;
-  for (int seat = 1; seat <= setup_.seats; ++seat)
-    c = std::min(c, keys_[static_cast<size_t>(seat)].confirmed);
+  for (int seat = 1; seat <= setup_.seats; ++seat) c = std::min(c, keys_[static_cast<size_t>(seat)].confirmed);
   return c;
 }
 
 FrameInput RollbackSession::confirmedInput(int seat, int frame) const {
-  if (seat < 1 || seat > setup_.seats || frame < 0)
-    return {};
+  if (seat < 1 || seat > setup_.seats || frame < 0) return {};
   const SeatKeys &k = keys_[static_cast<size_t>(seat)];
-  if (frame >= k.confirmed || k.knownFrame[slot(frame)] != frame)
-    return {};
+  if (frame >= k.confirmed || k.knownFrame[slot(frame)] != frame) return {};
   return decodeInput(k.code[slot(frame)]);
 }
 
@@ -114,21 +105,17 @@ void RollbackSession::take(int peer, const InputPacket &packet) {
   // An ack can only be of keys this machine has made.
   int made = INT_MAX;
   for (int seat = 1; seat <= setup_.seats; ++seat)
-    if (local(seat))
-      made = std::min(made, keys_[static_cast<size_t>(seat)].confirmed);
+    if (local(seat)) made = std::min(made, keys_[static_cast<size_t>(seat)].confirmed);
   peerAck_[p] = std::max(peerAck_[p], std::min(packet.ack, made));
   for (const InputRun &run : packet.runs) {
-    if (run.seat < 1 || run.seat > setup_.seats ||
-        setup_.ownerOfSeat[static_cast<size_t>(run.seat)] != peer) {
+    if (run.seat < 1 || run.seat > setup_.seats || setup_.ownerOfSeat[static_cast<size_t>(run.seat)] != peer) {
       ++stats_.refusedPackets;
       continue;
     }
     SeatKeys &k = keys_[static_cast<size_t>(run.seat)];
     for (size_t i = 0; i < run.codes.size(); ++i) {
       const int f = run.first + static_cast<int>(i);
-      if (f < k.confirmed || f >= frame_ + kFutureFrames ||
-          k.knownFrame[slot(f)] == f)
-        continue;
+      if (f < k.confirmed || f >= frame_ + kFutureFrames || k.knownFrame[slot(f)] == f) continue;
       k.code[slot(f)] = run.codes[i];
       k.knownFrame[slot(f)] = f;
     }
@@ -137,15 +124,12 @@ void RollbackSession::take(int peer, const InputPacket &packet) {
     while (k.knownFrame[slot(k.confirmed)] == k.confirmed) {
       const int f = k.confirmed++;
       k.last = k.code[slot(f)];
-      if (f < frame_ && k.used[slot(f)] != k.code[slot(f)] &&
-          (rollbackTo_ < 0 || f < rollbackTo_))
-        rollbackTo_ = f;
+      if (f < frame_ && k.used[slot(f)] != k.code[slot(f)] && (rollbackTo_ < 0 || f < rollbackTo_)) rollbackTo_ = f;
     }
   }
   if (packet.check) {
     remoteChecks_.push_back(*packet.check);
-    if (remoteChecks_.size() > kChecksKept)
-      remoteChecks_.erase(remoteChecks_.begin());
+    if (remoteChecks_.size() > kChecksKept) remoteChecks_.erase(remoteChecks_.begin());
     compareChecks();
   }
 }
@@ -153,8 +137,7 @@ void RollbackSession::take(int peer, const InputPacket &packet) {
 void RollbackSession::compareChecks() {
   for (const InputPacket::Check &mine : checks_)
     for (const InputPacket::Check &theirs : remoteChecks_)
-      if (mine.frame == theirs.frame && mine.sum != theirs.sum &&
-          failure_.empty()) {
+      if (mine.frame == theirs.frame && mine.sum != theirs.sum && failure_.empty()) {
         desyncFrame_ = mine.frame;
         failure_ = "desync at frame " + std::to_string(mine.frame);
       }
@@ -164,9 +147,7 @@ SeatInputs RollbackSession::inputsFor(int frame) {
   SeatInputs in;
   for (int seat = 1; seat <= setup_.seats; ++seat) {
     SeatKeys &k = keys_[static_cast<size_t>(seat)];
-    const InputCode code = k.knownFrame[slot(frame)] == frame
-                               ? k.code[slot(frame)]
-                               : (k.last & kHeldBits);
+    const InputCode code = k.knownFrame[slot(frame)] == frame ? k.code[slot(frame)] : (k.last & kHeldBits);
     k.used[slot(frame)] = code;
     in[seat] = decodeInput(code);
   }
@@ -183,18 +164,15 @@ void RollbackSession::stepFrame(bool again) {
 void RollbackSession::rollBack() {
   const int from = rollbackTo_;
   rollbackTo_ = -1;
-  if (from < 0 || from >= frame_)
-    return;
+  if (from < 0 || from >= frame_) return;
   if (frame_ - from > static_cast<int>(states_.size()) - 1) {
-    failure_ = "rollback of " + std::to_string(frame_ - from) +
-               " frames is further than the states kept";
+    failure_ = "rollback of " + std::to_string(frame_ - from) + " frames is further than the states kept";
     return;
   }
   game_.loadState(states_[static_cast<size_t>(from) % states_.size()]);
   const int present = frame_;
   frame_ = from;
-  while (frame_ < present)
-    stepFrame(true);
+  while (frame_ < present) stepFrame(true);
   ++stats_.rollbacks;
   stats_.longestRollback = std::max(stats_.longestRollback, present - from);
 }
@@ -205,11 +183,9 @@ void RollbackSession::check() {
   const int agreed = confirmedFrame();
   while (nextCheck_ <= agreed && nextCheck_ < frame_) {
     if (frame_ - nextCheck_ < static_cast<int>(states_.size())) {
-      const std::vector<uint8_t> &state =
-          states_[static_cast<size_t>(nextCheck_) % states_.size()];
+      const std::vector<uint8_t> &state = states_[static_cast<size_t>(nextCheck_) % states_.size()];
       checks_.push_back({nextCheck_, stateBytesChecksum(state)});
-      if (checks_.size() > kChecksKept)
-        checks_.erase(checks_.begin());
+      if (checks_.size() > kChecksKept) checks_.erase(checks_.begin());
       compareChecks();
     }
     nextCheck_ += setup_.checkEvery;
@@ -218,34 +194,25 @@ void RollbackSession::check() {
 
 void RollbackSession::send() {
   for (int peer = 1; peer <= 3; ++peer) {
-    if (!isPeer_[static_cast<size_t>(peer)])
-      continue;
+    if (!isPeer_[static_cast<size_t>(peer)]) continue;
     InputPacket packet;
     packet.frame = frame_;
     packet.ack = INT_MAX;
     for (int seat = 1; seat <= setup_.seats; ++seat)
       if (setup_.ownerOfSeat[static_cast<size_t>(seat)] == peer)
-        packet.ack =
-            std::min(packet.ack, keys_[static_cast<size_t>(seat)].confirmed);
-    if (packet.ack == INT_MAX)
-      packet.ack = 0;
+        packet.ack = std::min(packet.ack, keys_[static_cast<size_t>(seat)].confirmed);
+    if (packet.ack == INT_MAX) packet.ack = 0;
     for (int seat = 1; seat <= setup_.seats; ++seat) {
-      if (!local(seat))
-        continue;
+      if (!local(seat)) continue;
       const SeatKeys &k = keys_[static_cast<size_t>(seat)];
       InputRun run;
       run.seat = seat;
-      run.first = std::max(peerAck_[static_cast<size_t>(peer)],
-                           k.confirmed - kFutureFrames);
-      const int count =
-          std::min(InputPacket::kMaxFrames, k.confirmed - run.first);
-      for (int i = 0; i < count; ++i)
-        run.codes.push_back(k.code[slot(run.first + i)]);
-      if (!run.codes.empty())
-        packet.runs.push_back(std::move(run));
+      run.first = std::max(peerAck_[static_cast<size_t>(peer)], k.confirmed - kFutureFrames);
+      const int count = std::min(InputPacket::kMaxFrames, k.confirmed - run.first);
+      for (int i = 0; i < count; ++i) run.codes.push_back(k.code[slot(run.first + i)]);
+      if (!run.codes.empty()) packet.runs.push_back(std::move(run));
     }
-    if (!checks_.empty())
-      packet.check = checks_.back();
+    if (!checks_.empty()) packet.check = checks_.back();
     const std::vector<uint8_t> bytes = writeInputPacket(packet);
     transport_.send(peer, bytes);
     stats_.bytesSent += static_cast<long long>(bytes.size());
@@ -254,27 +221,23 @@ void RollbackSession::send() {
 }
 
 void RollbackSession::tellAgreed() {
-  if (!onAgreed_)
-    return;
-  for (const int agreed = confirmedFrame(); agreedHeard_ < agreed;
-       ++agreedHeard_) {
+  if (!onAgreed_) return;
+  for (const int agreed = confirmedFrame(); agreedHeard_ < agreed; ++agreedHeard_) {
     SeatInputs in;
-    for (int seat = 1; seat <= setup_.seats; ++seat)
-      in[seat] = confirmedInput(seat, agreedHeard_);
+    for (int seat = 1; seat <= setup_.seats; ++seat) in[seat] = confirmedInput(seat, agreedHeard_);
     onAgreed_(agreedHeard_, in);
   }
 }
 
 RollbackSession::Advance RollbackSession::advance() {
-  if (!failure_.empty())
-    return Advance::STOPPED;
+  if (!failure_.empty()) return Advance::STOPPED;
   receive();
   placeLocalKeys();
   rollBack();
   check();
   tellAgreed();
   if (!failure_.empty()) {
-    send(); // the peers hear the checksum that differs
+    send();  // the peers hear the checksum that differs
     return Advance::STOPPED;
   }
   if (frame_ >= stopAt_) {
@@ -295,8 +258,7 @@ RollbackSession::Advance RollbackSession::advance() {
 int RollbackSession::framesAhead() const {
   int ahead = 0;
   for (int peer = 1; peer <= 3; ++peer)
-    if (isPeer_[static_cast<size_t>(peer)])
-      ahead = std::max(ahead, frame_ - peerFrame_[static_cast<size_t>(peer)]);
+    if (isPeer_[static_cast<size_t>(peer)]) ahead = std::max(ahead, frame_ - peerFrame_[static_cast<size_t>(peer)]);
   return ahead;
 }
 
@@ -310,11 +272,9 @@ bool RollbackSession::idleNow() {
   // machine's lead over the peer equals the peer's lead over this machine.
   // A machine that leads by more than that lets one frame pass.
   for (int peer = 1; peer <= 3; ++peer) {
-    if (!isPeer_[static_cast<size_t>(peer)])
-      continue;
+    if (!isPeer_[static_cast<size_t>(peer)]) continue;
     const int theirs = peerFrame_[static_cast<size_t>(peer)];
-    const int mineAsTheySee =
-        peerAck_[static_cast<size_t>(peer)] - setup_.delay;
+    const int mineAsTheySee = peerAck_[static_cast<size_t>(peer)] - setup_.delay;
     const int lead = (frame_ - theirs) - (theirs - mineAsTheySee);
     if (lead > 2) {
       idleCountdown_ = kIdleSpacing;
@@ -326,19 +286,15 @@ bool RollbackSession::idleNow() {
 
 bool RollbackSession::peersHave(int frame) const {
   for (int peer = 1; peer <= 3; ++peer)
-    if (isPeer_[static_cast<size_t>(peer)] &&
-        peerAck_[static_cast<size_t>(peer)] < frame)
-      return false;
+    if (isPeer_[static_cast<size_t>(peer)] && peerAck_[static_cast<size_t>(peer)] < frame) return false;
   return true;
 }
 
 void RollbackSession::takeOverPeer(int peer) {
-  if (peer < 1 || peer > 3 || !isPeer_[static_cast<size_t>(peer)])
-    return;
+  if (peer < 1 || peer > 3 || !isPeer_[static_cast<size_t>(peer)]) return;
   isPeer_[static_cast<size_t>(peer)] = false;
   for (int seat = 1; seat <= setup_.seats; ++seat) {
-    if (setup_.ownerOfSeat[static_cast<size_t>(seat)] != peer)
-      continue;
+    if (setup_.ownerOfSeat[static_cast<size_t>(seat)] != peer) continue;
     setup_.ownerOfSeat[static_cast<size_t>(seat)] = 0;
     SeatKeys &k = keys_[static_cast<size_t>(seat)];
     for (; k.confirmed < frame_; ++k.confirmed) {

@@ -23,22 +23,21 @@
 #include "net/RollbackGame.h"
 
 struct SessionSetup {
-  int seats = 2; // seats in the game, 1-4
+  int seats = 2;  // seats in the game, 1-4
   // Who holds each seat (index 1-4): 0 this machine, 1-3 the peer of that
   // number.
   std::array<int, kMaxSeats + 1> ownerOfSeat{};
-  int delay = 2; // frames between a local key and the frame it counts in, 0-8
-  int maxRollback = 8; // frames stepped on guesses at most, 1-32
+  int delay = 2;        // frames between a local key and the frame it counts in, 0-8
+  int maxRollback = 8;  // frames stepped on guesses at most, 1-32
   int checkEvery = 100;
 };
 
 class RollbackSession {
-public:
+ public:
   // How far back and ahead of the present keys are kept (frames).
   static constexpr int kWindow = 256;
 
-  RollbackSession(const SessionSetup &setup, RollbackGame &game,
-                  NetTransport &transport);
+  RollbackSession(const SessionSetup &setup, RollbackGame &game, NetTransport &transport);
 
   // The keys of a local seat, pressed now: they count `delay` frames later.
   void addLocalInput(int seat, const FrameInput &input);
@@ -48,7 +47,7 @@ public:
   // keys. STOPPED after a desync.
   Advance advance();
 
-  int frame() const { return frame_; } // the next frame to step
+  int frame() const { return frame_; }  // the next frame to step
   // No frame from `frame` on is stepped (keys are still read, wrong guesses
   // rolled back and this machine's keys sent): the end of a game.
   void stopAt(int frame) { stopAt_ = frame; }
@@ -76,36 +75,30 @@ public:
   FrameInput confirmedInput(int seat, int frame) const;
   // Hears every frame's keys once all of them are agreed, in frame order:
   // what a recording of the session holds.
-  void onAgreed(std::function<void(int frame, const SeatInputs &)> listener) {
-    onAgreed_ = std::move(listener);
-  }
+  void onAgreed(std::function<void(int frame, const SeatInputs &)> listener) { onAgreed_ = std::move(listener); }
 
   struct Stats {
-    int rollbacks = 0;       // times the session went back
-    int longestRollback = 0; // most frames stepped again at once
-    int framesStepped = 0;   // steps taken again included
-    int waits = 0;           // frames it waited for keys
-    int refusedPackets =
-        0; // unreadable, or keys for seats the sender does not hold
+    int rollbacks = 0;        // times the session went back
+    int longestRollback = 0;  // most frames stepped again at once
+    int framesStepped = 0;    // steps taken again included
+    int waits = 0;            // frames it waited for keys
+    int refusedPackets = 0;   // unreadable, or keys for seats the sender does not hold
     long long bytesSent = 0;
     int packetsSent = 0;
   };
   const Stats &stats() const { return stats_; }
 
-private:
+ private:
   struct SeatKeys {
     std::array<InputCode, kWindow> code{};
-    std::array<int, kWindow>
-        knownFrame{}; // the frame whose keys a slot holds, or -1
-    std::array<InputCode, kWindow> used{}; // what the step of that frame used
-    int confirmed = 0;                     // every frame before this is known
-    InputCode last = 0; // the latest known keys: the guess for the frames after
-    InputCode pending = 0; // a local seat's keys since its last frame was made
+    std::array<int, kWindow> knownFrame{};  // the frame whose keys a slot holds, or -1
+    std::array<InputCode, kWindow> used{};  // what the step of that frame used
+    int confirmed = 0;                      // every frame before this is known
+    InputCode last = 0;                     // the latest known keys: the guess for the frames after
+    InputCode pending = 0;                  // a local seat's keys since its last frame was made
   };
   static size_t slot(int frame) { return static_cast<size_t>(frame % kWindow); }
-  bool local(int seat) const {
-    return setup_.ownerOfSeat[static_cast<size_t>(seat)] == 0;
-  }
+  bool local(int seat) const { return setup_.ownerOfSeat[static_cast<size_t>(seat)] == 0; }
   void receive();
   void take(int peer, const InputPacket &packet);
   void placeLocalKeys();
@@ -121,13 +114,11 @@ private:
   RollbackGame &game_;
   NetTransport &transport_;
   std::array<SeatKeys, kMaxSeats + 1> keys_{};
-  std::vector<std::vector<uint8_t>>
-      states_; // the state before frame f at f % size
+  std::vector<std::vector<uint8_t>> states_;  // the state before frame f at f % size
   int frame_ = 0;
-  int rollbackTo_ = -1; // the first frame stepped with a wrong guess, or -1
-  std::array<int, 4> peerFrame_{}; // the present frame each peer last reported
-  std::array<int, 4>
-      peerAck_{}; // each peer has our keys of every frame before this
+  int rollbackTo_ = -1;             // the first frame stepped with a wrong guess, or -1
+  std::array<int, 4> peerFrame_{};  // the present frame each peer last reported
+  std::array<int, 4> peerAck_{};    // each peer has our keys of every frame before this
   std::array<bool, 4> isPeer_{};
   int idleCountdown_ = 0;
   int stopAt_ = INT_MAX;
@@ -135,8 +126,8 @@ private:
   std::vector<InputPacket::Check> remoteChecks_;
   int nextCheck_ = 0;
   std::function<void(int, const SeatInputs &)> onAgreed_;
-  int agreedHeard_ = 0; // frames told to onAgreed_  // the next frame whose
-                        // agreed state gets a checksum
+  int agreedHeard_ = 0;  // frames told to onAgreed_  // the next frame whose
+                         // agreed state gets a checksum
   std::string failure_;
   int desyncFrame_ = -1;
   Stats stats_;

@@ -25,7 +25,6 @@ struct SessionHello {
 };
 
 std::vector<uint8_t> writeSessionHello(const SessionHello &hello);
-std::optional<SessionHello> readSessionHello(std::span<const uint8_t> bytes,
-                                             std::string &why);
+std::optional<SessionHello> readSessionHello(std::span<const uint8_t> bytes, std::string &why);
 std::vector<uint8_t> writeSessionReady();
 bool isSessionReady(std::span<const uint8_t> bytes);

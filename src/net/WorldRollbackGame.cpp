@@ -1,8 +1,7 @@
 #include "net/WorldRollbackGame.h"
 
 void WorldRollbackGame::loadState(std::span<const uint8_t> bytes) {
-  Expected<uint64_t> random =
-      world_.restoreState(bytes, "the rollback's saved state");
+  Expected<uint64_t> random = world_.restoreState(bytes, "the rollback's saved state");
   if (!random) {
     error_ = random.error().message();
     return;
@@ -13,9 +12,7 @@ void WorldRollbackGame::loadState(std::span<const uint8_t> bytes) {
 
 void WorldRollbackGame::step(const SeatInputs &inputs, bool again) {
   world_.step(inputs);
-  if (!again)
-    newSounds_.insert(newSounds_.end(), world_.sounds.begin(),
-                      world_.sounds.end());
+  if (!again) newSounds_.insert(newSounds_.end(), world_.sounds.begin(), world_.sounds.end());
 }
 
 std::vector<SoundRequest> WorldRollbackGame::takeNewSounds() {

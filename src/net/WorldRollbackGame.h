@@ -10,13 +10,10 @@
 #include "world/World.h"
 
 class WorldRollbackGame : public RollbackGame {
-public:
-  WorldRollbackGame(World &world, Random &chance)
-      : world_(world), chance_(chance) {}
+ public:
+  WorldRollbackGame(World &world, Random &chance) : world_(world), chance_(chance) {}
 
-  void saveState(std::vector<uint8_t> &out) override {
-    world_.saveState(chance_.state(), out);
-  }
+  void saveState(std::vector<uint8_t> &out) override { world_.saveState(chance_.state(), out); }
   void loadState(std::span<const uint8_t> bytes) override;
   void step(const SeatInputs &inputs, bool again) override;
 
@@ -25,7 +22,7 @@ public:
   // Why the last state could not be put back ("" when it was).
   const std::string &error() const { return error_; }
 
-private:
+ private:
   World &world_;
   Random &chance_;
   std::vector<SoundRequest> newSounds_;

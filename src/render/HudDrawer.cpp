@@ -13,12 +13,8 @@ constexpr float kPortraitX = 6, kPortraitY = 3;
 // leaves its part of the display undrawn.
 SpriteQuad loadPicture(HGE *engine, const HudPicture &picture) {
   const HTEXTURE tex = engine->Texture_Load(picture.path, 0, false);
-  if (!tex)
-    engine->System_Log(
-        "The display's picture %s is missing: that part is not drawn",
-        picture.path);
-  return SpriteQuad(engine, tex, 0.0f, 0.0f, tex ? picture.width : 0.0f,
-                    tex ? picture.height : 0.0f);
+  if (!tex) engine->System_Log("The display's picture %s is missing: that part is not drawn", picture.path);
+  return SpriteQuad(engine, tex, 0.0f, 0.0f, tex ? picture.width : 0.0f, tex ? picture.height : 0.0f);
 }
 
 // The length of a hit-point bar `full` pixels long, against the character's
@@ -26,43 +22,36 @@ SpriteQuad loadPicture(HGE *engine, const HudPicture &picture) {
 // character without sensible full hit points shows an empty bar; the ratio
 // stays within 0..1.
 float barLength(const Chara *c, float full) {
-  if (!c || !c->data || c->fullHp() <= 0)
-    return 0.0f;
+  if (!c || !c->data || c->fullHp() <= 0) return 0.0f;
   double ratio = static_cast<double>(c->hp) / static_cast<double>(c->fullHp());
-  if (ratio < 0)
-    ratio = 0;
-  if (ratio > 1)
-    ratio = 1;
+  if (ratio < 0) ratio = 0;
+  if (ratio > 1) ratio = 1;
   return static_cast<float>(ratio * full);
 }
 
 // A picture that did not load is left out rather than drawn as a white block.
-void drawLoaded(SpriteQuad &s, const HudPicture &picture, const PanelPlace &at,
-                uint32_t color) {
-  if (!s.texture())
-    return;
+void drawLoaded(SpriteQuad &s, const HudPicture &picture, const PanelPlace &at, uint32_t color) {
+  if (!s.texture()) return;
   s.setColor(color);
-  s.drawScaled(at.x + picture.x * at.scale, at.y + picture.y * at.scale,
-               at.scale, at.scale);
+  s.drawScaled(at.x + picture.x * at.scale, at.y + picture.y * at.scale, at.scale, at.scale);
 }
 
-} // namespace
+}  // namespace
 
 HudDrawer::HudDrawer(HGE *engine)
     : base(loadPicture(engine, HudLayout::frame)),
       hp(loadPicture(engine, HudLayout::playerBar)),
       sp(loadPicture(engine, HudLayout::secondBar)),
       cp(loadPicture(engine, HudLayout::powerGauge)),
-      mhp(loadPicture(engine, HudLayout::targetBar)), engine_(engine) {}
+      mhp(loadPicture(engine, HudLayout::targetBar)),
+      engine_(engine) {}
 
 // The display's pictures go with it.
 HudDrawer::~HudDrawer() {
   for (const SpriteQuad *s : {&base, &hp, &sp, &cp, &mhp})
-    if (s->texture())
-      engine_->Texture_Free(s->texture());
+    if (s->texture()) engine_->Texture_Free(s->texture());
   for (const auto &[id, s] : portraits_)
-    if (s && s->texture())
-      engine_->Texture_Free(s->texture());
+    if (s && s->texture()) engine_->Texture_Free(s->texture());
 }
 
 SpriteQuad *HudDrawer::portraitOf(const std::string &id) {
@@ -73,13 +62,8 @@ SpriteQuad *HudDrawer::portraitOf(const std::string &id) {
     const std::string path = "pak/" + id + "/hta/portrait.png";
     const HTEXTURE tex = engine_->Texture_Load(path.c_str(), 0, false);
     if (!tex)
-      engine_->System_Log(
-          "No portrait for %s (%s): the display shows the frame's own",
-          id.c_str(), path.c_str());
-    it = portraits_
-             .emplace(id, tex ? std::make_unique<SpriteQuad>(
-                                    engine_, tex, 0.0f, 0.0f, 100.0f, 100.0f)
-                              : nullptr)
+      engine_->System_Log("No portrait for %s (%s): the display shows the frame's own", id.c_str(), path.c_str());
+    it = portraits_.emplace(id, tex ? std::make_unique<SpriteQuad>(engine_, tex, 0.0f, 0.0f, 100.0f, 100.0f) : nullptr)
              .first;
   }
   return it->second.get();
@@ -89,29 +73,22 @@ void HudDrawer::draw(const Hud &hud, const std::string &heroInFrame) {
   drawPanel(hud, PanelPlace{}, 0xFFFFFFFF, heroInFrame);
 }
 
-void HudDrawer::drawPanel(const Hud &hud, const PanelPlace &at, uint32_t color,
-                          const std::string &heroInFrame) {
-  hp.setRegion(0, 0, barLength(hud.player, HudLayout::playerBar.width),
-               HudLayout::playerBar.height);
+void HudDrawer::drawPanel(const Hud &hud, const PanelPlace &at, uint32_t color, const std::string &heroInFrame) {
+  hp.setRegion(0, 0, barLength(hud.player, HudLayout::playerBar.width), HudLayout::playerBar.height);
   drawLoaded(base, HudLayout::frame, at, color);
   // Another hero's face over the frame's medallion.
-  if (hud.player && hud.player->data && !heroInFrame.empty() &&
-      hud.player->data->id != heroInFrame) {
+  if (hud.player && hud.player->data && !heroInFrame.empty() && hud.player->data->id != heroInFrame) {
     if (SpriteQuad *face = portraitOf(hud.player->data->id)) {
       face->setColor(color);
-      face->drawScaled(at.x + kPortraitX * at.scale,
-                       at.y + kPortraitY * at.scale, at.scale, at.scale);
+      face->drawScaled(at.x + kPortraitX * at.scale, at.y + kPortraitY * at.scale, at.scale, at.scale);
     }
   }
   if (hud.target) {
-    mhp.setRegion(0, 0, barLength(hud.target, HudLayout::targetBar.width),
-                  HudLayout::targetBar.height);
+    mhp.setRegion(0, 0, barLength(hud.target, HudLayout::targetBar.width), HudLayout::targetBar.height);
     drawLoaded(mhp, HudLayout::targetBar, at, color);
   }
   drawLoaded(hp, HudLayout::playerBar, at, color);
-  cp.setRegion(0, 0,
-               static_cast<float>(static_cast<double>(hud.power) / MAX_POWER *
-                                  HudLayout::powerGauge.width),
+  cp.setRegion(0, 0, static_cast<float>(static_cast<double>(hud.power) / MAX_POWER * HudLayout::powerGauge.width),
                HudLayout::powerGauge.height);
   drawLoaded(sp, HudLayout::secondBar, at, color);
   drawLoaded(cp, HudLayout::powerGauge, at, color);

@@ -13,7 +13,7 @@
 #include "world/Hud.h"
 
 class HudDrawer {
-public:
+ public:
   // Loads the pictures of HudLayout from the pack; a missing one is logged
   // once and left out of the display.
   explicit HudDrawer(HGE *engine);
@@ -28,15 +28,14 @@ public:
   void draw(const Hud &hud, const std::string &heroInFrame = {});
   // One seat's panel at `at`, every picture multiplied by `color` (opaque
   // white: as drawn; darker: a seat that is out).
-  void drawPanel(const Hud &hud, const PanelPlace &at,
-                 uint32_t color = 0xFFFFFFFF,
+  void drawPanel(const Hud &hud, const PanelPlace &at, uint32_t color = 0xFFFFFFFF,
                  const std::string &heroInFrame = {});
 
   // The display's pictures, each cut to its fixed rectangle; the bars' widths
   // follow the numbers of the last draw.
   SpriteQuad base, hp, sp, cp, mhp;
 
-private:
+ private:
   // The portrait of hero `id`, loaded the first time it is asked for; null
   // when the hero has none.
   SpriteQuad *portraitOf(const std::string &id);

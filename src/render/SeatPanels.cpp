@@ -27,8 +27,7 @@ constexpr int kBlinkFrames = 40;
 constexpr int kFramesPerSecond = 100;
 
 // Text with a dark shadow one pixel down and right, so it reads on any sky.
-void shadowed(BitmapFont &font, float x, float y, float scale, uint32_t color,
-              const char *text) {
+void shadowed(BitmapFont &font, float x, float y, float scale, uint32_t color, const char *text) {
   font.setScale(scale);
   font.setColor(kShadowColor);
   font.draw(x + 1, y + 1, AlignLeft, text);
@@ -36,7 +35,7 @@ void shadowed(BitmapFont &font, float x, float y, float scale, uint32_t color,
   font.draw(x, y, AlignLeft, text);
 }
 
-} // namespace
+}  // namespace
 
 SeatPanelText seatPanelText(const World &world, int seat) {
   const Seat &s = world.seat(seat);
@@ -47,15 +46,13 @@ SeatPanelText seatPanelText(const World &world, int seat) {
     t.kind = SeatPanelText::OUT;
   } else if (s.continueFrames > 0 && world.continuesLeft > 0) {
     t.kind = SeatPanelText::CONTINUE;
-    t.continueSeconds =
-        (s.continueFrames + kFramesPerSecond - 1) / kFramesPerSecond;
+    t.continueSeconds = (s.continueFrames + kFramesPerSecond - 1) / kFramesPerSecond;
     t.lit = (s.continueFrames / kBlinkFrames) % 2 == 0;
   }
   return t;
 }
 
-void drawSeatPanels(HGE *engine, const World &world, HudDrawer &hud,
-                    BitmapFont &font, uint32_t fontColor) {
+void drawSeatPanels(HGE *engine, const World &world, HudDrawer &hud, BitmapFont &font, uint32_t fontColor) {
   const float savedScale = font.scale();
   for (int n = 1; n <= kMaxSeats; ++n) {
     const Seat &s = world.seat(n);
@@ -67,31 +64,25 @@ void drawSeatPanels(HGE *engine, const World &world, HudDrawer &hud,
     std::snprintf(name, sizeof name, "P%d", n);
     if (text.kind == SeatPanelText::JOIN) {
       // Quiet: a see-through line where the panel would be.
-      shadowed(font, px(kJoinX), py(kJoinY), kJoinScale,
-               (seatColor(n) & 0x00FFFFFF) | kQuietAlpha, name);
-      shadowed(font, px(kJoinX), py(kJoinY) + font.lineHeight() * kJoinScale,
-               kNoteScale, (kTextColor & 0x00FFFFFF) | kQuietAlpha,
-               "press punch to join");
+      shadowed(font, px(kJoinX), py(kJoinY), kJoinScale, (seatColor(n) & 0x00FFFFFF) | kQuietAlpha, name);
+      shadowed(font, px(kJoinX), py(kJoinY) + font.lineHeight() * kJoinScale, kNoteScale,
+               (kTextColor & 0x00FFFFFF) | kQuietAlpha, "press punch to join");
       continue;
     }
-    hud.drawPanel(s.hud, at,
-                  text.kind == SeatPanelText::OUT ? kOutColor : 0xFFFFFFFF,
-                  world.rules.playerId);
+    hud.drawPanel(s.hud, at, text.kind == SeatPanelText::OUT ? kOutColor : 0xFFFFFFFF, world.rules.playerId);
     shadowed(font, px(kNameX), py(kNameY), kNameScale, seatColor(n), name);
     std::snprintf(line, sizeof line, "%d", s.hud.score);
     shadowed(font, px(kScoreX), py(kScoreY), kScoreScale, kTextColor, line);
     if (text.kind == SeatPanelText::CONTINUE && text.lit) {
       // Over the empty bars, on a dark plate of its own so that it reads.
       const float line2 = py(kNoteY) + font.lineHeight() * kNoteScale;
-      fillRect(engine, px(kNoteX) - 3, py(kNoteY) - 2, px(kNotePlateRight),
-               line2 + font.lineHeight() * kNoteScale + 1, kNotePlateColor);
+      fillRect(engine, px(kNoteX) - 3, py(kNoteY) - 2, px(kNotePlateRight), line2 + font.lineHeight() * kNoteScale + 1,
+               kNotePlateColor);
       std::snprintf(line, sizeof line, "to continue %d", text.continueSeconds);
-      shadowed(font, px(kNoteX), py(kNoteY), kNoteScale, kTextColor,
-               "press punch");
+      shadowed(font, px(kNoteX), py(kNoteY), kNoteScale, kTextColor, "press punch");
       shadowed(font, px(kNoteX), line2, kNoteScale, kTextColor, line);
     }
-    if (text.kind == SeatPanelText::OUT)
-      shadowed(font, px(kNoteX), py(kNoteY), kNoteScale, kTextColor, "out");
+    if (text.kind == SeatPanelText::OUT) shadowed(font, px(kNoteX), py(kNoteY), kNoteScale, kTextColor, "out");
   }
   font.setScale(savedScale);
   font.setColor(fontColor);

@@ -13,27 +13,24 @@
 #include "net/NetTransport.h"
 
 struct LinkShape {
-  int latency = 0; // ticks
-  int jitter = 0;  // ticks either way
+  int latency = 0;  // ticks
+  int jitter = 0;   // ticks either way
   int lossPercent = 0;
   int duplicatePercent = 0;
 };
 
 class NetLink {
-public:
-  explicit NetLink(LinkShape shape, uint64_t seed = 1)
-      : shape_(shape), chance_(seed) {}
+ public:
+  explicit NetLink(LinkShape shape, uint64_t seed = 1) : shape_(shape), chance_(seed) {}
 
   // The end of machine `side` (0 or 1); its one peer is number 1.
   class End : public NetTransport {
-  public:
+   public:
     End(NetLink &link, int side) : link_(link), side_(side) {}
-    void send(int, std::span<const uint8_t> bytes) override {
-      link_.post(side_, bytes);
-    }
+    void send(int, std::span<const uint8_t> bytes) override { link_.post(side_, bytes); }
     bool receive(Datagram &out) override { return link_.take(side_, out); }
 
-  private:
+   private:
     NetLink &link_;
     int side_;
   };
@@ -43,11 +40,9 @@ public:
   int sent() const { return sent_; }
   // Puts a datagram in front of `side` at once, as a stranger or a broken peer
   // would.
-  void inject(int side, std::vector<uint8_t> bytes) {
-    inFlight_.push_back({now_, side, std::move(bytes)});
-  }
+  void inject(int side, std::vector<uint8_t> bytes) { inFlight_.push_back({now_, side, std::move(bytes)}); }
 
-private:
+ private:
   struct Flight {
     int arrives;
     int to;
@@ -55,14 +50,11 @@ private:
   };
   void post(int from, std::span<const uint8_t> bytes) {
     ++sent_;
-    if (chance_.range(0, 99) < shape_.lossPercent)
-      return;
+    if (chance_.range(0, 99) < shape_.lossPercent) return;
     const int copies = chance_.range(0, 99) < shape_.duplicatePercent ? 2 : 1;
     for (int c = 0; c < copies; ++c) {
-      const int delay = std::max(
-          0, shape_.latency + chance_.range(-shape_.jitter, shape_.jitter));
-      inFlight_.push_back({now_ + delay, 1 - from,
-                           std::vector<uint8_t>(bytes.begin(), bytes.end())});
+      const int delay = std::max(0, shape_.latency + chance_.range(-shape_.jitter, shape_.jitter));
+      inFlight_.push_back({now_ + delay, 1 - from, std::vector<uint8_t>(bytes.begin(), bytes.end())});
     }
   }
   bool take(int side, Datagram &out) {

@@ -20,11 +20,9 @@ InputPacket sample() {
 TEST(InputPacket, ReadsBackWhatWasWritten) {
   for (bool withCheck : {false, true}) {
     InputPacket p = sample();
-    if (!withCheck)
-      p.check.reset();
+    if (!withCheck) p.check.reset();
     std::string why;
-    const std::optional<InputPacket> back =
-        readInputPacket(writeInputPacket(p), why);
+    const std::optional<InputPacket> back = readInputPacket(writeInputPacket(p), why);
     ASSERT_TRUE(back) << why;
     EXPECT_EQ(back->frame, 1234);
     EXPECT_EQ(back->ack, 1200);
@@ -33,8 +31,7 @@ TEST(InputPacket, ReadsBackWhatWasWritten) {
     EXPECT_EQ(back->runs[1].seat, 3);
     EXPECT_EQ(back->runs[1].first, 1229);
     EXPECT_EQ(back->check.has_value(), withCheck);
-    if (withCheck)
-      EXPECT_EQ(back->check->sum, 0x0123456789ABCDEFULL);
+    if (withCheck) EXPECT_EQ(back->check->sum, 0x0123456789ABCDEFULL);
   }
   // Keys to two bytes and back, every key held and pressed alike.
   FrameInput in;
@@ -71,8 +68,7 @@ TEST(InputPacket, AnythingElseIsRefusedWithTheReason) {
          return writeInputPacket(p);
        }(),
        "two runs for one seat"},
-      {std::vector<uint8_t>(good.begin(), good.end() - 1),
-       "a checksum cut short"},
+      {std::vector<uint8_t>(good.begin(), good.end() - 1), "a checksum cut short"},
       {[&] {
          std::vector<uint8_t> b = good;
          b.push_back(0);
@@ -88,4 +84,4 @@ TEST(InputPacket, AnythingElseIsRefusedWithTheReason) {
   }
 }
 
-} // namespace
+}  // namespace

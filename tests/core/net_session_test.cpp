@@ -16,14 +16,14 @@ namespace {
 // A small game whose every key changes its state for good, so a wrong guess
 // that is never corrected shows in every later state.
 class MixGame : public RollbackGame {
-public:
+ public:
   struct State {
     uint64_t mix = 1;
     int32_t frame = 0;
     std::array<int32_t, 5> x{};
   };
   State s;
-  int plantAt = -1; // a step that goes differently here (a fault to find)
+  int plantAt = -1;  // a step that goes differently here (a fault to find)
   int steps = 0, againSteps = 0;
 
   void saveState(std::vector<uint8_t> &out) override {
@@ -39,12 +39,10 @@ public:
     againSteps += again ? 1 : 0;
     for (int seat = 1; seat <= 4; ++seat) {
       const InputCode code = encodeInput(in[seat]);
-      s.x[static_cast<size_t>(seat)] +=
-          in[seat].held[KEY_D] - in[seat].held[KEY_A];
+      s.x[static_cast<size_t>(seat)] += in[seat].held[KEY_D] - in[seat].held[KEY_A];
       s.mix = (s.mix ^ code) * 0x100000001b3ULL + static_cast<uint64_t>(seat);
     }
-    if (s.frame == plantAt)
-      s.mix += 1;
+    if (s.frame == plantAt) s.mix += 1;
     ++s.frame;
   }
 };
@@ -53,8 +51,7 @@ public:
 FrameInput scriptedKeys(int seat, int n) {
   Random r(static_cast<uint64_t>(seat) * 7919u + static_cast<uint64_t>(n / 5));
   FrameInput in;
-  for (size_t k = 0; k < GAME_KEY_COUNT; ++k)
-    in.held[k] = r.range(0, 3) == 0;
+  for (size_t k = 0; k < GAME_KEY_COUNT; ++k) in.held[k] = r.range(0, 3) == 0;
   in.pressed[KEY_J] = n % 11 == 0;
   return in;
 }
@@ -72,9 +69,8 @@ struct Machine {
   RollbackSession session;
   int seat;
   int presses = 0;
-  std::vector<SeatInputs> agreed; // the session's recording
-  Machine(NetLink &link, int side)
-      : session(setupFor(side), game, link.end(side)), seat(side + 1) {
+  std::vector<SeatInputs> agreed;  // the session's recording
+  Machine(NetLink &link, int side) : session(setupFor(side), game, link.end(side)), seat(side + 1) {
     session.onAgreed([this](int frame, const SeatInputs &in) {
       EXPECT_EQ(frame, static_cast<int>(agreed.size()));
       agreed.push_back(in);
@@ -82,8 +78,7 @@ struct Machine {
   }
   // One tick of the machine's loop: its player's keys, then a frame.
   RollbackSession::Advance tick(bool obeyIdle) {
-    if (obeyIdle && session.idleNow())
-      return RollbackSession::Advance::WAITING;
+    if (obeyIdle && session.idleNow()) return RollbackSession::Advance::WAITING;
     session.addLocalInput(seat, scriptedKeys(seat, presses++));
     return session.advance();
   }
@@ -92,8 +87,7 @@ struct Machine {
 // A machine's recording played offline up to the state before `frames`.
 std::vector<uint8_t> offline(const Machine &m, int frames) {
   MixGame g;
-  for (int f = 0; f < frames; ++f)
-    g.step(m.agreed.at(static_cast<size_t>(f)), false);
+  for (int f = 0; f < frames; ++f) g.step(m.agreed.at(static_cast<size_t>(f)), false);
   std::vector<uint8_t> bytes;
   g.saveState(bytes);
   return bytes;
@@ -113,10 +107,8 @@ TEST(RollbackSession, TwoMachinesOverABadLinkStepTheSameFrames) {
     NetLink link(c.link, 5);
     Machine a(link, 0), b(link, 1);
     for (int t = 0; t < 3000; ++t) {
-      ASSERT_NE(a.tick(true), RollbackSession::Advance::STOPPED)
-          << a.session.failure();
-      ASSERT_NE(b.tick(true), RollbackSession::Advance::STOPPED)
-          << b.session.failure();
+      ASSERT_NE(a.tick(true), RollbackSession::Advance::STOPPED) << a.session.failure();
+      ASSERT_NE(b.tick(true), RollbackSession::Advance::STOPPED) << b.session.failure();
       link.tick();
     }
     ASSERT_GT(a.session.frame(), 2000);
@@ -129,19 +121,14 @@ TEST(RollbackSession, TwoMachinesOverABadLinkStepTheSameFrames) {
     ASSERT_GT(agreed, 2000u);
     for (size_t f = 0; f < agreed; ++f)
       for (int seat = 1; seat <= 2; ++seat)
-        ASSERT_EQ(encodeInput(a.agreed[f][seat]),
-                  encodeInput(b.agreed[f][seat]))
-            << "frame " << f;
+        ASSERT_EQ(encodeInput(a.agreed[f][seat]), encodeInput(b.agreed[f][seat])) << "frame " << f;
     const InputPacket::Check last = a.session.checks().back();
     EXPECT_EQ(stateBytesChecksum(offline(a, last.frame)), last.sum);
-    if (c.link.latency > 0)
-      EXPECT_GT(a.session.stats().rollbacks + b.session.stats().rollbacks, 0);
+    if (c.link.latency > 0) EXPECT_GT(a.session.stats().rollbacks + b.session.stats().rollbacks, 0);
     EXPECT_LE(a.session.stats().longestRollback, 8);
     // Several frames of keys in each packet, and well under 8 KB a second at
     // 100 frames a second.
-    EXPECT_LT(a.session.stats().bytesSent /
-                  (a.session.stats().packetsSent / 100 + 1),
-              8 * 1024);
+    EXPECT_LT(a.session.stats().bytesSent / (a.session.stats().packetsSent / 100 + 1), 8 * 1024);
   }
 }
 
@@ -151,8 +138,7 @@ TEST(RollbackSession, ALateKeyIsGuessedThenCorrectedByRollingBack) {
   RollbackSession a(setupFor(0), game, link.end(0));
   // Seat 2's machine is silent: a steps on guesses (nothing held) up to its
   // limit.
-  for (int t = 0; t < 6; ++t)
-    ASSERT_EQ(a.advance(), RollbackSession::Advance::STEPPED);
+  for (int t = 0; t < 6; ++t) ASSERT_EQ(a.advance(), RollbackSession::Advance::STEPPED);
   EXPECT_EQ(a.confirmedFrame(), 0);
   // Seat 2 held D from frame 3: the keys of frames 0-5 arrive at once.
   InputPacket late;
@@ -161,8 +147,7 @@ TEST(RollbackSession, ALateKeyIsGuessedThenCorrectedByRollingBack) {
   InputRun run{2, 0, {}};
   FrameInput right;
   right.held[KEY_D] = true;
-  for (int f = 0; f < 6; ++f)
-    run.codes.push_back(f < 3 ? InputCode{0} : encodeInput(right));
+  for (int f = 0; f < 6; ++f) run.codes.push_back(f < 3 ? InputCode{0} : encodeInput(right));
   late.runs.push_back(run);
   link.inject(0, writeInputPacket(late));
   ASSERT_EQ(a.advance(), RollbackSession::Advance::STEPPED);
@@ -178,8 +163,7 @@ TEST(RollbackSession, AMachineTooFarAheadWaits) {
   MixGame game;
   RollbackSession a(setupFor(0), game, link.end(0));
   int stepped = 0;
-  for (int t = 0; t < 20; ++t)
-    stepped += a.advance() == RollbackSession::Advance::STEPPED;
+  for (int t = 0; t < 20; ++t) stepped += a.advance() == RollbackSession::Advance::STEPPED;
   EXPECT_EQ(stepped, 8) << "at most eight frames on guesses";
   EXPECT_EQ(a.stats().waits, 12);
 }
@@ -205,27 +189,23 @@ TEST(RollbackSession, TheMachineThatStartedFirstSlowsUntilBothRunTogether) {
     SCOPED_TRACE(obey ? "idling when ahead" : "never idling");
     NetLink link({5, 1, 0, 0}, 2);
     Machine a(link, 0), b(link, 1);
-    for (int t = 0; t < 40; ++t)
-      a.tick(obey), link.tick(); // b starts 40 ticks late
+    for (int t = 0; t < 40; ++t) a.tick(obey), link.tick();  // b starts 40 ticks late
     int lateWaits = 0;
     for (int t = 0; t < 2000; ++t) {
       const int before = a.session.stats().waits;
       a.tick(obey);
       b.tick(obey);
       link.tick();
-      if (t >= 1000)
-        lateWaits += a.session.stats().waits - before;
+      if (t >= 1000) lateWaits += a.session.stats().waits - before;
     }
     const int gap = a.session.frame() - b.session.frame();
     // The machine ahead sees the other's keys later than the other sees its
     // own, so it rolls back more: time sync evens that out.
-    const double ra = a.session.stats().rollbacks,
-                 rb = b.session.stats().rollbacks;
+    const double ra = a.session.stats().rollbacks, rb = b.session.stats().rollbacks;
     if (obey) {
       EXPECT_EQ(lateWaits, 0) << "in step: nobody waits for keys";
       EXPECT_LE(std::abs(gap), 1);
-      EXPECT_LT(std::abs(ra - rb), 0.1 * ra)
-          << ra << " and " << rb << " rollbacks";
+      EXPECT_LT(std::abs(ra - rb), 0.1 * ra) << ra << " and " << rb << " rollbacks";
     } else {
       EXPECT_GE(gap, 2) << "without time sync the early machine stays ahead";
       EXPECT_GT(ra, 1.3 * rb) << ra << " and " << rb << " rollbacks";
@@ -233,22 +213,19 @@ TEST(RollbackSession, TheMachineThatStartedFirstSlowsUntilBothRunTogether) {
   }
 }
 
-TEST(RollbackSession,
-     KeysForASeatThePeerDoesNotHoldOrFromAStrangerChangeNothing) {
+TEST(RollbackSession, KeysForASeatThePeerDoesNotHoldOrFromAStrangerChangeNothing) {
   NetLink link({}, 1);
   MixGame game;
   RollbackSession a(setupFor(0), game, link.end(0));
   InputPacket forged;
-  forged.runs.push_back(
-      {1, 0, std::vector<InputCode>(5, 0xFF)}); // seat 1 is a's own
-  forged.runs.push_back({2, 1000000, {0xFF}});  // far in the future
+  forged.runs.push_back({1, 0, std::vector<InputCode>(5, 0xFF)});  // seat 1 is a's own
+  forged.runs.push_back({2, 1000000, {0xFF}});                     // far in the future
   link.inject(0, writeInputPacket(forged));
   link.inject(0, {'T', 'V', 1, 0xFF});
   a.advance();
   EXPECT_EQ(a.stats().refusedPackets, 2);
   EXPECT_EQ(a.confirmedFrame(), 0);
-  EXPECT_EQ(a.confirmedInput(1, 0).held, FrameInput{}.held)
-      << "a's own keys stay a's";
+  EXPECT_EQ(a.confirmedInput(1, 0).held, FrameInput{}.held) << "a's own keys stay a's";
 }
 
-} // namespace
+}  // namespace

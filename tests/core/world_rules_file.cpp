@@ -10,30 +10,23 @@
 namespace worldtest {
 namespace {
 
-void writeText(const std::string &path, const std::string &text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+void writeText(const std::string &path, const std::string &text) { std::ofstream(path, std::ios::binary) << text; }
 
 // "file:line: what" for rules text that must be refused.
 std::string refusal(const std::string &text) {
   writeText("data/rules.txt", text);
   Expected<GameRules> rules = readGameRules();
-  if (rules)
-    return "(accepted)";
+  if (rules) return "(accepted)";
   return textLineMessage(rules.error());
 }
 
 bool sameRules(const GameRules &a, const GameRules &b) {
-  if (a.playerId != b.playerId || a.playerX != b.playerX ||
-      a.playerZ != b.playerZ || a.firstScene != b.firstScene ||
-      a.finalScene != b.finalScene || a.packFile != b.packFile ||
-      a.packPassword != b.packPassword || a.music != b.music ||
-      a.playerInvincible != b.playerInvincible ||
-      a.scores.size() != b.scores.size())
+  if (a.playerId != b.playerId || a.playerX != b.playerX || a.playerZ != b.playerZ || a.firstScene != b.firstScene ||
+      a.finalScene != b.finalScene || a.packFile != b.packFile || a.packPassword != b.packPassword ||
+      a.music != b.music || a.playerInvincible != b.playerInvincible || a.scores.size() != b.scores.size())
     return false;
   for (size_t i = 0; i < a.scores.size(); ++i)
-    if (a.scores[i].enemyName != b.scores[i].enemyName ||
-        a.scores[i].value.score != b.scores[i].value.score ||
+    if (a.scores[i].enemyName != b.scores[i].enemyName || a.scores[i].value.score != b.scores[i].value.score ||
         a.scores[i].value.kills != b.scores[i].value.kills)
       return false;
   return true;
@@ -50,8 +43,7 @@ TEST_F(RulesFile, NoFileAndAnEmptyOrCommentOnlyFileAreTheGamesOwnRules) {
   EXPECT_EQ(none->valueOf("guai01").score, 10);
   EXPECT_EQ(none->packPassword, "brazenoth");
 
-  writeText("data/rules.txt",
-            "\xEF\xBB\xBF# nothing changed\r\n\n   \n\t# still nothing\n");
+  writeText("data/rules.txt", "\xEF\xBB\xBF# nothing changed\r\n\n   \n\t# still nothing\n");
   Expected<GameRules> comments = readGameRules(kRulesFile, &found);
   ASSERT_TRUE(comments) << comments.error().message();
   EXPECT_TRUE(found);
@@ -59,20 +51,19 @@ TEST_F(RulesFile, NoFileAndAnEmptyOrCommentOnlyFileAreTheGamesOwnRules) {
 }
 
 TEST_F(RulesFile, EachKeyGivenReplacesOneRuleAndTheRestStay) {
-  writeText("data/rules.txt", "# a modder's rules\n"
-                              "score wolf = 40\n"
-                              "score guai01 = 15 2\n"
-                              "final-scene = lair\n"
-                              "player-x = -20\n");
+  writeText("data/rules.txt",
+            "# a modder's rules\n"
+            "score wolf = 40\n"
+            "score guai01 = 15 2\n"
+            "final-scene = lair\n"
+            "player-x = -20\n");
   Expected<GameRules> rules = readGameRules();
   ASSERT_TRUE(rules) << rules.error().message();
   EXPECT_EQ(rules->valueOf("wolf").score, 40);
-  EXPECT_EQ(rules->valueOf("wolf").kills, 1)
-      << "an enemy counts one kill unless the rule says otherwise";
+  EXPECT_EQ(rules->valueOf("wolf").kills, 1) << "an enemy counts one kill unless the rule says otherwise";
   EXPECT_EQ(rules->valueOf("guai01").score, 15);
   EXPECT_EQ(rules->valueOf("guai01").kills, 2);
-  EXPECT_EQ(rules->valueOf("guai02").score, 20)
-      << "enemies the file does not name keep their value";
+  EXPECT_EQ(rules->valueOf("guai02").score, 20) << "enemies the file does not name keep their value";
   EXPECT_EQ(rules->valueOf("boss01").score, 100);
   EXPECT_EQ(rules->finalScene, "lair");
   EXPECT_EQ(rules->playerX, -20);
@@ -81,8 +72,7 @@ TEST_F(RulesFile, EachKeyGivenReplacesOneRuleAndTheRestStay) {
   EXPECT_EQ(rules->playerId, expected.playerId);
   EXPECT_EQ(rules->firstScene, expected.firstScene);
   EXPECT_EQ(rules->packPassword, expected.packPassword);
-  EXPECT_FALSE(rules->playerInvincible)
-      << "the file cannot make the player invincible";
+  EXPECT_FALSE(rules->playerInvincible) << "the file cannot make the player invincible";
 
   writeText("data/rules.txt",
             "player = hero\nfirst-scene = gate\npack-password = open "
@@ -92,8 +82,7 @@ TEST_F(RulesFile, EachKeyGivenReplacesOneRuleAndTheRestStay) {
   EXPECT_EQ(rules->playerId, "hero");
   EXPECT_EQ(rules->firstScene, "gate");
   EXPECT_EQ(rules->packPassword, "open sesame");
-  EXPECT_EQ(rules->valueOf("\xC0\xC7").score, 5)
-      << "names are UTF-8 in the file and GBK in the data";
+  EXPECT_EQ(rules->valueOf("\xC0\xC7").score, 5) << "names are UTF-8 in the file and GBK in the data";
   EXPECT_EQ(rules->valueOf("\xC0\xC7").kills, 0);
 }
 
@@ -106,10 +95,10 @@ TEST_F(RulesFile, GarbageIsOneErrorNamingTheFileAndTheLine) {
   EXPECT_EQ(refusal("\n\nthis line has no equals sign\n"),
             "data/rules.txt:3: a rule is written `key = value`, this line has "
             "no '='");
-  EXPECT_EQ(refusal("= 4\n"), "data/rules.txt:1: nothing before the '=': a "
-                              "rule is written `key = value`");
-  EXPECT_EQ(refusal("player-x = 12\nplayer-x = 13\n"),
-            "data/rules.txt:2: player-x is given twice (first on line 1)");
+  EXPECT_EQ(refusal("= 4\n"),
+            "data/rules.txt:1: nothing before the '=': a "
+            "rule is written `key = value`");
+  EXPECT_EQ(refusal("player-x = 12\nplayer-x = 13\n"), "data/rules.txt:2: player-x is given twice (first on line 1)");
   EXPECT_EQ(refusal("score guai01 = 1\nscore guai01 = 2\n"),
             "data/rules.txt:2: score guai01 is given twice (first on line 1)");
   EXPECT_EQ(refusal("player-x = 12abc\n"),
@@ -137,37 +126,29 @@ TEST_F(RulesFile, GarbageIsOneErrorNamingTheFileAndTheLine) {
                        "plain name",
                        0),
             0u);
-  EXPECT_EQ(refusal("first-scene =\n"),
-            "data/rules.txt:1: the first scene's id is missing after the '='");
-  EXPECT_EQ(refusal("pack-password =\n")
-                .rfind("data/rules.txt:1: pack-password needs", 0),
-            0u);
+  EXPECT_EQ(refusal("first-scene =\n"), "data/rules.txt:1: the first scene's id is missing after the '='");
+  EXPECT_EQ(refusal("pack-password =\n").rfind("data/rules.txt:1: pack-password needs", 0), 0u);
   EXPECT_EQ(refusal(std::string("player = a\0b\n", 13)),
             "data/rules.txt:1: a control byte (0x00): this is not a text file");
-  EXPECT_EQ(refusal("# ok\nscore wolf = 1\n\xC0\xC7 = 2\n"),
-            "data/rules.txt:3: bytes that are not UTF-8 text");
-  EXPECT_EQ(refusal(std::string(kMaxRulesTextBytes + 1, '#'))
-                .rfind("data/rules.txt:1: ", 0),
-            0u);
+  EXPECT_EQ(refusal("# ok\nscore wolf = 1\n\xC0\xC7 = 2\n"), "data/rules.txt:3: bytes that are not UTF-8 text");
+  EXPECT_EQ(refusal(std::string(kMaxRulesTextBytes + 1, '#')).rfind("data/rules.txt:1: ", 0), 0u);
 }
 
-TEST_F(RulesFile,
-       AnEnemysPaceAndWalkingSpeedAreItsOwnAndTheOthersKeepTheGames) {
-  writeText("data/rules.txt", "pace guai04 = 150 12\n"
-                              "walk-speed guai04 = 2.25\n"
-                              "walk-speed guai06 = 1\n"
-                              "pace \xE7\x8B\xBC = 0 501\n");
+TEST_F(RulesFile, AnEnemysPaceAndWalkingSpeedAreItsOwnAndTheOthersKeepTheGames) {
+  writeText("data/rules.txt",
+            "pace guai04 = 150 12\n"
+            "walk-speed guai04 = 2.25\n"
+            "walk-speed guai06 = 1\n"
+            "pace \xE7\x8B\xBC = 0 501\n");
   Expected<GameRules> rules = readGameRules();
   ASSERT_TRUE(rules) << rules.error().message();
   EXPECT_EQ(rules->paceOf("guai04").attackPause, 150);
   EXPECT_EQ(rules->paceOf("guai04").attackTries, 12);
   EXPECT_EQ(rules->paceOf("guai04").walkSpeed, 2.25);
-  EXPECT_EQ(rules->paceOf("guai06").attackPause, 500)
-      << "a walking speed alone keeps the game's attack pace";
+  EXPECT_EQ(rules->paceOf("guai06").attackPause, 500) << "a walking speed alone keeps the game's attack pace";
   EXPECT_EQ(rules->paceOf("guai06").attackTries, 2);
   EXPECT_EQ(rules->paceOf("guai06").walkSpeed, 1.0);
-  EXPECT_EQ(rules->paceOf("\xC0\xC7").attackPause, 0)
-      << "names are GBK in the data";
+  EXPECT_EQ(rules->paceOf("\xC0\xC7").attackPause, 0) << "names are GBK in the data";
   EXPECT_EQ(rules->paceOf("\xC0\xC7").attackTries, 501);
   EXPECT_EQ(rules->paceOf("guai01").attackPause, 500);
   EXPECT_EQ(rules->paceOf("guai01").walkSpeed, 1.5);
@@ -178,22 +159,15 @@ TEST_F(RulesFile,
             "before the next try (0 to 360000), then "
             "the tries in 501 each frame (0 to 501; the game's own is 500 2): "
             "\"150\" is not that");
-  EXPECT_EQ(refusal("pace guai04 = 150 502\n")
-                .rfind("data/rules.txt:1: pace guai04 wants", 0),
-            0u);
-  EXPECT_EQ(refusal("pace guai04 = -1 2\n")
-                .rfind("data/rules.txt:1: pace guai04 wants", 0),
-            0u);
-  EXPECT_EQ(refusal("pace guai04 = 1 2 3\n")
-                .rfind("data/rules.txt:1: pace guai04 wants", 0),
-            0u);
+  EXPECT_EQ(refusal("pace guai04 = 150 502\n").rfind("data/rules.txt:1: pace guai04 wants", 0), 0u);
+  EXPECT_EQ(refusal("pace guai04 = -1 2\n").rfind("data/rules.txt:1: pace guai04 wants", 0), 0u);
+  EXPECT_EQ(refusal("pace guai04 = 1 2 3\n").rfind("data/rules.txt:1: pace guai04 wants", 0), 0u);
   EXPECT_EQ(refusal("pace = 1 2\n"),
             "data/rules.txt:1: pace needs the enemy's name, as its character "
             "file gives it: pace guai03 = 200 6");
   EXPECT_EQ(refusal("pace guai04 = 1 2\npace guai04 = 3 4\n"),
             "data/rules.txt:2: pace guai04 is given twice (first on line 1)");
-  for (const char *speed :
-       {"fast", "-1", "1.", ".5", "1.234", "20.01", "1,5", "1e2", "+2", "1 .5"})
+  for (const char *speed : {"fast", "-1", "1.", ".5", "1.234", "20.01", "1,5", "1e2", "+2", "1 .5"})
     EXPECT_EQ(refusal(std::string("walk-speed guai04 = ") + speed + "\n"),
               std::string("data/rules.txt:1: walk-speed guai04 wants pixels a "
                           "frame from 0 to 20 with at most two "
@@ -203,9 +177,7 @@ TEST_F(RulesFile,
   EXPECT_EQ(refusal("walk-speed guai04 = 20\nwalk-speed guai05 = "
                     "0.05\nwalk-speed guai06 = 0\n"),
             "(accepted)");
-  EXPECT_EQ(refusal("pacer guai04 = 1 2\n")
-                .rfind("data/rules.txt:1: \"pacer guai04\" is not a rule", 0),
-            0u);
+  EXPECT_EQ(refusal("pacer guai04 = 1 2\n").rfind("data/rules.txt:1: \"pacer guai04\" is not a rule", 0), 0u);
 }
 
 TEST_F(RulesFile, AFolderOrALinkToNowhereInItsPlaceIsAnErrorNotTheDefaults) {
@@ -221,13 +193,12 @@ TEST_F(RulesFile, AFolderOrALinkToNowhereInItsPlaceIsAnErrorNotTheDefaults) {
 
 // A started world plays by the rules it is handed.
 class RulesInPlay : public WorldTest {
-protected:
+ protected:
   void SetUp() override {
     WorldTest::SetUp();
     writeStartableGameFolder();
     CharaData striker = fighter("striker", 10, 2);
-    striker.actions[0] = act({frame(0, 1), attackBox(0, -50, 200, 100, 100, 5),
-                              armHit(-1, 2, 3, 1, 2), frame(0, 0)});
+    striker.actions[0] = act({frame(0, 1), attackBox(0, -50, 200, 100, 100, 5), armHit(-1, 2, 3, 1, 2), frame(0, 0)});
     w.writeChara("striker", striker);
   }
   std::unique_ptr<World> start(const GameRules &rules) {
@@ -257,8 +228,7 @@ TEST_F(RulesInPlay, AModdersEnemyScoresWhatTheRulesSay) {
 
 TEST_F(RulesInPlay, AnEnemyAttacksAtThePaceTheRulesGiveIt) {
   CharaData stranger = fighter("stranger", 10);
-  stranger.aiRules.push_back(
-      AiRule{0, 2000, 0, 2000, 100, 0, 0, 3}); // anywhere, always
+  stranger.aiRules.push_back(AiRule{0, 2000, 0, 2000, 100, 0, 0, 3});  // anywhere, always
   w.writeChara("stranger", stranger);
   writeText("data/rules.txt", "pace stranger = 500 0\n");
   Expected<GameRules> rules = readGameRules();
@@ -267,10 +237,9 @@ TEST_F(RulesInPlay, AnEnemyAttacksAtThePaceTheRulesGiveIt) {
     std::unique_ptr<World> world = start(withFile ? *rules : GameRules{});
     Chara *e = world->createChara("stranger", 1, 300, 400);
     ASSERT_TRUE(e);
-    world->update(); // every roll is its lowest: the game's own pace attacks at
-                     // once
-    EXPECT_EQ(e->action == 3, !withFile)
-        << (withFile ? "no tries at all" : "the game's pace");
+    world->update();  // every roll is its lowest: the game's own pace attacks at
+                      // once
+    EXPECT_EQ(e->action == 3, !withFile) << (withFile ? "no tries at all" : "the game's pace");
   }
 }
 
@@ -282,7 +251,7 @@ TEST_F(RulesInPlay, AnInvinciblePlayerIsHitAndPushedButKeepsItsHitPoints) {
     Chara *p = world->charas[0];
     const int32_t full = p->hp;
     Obj *s = world->createObj("striker", 0, 0, 0, 1, p->x, 0,
-                              p->z + 1); // the enemies' side
+                              p->z + 1);  // the enemies' side
     world->update();
     world->update();
     EXPECT_FALSE(s->hit.active) << "the hit landed";
@@ -292,5 +261,5 @@ TEST_F(RulesInPlay, AnInvinciblePlayerIsHitAndPushedButKeepsItsHitPoints) {
   }
 }
 
-} // namespace
-} // namespace worldtest
+}  // namespace
+}  // namespace worldtest

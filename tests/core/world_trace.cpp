@@ -54,23 +54,15 @@ TEST_F(TraceLine, HoldsTheWorldThePlayerAndEachEnemy) {
   double y = 0;
   std::from_chars(line.data() + at, line.data() + line.size(), y);
   EXPECT_EQ(y, -1.0 / 3);
-  EXPECT_NE(
-      line.find("\"enemies\":[{\"id\":\"guai01\",\"x\":300,\"y\":0,\"z\":200,"),
-      std::string::npos)
-      << line;
-  EXPECT_NE(
-      line.find("\"facing\":0,\"freeze\":0,\"finished\":false,\"aiMode\":2}],"),
-      std::string::npos)
-      << line;
+  EXPECT_NE(line.find("\"enemies\":[{\"id\":\"guai01\",\"x\":300,\"y\":0,\"z\":200,"), std::string::npos) << line;
+  EXPECT_NE(line.find("\"facing\":0,\"freeze\":0,\"finished\":false,\"aiMode\":2}],"), std::string::npos) << line;
   // Every seat after the enemies, seat 1 first, and the team's continues last.
   EXPECT_NE(line.find("\"players\":[{\"seat\":1,\"state\":\"playing\",\"id\":"
                       "\"c_morivane\",\"x\":100,"),
             std::string::npos)
       << line;
   EXPECT_EQ(line.rfind("\"continues\":3}"), line.size() - 14) << line;
-  EXPECT_EQ(line.find("aiMode", line.find("\"player\"")),
-            line.find("aiMode\":2"))
-      << "only enemies carry aiMode";
+  EXPECT_EQ(line.find("aiMode", line.find("\"player\"")), line.find("aiMode\":2")) << "only enemies carry aiMode";
   EXPECT_NE(text.find("{\"frame\":8,\"state\":2,"), std::string::npos);
 }
 
@@ -86,8 +78,7 @@ TEST_F(TraceLine, WithoutATargetItIsNull) {
 TEST_F(TraceLine, AFileThatCannotBeOpenedSaysWhy) {
   TraceWriter trace("no/such/folder/trace.jsonl");
   EXPECT_FALSE(trace.ok());
-  EXPECT_NE(trace.error().find("no/such/folder/trace.jsonl"),
-            std::string::npos);
+  EXPECT_NE(trace.error().find("no/such/folder/trace.jsonl"), std::string::npos);
 }
 
 class Result : public WorldTest {};
@@ -96,21 +87,16 @@ TEST_F(Result, NamesHowTheRunEnded) {
   Chara *p = addPlayer(100, 400);
   world().hud.score = 130;
   world().hud.kills = 3;
-  EXPECT_EQ(resultLine(&world(), false, 500),
-            "result=running score=130 kills=3 frames=500");
-  EXPECT_EQ(resultLine(&world(), true, 20),
-            "result=quit score=130 kills=3 frames=20");
+  EXPECT_EQ(resultLine(&world(), false, 500), "result=running score=130 kills=3 frames=500");
+  EXPECT_EQ(resultLine(&world(), true, 20), "result=quit score=130 kills=3 frames=20");
   world().gameOver = true;
   p->hp = 0;
-  EXPECT_EQ(resultLine(&world(), true, 900),
-            "result=defeat score=130 kills=3 frames=900");
+  EXPECT_EQ(resultLine(&world(), true, 900), "result=defeat score=130 kills=3 frames=900");
   world().name = "zd";
   p->hp = 10;
-  EXPECT_EQ(resultLine(&world(), true, 900),
-            "result=victory score=130 kills=3 frames=900");
-  EXPECT_EQ(resultLine(nullptr, true, 3),
-            "result=quit score=0 kills=0 frames=3");
+  EXPECT_EQ(resultLine(&world(), true, 900), "result=victory score=130 kills=3 frames=900");
+  EXPECT_EQ(resultLine(nullptr, true, 3), "result=quit score=0 kills=0 frames=3");
 }
 
-} // namespace
-} // namespace worldtest
+}  // namespace
+}  // namespace worldtest
