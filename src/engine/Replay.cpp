@@ -103,8 +103,7 @@ bool parseReplay(const std::string& text, const std::string& sourceName, ReplayF
     if (!line.empty() && line.back() == '\r') line.pop_back();
     auto bad = [&](const std::string& what) {
       error = sourceName + ":" + std::to_string(lineNumber) + ": " + what +
-              " (lines are \"seed N\", \"players N\", \"checks state\", \"mod NAME HASH\", \"difficulty NAME\", "
-              "\"hero SEAT ID\", \"FRAME down|up|hold KEY [SEAT]\" or \"FRAME check HEX\")";
+              " (lines: seed, players, checks, mod, difficulty, hero, FRAME down|up|hold KEY [SEAT], FRAME check HEX)";
       return false;
     };
     std::vector<std::string> f = fields(line);
