@@ -20,6 +20,8 @@ class MenuKeys {
  public:
   explicit MenuKeys(HGE* engine) : engine_(engine) {}
   MenuWish read();
+  // Only the four directions (what a menu with keys of its own for the rest reads).
+  MenuWish readDirections();
   // Forgets held directions (a menu that just opened does not repeat a key held before).
   void reset() { upHeld_ = downHeld_ = leftHeld_ = rightHeld_ = 0; }
 

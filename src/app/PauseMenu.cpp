@@ -8,8 +8,6 @@
 namespace {
 
 constexpr const char* kFontFile = "font1.fnt";
-// A direction held down repeats after this many frames, then every kRepeatEvery.
-constexpr int kRepeatAfter = 35, kRepeatEvery = 7;
 
 // The controls page's lines from top to bottom.
 constexpr int kControlsOrder[PauseMenu::kControlsLines] = {
@@ -28,7 +26,7 @@ int stepVolume(int volume, bool up) {
 }  // namespace
 
 PauseMenu::PauseMenu(HGE* engine, PlayClock& clock, PlayerSettings& settings)
-    : engine_(engine), clock_(clock), settings_(settings) {}
+    : engine_(engine), clock_(clock), settings_(settings), directions_(engine) {}
 
 PauseMenu::~PauseMenu() = default;
 
@@ -38,31 +36,13 @@ bool PauseMenu::anyDown(std::initializer_list<int> keys) const {
   return std::any_of(keys.begin(), keys.end(), [this](int k) { return engine_->Input_RawKeyDown(k); });
 }
 
-int PauseMenu::presses(std::initializer_list<int> keys) const {
-  int n = 0;
-  for (int k : keys) n += engine_->Input_RawKeyPresses(k);
-  return n;
-}
-
-int PauseMenu::pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys) {
-  if (const int n = presses(keys)) {
-    heldFrames = 0;
-    return n;
-  }
-  if (!std::any_of(keys.begin(), keys.end(), [this](int k) { return engine_->Input_RawKeyState(k); })) {
-    heldFrames = 0;
-    return 0;
-  }
-  ++heldFrames;
-  return heldFrames >= kRepeatAfter && (heldFrames - kRepeatAfter) % kRepeatEvery == 0 ? 1 : 0;
-}
-
 PauseMenu::Wish PauseMenu::readKeys() {
   Wish w;
-  w.up = pressedOrRepeated(upHeld_, {HGEK_UP, HGEK_W, HGEK_PAD_UP, HGEK_STICK_UP});
-  w.down = pressedOrRepeated(downHeld_, {HGEK_DOWN, HGEK_S, HGEK_PAD_DOWN, HGEK_STICK_DOWN});
-  w.left = pressedOrRepeated(leftHeld_, {HGEK_LEFT, HGEK_A, HGEK_PAD_LEFT, HGEK_STICK_LEFT});
-  w.right = pressedOrRepeated(rightHeld_, {HGEK_RIGHT, HGEK_D, HGEK_PAD_RIGHT, HGEK_STICK_RIGHT});
+  const MenuWish d = directions_.readDirections();
+  w.up = d.up;
+  w.down = d.down;
+  w.left = d.left;
+  w.right = d.right;
   w.choose = anyDown({HGEK_ENTER, HGEK_SPACE, HGEK_PAD_A});
   w.back = anyDown({HGEK_ESCAPE, HGEK_BACKSPACE, HGEK_PAD_B});
   w.resume = anyDown({HGEK_P, HGEK_PAD_START});
@@ -80,7 +60,7 @@ void PauseMenu::open() {
   waiting_ = false;
   message_.clear();
   frames_ = 0;
-  upHeld_ = downHeld_ = leftHeld_ = rightHeld_ = 0;
+  directions_.reset();
 }
 
 void PauseMenu::close() {

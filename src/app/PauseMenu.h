@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/KeyBindings.h"
+#include "app/MenuKeys.h"
 #include "app/PlayClock.h"
 #include "engine/hge.h"
 #include "gfx/BitmapFont.h"
@@ -76,10 +77,7 @@ class PauseMenu {
     bool choose = false, back = false, resume = false, clear = false;
   };
   Wish readKeys();
-  // Taps of any of the keys in this frame.
-  int presses(std::initializer_list<int> keys) const;
-  // A direction held down repeats after a moment, as on a keyboard.
-  int pressedOrRepeated(int& heldFrames, std::initializer_list<int> keys);
+  // Whether any of the keys went down in this frame.
   bool anyDown(std::initializer_list<int> keys) const;
 
   // Closes the menu; the game resumes once the keys that went down in this frame are up.
@@ -109,7 +107,7 @@ class PauseMenu {
   int line_ = 0, column_ = 0;
   bool waiting_ = false;  // for the key to bind to the chosen cell
   std::string message_;   // said under the controls (a key that cannot be bound)
-  int upHeld_ = 0, downHeld_ = 0, leftHeld_ = 0, rightHeld_ = 0;
+  MenuKeys directions_;
   int frames_ = 0;  // frames the menu has been open, for blinking
   SeatControls* seats_ = nullptr;
   int seat_ = 1;        // the controls page's seat
