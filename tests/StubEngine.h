@@ -44,6 +44,7 @@ class StubEngine : public HGE {
   int Texture_GetHeight(HTEXTURE, bool) override { return 0; }
   HEFFECT Effect_Load(const char*, uint32_t) override { return 0; }
   HCHANNEL Effect_PlayEx(HEFFECT, int, int, float, bool) override { return 0; }
+  void Channel_Stop(HCHANNEL) override {}
   HSTREAM Stream_Load(const char*, uint32_t) override { return 0; }
   HCHANNEL Stream_Play(HSTREAM, bool, int) override { return 0; }
   bool Input_KeyDown(int key) override { return down.count(key) != 0; }

@@ -56,7 +56,8 @@ struct SoundRun {
     engine->System_SetState(HGE_USESOUND, true);
   }
   // The mixer channel of a channel handle the engine gave back.
-  static int channelOf(HCHANNEL c) { return static_cast<int>(c) - 1; }
+  // A handle holds the mixer's channel in its low byte (plus one).
+  static int channelOf(HCHANNEL c) { return static_cast<int>(c & 0xFF) - 1; }
 };
 
 TEST(Volumes, EffectsPlayAtTheLevelsShareOfTheVolumeAskedFor) {

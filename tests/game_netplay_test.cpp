@@ -1,5 +1,6 @@
 // Two game programs playing one game over UDP on this machine (127.0.0.1
-// only): both print the same result; a peer that goes silent is dropped and
+// only): both print the same result and record the same replay, which plays
+// offline to the same checks; a peer that goes silent is dropped and
 // the other plays on; joining where nobody hosts is a clear error. Every run
 // is bounded by `timeout`.
 #include <arpa/inet.h>
@@ -62,12 +63,50 @@ Pair playTogether(const GameCopy& host, const GameCopy& joiner, const std::strin
 TEST(GameNetplay, TwoProgramsOnLoopbackPlayTheSameGame) {
   if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
   GameCopy host, joiner;
-  const Pair p = playTogether(host, joiner, "--frames 1500 --stats", "--frames 1500 --stats");
+  const Pair p = playTogether(host, joiner, "--frames 1500 --stats --record net.replay",
+                              "--frames 1500 --stats --record net.replay --net-sim 30,10,5");
   ASSERT_EQ(p.host.exitCode, 0) << p.host.err;
   ASSERT_EQ(p.joiner.exitCode, 0) << p.joiner.err;
   EXPECT_NE(p.host.result().find("frames=1500"), std::string::npos) << p.host.out;
   EXPECT_EQ(p.host.result(), p.joiner.result());
   EXPECT_NE(p.host.err.find("rollbacks/s"), std::string::npos) << p.host.err;
+  // Both machines recorded the keys they agreed on, not their guesses: the
+  // same file, and it plays offline through the same checks.
+  const std::string recording = host.read("net.replay");
+  EXPECT_EQ(recording, joiner.read("net.replay"));
+  EXPECT_NE(recording.find("\n1500 check "), std::string::npos) << recording.substr(0, 300);
+  EXPECT_NE(recording.find(" down J 2\n"), std::string::npos) << "the joiner's blows are in it";
+  const gameprogram::Run offline = host.run("--replay net.replay --frames 1501");
+  EXPECT_EQ(offline.exitCode, 0) << offline.err;
+  EXPECT_EQ(offline.err.find("diverged"), std::string::npos) << offline.err;
+}
+
+TEST(GameNetplay, FourProgramsPlayOneGameThroughTheHost) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy host, second, third, fourth;
+  const int port = freePort();
+  ASSERT_GT(port, 0);
+  const std::string args = " --frames 1000 --record net.replay";
+  gameprogram::Run hostRun;
+  std::thread hostThread([&] { hostRun = host.run("--autoplay --players 4 --seed 3 --host " + std::to_string(port) + args); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::vector<gameprogram::Run> joined(3);
+  std::vector<std::thread> joiners;
+  const GameCopy* copies[] = {&second, &third, &fourth};
+  for (size_t j = 0; j < 3; ++j)
+    joiners.emplace_back([&, j] { joined[j] = copies[j]->run("--autoplay --join 127.0.0.1:" + std::to_string(port) + args); });
+  for (std::thread& t : joiners) t.join();
+  hostThread.join();
+  ASSERT_EQ(hostRun.exitCode, 0) << hostRun.err;
+  EXPECT_NE(hostRun.result().find("frames=1000"), std::string::npos) << hostRun.out;
+  const std::string recording = host.read("net.replay");
+  EXPECT_NE(recording.find("players 4\n"), std::string::npos);
+  for (size_t j = 0; j < 3; ++j) {
+    ASSERT_EQ(joined[j].exitCode, 0) << joined[j].err;
+    EXPECT_EQ(joined[j].result(), hostRun.result()) << "player " << j + 2;
+    EXPECT_EQ(copies[j]->read("net.replay"), recording) << "player " << j + 2;
+    EXPECT_NE(recording.find(" down J " + std::to_string(j + 2) + "\n"), std::string::npos) << "player " << j + 2;
+  }
 }
 
 TEST(GameNetplay, APeerSilentForThreeSecondsIsDroppedAndTheOtherPlaysOn) {

@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "app/ModderKeys.h"
 #include "app/Mods.h"
 #include "app/NetPlay.h"
+#include "app/NetPlayView.h"
 #include "app/PauseMenu.h"
 #include "app/PlayRules.h"
 #include "app/PlayerSettings.h"
@@ -173,26 +175,22 @@ int runGame(const Options &options, const std::string &logFile) {
   std::unique_ptr<NetPlay> net;
   if (options.hostPort != 0 || !options.joinHost.empty()) {
     std::string why;
-    // A host without --players plays a game for two.
-    const int seats = options.players == 0 ? 2 : rules.rules.seatsAtStart;
-    net = NetPlay::open(options, gameFolderChecksum(rules.rules.packFile), seed, seats, why);
+    // A host without --players has room for four and starts when its
+    // player says; one nobody watches plays a game for two.
+    const int seats = options.players > 0 ? rules.rules.seatsAtStart : (options.headless ? 2 : kMaxSeats);
+    net = NetPlay::open(options, gameFolderChecksum(rules.rules.packFile), seed, seats, rules.rules, why);
     if (!net) {
       engine->System_Log("cannot start: %s", why.c_str());
       std::fprintf(stderr, "tervalen: cannot start: %s\n", why.c_str());
       engine->Release();
       return kExitCannotStart;
     }
-    if (net->seed() != seed) {
-      seed = net->seed();
-      engine->Random_SetSeed(seed);
-      engine->System_Log("Random seed %d (the host's)", seed);
-    }
-    rules.rules.seatsAtStart = net->seats();
   }
   Random chance;
   chance.seed(static_cast<uint32_t>(seed));
   RandomInt random = [&chance](int lo, int hi) { return chance.range(lo, hi); };
-  if (trace)
+  // (Over the network the header waits for the host's seed.)
+  if (trace && !net)
     trace->writeHeader(TraceHeader{seed, rules.rules.firstScene, rules.rules.playerInvincible, options.autoplay,
                                    options.replay, rules.fromFile ? kRulesFile : "", options.arguments});
   // State files: the one to start from is read, and the one to write made,
@@ -225,7 +223,21 @@ int runGame(const Options &options, const std::string &logFile) {
   // world.
   auto modder = std::make_unique<ModderKeys>(engine, *flow, WorldReload(engine, random, options.invincible, files),
                                              options.watch, options.overlay);
-  flow->setModderLayer([&modder] { modder->draw(); });
+  std::vector<std::string> modFolders;
+  for (const DataLayers::Layer &layer : layers.layers()) {
+    std::error_code ec;
+    if (!layer.name.empty() && std::filesystem::is_directory(layer.source->where(), ec))
+      modFolders.push_back(layer.source->where());
+  }
+  modder->watchModFolders(std::move(modFolders));
+  // Over the network, the lobby and the sign of a game that waits for
+  // another machine.
+  std::unique_ptr<NetPlayView> netView;
+  if (net) netView = std::make_unique<NetPlayView>(engine, *net);
+  flow->setModderLayer([&modder, &netView] {
+    modder->draw();
+    if (netView) netView->draw();
+  });
 
   // Watches of every step: a state file to start from, the rewind ring of a
   // window that records nothing, the sync test, a state file to write.
@@ -319,7 +331,7 @@ int runGame(const Options &options, const std::string &logFile) {
   settings->applyToEngine();
   engine->System_SetState(HGE_SHOWSPLASH, false);
   applyRunOptions(engine, options);
-  if (!options.record.empty()) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
+  if (!options.record.empty() && !net) engine->System_SetState(HGE_RECORDFILE, options.record.c_str());
   engine->System_SetState(HGE_RECORDMODS, recordedModLines(mods).c_str());
   engine->System_SetState(HGE_PLAYERS, rules.rules.seatsAtStart);
   engine->System_SetState(HGE_RECORDHEADER, recordingHeader(rules.rules).c_str());
@@ -329,9 +341,48 @@ int runGame(const Options &options, const std::string &logFile) {
   // goes to the built-in player.
   if (net) {
     engine->System_SetState(HGE_MAXFRAMES, 0);
+    // The lobby, then the game the machines agreed on: the host's seed and
+    // rules, its seats, and the recording of the keys they agree on.
+    flow->setStartGate([&, engine](GameRules &playRules) {
+      const bool startPressed = engine->Input_RawKeyDown(HGEK_ENTER) || engine->Input_RawKeyDown(HGEK_PAD_START) ||
+                                engine->Input_RawKeyDown(HGEK_PAD_A) || readFrameInput(engine, 1).pressed[KEY_J];
+      NetPlay::Lobby lobby = net->lobby(startPressed);
+      if (lobby == NetPlay::Lobby::WAITING) return ScreenFlow::Gate::WAIT;
+      if (lobby == NetPlay::Lobby::READY && !net->applyAgreedRules(playRules)) lobby = NetPlay::Lobby::FAILED;
+      if (lobby == NetPlay::Lobby::FAILED) {
+        engine->System_MessageBox(net->failure().c_str(), "Tervalen");
+        return ScreenFlow::Gate::STOP;
+      }
+      if (net->seed() != seed) {
+        seed = net->seed();
+        engine->Random_SetSeed(seed);
+        chance.seed(static_cast<uint32_t>(seed));
+        engine->System_Log("Random seed %d (the host's)", seed);
+      }
+      playRules.seatsAtStart = net->seats();
+      if (trace)
+        trace->writeHeader(TraceHeader{seed, playRules.firstScene, playRules.playerInvincible, options.autoplay,
+                                       options.replay, rules.fromFile ? kRulesFile : "", options.arguments});
+      std::string header = formatReplaySeed(seed) + "\n";
+      if (playRules.seatsAtStart > 1) header += formatReplayPlayers(playRules.seatsAtStart) + "\n";
+      header += "checks state\n";
+      for (const ModUse &m : mods) header += formatReplayMod(ReplayMod{m.info.name, m.hash}) + "\n";
+      header += recordingHeader(playRules);
+      net->setReplayHeader(header);
+      std::string recordError;
+      if (!options.record.empty() && !net->record(options.record, reportOutputFailure, recordError))
+        reportOutputFailure("Cannot write the recording to " + recordError + "; the game goes on unrecorded");
+      // The built-in player plays this machine's seat.
+      if (options.autoplay && options.autoplaySeats.empty()) {
+        bots.clear();
+        bots.push_back(std::make_unique<Autoplay>(engine, style, net->localSeat()));
+        seatControls->setBotSeats({net->localSeat()});
+      }
+      return ScreenFlow::Gate::GO;
+    });
     const bool personPlays = !options.autoplay;
-    flow->setStepper([&net, &chance, &bots, engine, style, personPlays, &options](World &world, const SeatInputs &input,
-                                                                                  std::vector<SoundRequest> &sounds) {
+    flow->setStepper([&net, &chance, &bots, engine, style, personPlays, &options](
+                         World &world, const SeatInputs &input, const ScreenFlow::StepSounds &sounds) {
       SeatInputs keys = input;
       if (personPlays) keys[net->localSeat()] = input[1];
       const bool goOn = net->frame(world, chance, keys, options.frames, sounds);
@@ -345,6 +396,7 @@ int runGame(const Options &options, const std::string &logFile) {
     useGbkLocale(engine);
     flow->loadScreens();
     menu->loadFont();
+    if (netView) netView->loadFont();
     if (title) {
       // The heroes' portraits are in the pack.
       engine->Resource_AttachPack(rules.rules.packFile.c_str(), rules.rules.packPassword.c_str());
@@ -370,7 +422,10 @@ int runGame(const Options &options, const std::string &logFile) {
       engine->System_Log("sync test: %d steps checked %d steps back, all the same", sync->framesChecked(),
                          options.syncTest);
     }
-    if (net && !net->failure().empty()) {
+    if (net && !net->failure().empty() && flow->startFailed()) {
+      std::fprintf(stderr, "tervalen: cannot start: %s\n", net->failure().c_str());
+      engine->System_Log("cannot start: %s", net->failure().c_str());
+    } else if (net && !net->failure().empty()) {
       std::fprintf(stderr, "tervalen: %s\n", net->failure().c_str());
       engine->System_Log("%s", net->failure().c_str());
       code = kExitReplayDiverged;
@@ -389,6 +444,8 @@ int runGame(const Options &options, const std::string &logFile) {
   // recording is closed (and checked) with the engine's run.
   settings->saveNow();
   settings->setKeysListener(nullptr);
+  if (net) net->closeRecording();
+  netView.reset();
   menu.reset();
   modder.reset();
   flow.reset();

@@ -1,113 +1,241 @@
 #include "app/NetPlay.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "app/StateFile.h"
+#include "engine/UserFolders.h"
 #include "net/SessionHello.h"
 
 namespace {
 
-constexpr uint32_t kJoinWaitMs = 5000;    // a joiner waits this long for the host
-constexpr uint32_t kHostWaitMs = 120000;  // a host waits this long for its joiner
-constexpr uint32_t kSetupWaitMs = 5000;   // and each for the other's set-up
-constexpr int kLingerFrames = 300;        // at the end, frames to wait for the peer to have every key
-
-// Services the transport until `done` or `waitMs` passed; false on time out.
-template <class Done>
-bool waitFor(EnetTransport& t, uint32_t waitMs, Done done) {
-  for (uint32_t waited = 0; waited < waitMs; waited += 20) {
-    t.service(20);
-    if (done()) return true;
-  }
-  return false;
-}
+constexpr uint32_t kJoinWaitMs = 5000;     // a joiner waits this long to reach the host
+constexpr uint32_t kLobbyWaitMs = 600000;  // a lobby waits this long for its players, or its host
+constexpr uint32_t kSetupWaitMs = 5000;    // the host waits this long for its joiners to get ready
+constexpr int kLingerFrames = 300;         // at the end, frames to wait for the peer to have every key
 
 }  // namespace
 
 std::unique_ptr<NetPlay> NetPlay::open(const Options& options, uint64_t folder, int seed, int seats,
-                                       std::string& error) {
+                                       const GameRules& rules, std::string& error) {
   std::unique_ptr<NetPlay> net(new NetPlay());
-  Datagram d;
+  net->folder_ = folder;
+  net->seed_ = seed;
+  net->headless_ = options.headless;
+  net->options_ = options;
   if (options.hostPort != 0) {
-    if (seats != 2) {
-      error = "a game over the network is for two players for now: host it with --players 2";
+    if (seats < 2 || seats > kMaxSeats) {
+      error = "a game over the network is for 2 to 4 players: host it with --players 2, 3 or 4";
       return nullptr;
     }
+    net->hosting_ = true;
+    net->seats_ = seats;
+    // --players N starts by itself once N seats are filled (and so does a
+    // game nobody watches); otherwise the host starts it.
+    net->startsWhenFull_ = options.players > 0 || options.headless;
     net->transport_ = EnetTransport::listen(static_cast<uint16_t>(options.hostPort), seats - 1, error);
     if (!net->transport_) return nullptr;
-    std::fprintf(stderr, "tervalen: hosting on UDP port %d, waiting for 1 player\n", options.hostPort);
-    EnetTransport& t = *net->transport_;
-    if (!waitFor(t, kHostWaitMs, [&t] { return t.connected(1); })) {
-      error = "nobody joined within " + std::to_string(kHostWaitMs / 1000) + " s";
-      return nullptr;
-    }
-    t.setAccepting(false);
-    SessionHello hello;
+    std::fprintf(stderr, "tervalen: hosting on UDP port %d, waiting for %d player%s\n", options.hostPort, seats - 1,
+                 seats == 2 ? "" : "s");
+    SessionHello& hello = net->agreedHello_;
     hello.folder = folder;
     hello.seed = seed;
-    hello.seats = seats;
-    hello.yourSeat = 2;
-    t.sendSetup(1, writeSessionHello(hello));
-    bool ready = false;
-    if (!waitFor(t, kSetupWaitMs, [&] {
-          while (t.receiveSetup(d)) ready = ready || isSessionReady(d.bytes);
-          return ready || !t.connected(1);
-        }) ||
-        !ready) {
-      error = "the player who joined did not get ready (another game folder?)";
-      return nullptr;
-    }
-    net->seed_ = seed;
-    net->seats_ = seats;
-    net->localSeat_ = 1;
-    net->setup_.ownerOfSeat[1] = 0;
-    net->setup_.ownerOfSeat[2] = 1;
+    hello.difficulty = static_cast<int>(rules.difficulty);
+    hello.invincible = rules.playerInvincible;
+    hello.heroes = rules.seatHeroes;
   } else {
     net->transport_ = EnetTransport::connect(options.joinHost, static_cast<uint16_t>(options.joinPort), kJoinWaitMs,
                                              error);
     if (!net->transport_) return nullptr;
-    EnetTransport& t = *net->transport_;
-    std::optional<SessionHello> hello;
-    std::string why;
-    waitFor(t, kSetupWaitMs, [&] {
-      while (!hello && t.receiveSetup(d)) hello = readSessionHello(d.bytes, why);
-      return hello.has_value() || !why.empty() || !t.connected(1);
-    });
-    if (!hello) {
-      error = "the host at " + options.joinHost + " did not set up the game" + (why.empty() ? "" : ": " + why);
-      return nullptr;
-    }
-    if (hello->folder != folder) {
-      error = "the host plays another game folder (its data or pack differ from this one's)";
-      return nullptr;
-    }
-    t.sendSetup(1, writeSessionReady());
-    t.service(0);
-    net->seed_ = hello->seed;
-    net->seats_ = hello->seats;
-    net->localSeat_ = hello->yourSeat;
-    for (int s = 1; s <= hello->seats; ++s) net->setup_.ownerOfSeat[static_cast<size_t>(s)] = 1;
-    net->setup_.ownerOfSeat[static_cast<size_t>(hello->yourSeat)] = 0;
+    std::fprintf(stderr, "tervalen: joined the game at %s, waiting for its host to start it\n",
+                 options.joinHost.c_str());
   }
-  net->setup_.seats = net->seats_;
-  net->setup_.delay = options.netDelay;
-  net->transport_->setSim(NetSim{options.netSimLatency, options.netSimJitter, options.netSimLoss},
-                          static_cast<uint32_t>(net->localSeat_));
+  net->lobbySince_ = net->transport_->elapsedMs();
   return net;
 }
 
+std::vector<NetPlay::LobbySeat> NetPlay::lobbySeats() const {
+  std::vector<LobbySeat> out;
+  if (!transport_) return out;
+  if (hosting_) {
+    out.push_back(LobbySeat{1, true, 0});
+    int seat = 2;
+    for (int p = 1; p <= 3; ++p)
+      if (transport_->connected(p)) out.push_back(LobbySeat{seat++, false, transport_->roundTripMs(p)});
+  } else {
+    out.push_back(LobbySeat{1, false, transport_->roundTripMs(1)});
+    out.push_back(LobbySeat{0, true, 0});
+  }
+  return out;
+}
+
+bool NetPlay::canStart() const { return hosting_ && !helloSent_ && transport_->peerCount() >= 1; }
+
+NetPlay::Lobby NetPlay::lobby(bool startPressed) {
+  if (lobbyState_ != Lobby::WAITING) return lobbyState_;
+  EnetTransport& t = *transport_;
+  // A game nobody watches gives the network a moment; a window's frame
+  // needs no more.
+  t.service(headless_ ? 1 : 0);
+  const auto fail = [this](const std::string& why) {
+    failure_ = why;
+    lobbyState_ = Lobby::FAILED;
+    return lobbyState_;
+  };
+  const uint32_t waited = t.elapsedMs() - lobbySince_;
+  Datagram d;
+  if (hosting_) {
+    for (; told_ < t.peerCount(); ++told_) std::fprintf(stderr, "tervalen: player %d joined\n", told_ + 2);
+    told_ = std::min(told_, t.peerCount());
+    if (!helloSent_) {
+      const bool full = t.peerCount() == seats_ - 1;
+      if (!(full && startsWhenFull_) && !(startPressed && canStart())) {
+        if (waited > kLobbyWaitMs)
+          return fail(std::to_string(t.peerCount()) + " of " + std::to_string(seats_ - 1) +
+                      " players joined within " + std::to_string(kLobbyWaitMs / 1000) + " s");
+        return lobbyState_;
+      }
+      // The players there now are the game's: seats in the order they came.
+      t.setAccepting(false);
+      seats_ = 1 + t.peerCount();
+      agreedHello_.seats = seats_;
+      setup_.ownerOfSeat[1] = 0;
+      int seat = 2;
+      for (int p = 1; p <= 3; ++p) {
+        if (!t.connected(p)) continue;
+        setup_.ownerOfSeat[static_cast<size_t>(seat)] = p;
+        SessionHello hello = agreedHello_;
+        hello.yourSeat = seat++;
+        t.sendSetup(p, writeSessionHello(hello));
+      }
+      helloSent_ = true;
+      helloAt_ = t.elapsedMs();
+      localSeat_ = 1;
+    }
+    while (t.receiveSetup(d))
+      if (isSessionReady(d.bytes) && d.peer >= 1 && d.peer <= 3) ready_[static_cast<size_t>(d.peer)] = true;
+    bool allReady = true;
+    for (int seat = 2; seat <= seats_; ++seat) {
+      const int p = setup_.ownerOfSeat[static_cast<size_t>(seat)];
+      if (!t.connected(p)) return fail("player " + std::to_string(seat) + " left before the game began");
+      allReady = allReady && ready_[static_cast<size_t>(p)];
+    }
+    if (!allReady) {
+      if (t.elapsedMs() - helloAt_ > kSetupWaitMs) return fail("a player who joined did not get ready (another game folder?)");
+      return lobbyState_;
+    }
+  } else {
+    std::optional<SessionHello> hello;
+    std::string why;
+    while (!hello && why.empty() && t.receiveSetup(d)) hello = readSessionHello(d.bytes, why);
+    if (!why.empty()) return fail("the host at " + options_.joinHost + " did not set up the game: " + why);
+    if (!hello) {
+      if (!t.connected(1)) return fail("the host at " + options_.joinHost + " left before the game began");
+      if (waited > kLobbyWaitMs)
+        return fail("the host at " + options_.joinHost + " did not start the game within " +
+                    std::to_string(kLobbyWaitMs / 1000) + " s");
+      return lobbyState_;
+    }
+    if (hello->folder != folder_)
+      return fail("the host plays another game folder (its data or pack differ from this one's)");
+    agreedHello_ = *hello;
+    t.sendSetup(1, writeSessionReady());
+    t.service(0);
+    seed_ = hello->seed;
+    seats_ = hello->seats;
+    localSeat_ = hello->yourSeat;
+    for (int s = 1; s <= hello->seats; ++s) setup_.ownerOfSeat[static_cast<size_t>(s)] = 1;
+    setup_.ownerOfSeat[static_cast<size_t>(hello->yourSeat)] = 0;
+  }
+  setup_.seats = seats_;
+  setup_.delay = options_.netDelay;
+  t.setSim(NetSim{options_.netSimLatency, options_.netSimJitter, options_.netSimLoss}, static_cast<uint32_t>(localSeat_));
+  lobbyState_ = Lobby::READY;
+  return lobbyState_;
+}
+
+bool NetPlay::applyAgreedRules(GameRules& rules) {
+  const std::vector<std::string> choices = rules.heroChoices();
+  for (const std::string& id : agreedHello_.heroes)
+    if (!id.empty() && std::find(choices.begin(), choices.end(), id) == choices.end()) {
+      failure_ = "the host plays a hero this game folder does not have (" + id.substr(0, 32) + ")";
+      return false;
+    }
+  rules.difficulty = static_cast<Difficulty>(agreedHello_.difficulty);
+  rules.playerInvincible = agreedHello_.invincible;
+  rules.seatHeroes = agreedHello_.heroes;
+  return true;
+}
+
+bool NetPlay::record(const std::string& path, std::function<void(const std::string&)> failed, std::string& error) {
+  recording_ = std::make_unique<NetRecording>(path, agreed_.header);
+  if (!recording_->ok()) {
+    error = recording_->error();
+    recording_.reset();
+    return false;
+  }
+  recordingFailed_ = std::move(failed);
+  return true;
+}
+
+void NetPlay::recordChecks() {
+  // The checks first: a check waits in the recording for the keys of the
+  // frames before it, which may have been agreed in the same turn.
+  for (const InputPacket::Check& c : session_->checks()) {
+    if (c.frame <= recordedCheck_) continue;
+    agreed_.checks.emplace_back(c.frame, c.sum);
+    if (recording_) recording_->checked(c.frame, c.sum);
+    recordedCheck_ = c.frame;
+  }
+  for (const auto& [frame, keys] : toRecord_)
+    if (recording_) recording_->agreed(frame, keys);
+  toRecord_.clear();
+  if (recording_ && !recording_->ok()) {
+    if (recordingFailed_) recordingFailed_("Cannot write the recording to " + recording_->error() +
+                                           "; the game goes on unrecorded");
+    recording_.reset();
+  }
+}
+
+void NetPlay::reportDesync() {
+  const std::filesystem::path folder = userStateFolder() / "desync";
+  std::string why;
+  if (userStateFolder().empty() || !makeUserFolder(folder, why)) {
+    failure_ += " (its report could not be written: " + (why.empty() ? "no home folder" : why) + ")";
+    return;
+  }
+  std::vector<uint8_t> state;
+  // The session's frame F is the state after replay frame F + 1.
+  const RollbackSession::CheckedState* agreed = session_->checkedStateBefore(session_->desyncFrame() - 1);
+  if (agreed) state = writeStateFile(StateFile{folder_, static_cast<uint32_t>(agreed->frame + 1), agreed->bytes});
+  failure_ += ": " + writeDesyncReport(folder.string(), session_->desyncFrame(), agreed_, agreed ? &state : nullptr);
+}
+
+bool NetPlay::closeRecording() {
+  if (!recording_) return true;
+  const bool closed = recording_->close();
+  if (!closed && recordingFailed_) recordingFailed_("Cannot write the recording to " + recording_->error());
+  recording_.reset();
+  return closed;
+}
+
 bool NetPlay::frame(World& world, Random& chance, const SeatInputs& keys, int frames,
-                    std::vector<SoundRequest>& sounds) {
+                    const ScreenFlow::StepSounds& sounds) {
   if (!session_) {
     startMs_ = transport_->elapsedMs();
     game_ = std::make_unique<WorldRollbackGame>(world, chance);
     session_ = std::make_unique<RollbackSession>(setup_, *game_, *transport_);
+    session_->onAgreed([this](int frame, const SeatInputs& agreed) {
+      agreed_.add(agreed);
+      if (recording_) toRecord_.emplace_back(frame, agreed);
+    });
   }
   sessionMs_ = transport_->elapsedMs() - startMs_;
   transport_->service(0);
   for (int peer : transport_->takeLost()) {
-    std::fprintf(stderr, "tervalen: the other player left or went silent; the built-in player takes their seat\n");
     for (int s = 1; s <= seats_; ++s)
       if (setup_.ownerOfSeat[static_cast<size_t>(s)] == peer) {
+        std::fprintf(stderr, "tervalen: player %d left or went silent; the built-in player takes their seat\n", s);
         setup_.ownerOfSeat[static_cast<size_t>(s)] = 0;
         takenOver_.push_back(s);
       }
@@ -123,12 +251,19 @@ bool NetPlay::frame(World& world, Random& chance, const SeatInputs& keys, int fr
     return true;
   }
   const RollbackSession::Advance step = session_->advance();
-  sounds = game_->takeNewSounds();
+  recordChecks();
+  waitedFrames_ = step == RollbackSession::Advance::WAITING && !ending ? waitedFrames_ + 1 : 0;
+  // Sounds of frames that did not happen after all stop; those asked for
+  // the first time start.
+  for (uint32_t channel : game_->takeChannelsToStop()) sounds.stop(channel);
+  for (const auto& [soundFrame, sound] : game_->takeSoundsToStart())
+    game_->started(soundFrame, sound, sounds.start(sound));
   // Waiting for the other machine: a headless game would spin, so give the
   // network a millisecond.
   transport_->service(step == RollbackSession::Advance::WAITING ? 1 : 0);
   if (!session_->failure().empty()) {
     failure_ = session_->failure();
+    if (session_->desyncFrame() > 0) reportDesync();
     return false;
   }
   if (!game_->error().empty()) {
@@ -139,8 +274,11 @@ bool NetPlay::frame(World& world, Random& chance, const SeatInputs& keys, int fr
   // (or had time enough to get them).
   const bool ended = (frames > 0 && session_->frame() >= frames) || world.gameOver;
   if (ended && session_->confirmedFrame() >= session_->frame() &&
-      (session_->peersHave(session_->frame()) || ++lingered_ > kLingerFrames))
+      (session_->peersHave(session_->frame()) || ++lingered_ > kLingerFrames)) {
+    session_->tellAgreed();
+    recordChecks();
     return false;
+  }
   return true;
 }
 
@@ -154,12 +292,17 @@ std::string NetPlay::statsText() const {
   if (!session_) return "";
   const RollbackSession::Stats& s = session_->stats();
   const double seconds = sessionMs_ / 1000.0;
-  char line[256];
+  // A headless game runs faster than the clock: bytes a frame tell what a
+  // window's 100 frames a second would send.
+  const double frames = std::max(1, session_->frame());
+  const double wire = static_cast<double>(transport_->wireBytesSent());
+  char line[320];
   std::snprintf(line, sizeof line,
-                "online: %.2f rollbacks/s, longest rollback %d frames, %.0f bytes/s sent, %d frames waited, "
+                "online: %.2f rollbacks/s, longest rollback %d frames, %.0f bytes/s sent, %.1f bytes a frame "
+                "(%.1f KB/s at 100 frames a second, ENet's headers included), %d frames waited, "
                 "%d packets refused",
                 seconds > 0 ? s.rollbacks / seconds : 0.0, s.longestRollback,
-                seconds > 0 ? static_cast<double>(transport_->bytesSent()) / seconds : 0.0, s.waits,
+                seconds > 0 ? wire / seconds : 0.0, wire / frames, wire / frames * 100 / 1024, s.waits,
                 s.refusedPackets + transport_->refused());
   return line;
 }

@@ -37,6 +37,8 @@ FrameInput readFrameInput(HGE *engine, int seat) {
   return input;
 }
 
+int seatGameKey(int gameKey, int seat) { return hgeSeatKey(kGameKeyCodes[static_cast<size_t>(gameKey)], seat); }
+
 SeatInputs readSeatInputs(HGE *engine) {
   SeatInputs inputs;
   for (int seat = 1; seat <= kMaxSeats; ++seat) inputs[seat] = readFrameInput(engine, seat);
@@ -84,6 +86,11 @@ bool ScreenFlow::frame() {
   switch (state_) {
     case TITLE:
       if (titleMenu_ && !titleChoice()) return quit_;
+      if (startGate_) {
+        const Gate gate = startGate_(rules_);
+        if (gate == Gate::STOP) startFailed_ = true;
+        if (gate != Gate::GO) return gate == Gate::STOP;
+      }
       if (!startGame()) {
         startFailed_ = true;
         engine_->System_MessageBox(world_->startError.c_str(), "Tervalen");
@@ -119,9 +126,10 @@ bool ScreenFlow::frame() {
       for (int seat = 1; seat <= kMaxSeats; ++seat)
         if (engine_->Input_StepKeyDown(hgeSeatKey(HGEK_LEAVE, seat))) world_->leave(seat);
       if (stepper_) {
-        std::vector<SoundRequest> sounds;
+        StepSounds sounds;
+        sounds.start = [this](const SoundRequest &r) { return playSound(engine_, renderer_->pictures(), r); };
+        sounds.stop = [this](HCHANNEL c) { engine_->Channel_Stop(c); };
         const bool goOn = stepper_(*world_, input, sounds);
-        playSounds(engine_, renderer_->pictures(), sounds);
         renderer_->pictures().loadAhead();
         return !goOn;
       }

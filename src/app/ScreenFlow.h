@@ -77,11 +77,23 @@ class ScreenFlow {
   void replaceWorld(std::unique_ptr<World> world, std::unique_ptr<WorldRenderer> renderer);
   // Steps the world in place of the flow's own update and control (a game
   // played over the network): given this frame's keys, it steps the world
-  // as it chooses and hands back the sounds to start; false ends the run.
+  // as it chooses, starting and stopping its sounds; false ends the run.
   // With it, the first frame builds the world with no keys and play has no
   // ending screen.
-  using Stepper = std::function<bool(World&, const SeatInputs&, std::vector<SoundRequest>&)>;
+  // The sounds a stepper starts (the engine's channel back) and stops.
+  struct StepSounds {
+    std::function<HCHANNEL(const SoundRequest&)> start;
+    std::function<void(HCHANNEL)> stop;
+  };
+  using Stepper = std::function<bool(World&, const SeatInputs&, const StepSounds&)>;
   void setStepper(Stepper stepper) { stepper_ = std::move(stepper); }
+  // Before the world is built: the game begins only once the gate says GO
+  // (and STOP ends the run as a game that could not start). It may change the
+  // rules first: a game over the network waits in its lobby for its players,
+  // then plays the host's seed and rules.
+  enum class Gate { WAIT, GO, STOP };
+  using StartGate = std::function<Gate(GameRules&)>;
+  void setStartGate(StartGate gate) { startGate_ = std::move(gate); }
   // Drawn over whichever screen is up, under the menu: the modder's overlay.
   void setModderLayer(std::function<void()> draw) { modderLayer_ = std::move(draw); }
 
@@ -113,6 +125,7 @@ class ScreenFlow {
   std::function<void()> menuLayer_;
   std::vector<StepWatch*> watches_;
   Stepper stepper_;
+  StartGate startGate_;
   bool stoppedByWatch_ = false;
   TitleMenu* titleMenu_ = nullptr;
   bool demo_ = false;
@@ -123,3 +136,5 @@ class ScreenFlow {
 FrameInput readFrameInput(HGE* engine, int seat = 1);
 // Every seat's.
 SeatInputs readSeatInputs(HGE* engine);
+// The engine's key code of the game's key `gameKey` (a GameKey) for a seat.
+int seatGameKey(int gameKey, int seat);

@@ -19,6 +19,9 @@ class AudioBackend {
   virtual HEFFECT loadEffect(std::vector<uint8_t> bytes, std::string& error) = 0;
   // Volume 0..100, pan -100..100. Returns the channel, 0 when nothing plays.
   virtual HCHANNEL playEffect(HEFFECT effect, int volume, int pan, bool loop) = 0;
+  // Stops what playEffect started on `channel`, unless the channel has
+  // started another sound since.
+  virtual void stopChannel(HCHANNEL channel) = 0;
   // Music from a whole file; the bytes are kept for as long as the music.
   virtual HSTREAM loadStream(std::vector<uint8_t> bytes, std::string& error) = 0;
   virtual HCHANNEL playStream(HSTREAM stream, bool loop, int volume) = 0;

@@ -136,6 +136,10 @@ int EnetTransport::roundTripMs(int peer) const {
   return connected(peer) ? static_cast<int>(asPeer(peers_[static_cast<size_t>(peer)])->roundTripTime) : 0;
 }
 
+long long EnetTransport::wireBytesSent() const {
+  return host_ && host_->host ? static_cast<long long>(host_->host->totalSentData) : 0;
+}
+
 uint32_t EnetTransport::elapsedMs() const { return enet_time_get() - started_; }
 
 std::vector<int> EnetTransport::takeLost() {
@@ -158,6 +162,14 @@ void EnetTransport::post(int peer, int channel, std::span<const uint8_t> bytes) 
   }
   // Only the keys' packets are lost: the set-up's would be sent again anyway.
   if (channel == 0 && std::uniform_int_distribution<int>(0, 99)(chance_) < sim_.lossPercent) return;
+  // As many of them come twice as are lost (a route that repeats itself),
+  // each copy on its own delay.
+  const bool twice = channel == 0 && std::uniform_int_distribution<int>(0, 99)(chance_) < sim_.lossPercent;
+  if (twice) hold(p);
+  hold(std::move(p));
+}
+
+void EnetTransport::hold(Pending p) {
   int delay = sim_.latencyMs;
   if (sim_.jitterMs > 0) delay += std::uniform_int_distribution<int>(-sim_.jitterMs, sim_.jitterMs)(chance_);
   p.due += static_cast<uint32_t>(std::max(delay, 0));

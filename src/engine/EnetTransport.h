@@ -9,7 +9,8 @@
 // dropped), and nothing from an address that is not a peer gets through.
 //
 // --net-sim: what this machine sends can be held back (latency, give or take
-// the jitter, so packets pass each other) and some of the keys' packets lost.
+// the jitter, so packets pass each other), and some of the keys' packets lost
+// and as many sent twice.
 #pragma once
 
 #include <array>
@@ -65,6 +66,9 @@ class EnetTransport : public NetTransport {
   // Strangers turned away and datagrams dropped because too many waited.
   int refused() const { return refused_; }
   long long bytesSent() const { return bytesSent_; }
+  // Everything that left in UDP datagrams: ENet's own headers, acknowledgements
+  // and pings with the packets.
+  long long wireBytesSent() const;
   // Milliseconds since the transport was made (for --stats: a headless game
   // runs faster than the clock).
   uint32_t elapsedMs() const;
@@ -78,6 +82,7 @@ class EnetTransport : public NetTransport {
   };
   EnetTransport() = default;
   void post(int peer, int channel, std::span<const uint8_t> bytes);
+  void hold(Pending p);  // --net-sim: sent when due
   void transmit(const Pending& p);
   void sendDue();
   void handleEvents(uint32_t waitMs);

@@ -639,6 +639,10 @@ HCHANNEL Engine::Effect_PlayEx(HEFFECT eff, int volume, int pan, float, bool loo
   return audio_->playEffect(eff, scaledVolume(volume, effectsLevel_), pan, loop);
 }
 
+void Engine::Channel_Stop(HCHANNEL chan) {
+  if (chan != 0 && audio_) audio_->stopChannel(chan);
+}
+
 HSTREAM Engine::Stream_Load(const char* filename, uint32_t size) {
   if (!audio_) {
     log("Cannot load music before the engine starts");

@@ -64,6 +64,7 @@ class Engine final : public HGE {
 
   HEFFECT Effect_Load(const char* filename, uint32_t size) override;
   HCHANNEL Effect_PlayEx(HEFFECT eff, int volume, int pan, float pitch, bool loop) override;
+  void Channel_Stop(HCHANNEL chan) override;
   HSTREAM Stream_Load(const char* filename, uint32_t size) override;
   HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume) override;
 

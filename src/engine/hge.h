@@ -270,6 +270,9 @@ class HGE {
   virtual HEFFECT Effect_Load(const char* filename, uint32_t size = 0) = 0;
   virtual HCHANNEL Effect_PlayEx(HEFFECT eff, int volume = 100, int pan = 0, float pitch = 1.0f,
                                  bool loop = false) = 0;
+  // Stops a sound Effect_PlayEx started; a channel that has moved on to
+  // another sound since is left alone.
+  virtual void Channel_Stop(HCHANNEL chan) = 0;
   virtual HSTREAM Stream_Load(const char* filename, uint32_t size = 0) = 0;
   virtual HCHANNEL Stream_Play(HSTREAM stream, bool loop, int volume = 100) = 0;
 

@@ -29,7 +29,9 @@ RollbackSession::RollbackSession(const SessionSetup &setup, RollbackGame &game, 
   setup_.maxRollback = std::clamp(setup_.maxRollback, 1, 32);
   setup_.checkEvery = std::max(setup_.checkEvery, 1);
   states_.resize(static_cast<size_t>(setup_.maxRollback) + 2);
-  nextCheck_ = setup_.checkEvery;
+  // Checked are the states after every checkEvery-th step as replays count
+  // them (from 1): the state before frame checkEvery - 1, and so on.
+  nextCheck_ = setup_.checkEvery - 1;
   for (int seat = 1; seat <= kMaxSeats; ++seat) {
     SeatKeys &k = keys_[static_cast<size_t>(seat)];
     k.knownFrame.fill(-1);
@@ -72,6 +74,15 @@ int RollbackSession::confirmedFrame() const {
   int c = INT_MAX;
   for (int seat = 1; seat <= setup_.seats; ++seat) c = std::min(c, keys_[static_cast<size_t>(seat)].confirmed);
   return c;
+}
+
+int RollbackSession::seatFurthestBehind() const {
+  int behind = 0;
+  for (int seat = 1; seat <= setup_.seats; ++seat)
+    if (!local(seat) && (behind == 0 || keys_[static_cast<size_t>(seat)].confirmed <
+                                            keys_[static_cast<size_t>(behind)].confirmed))
+      behind = seat;
+  return behind;
 }
 
 FrameInput RollbackSession::confirmedInput(int seat, int frame) const {
@@ -138,8 +149,8 @@ void RollbackSession::compareChecks() {
   for (const InputPacket::Check &mine : checks_)
     for (const InputPacket::Check &theirs : remoteChecks_)
       if (mine.frame == theirs.frame && mine.sum != theirs.sum && failure_.empty()) {
-        desyncFrame_ = mine.frame;
-        failure_ = "desync at frame " + std::to_string(mine.frame);
+        desyncFrame_ = mine.frame + 1;
+        failure_ = "desync at frame " + std::to_string(desyncFrame_);
       }
 }
 
@@ -156,7 +167,7 @@ SeatInputs RollbackSession::inputsFor(int frame) {
 
 void RollbackSession::stepFrame(bool again) {
   game_.saveState(states_[static_cast<size_t>(frame_) % states_.size()]);
-  game_.step(inputsFor(frame_), again);
+  game_.step(inputsFor(frame_), frame_, again);
   ++frame_;
   ++stats_.framesStepped;
 }
@@ -185,6 +196,9 @@ void RollbackSession::check() {
     if (frame_ - nextCheck_ < static_cast<int>(states_.size())) {
       const std::vector<uint8_t> &state = states_[static_cast<size_t>(nextCheck_) % states_.size()];
       checks_.push_back({nextCheck_, stateBytesChecksum(state)});
+      CheckedState &kept = checkedStates_[static_cast<size_t>(nextCheck_ / setup_.checkEvery) % 2];
+      kept.frame = nextCheck_;
+      kept.bytes = state;
       if (checks_.size() > kChecksKept) checks_.erase(checks_.begin());
       compareChecks();
     }
@@ -202,8 +216,12 @@ void RollbackSession::send() {
       if (setup_.ownerOfSeat[static_cast<size_t>(seat)] == peer)
         packet.ack = std::min(packet.ack, keys_[static_cast<size_t>(seat)].confirmed);
     if (packet.ack == INT_MAX) packet.ack = 0;
+    // Every seat the peer does not hold: this machine's own, and those of
+    // the other peers as far as they are agreed. Machines that only reach
+    // the host (the joiners of a game for three or four) hear each other
+    // through it.
     for (int seat = 1; seat <= setup_.seats; ++seat) {
-      if (!local(seat)) continue;
+      if (setup_.ownerOfSeat[static_cast<size_t>(seat)] == peer) continue;
       const SeatKeys &k = keys_[static_cast<size_t>(seat)];
       InputRun run;
       run.seat = seat;
@@ -213,6 +231,8 @@ void RollbackSession::send() {
       if (!run.codes.empty()) packet.runs.push_back(std::move(run));
     }
     if (!checks_.empty()) packet.check = checks_.back();
+    lastSent_ = whatWouldBeSent();
+    quietTurns_ = 0;
     const std::vector<uint8_t> bytes = writeInputPacket(packet);
     transport_.send(peer, bytes);
     stats_.bytesSent += static_cast<long long>(bytes.size());
@@ -220,9 +240,29 @@ void RollbackSession::send() {
   }
 }
 
+RollbackSession::Sent RollbackSession::whatWouldBeSent() const {
+  Sent now;
+  now.frame = frame_;
+  now.check = checks_.empty() ? -1 : checks_.back().frame;
+  // Every seat's agreed frames only grow: their sum changes with any of them.
+  now.keys = 0;
+  for (int seat = 1; seat <= setup_.seats; ++seat) now.keys += keys_[static_cast<size_t>(seat)].confirmed;
+  return now;
+}
+
+void RollbackSession::sendIfNews() {
+  // A machine that waits tells the others only what changed, and otherwise
+  // repeats itself now and then (its last packet may have been lost): a
+  // headless game would send a packet every turn of its loop.
+  const Sent now = whatWouldBeSent();
+  if (now == lastSent_ && ++quietTurns_ < kResendTurns) return;
+  send();
+}
+
 void RollbackSession::tellAgreed() {
   if (!onAgreed_) return;
-  for (const int agreed = confirmedFrame(); agreedHeard_ < agreed; ++agreedHeard_) {
+  // Frames agreed and stepped: a recording never runs ahead of the world.
+  for (const int agreed = std::min(confirmedFrame(), frame_); agreedHeard_ < agreed; ++agreedHeard_) {
     SeatInputs in;
     for (int seat = 1; seat <= setup_.seats; ++seat) in[seat] = confirmedInput(seat, agreedHeard_);
     onAgreed_(agreedHeard_, in);
@@ -241,12 +281,12 @@ RollbackSession::Advance RollbackSession::advance() {
     return Advance::STOPPED;
   }
   if (frame_ >= stopAt_) {
-    send();
+    sendIfNews();
     return Advance::WAITING;
   }
   if (frame_ >= confirmedFrame() + setup_.maxRollback) {
     ++stats_.waits;
-    send();
+    sendIfNews();
     return Advance::WAITING;
   }
   stepFrame(false);
@@ -282,6 +322,13 @@ bool RollbackSession::idleNow() {
     }
   }
   return false;
+}
+
+const RollbackSession::CheckedState *RollbackSession::checkedStateBefore(int frame) const {
+  const CheckedState *best = nullptr;
+  for (const CheckedState &c : checkedStates_)
+    if (c.frame >= 0 && c.frame < frame && (!best || c.frame > best->frame)) best = &c;
+  return best;
 }
 
 bool RollbackSession::peersHave(int frame) const {

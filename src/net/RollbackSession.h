@@ -7,8 +7,14 @@
 // A session never runs more than `maxRollback` frames ahead of the keys it
 // has from everyone: beyond that it waits.
 //
+// A machine passes on the agreed keys of every seat a peer does not hold, so
+// the joiners of a game for three or four, each linked to the host alone,
+// hear each other through it.
+//
 // Every 100 agreed frames the peers compare checksums of their states; a
-// difference is a desync, and the session stops there.
+// difference is a desync, and the session stops there. Frames count from 0
+// here; the desync's frame is told as replays count them, from 1 (the state
+// before frame 99 here is the state after frame 100 of a replay).
 #pragma once
 
 #include <array>
@@ -58,6 +64,9 @@ class RollbackSession {
   void takeOverPeer(int peer);
   // Every frame before this has every seat's real keys.
   int confirmedFrame() const;
+  // The seat of another machine whose keys are furthest behind, or 0 when
+  // every seat is this machine's.
+  int seatFurthestBehind() const;
   // How many frames this machine runs ahead of the furthest-behind peer, as
   // they last said; a machine ahead should let a frame pass now and then
   // (see idleNow) so that neither side rolls back all the time.
@@ -65,17 +74,28 @@ class RollbackSession {
   // True on a frame the game should not advance, to let the others catch up.
   bool idleNow();
 
-  // The desync, when one was found: "desync at frame F".
+  // The desync, when one was found: "desync at frame F" (F as replays count).
   const std::string &failure() const { return failure_; }
   int desyncFrame() const { return desyncFrame_; }
   // Checksums of agreed frames (frame -> sum), the latest few.
   const std::vector<InputPacket::Check> &checks() const { return checks_; }
+  // The saved state of a checked frame (the state before it), kept for the
+  // last two checks: a desync is reported with the state both last agreed on.
+  struct CheckedState {
+    int frame = -1;
+    std::vector<uint8_t> bytes;
+  };
+  // The latest kept one of a frame before `frame`, or nothing.
+  const CheckedState *checkedStateBefore(int frame) const;
   // The agreed keys of a seat in a frame before confirmedFrame() (of the
   // last kWindow / 2 frames).
   FrameInput confirmedInput(int seat, int frame) const;
   // Hears every frame's keys once all of them are agreed, in frame order:
   // what a recording of the session holds.
   void onAgreed(std::function<void(int frame, const SeatInputs &)> listener) { onAgreed_ = std::move(listener); }
+  // Tells the listener the frames agreed and stepped since it last heard
+  // (advance() does this too; the end of a game calls it once more).
+  void tellAgreed();
 
   struct Stats {
     int rollbacks = 0;        // times the session went back
@@ -103,12 +123,21 @@ class RollbackSession {
   void take(int peer, const InputPacket &packet);
   void placeLocalKeys();
   void compareChecks();
-  void tellAgreed();
   SeatInputs inputsFor(int frame);
   void stepFrame(bool again);
   void rollBack();
   void check();
   void send();
+  // What a packet would tell now, to send a waiting machine's packets only
+  // when they say something new.
+  struct Sent {
+    int frame = -1, check = -1;
+    long long keys = -1;
+    bool operator==(const Sent &) const = default;
+  };
+  Sent whatWouldBeSent() const;
+  void sendIfNews();
+  static constexpr int kResendTurns = 10;  // a waiting machine repeats itself every this many turns
 
   SessionSetup setup_;
   RollbackGame &game_;
@@ -121,9 +150,12 @@ class RollbackSession {
   std::array<int, 4> peerAck_{};    // each peer has our keys of every frame before this
   std::array<bool, 4> isPeer_{};
   int idleCountdown_ = 0;
+  Sent lastSent_;
+  int quietTurns_ = 0;
   int stopAt_ = INT_MAX;
   std::vector<InputPacket::Check> checks_;
   std::vector<InputPacket::Check> remoteChecks_;
+  std::array<CheckedState, 2> checkedStates_;
   int nextCheck_ = 0;
   std::function<void(int, const SeatInputs &)> onAgreed_;
   int agreedHeard_ = 0;  // frames told to onAgreed_  // the next frame whose

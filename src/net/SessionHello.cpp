@@ -1,8 +1,19 @@
 #include "net/SessionHello.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
-constexpr size_t kHelloBytes = 2 + 1 + 8 + 4 + 1 + 1;
+constexpr size_t kFixedBytes = 2 + 1 + 8 + 4 + 1 + 1 + 1 + 1;
+
+// A hero's id as a file name of the game folder can hold it: no separators,
+// no control bytes.
+bool plainId(std::span<const uint8_t> id) {
+  for (uint8_t c : id)
+    if (c < 0x20 || c == 0x7F || c == '/' || c == '\\') return false;
+  return !(id.size() == 1 && id[0] == '.') && !(id.size() == 2 && id[0] == '.' && id[1] == '.');
+}
 
 uint64_t getLe(std::span<const uint8_t> bytes, size_t at, int n) {
   uint64_t v = 0;
@@ -22,6 +33,13 @@ std::vector<uint8_t> writeSessionHello(const SessionHello &hello) {
   putLe(out, static_cast<uint32_t>(hello.seed), 4);
   out.push_back(static_cast<uint8_t>(hello.seats));
   out.push_back(static_cast<uint8_t>(hello.yourSeat));
+  out.push_back(static_cast<uint8_t>(hello.difficulty));
+  out.push_back(hello.invincible ? 1 : 0);
+  for (const std::string &id : hello.heroes) {
+    const size_t n = std::min(id.size(), SessionHello::kMaxHeroId);
+    out.push_back(static_cast<uint8_t>(n));
+    out.insert(out.end(), id.begin(), id.begin() + static_cast<std::ptrdiff_t>(n));
+  }
   return out;
 }
 
@@ -37,16 +55,37 @@ std::optional<SessionHello> readSessionHello(std::span<const uint8_t> bytes, std
           std::to_string(SessionHello::kProtocol);
     return std::nullopt;
   }
-  if (bytes.size() != kHelloBytes) {
-    why = "a session hello of " + std::to_string(bytes.size()) + " bytes, not " + std::to_string(kHelloBytes);
+  if (bytes.size() < kFixedBytes) {
+    why = "a session hello of " + std::to_string(bytes.size()) + " bytes, too short";
     return std::nullopt;
   }
   hello.folder = getLe(bytes, 3, 8);
   hello.seed = static_cast<int32_t>(static_cast<uint32_t>(getLe(bytes, 11, 4)));
   hello.seats = bytes[15];
   hello.yourSeat = bytes[16];
+  hello.difficulty = bytes[17];
   if (hello.seats < 2 || hello.seats > 4 || hello.yourSeat < 2 || hello.yourSeat > hello.seats) {
     why = "seat " + std::to_string(hello.yourSeat) + " of " + std::to_string(hello.seats) + " seats";
+    return std::nullopt;
+  }
+  if (hello.difficulty > 2 || bytes[18] > 1) {
+    why = "difficulty " + std::to_string(hello.difficulty) + ", invincible " + std::to_string(bytes[18]);
+    return std::nullopt;
+  }
+  hello.invincible = bytes[18] == 1;
+  size_t at = kFixedBytes;
+  for (std::string &id : hello.heroes) {
+    const size_t n = at < bytes.size() ? bytes[at] : SIZE_MAX;
+    if (n > SessionHello::kMaxHeroId || bytes.size() - at - 1 < n || !plainId(bytes.subspan(at + 1, n))) {
+      why = "a hero's id that is cut short, too long or not a plain name";
+      return std::nullopt;
+    }
+    id.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at + 1), bytes.begin() + static_cast<std::ptrdiff_t>(at + 1 + n));
+    at += 1 + n;
+  }
+  if (at != bytes.size()) {
+    why = "a session hello of " + std::to_string(bytes.size()) + " bytes, " + std::to_string(bytes.size() - at) +
+          " more than it holds";
     return std::nullopt;
   }
   return hello;

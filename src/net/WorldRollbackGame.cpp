@@ -10,13 +10,19 @@ void WorldRollbackGame::loadState(std::span<const uint8_t> bytes) {
   chance_.setState(*random);
 }
 
-void WorldRollbackGame::step(const SeatInputs &inputs, bool again) {
+void WorldRollbackGame::step(const SeatInputs &inputs, int frame, bool) {
   world_.step(inputs);
-  if (!again) newSounds_.insert(newSounds_.end(), world_.sounds.begin(), world_.sounds.end());
+  for (const SoundRequest &s : sounds_.stepped(frame, world_.sounds, toStop_)) toStart_.emplace_back(frame, s);
 }
 
-std::vector<SoundRequest> WorldRollbackGame::takeNewSounds() {
-  std::vector<SoundRequest> out;
-  out.swap(newSounds_);
+std::vector<std::pair<int, SoundRequest>> WorldRollbackGame::takeSoundsToStart() {
+  std::vector<std::pair<int, SoundRequest>> out;
+  out.swap(toStart_);
+  return out;
+}
+
+std::vector<uint32_t> WorldRollbackGame::takeChannelsToStop() {
+  std::vector<uint32_t> out;
+  out.swap(toStop_);
   return out;
 }

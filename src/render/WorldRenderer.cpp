@@ -135,6 +135,10 @@ void playSounds(HGE* engine, PictureSets& pictures, const std::vector<SoundReque
     const bool playedAlready = std::any_of(asked.begin(), asked.begin() + static_cast<std::ptrdiff_t>(i), [&](const SoundRequest& e) {
       return e.pictureSet == r.pictureSet && e.index == r.index;
     });
-    if (!playedAlready) engine->Effect_PlayEx(pictures.sound(r.pictureSet, r.index), r.volume, 0, 1.0f, false);
+    if (!playedAlready) playSound(engine, pictures, r);
   }
+}
+
+HCHANNEL playSound(HGE* engine, PictureSets& pictures, const SoundRequest& sound) {
+  return engine->Effect_PlayEx(pictures.sound(sound.pictureSet, sound.index), sound.volume, 0, 1.0f, false);
 }

@@ -50,3 +50,5 @@ class WorldRenderer {
 void playWorldSounds(HGE* engine, PictureSets& pictures, const World& world);
 // The same for sounds gathered elsewhere (the frames a network session stepped).
 void playSounds(HGE* engine, PictureSets& pictures, const std::vector<SoundRequest>& asked);
+// One sound; the channel it plays on (0: none).
+HCHANNEL playSound(HGE* engine, PictureSets& pictures, const SoundRequest& sound);

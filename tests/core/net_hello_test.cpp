@@ -9,6 +9,9 @@ TEST(SessionHello, ReadsBackWhatWasWritten) {
   hello.seed = -7;
   hello.seats = 3;
   hello.yourSeat = 3;
+  hello.difficulty = 2;
+  hello.invincible = true;
+  hello.heroes[2] = "kaelin";
   std::string why;
   const auto back = readSessionHello(writeSessionHello(hello), why);
   ASSERT_TRUE(back) << why;
@@ -16,6 +19,9 @@ TEST(SessionHello, ReadsBackWhatWasWritten) {
   EXPECT_EQ(back->seed, -7);
   EXPECT_EQ(back->seats, 3);
   EXPECT_EQ(back->yourSeat, 3);
+  EXPECT_EQ(back->difficulty, 2);
+  EXPECT_TRUE(back->invincible);
+  EXPECT_EQ(back->heroes, (std::array<std::string, 4>{"", "", "kaelin", ""}));
   EXPECT_FALSE(isSessionReady(writeSessionHello(hello)));
   EXPECT_TRUE(isSessionReady(writeSessionReady()));
 }
@@ -34,12 +40,26 @@ TEST(SessionHello, RefusesWhatIsNotAHelloForThisGame) {
   };
   std::vector<uint8_t> longer = good;
   longer.push_back(0);
+  auto withHero = [&](const std::string& id) {
+    SessionHello h;
+    h.heroes[0] = id;
+    std::vector<uint8_t> b = writeSessionHello(h);
+    return b;
+  };
+  std::vector<uint8_t> overlong = withHero("abc");
+  overlong[19] = 33;  // a length past the bound
   const Case cases[] = {
       {"empty", {}, "not a session hello"},
       {"ready", writeSessionReady(), "not a session hello"},
       {"other protocol", changed(2, 9), "protocol 9"},
-      {"short", std::vector<uint8_t>(good.begin(), good.end() - 1), "bytes"},
-      {"long", longer, "bytes"},
+      {"short", std::vector<uint8_t>(good.begin(), good.begin() + 18), "too short"},
+      {"a hero cut short", std::vector<uint8_t>(good.begin(), good.end() - 1), "cut short"},
+      {"long", longer, "more than it holds"},
+      {"no such difficulty", changed(17, 3), "difficulty 3"},
+      {"invincible twice over", changed(18, 2), "invincible 2"},
+      {"a hero's id too long", overlong, "too long"},
+      {"a hero's id that is a path", withHero("../x"), "plain name"},
+      {"a hero's id with a control byte", withHero("a\nb"), "plain name"},
       {"one seat", changed(15, 1), "seats"},
       {"five seats", changed(15, 5), "seats"},
       {"the host's seat", changed(16, 1), "seat 1"},

@@ -34,7 +34,7 @@ class MixGame : public RollbackGame {
     ASSERT_EQ(bytes.size(), sizeof(State));
     std::memcpy(&s, bytes.data(), sizeof(State));
   }
-  void step(const SeatInputs &in, bool again) override {
+  void step(const SeatInputs &in, int, bool again) override {
     ++steps;
     againSteps += again ? 1 : 0;
     for (int seat = 1; seat <= 4; ++seat) {
@@ -87,7 +87,7 @@ struct Machine {
 // A machine's recording played offline up to the state before `frames`.
 std::vector<uint8_t> offline(const Machine &m, int frames) {
   MixGame g;
-  for (int f = 0; f < frames; ++f) g.step(m.agreed.at(static_cast<size_t>(f)), false);
+  for (int f = 0; f < frames; ++f) g.step(m.agreed.at(static_cast<size_t>(f)), f, false);
   std::vector<uint8_t> bytes;
   g.saveState(bytes);
   return bytes;
@@ -124,11 +124,66 @@ TEST(RollbackSession, TwoMachinesOverABadLinkStepTheSameFrames) {
         ASSERT_EQ(encodeInput(a.agreed[f][seat]), encodeInput(b.agreed[f][seat])) << "frame " << f;
     const InputPacket::Check last = a.session.checks().back();
     EXPECT_EQ(stateBytesChecksum(offline(a, last.frame)), last.sum);
-    if (c.link.latency > 0) EXPECT_GT(a.session.stats().rollbacks + b.session.stats().rollbacks, 0);
+    if (c.link.latency > 0) {
+      EXPECT_GT(a.session.stats().rollbacks + b.session.stats().rollbacks, 0);
+    }
     EXPECT_LE(a.session.stats().longestRollback, 8);
     // Several frames of keys in each packet, and well under 8 KB a second at
     // 100 frames a second.
     EXPECT_LT(a.session.stats().bytesSent / (a.session.stats().packetsSent / 100 + 1), 8 * 1024);
+  }
+}
+
+TEST(RollbackSession, JoinersLinkedOnlyToTheHostHearEachOtherThroughIt) {
+  for (int machines : {3, 4}) {
+    SCOPED_TRACE(std::to_string(machines) + " machines");
+    NetLink link({6, 2, 5, 5}, 11, machines);
+    std::vector<std::unique_ptr<MixGame>> games;
+    std::vector<std::unique_ptr<RollbackSession>> sessions;
+    std::vector<std::vector<SeatInputs>> agreed(static_cast<size_t>(machines));
+    for (int m = 0; m < machines; ++m) {
+      SessionSetup setup;
+      setup.seats = machines;
+      // The host (machine 0) plays seat 1, joiner m seat m + 1.
+      for (int seat = 1; seat <= machines; ++seat)
+        setup.ownerOfSeat[static_cast<size_t>(seat)] = seat == m + 1 ? 0 : (m == 0 ? seat - 1 : 1);
+      games.push_back(std::make_unique<MixGame>());
+      sessions.push_back(std::make_unique<RollbackSession>(setup, *games.back(), link.end(m)));
+      sessions.back()->onAgreed([&agreed, m](int, const SeatInputs &in) { agreed[static_cast<size_t>(m)].push_back(in); });
+    }
+    for (int t = 0; t < 3000; ++t) {
+      for (int m = 0; m < machines; ++m) {
+        RollbackSession &s = *sessions[static_cast<size_t>(m)];
+        if (s.idleNow()) continue;
+        s.addLocalInput(m + 1, scriptedKeys(m + 1, t));
+        ASSERT_NE(s.advance(), RollbackSession::Advance::STOPPED) << s.failure();
+      }
+      link.tick();
+    }
+    // Every machine agreed on every seat's keys, and checked the same states.
+    size_t common = SIZE_MAX;
+    for (const auto &a : agreed) common = std::min(common, a.size());
+    ASSERT_GT(common, 1500u);
+    for (int m = 1; m < machines; ++m) {
+      for (size_t f = 0; f < common; ++f)
+        for (int seat = 1; seat <= machines; ++seat)
+          ASSERT_EQ(encodeInput(agreed[0][f][seat]), encodeInput(agreed[static_cast<size_t>(m)][f][seat]))
+              << "machine " << m << " frame " << f << " seat " << seat;
+      int compared = 0;
+      for (const InputPacket::Check &c : sessions[0]->checks())
+        for (const InputPacket::Check &d : sessions[static_cast<size_t>(m)]->checks())
+          if (c.frame == d.frame) {
+            EXPECT_EQ(c.sum, d.sum) << "frame " << c.frame;
+            ++compared;
+          }
+      EXPECT_GT(compared, 0);
+    }
+    // The joiners' own keys went through: each seat pressed something.
+    for (int seat = 2; seat <= machines; ++seat) {
+      bool pressed = false;
+      for (size_t f = 0; f < common && !pressed; ++f) pressed = agreed[0][f][seat].pressed[KEY_J];
+      EXPECT_TRUE(pressed) << "seat " << seat;
+    }
   }
 }
 

@@ -11,6 +11,7 @@ class HeadlessAudio : public AudioBackend {
   void close() override {}
   HEFFECT loadEffect(std::vector<uint8_t> bytes, std::string& error) override;
   HCHANNEL playEffect(HEFFECT effect, int volume, int pan, bool loop) override;
+  void stopChannel(HCHANNEL) override {}
   HSTREAM loadStream(std::vector<uint8_t> bytes, std::string& error) override;
   HCHANNEL playStream(HSTREAM stream, bool loop, int volume) override;
   void setMusicVolume(int) override {}

@@ -86,8 +86,17 @@ HCHANNEL SdlAudio::playEffect(HEFFECT effect, int volume, int pan, bool loop) {
   // Full volume on the side panned to, less on the other; 255 and 255 is the centre.
   Mix_SetPanning(channel, static_cast<Uint8>(p > 0 ? 255 * (100 - p) / 100 : 255),
                  static_cast<Uint8>(p < 0 ? 255 * (100 + p) / 100 : 255));
-  if (Mix_PlayChannel(channel, it->second.get(), loop ? -1 : 0) < 0) return 0;
-  return static_cast<HCHANNEL>(channel) + 1;
+  if (channel >= static_cast<int>(started_.size()) || Mix_PlayChannel(channel, it->second.get(), loop ? -1 : 0) < 0)
+    return 0;
+  const uint32_t count = ++started_[static_cast<size_t>(channel)] & 0xFFFFFF;
+  return count * 256 + static_cast<HCHANNEL>(channel) + 1;
+}
+
+void SdlAudio::stopChannel(HCHANNEL handle) {
+  if (handle == 0) return;
+  const uint32_t channel = (handle & 0xFF) - 1;
+  if (channel >= started_.size() || (started_[channel] & 0xFFFFFF) != handle / 256) return;
+  Mix_HaltChannel(static_cast<int>(channel));
 }
 
 HSTREAM SdlAudio::loadStream(std::vector<uint8_t> bytes, std::string& error) {
