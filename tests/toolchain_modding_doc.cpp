@@ -87,8 +87,8 @@ TEST(ModdingGuide, ItsExamplesCompilePassCheckAndPlay) {
   fs::copy(fs::path(TERVALEN_SOURCE_DIR) / "content", dir.path() / "content", fs::copy_options::recursive);
   // The pictures and the sound of set 21, drawn by the modder into the mod.
   const std::string png = picturefiles::blackPng(40, 100);
-  for (const char* name : {"idle0", "idle1", "walk0", "walk1", "walk2", "walk3", "punch0", "punch1", "punch2", "kick0",
-                           "kick1", "kick2", "hurt", "flying", "lying", "falling"}) {
+  for (const char* name : {"idle", "walk0", "walk1", "punch0", "punch1", "punch2", "kick0", "kick1", "kick2", "hurt",
+                           "flying", "lying", "falling"}) {
     fs::create_directories(dir.path() / "mods/alley/pak/guai03/hta");
     std::ofstream(dir.path() / "mods/alley/pak/guai03/hta" / (std::string(name) + ".png"), std::ios::binary) << png;
   }
@@ -117,6 +117,10 @@ TEST(ModdingGuide, ItsExamplesCompilePassCheckAndPlay) {
       << readFile(out);
   EXPECT_EQ(readFile(out).rfind("ok: 13 characters, 9 scenes, 22 picture sets", 0), 0u) << readFile(out);
   EXPECT_EQ(folderListing(dir.path() / "build/game/data"), untouched) << "the mod leaves the game folder as it was";
+  // What a modder shares: the few files the mod adds, not a copy of the game.
+  int files = 0;
+  for (const auto& e : fs::recursive_directory_iterator(dir.path() / "mods/alley")) files += e.is_regular_file();
+  EXPECT_LE(files, 20) << folderListing(dir.path() / "mods/alley");
 
   EXPECT_EQ(run(at + "tervalen --root build/game --mod mods/alley --headless --scene alley --invincible "
                      "--autoplay --seed 2 --frames 600 --trace trace.jsonl",
