@@ -14,7 +14,7 @@ constexpr int kMaxDepth = 8;
 
 }  // namespace
 
-std::map<std::string, FileWatch::Stamp> FileWatch::snapshot() {
+std::map<std::string, FileWatch::Stamp> FileWatch::snapshot() const {
   std::map<std::string, Stamp> files;
   auto add = [&files](const std::string& path) {
     struct stat st {};
@@ -23,18 +23,23 @@ std::map<std::string, FileWatch::Stamp> FileWatch::snapshot() {
     files[path] = Stamp{static_cast<int64_t>(st.st_size), static_cast<int64_t>(st.st_mtim.tv_sec),
                         static_cast<int64_t>(st.st_mtim.tv_nsec)};
   };
-  add("pak.zip");
-  for (const char* root : {"data", "pak"}) {
+  auto walk = [&](const fs::path& root) {
     std::error_code ec;
     fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-      if (files.size() >= kMaxFiles) return files;
+      if (files.size() >= kMaxFiles) return;
       if (it.depth() >= kMaxDepth) it.disable_recursion_pending();
       // Folders are walked into (links to folders are not: a link back up
       // would never end); everything else counts when it is a regular file.
       if (it->is_directory(ec) && !it->is_symlink(ec)) continue;
       add(it->path().string());
     }
+  };
+  add("pak.zip");
+  for (const char* root : {"data", "pak"}) walk(root);
+  for (const std::string& mod : mods_) {
+    add((fs::path(mod) / "mod.txt").string());
+    for (const char* root : {"data", "pak"}) walk(fs::path(mod) / root);
   }
   return files;
 }

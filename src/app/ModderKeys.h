@@ -26,6 +26,8 @@ class ModderKeys {
   static constexpr int kMessageFrames = 250, kErrorFrames = 500;
 
   ModderKeys(HGE* engine, ScreenFlow& flow, WorldReload reload, bool watch, bool overlayShown);
+  // --watch looks at these mod folders too.
+  void watchModFolders(std::vector<std::string> folders) { files_.addModFolders(std::move(folders)); }
   // F6 takes steps back through `rewind` (which watches the flow's steps).
   void setRewind(Rewind* rewind) { rewind_ = rewind; }
   // Held this many frames, F6 rewinds a step every frame.
