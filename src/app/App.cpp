@@ -282,12 +282,14 @@ int runGame(const Options &options, const std::string &logFile) {
   }
   engine->System_SetState(HGE_FRAMEFUNC, [&flow, &menu] { return flow->frame() || menu->quitChosen(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
-  engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder, &seatControls] {
+  engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder, &seatControls, &net] {
     settings->everyFrame();
     const bool playing = flow->state() == ScreenFlow::PLAYING && !flow->inDemo();
     const bool lobby = flow->state() == ScreenFlow::TITLE && flow->titleMenu() &&
                        flow->titleMenu()->page() == TitleMenu::JOIN && !menu->isOpen();
-    seatControls->update(flow->world(), playing && !menu->isOpen() && !flow->clock().playerPaused, lobby);
+    // Over the network the seats are settled before the game: a key joining
+    // here would change only this machine's world.
+    seatControls->update(flow->world(), playing && !net && !menu->isOpen() && !flow->clock().playerPaused, lobby);
     menu->update(playing, seatControls->startUsed());
     modder->beforeClock();
     return flow->runsThisFrame();
@@ -360,6 +362,7 @@ int runGame(const Options &options, const std::string &logFile) {
         engine->System_Log("Random seed %d (the host's)", seed);
       }
       playRules.seatsAtStart = net->seats();
+      playRules.seatsJoinInPlay = false;
       if (trace)
         trace->writeHeader(TraceHeader{seed, playRules.firstScene, playRules.playerInvincible, options.autoplay,
                                        options.replay, rules.fromFile ? kRulesFile : "", options.arguments});

@@ -35,7 +35,7 @@ void NetPlayView::drawWaitingSign(int seat) {
 
 void NetPlayView::drawLobby() {
   using namespace menustyle;
-  const float w = 420, h = 250, x = (kWidth - w) / 2, y = 120;
+  const float w = 420, h = 250, x = (kWidth - w) / 2, y = 170;  // under the title's name
   fillRect(engine_, 0, 0, kWidth, 480, kShade, kShade);
   drawPlate(engine_, x, y, w, h);
   text(kWidth / 2, y + 12, AlignCenter, 1.0f, kTitle, net_.hosting() ? "HOSTING A GAME" : "JOINED A GAME");

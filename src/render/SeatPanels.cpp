@@ -62,6 +62,7 @@ void drawSeatPanels(HGE *engine, const World &world, HudDrawer &hud, BitmapFont 
     auto py = [&](float y) { return at.y + y * at.scale; };
     char name[8], line[40];
     std::snprintf(name, sizeof name, "P%d", n);
+    if (text.kind == SeatPanelText::JOIN && !world.rules.seatsJoinInPlay) continue;
     if (text.kind == SeatPanelText::JOIN) {
       // Quiet: a see-through line where the panel would be.
       shadowed(font, px(kJoinX), py(kJoinY), kJoinScale, (seatColor(n) & 0x00FFFFFF) | kQuietAlpha, name);

@@ -44,6 +44,9 @@ struct GameRules {
   int32_t effectVolume = 50;  // every sound effect of the game
   // Seats that play from the first frame (--players); more may join in play.
   int32_t seatsAtStart = 1;
+  // Whether a free seat may be joined in play (shown on its panel). Not over
+  // the network, where every seat is settled before the game begins.
+  bool seatsJoinInPlay = true;
   // The heroes a player may choose (character ids, GBK); empty: only `playerId`.
   std::vector<std::string> heroes;
   const std::vector<std::string> heroChoices() const { return heroes.empty() ? std::vector<std::string>{playerId} : heroes; }
