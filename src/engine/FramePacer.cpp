@@ -10,12 +10,26 @@
 
 namespace {
 constexpr uint64_t kMaxBehindFrames = 5;
-// The last part of a frame's wait spent awake.
-constexpr uint64_t kSpinMicroseconds = 400;
+// The spin before a deadline: the latest recent wake-up and half as much
+// again, and this margin, within these bounds (the first frames spin the most).
+constexpr uint64_t kSpinMarginMicroseconds = 60;
+constexpr uint64_t kMinSpinMicroseconds = 100;
+constexpr uint64_t kStartSpinMicroseconds = 400;
+constexpr uint64_t kMaxSpinMicroseconds = 2000;
 }
 
 FramePacer::FramePacer(int fps) : frequency_(SDL_GetPerformanceFrequency()) {
   period_ = frequency_ / static_cast<uint64_t>(fps > 0 ? fps : 100);
+  spin_ = frequency_ * kStartSpinMicroseconds / 1000000;
+  wakeLate_ = spin_;
+}
+
+void FramePacer::noteWakeUp(uint64_t late) {
+  // A late wake-up counts at once; the memory of one fades over some 60 frames.
+  wakeLate_ = std::max(late, wakeLate_ - wakeLate_ / 64);
+  const uint64_t us = frequency_ / 1000000 ? frequency_ / 1000000 : 1;
+  spin_ = std::clamp(wakeLate_ + wakeLate_ / 2 + kSpinMarginMicroseconds * us, kMinSpinMicroseconds * us,
+                     kMaxSpinMicroseconds * us);
 }
 
 void FramePacer::start() { deadline_ = SDL_GetPerformanceCounter() + period_; }
@@ -32,13 +46,18 @@ void FramePacer::wait() {
   }
   // Sleep until a little before the deadline, then wait out the rest awake:
   // the scheduler may wake a sleeper late, never a spinning loop. The spin is
-  // kept to a fraction of a millisecond so waiting costs the cores little.
-  const uint64_t spin = frequency_ * kSpinMicroseconds / 1000000;
-  while (now + spin < deadline_) {
-    const uint64_t sleepUs = (deadline_ - now - spin) * 1000000 / frequency_;
+  // kept to what wake-ups have lately needed, so waiting costs the cores little.
+  bool slept = false;
+  uint64_t latest = 0;
+  while (now + spin_ < deadline_) {
+    const uint64_t wake = deadline_ - spin_;
+    const uint64_t sleepUs = (wake - now) * 1000000 / frequency_;
     std::this_thread::sleep_for(std::chrono::microseconds(sleepUs));
     now = SDL_GetPerformanceCounter();
+    latest = std::max(latest, now > wake ? now - wake : 0);
+    slept = true;
   }
+  if (slept) noteWakeUp(latest);
   while (now < deadline_) now = SDL_GetPerformanceCounter();
   deadline_ += period_;
 }

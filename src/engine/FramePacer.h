@@ -1,5 +1,7 @@
 // Frame timing from the high-resolution counter: sleep for the bulk of the
-// wait, then spin to the deadline. A loop that is late may catch up by
+// wait, then spin to the deadline. The spin is as long as the scheduler has
+// lately needed to wake a sleeper, and a margin: short on a quiet machine,
+// longer while wake-ups come late. A loop that is late may catch up by
 // skipping pictures (behind()); one that falls more than a few frames behind
 // starts counting again from now instead of rushing to catch up.
 #pragma once
@@ -18,11 +20,17 @@ class FramePacer {
   // True when the next frame is already due: the loop is late.
   bool behind() const;
   int resyncs() const { return resyncs_; }
+  // The time spent awake before each deadline now, in microseconds.
+  uint64_t spinMicroseconds() const { return spin_ * 1000000 / frequency_; }
+  // A sleep meant to end at the start of the spin woke `late` counter ticks after it.
+  void noteWakeUp(uint64_t late);
 
  private:
   uint64_t period_;      // counter ticks per frame
   uint64_t deadline_ = 0;
   uint64_t frequency_;
+  uint64_t wakeLate_ = 0;  // the latest recent wake-up, decaying a little each frame
+  uint64_t spin_ = 0;      // ticks spent awake before the deadline
   int resyncs_ = 0;
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <tuple>
 #include <unordered_map>
 
 #include "base/TextCodec.h"
@@ -112,12 +111,9 @@ PictureSets::Step PictureSets::loadNext(Loading& loading, const ResourceEntry& e
   const std::string folder = "pak/" + entry.name + "/";
   if (loading.picture < entry.pictures.size()) {
     const std::string path = folder + "hta/" + entry.pictures[loading.picture];
-    auto known = loading.pictures.find(fileKey(path));
-    if (known == loading.pictures.end() && onlyReady && !engine_->Resource_Prefetch(path.c_str()))
-      return Step::NotReady;
+    if (onlyReady && !engine_->Resource_Prefetch(path.c_str())) return Step::NotReady;
     ++loading.picture;
-    bool isNew = false;
-    if (known == loading.pictures.end()) std::tie(known, isNew) = loading.pictures.try_emplace(fileKey(path), 0);
+    auto [known, isNew] = loading.pictures.try_emplace(fileKey(path), 0);
     if (isNew) {
       known->second = engine_->Texture_Load(path.c_str(), 0, false);
       if (!known->second)
@@ -128,11 +124,9 @@ PictureSets::Step PictureSets::loadNext(Loading& loading, const ResourceEntry& e
   }
   if (loading.sound < entry.sounds.size()) {
     const std::string path = folder + "hte/" + entry.sounds[loading.sound];
-    auto known = loading.sounds.find(fileKey(path));
-    if (known == loading.sounds.end() && onlyReady && !engine_->Effect_Prefetch(path.c_str())) return Step::NotReady;
+    if (onlyReady && !engine_->Effect_Prefetch(path.c_str())) return Step::NotReady;
     ++loading.sound;
-    bool isNew = false;
-    if (known == loading.sounds.end()) std::tie(known, isNew) = loading.sounds.try_emplace(fileKey(path), 0);
+    auto [known, isNew] = loading.sounds.try_emplace(fileKey(path), 0);
     if (isNew) {
       known->second = engine_->Effect_Load(path.c_str(), 0);
       if (!known->second)
