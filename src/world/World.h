@@ -293,7 +293,6 @@ class World final : public ObjectHost {
   // do not change during it) and used by the wall test only while it runs.
   WallGrid wallGrid_;
   bool wallGridInUse_ = false;
-  mutable std::vector<uint32_t> nearWalls_;
   // The bodies of the objects while the object pass runs (see resolveAttack).
   HitGrid hitGrid_;
   std::vector<uint32_t> nearTargets_;
