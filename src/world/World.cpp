@@ -140,10 +140,11 @@ void World::resolveAttack(size_t at, size_t next) {
   // The Hud of the attacker's seat shows the enemy it hits (seat 1's when no seat made the attack).
   Hud& attackerHud = o->seat > 0 ? seat(o->seat).hud : hud;
   auto tryHit = [&](Obj* t) {
-    const Box b = t->worldBody();
-    if (b.width == 0 || t->team == o->team) return false;
+    // The cheap refusals first: none of them changes anything.
+    if (t->team == o->team || t->body.width == 0) return false;
     Chara* c = t->asChara();
     if (c && c->protection > 0) return false;  // a fighter that just dropped in
+    const Box b = t->worldBody();
     if (!overlaps(a, b)) return false;
     o->attackLanded();
     const bool fighter = c && c->seat > 0;
