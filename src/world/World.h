@@ -297,4 +297,7 @@ class World final : public ObjectHost {
   HitGrid hitGrid_;
   std::vector<uint32_t> nearTargets_;
   std::vector<std::pair<double, Obj*>> depthOrder_;
+  // The objects at the head of the list that were there at the last depth
+  // sort (in its order), for the next one: they have only moved a little.
+  size_t depthSortedHead_ = 0;
 };
