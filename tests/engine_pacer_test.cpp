@@ -30,3 +30,20 @@ TEST(FramePacing, TheSpinFollowsHowLateWakeUpsCome) {
   }
   EXPECT_GT(first, 150u);  // before any wake-up was seen, it spins on the safe side
 }
+
+// The statistics count the frames over 12 ms and give, for each scene
+// change, the longest of the frames that follow it.
+TEST(FrameStatistics, CountSlowFramesAndTheLongestAroundEachSceneChange) {
+  FrameStats stats(100);
+  for (int i = 0; i < 100; ++i) stats.addInterval(10.0);
+  stats.sceneChanged("harbor");
+  stats.addInterval(10.0);
+  stats.addInterval(31.5);  // loading the harbor
+  for (int i = 0; i < 200; ++i) stats.addInterval(10.0);
+  stats.addInterval(12.5);  // far from any scene change
+  stats.sceneChanged("market");
+  for (int i = 0; i < 10; ++i) stats.addInterval(10.25);
+  const std::string text = stats.summary();
+  EXPECT_NE(text.find("2 over 12 ms"), std::string::npos) << text;
+  EXPECT_NE(text.find("scene changes: harbor 31.500 ms, market 10.250 ms"), std::string::npos) << text;
+}

@@ -114,6 +114,7 @@ class ScreenFlow {
   std::vector<StepWatch*> watches_;
   Stepper stepper_;
   bool stoppedByWatch_ = false;
+  std::string markedScene_;  // the scene last marked for the frame statistics
   TitleMenu* titleMenu_ = nullptr;
   bool demo_ = false;
   int stepAtStart_ = 0, stepAtEnd_ = 0;  // the engine's steps when the run began and ended (its time)

@@ -310,6 +310,7 @@ bool Engine::System_Start() {
   std::unique_ptr<FramePacer> pacer;
   if (video_->paced()) pacer = std::make_unique<FramePacer>(fps_);
   FrameStats stats(fps_);
+  stats_ = &stats;
   const int firstFrame = frame_ + 1;
   if (recorder_ && !recordingStarted_) {
     // The seed in effect when play starts, so the recording replays without --seed.
@@ -400,6 +401,7 @@ bool Engine::System_Start() {
     std::fprintf(stderr, "%s\n", summary.c_str());
     log(summary);
   }
+  stats_ = nullptr;
   return true;
 }
 
@@ -469,6 +471,10 @@ void Engine::System_MessageBox(const char* text, const char* caption) {
   log(c + ": " + t);
   if (initiated_ && video_ && video_->messageBox(t, c)) return;
   if (!initiated_ || !headless_) std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
+}
+
+void Engine::System_MarkScene(const char* name) {
+  if (showStats_ && stats_ && name) stats_->sceneChanged(toUtf8(name));
 }
 
 void Engine::System_AddScreenshot(int frame, const char* path) {

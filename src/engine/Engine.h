@@ -13,6 +13,7 @@
 
 #include "engine/AudioBackend.h"
 #include "engine/EngineLog.h"
+#include "engine/FramePacer.h"
 #include "engine/InputLayers.h"
 #include "engine/PackLoader.h"
 #include "engine/QuadRenderer.h"
@@ -47,6 +48,7 @@ class Engine final : public HGE {
   int System_GetStep() override { return step_; }
   void System_MessageBox(const char* text, const char* caption) override;
   void System_AddScreenshot(int frame, const char* path) override;
+  void System_MarkScene(const char* name) override;
 
   bool Resource_AttachPack(const char* filename, const char* password) override;
   void Resource_SetLookup(hgeFileLookup lookup) override { lookup_ = std::move(lookup); }
@@ -170,4 +172,5 @@ class Engine final : public HGE {
   bool drawing_ = false;  // this scene's quads reach the renderer
   uint64_t quadCount_ = 0;
   hgeQuadHook captureHook_;
+  FrameStats* stats_ = nullptr;  // the running loop's statistics, while System_Start runs
 };

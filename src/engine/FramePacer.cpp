@@ -64,14 +64,31 @@ void FramePacer::wait() {
 
 void FrameStats::frameStarted() {
   uint64_t now = SDL_GetPerformanceCounter();
-  if (started_ >= 2) intervalsMs_.push_back(static_cast<double>(now - last_) * 1000.0 / SDL_GetPerformanceFrequency());
+  if (started_ >= 2) addInterval(static_cast<double>(now - last_) * 1000.0 / SDL_GetPerformanceFrequency());
   ++started_;
   last_ = now;
+}
+
+void FrameStats::sceneChanged(const std::string& name) {
+  // A bounded list: a game that changes scene without end keeps the first ones.
+  if (sceneChanges_.size() < 1000) sceneChanges_.emplace_back(name, intervalsMs_.size());
 }
 
 std::string FrameStats::summary() const {
   std::string text = intervalSummary();
   if (picturesSkipped_ > 0) text += ", " + std::to_string(picturesSkipped_) + " pictures skipped to keep time";
+  if (!sceneChanges_.empty()) {
+    text += ", scene changes:";
+    for (size_t i = 0; i < sceneChanges_.size(); ++i) {
+      const auto& [name, from] = sceneChanges_[i];
+      const size_t to = std::min(intervalsMs_.size(), from + kSceneChangeFrames);
+      double longest = 0;
+      for (size_t k = from; k < to; ++k) longest = std::max(longest, intervalsMs_[k]);
+      char part[64];
+      std::snprintf(part, sizeof part, " %.3f ms", longest);
+      text += (i ? ", " : " ") + name + part;
+    }
+  }
   return text;
 }
 
@@ -83,13 +100,15 @@ std::string FrameStats::intervalSummary() const {
   double median = sorted.size() % 2 ? sorted[sorted.size() / 2]
                                     : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
   size_t p99index = std::min(sorted.size() - 1, static_cast<size_t>(sorted.size() * 0.99));
-  int late = 0;
-  for (double d : intervalsMs_)
+  int late = 0, over12 = 0;
+  for (double d : intervalsMs_) {
     if (d > expectedMs_ + 2.0) ++late;
-  char text[240];
+    if (d > 12.0) ++over12;
+  }
+  char text[280];
   std::snprintf(text, sizeof text,
                 "frame statistics: %zu intervals, mean %.3f ms, median %.3f ms, 99th percentile %.3f ms, "
-                "%d later than 2 ms, longest %.3f ms",
-                sorted.size(), mean, median, sorted[p99index], late, sorted.back());
+                "%d later than 2 ms, longest %.3f ms, %d over 12 ms",
+                sorted.size(), mean, median, sorted[p99index], late, sorted.back(), over12);
   return text;
 }

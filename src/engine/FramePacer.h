@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class FramePacer {
@@ -40,12 +41,19 @@ class FrameStats {
   explicit FrameStats(int fps) : expectedMs_(fps > 0 ? 1000.0 / fps : 0) {}
   // Called at the start of each frame. The first interval (renderer start-up) is not counted.
   void frameStarted();
+  // One interval between frame starts (frameStarted measures them).
+  void addInterval(double ms) { intervalsMs_.push_back(ms); }
   size_t count() const { return intervalsMs_.size(); }
   // A frame whose picture was not drawn, so the game could keep its time.
   void pictureSkipped() { ++picturesSkipped_; }
   int picturesSkipped() const { return picturesSkipped_; }
+  // The game entered scene `name` at this frame: the summary gives the
+  // longest interval of the frames from here to kSceneChangeFrames later.
+  static constexpr size_t kSceneChangeFrames = 50;
+  void sceneChanged(const std::string& name);
   // "frame statistics: N intervals, mean X ms, median X ms, 99th percentile X ms,
-  // N later than 2 ms, longest X ms[, N pictures skipped to keep time]"
+  // N later than 2 ms, longest X ms, N over 12 ms[, N pictures skipped to keep
+  // time][, scene changes: NAME X ms, ...]"
   std::string summary() const;
 
  private:
@@ -56,4 +64,5 @@ class FrameStats {
   int started_ = 0;
   std::vector<double> intervalsMs_;
   int picturesSkipped_ = 0;
+  std::vector<std::pair<std::string, size_t>> sceneChanges_;  // name, first interval after it
 };

@@ -244,6 +244,9 @@ class HGE {
   // Today as YYYY-MM-DD in local time, for what the player keeps (the high
   // scores); never for anything the world does.
   virtual std::string System_GetDate();
+  // The game entered scene `name` in this frame: with HGE_SHOWSTATS the
+  // statistics at exit give the longest frame around each such change.
+  virtual void System_MarkScene(const char* name) { (void)name; }
   // Write the picture of frame `frame` to a PNG file (headless and windowed).
   virtual void System_AddScreenshot(int frame, const char* path) = 0;
 
