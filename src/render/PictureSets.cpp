@@ -85,7 +85,11 @@ bool PictureSets::loadAhead() {
       prefetch(ahead_->set->number + 1);
     }
     const ResourceEntry* entry = catalog_.entry(ahead_->set->number);
-    const Step step = entry ? loadNext(*ahead_, *entry, true) : Step::Done;
+    // Headless frames are not paced: they would outrun the loader's thread
+    // and leave the next scene's pictures for its first frame. There the next
+    // file is waited for here, one file's wait a call.
+    const bool onlyReady = !engine_->System_GetState(HGE_HEADLESS);
+    const Step step = entry ? loadNext(*ahead_, *entry, onlyReady) : Step::Done;
     if (step == Step::NotReady) return true;
     if (step == Step::Loaded && ++loaded >= filesAheadPerCall_) return true;
     if (step != Step::Done) continue;  // more of this set (a name of a file loaded already costs nothing)
