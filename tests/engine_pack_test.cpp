@@ -5,7 +5,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <random>
+#include <thread>
 
+#include "engine/PackLoader.h"
 #include "engine/PackReader.h"
 #include "base/TextCodec.h"
 #include "engine_support.h"
@@ -250,6 +255,215 @@ TEST(EngineResources, AUtf8NameFindsItsGbkEntry) {
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(std::string(static_cast<char*>(b), size), "riff");
   engine->Resource_Free(b);
+}
+
+// Bytes that deflate shrinks only partly: random letters with runs.
+std::string mixedBytes(size_t size, uint32_t seed) {
+  std::mt19937 gen(seed);
+  std::string out;
+  while (out.size() < size) out.append(gen() % 7 + 1, static_cast<char>('a' + gen() % 26));
+  out.resize(size);
+  return out;
+}
+
+// Every read of a pack, by entry and by thread.
+struct ReadLog {
+  std::mutex mutex;
+  std::map<size_t, int> perSlot;
+  std::vector<std::thread::id> threads;
+  PackReader::ReadObserver observer() {
+    return [this](size_t slot) {
+      std::lock_guard<std::mutex> lock(mutex);
+      ++perSlot[slot];
+      threads.push_back(std::this_thread::get_id());
+    };
+  }
+};
+
+// Where sounds are never heard their files are found, not read; a picture
+// is read once however often it is loaded, and not on the engine's thread.
+TEST(EngineResources, HeadlessSoundsAreFoundNotReadAndAPictureIsReadOnce) {
+  ScratchDir dir;
+  ASSERT_TRUE(writeSolidPng(dir.file("pic.png"), 4, 2, 0x336699));
+  ASSERT_TRUE(writeLibzipPack(dir.file("pak.zip"),
+                              {{"music.mp3", mixedBytes(50000, 1)},
+                               {"hit.wav", "RIFF...."},
+                               {"empty.wav", ""},
+                               {"pic.png", readFile(dir.file("pic.png"))}},
+                              ZIP_EM_TRAD_PKWARE, "pw"));
+  InDirectory in(dir.path());
+  TestEngine engine;
+  engine->System_SetState(HGE_LOGFILE, dir.file("log.txt").c_str());
+  ASSERT_TRUE(engine->System_Initiate()) << engine->System_GetErrorMessage();
+  ASSERT_TRUE(engine->Resource_AttachPack("pak.zip", "pw"));
+  EXPECT_NE(engine->Stream_Load("music.mp3"), 0u);
+  EXPECT_NE(engine->Effect_Load("hit.wav"), 0u);
+  EXPECT_TRUE(engine->Effect_Prefetch("hit.wav"));
+  EXPECT_EQ(engine->Effect_Load("empty.wav"), 0u);
+  EXPECT_EQ(engine->Effect_Load("nowhere.wav"), 0u);
+  EXPECT_EQ(engine->System_GetState(HGE_PACKREADS), 0);
+  for (int i = 0; i < 3; ++i) {
+    HTEXTURE t = engine->Texture_Load("pic.png");
+    ASSERT_NE(t, 0u);
+    EXPECT_EQ(engine->Texture_GetWidth(t), 4);
+    engine->Texture_Free(t);
+  }
+  EXPECT_EQ(engine->System_GetState(HGE_PACKREADS), 1);
+  EXPECT_EQ(engine->System_GetState(HGE_PACKMAINREADS), 0);
+  engine->System_Shutdown();
+  const std::string log = readFile(dir.file("log.txt"));
+  EXPECT_NE(log.find("empty.wav"), std::string::npos) << log;
+  EXPECT_NE(log.find("nowhere.wav"), std::string::npos) << log;
+}
+
+// A pack replaced on disk while the game runs: what was read stays, and the
+// same pack attached again (a new game) is the one already open.
+TEST(EngineResources, APackReplacedOnDiskKeepsWhatWasRead) {
+  ScratchDir dir;
+  ASSERT_TRUE(writeLibzipPack(dir.file("pak.zip"), {{"a.txt", "old a"}, {"b.txt", "old b"}}, ZIP_EM_TRAD_PKWARE, "pw"));
+  InDirectory in(dir.path());
+  TestEngine engine;
+  ASSERT_TRUE(engine->Resource_AttachPack("pak.zip", "pw"));
+  auto load = [&](const char* name) {
+    uint32_t size = 0;
+    void* data = engine->Resource_Load(name, &size);
+    std::string out = data ? std::string(static_cast<char*>(data), size) : "(failed)";
+    engine->Resource_Free(data);
+    return out;
+  };
+  EXPECT_EQ(load("a.txt"), "old a");
+  ASSERT_TRUE(writeLibzipPack(dir.file("new.zip"), {{"a.txt", "new a"}, {"b.txt", "new b"}}, ZIP_EM_NONE, nullptr));
+  std::filesystem::rename(dir.file("new.zip"), dir.file("pak.zip"));
+  ASSERT_TRUE(engine->Resource_AttachPack("pak.zip", "pw"));
+  EXPECT_EQ(load("a.txt"), "old a");
+  EXPECT_EQ(load("b.txt"), "old b");  // the archive open at the start
+  EXPECT_EQ(engine->System_GetState(HGE_PACKREADS), 2);
+}
+
+
+// The old encryption is undone by the reader itself: every way an old pack
+// may hold an entry reads back byte for byte.
+TEST(PackReading, OldEncryptionReadsBackEveryKindOfEntry) {
+  ScratchDir dir;
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"empty.bin", ""}, {"one.bin", "x"}, {"text.txt", std::string(5000, 't')}, {"mixed.bin", mixedBytes(300000, 3)}};
+  struct Case {
+    const char* file;
+    uint16_t method;
+    bool store;
+  } cases[] = {{"trad-deflate.zip", ZIP_EM_TRAD_PKWARE, false},
+               {"trad-store.zip", ZIP_EM_TRAD_PKWARE, true},
+               {"aes.zip", ZIP_EM_AES_256, false},
+               {"plain.zip", ZIP_EM_NONE, false}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(writeLibzipPack(dir.file(c.file), entries, c.method, "pw", c.store)) << c.file;
+    std::string error;
+    auto reader = PackReader::open(dir.file(c.file), c.method == ZIP_EM_NONE ? nullptr : "pw", error);
+    ASSERT_TRUE(reader) << c.file << ": " << error;
+    for (const auto& [name, content] : entries) {
+      std::vector<uint8_t> out;
+      ASSERT_TRUE(reader->read(name, out, error)) << c.file << ": " << error;
+      EXPECT_TRUE(text(out) == content) << c.file << ": " << name << " differs";
+    }
+  }
+}
+
+TEST(PackReading, AnOldEncryptedEntryDamagedInsideFailsWithItsName) {
+  ScratchDir dir;
+  const std::string content = mixedBytes(20000, 5);
+  for (bool store : {false, true}) {
+    ASSERT_TRUE(writeLibzipPack(dir.file("p.zip"), {{"hurt.bin", content}}, ZIP_EM_TRAD_PKWARE, "pw", store));
+    std::string bytes = readFile(dir.file("p.zip"));
+    bytes[bytes.size() / 3] ^= 0x5A;  // inside the entry's data
+    writeFile(dir.file("p.zip"), bytes);
+    std::string error;
+    auto reader = PackReader::open(dir.file("p.zip"), "pw", error);
+    ASSERT_TRUE(reader) << error;
+    std::vector<uint8_t> out;
+    EXPECT_FALSE(reader->read("hurt.bin", out, error)) << "stored: " << store;
+    EXPECT_NE(error.find("hurt.bin"), std::string::npos) << error;
+    EXPECT_TRUE(out.empty());
+  }
+}
+
+TEST(PackLoading, EachEntryIsReadOnceAndNeverOnTheThreadThatAsks) {
+  ScratchDir dir;
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int i = 0; i < 40; ++i) entries.push_back({"pak/e" + std::to_string(i), mixedBytes(2000 + i * 97, i)});
+  ASSERT_TRUE(writeLibzipPack(dir.file("p.zip"), entries, ZIP_EM_TRAD_PKWARE, "pw"));
+  std::string error;
+  auto reader = PackReader::open(dir.file("p.zip"), "pw", error);
+  ASSERT_TRUE(reader) << error;
+  ReadLog reads;
+  PackLoader loader(std::move(reader));
+  loader.setReadObserver(reads.observer());
+  // Half asked for ahead; all taken twice, the last ones before their turn.
+  for (size_t i = 0; i < 20; ++i) loader.prefetch(loader.pack().slotOf(entries[i].first));
+  for (int round = 0; round < 2; ++round)
+    for (size_t i = entries.size(); i-- > 0;) {
+      std::vector<uint8_t> out;
+      bool first = false;
+      ASSERT_TRUE(loader.take(loader.pack().slotOf(entries[i].first), out, error, first)) << error;
+      EXPECT_TRUE(text(out) == entries[i].second) << entries[i].first;
+    }
+  EXPECT_TRUE(loader.prefetch(loader.pack().slotOf(entries[0].first)));  // read: nothing to wait for
+  std::lock_guard<std::mutex> lock(reads.mutex);
+  EXPECT_EQ(reads.perSlot.size(), entries.size());
+  for (const auto& [slot, count] : reads.perSlot) EXPECT_EQ(count, 1) << loader.pack().entryName(slot);
+  for (std::thread::id id : reads.threads) EXPECT_NE(id, std::this_thread::get_id());
+}
+
+// A damaged entry met by the loader's thread: its failure comes back with
+// its name, marked as new only the first time, and the other entries read.
+TEST(PackLoading, ADamagedEntryFailsOnceWithItsNameAndTheRestRead) {
+  ScratchDir dir;
+  const std::string hurt = mixedBytes(30000, 9);
+  ASSERT_TRUE(writeLibzipPack(dir.file("p.zip"), {{"a/hurt.png", hurt}, {"a/fine.txt", "fine"}}, ZIP_EM_TRAD_PKWARE,
+                              "pw", true));
+  std::string bytes = readFile(dir.file("p.zip"));
+  bytes[200] ^= 0x33;  // inside the first entry's stored data
+  writeFile(dir.file("p.zip"), bytes);
+  std::string error;
+  auto reader = PackReader::open(dir.file("p.zip"), "pw", error);
+  ASSERT_TRUE(reader) << error;
+  ReadLog reads;
+  PackLoader loader(std::move(reader));
+  loader.setReadObserver(reads.observer());
+  const size_t hurtSlot = static_cast<size_t>(loader.pack().slotOf("a/hurt.png"));
+  loader.prefetch(hurtSlot);
+  std::vector<uint8_t> out;
+  bool first = false;
+  EXPECT_FALSE(loader.take(hurtSlot, out, error, first));
+  EXPECT_NE(error.find("a/hurt.png"), std::string::npos) << error;
+  EXPECT_TRUE(first);
+  EXPECT_FALSE(loader.take(hurtSlot, out, error, first));
+  EXPECT_FALSE(first);  // said once
+  ASSERT_TRUE(loader.take(static_cast<size_t>(loader.pack().slotOf("a/fine.txt")), out, error, first)) << error;
+  EXPECT_EQ(text(out), "fine");
+  std::lock_guard<std::mutex> lock(reads.mutex);
+  EXPECT_EQ(reads.perSlot[hurtSlot], 1);
+  for (std::thread::id id : reads.threads) EXPECT_NE(id, std::this_thread::get_id());
+}
+
+// Past the budget of bytes kept, an entry is handed over and read again when
+// needed again.
+TEST(PackLoading, PastTheBudgetEntriesAreHandedOverNotKept) {
+  ScratchDir dir;
+  ASSERT_TRUE(writeLibzipPack(dir.file("p.zip"), {{"big", std::string(4000, 'b')}}, ZIP_EM_NONE, nullptr));
+  std::string error;
+  auto reader = PackReader::open(dir.file("p.zip"), nullptr, error);
+  ASSERT_TRUE(reader) << error;
+  ReadLog reads;
+  PackLoader loader(std::move(reader), 1000);
+  loader.setReadObserver(reads.observer());
+  for (int i = 0; i < 2; ++i) {
+    std::vector<uint8_t> out;
+    bool first = false;
+    ASSERT_TRUE(loader.take(0, out, error, first)) << error;
+    EXPECT_EQ(out.size(), 4000u);
+  }
+  std::lock_guard<std::mutex> lock(reads.mutex);
+  EXPECT_EQ(reads.perSlot[0], 2);
 }
 
 }  // namespace

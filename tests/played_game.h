@@ -57,6 +57,7 @@ struct Played {
   std::vector<int> stepAtFrame;   // the step count at the end of each frame
   bool quit = false;              // the loop ended by the player (Quit to desktop, Esc on the ending)
   int musicVolume = 0;
+  int packReads = 0, packMainReads = 0;  // entries of the pack read, and those on the frames' thread
 };
 
 inline Played play(const GameSetup& setup, const ScratchDir& dir) {
@@ -138,6 +139,8 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
       out.quit = flow.quitByPlayer() || menu.quitChosen();
       out.result = resultLine(flow.world(), out.quit, out.steps);
       out.musicVolume = engine->System_GetState(HGE_MUSICVOLUME);
+      out.packReads = engine->System_GetState(HGE_PACKREADS);
+      out.packMainReads = engine->System_GetState(HGE_PACKMAINREADS);
     }
     settings.saveNow();
     settings.setKeysListener(nullptr);

@@ -74,14 +74,14 @@ TEST(PictureSetLoading, EachFileIsLoadedOnceAndFreedOnce) {
   EXPECT_EQ(std::unique(freed.begin(), freed.end()), freed.end()) << "a texture was freed twice";
 }
 
-TEST(PictureSetLoading, LoadingAheadTakesOneFileACallAndGivesTheSameSets) {
+TEST(PictureSetLoading, LoadingAheadOneFileACallGivesTheSameSets) {
   ResourceCatalog catalog;
   catalog.entries.push_back({"Hero", {"a.png", "A.png", "b.png"}, {"hit.wav"}});
   catalog.entries.push_back({"Town", {"t.png"}, {}});
   catalog.entries.push_back({"Boss", {"x.png", "y.png"}, {"roar.wav"}});
   CountingEngine ahead, plain;
   {
-    PictureSets sets(&ahead, catalog), reference(&plain, catalog);
+    PictureSets sets(&ahead, catalog, 1), reference(&plain, catalog);
     const PictureSet& town = sets.set(1);  // asked for first: loading ahead skips it
     EXPECT_EQ(town.texture(0), 1u);
     size_t calls = 0;
@@ -120,12 +120,29 @@ TEST(PictureSetLoading, ASetHalfLoadedAheadIsFreedWithTheRest) {
   catalog.entries.push_back({"Hero", {"a.png", "b.png", "c.png"}, {}});
   CountingEngine engine;
   {
-    PictureSets sets(&engine, catalog);
+    PictureSets sets(&engine, catalog, 1);
     EXPECT_TRUE(sets.loadAhead());
     EXPECT_TRUE(sets.loadAhead());
   }
   EXPECT_EQ(engine.textureLoads.size(), 2u);
   EXPECT_EQ(engine.freed.size(), 2u);
+}
+
+// A call loads up to its number of files; names of a file loaded already
+// do not count, and a call that finishes a set goes on into the next.
+TEST(PictureSetLoading, LoadingAheadTakesSeveralFilesACallAndRepeatedNamesAreFree) {
+  ResourceCatalog catalog;
+  catalog.entries.push_back({"Hero", {"a.png", "a.png", "A.png", "b.png", "c.png"}, {"hit.wav"}});
+  catalog.entries.push_back({"Town", {"t.png", "u.png", "v.png"}, {}});
+  CountingEngine engine;
+  PictureSets sets(&engine, catalog, 4);
+  auto loads = [&] { return engine.textureLoads.size() + engine.effectLoads.size(); };
+  EXPECT_TRUE(sets.loadAhead());
+  EXPECT_EQ(loads(), 4u);  // a, b, c, hit.wav
+  EXPECT_FALSE(sets.loadAhead());  // t, u, v: all loaded
+  EXPECT_EQ(loads(), 7u);
+  EXPECT_FALSE(sets.loadAhead());
+  EXPECT_EQ(loads(), 7u);
 }
 
 bool writePack(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {

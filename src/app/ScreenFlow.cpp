@@ -135,6 +135,11 @@ bool ScreenFlow::frame() {
       }
       for (StepWatch *watch : watches_) watch->beforeStep(*world_);
       world_->update();
+      if (world_->name != markedScene_) {
+        // For --stats: the longest frame around each scene change.
+        markedScene_ = world_->name;
+        engine_->System_MarkScene(markedScene_.c_str());
+      }
       playWorldSounds(engine_, renderer_->pictures(), *world_);
       // The pictures and sounds of the scenes to come load a file a frame, so
       // that a door does not stop the game while they load (in a window they

@@ -127,6 +127,7 @@ class ScreenFlow {
   Stepper stepper_;
   StartGate startGate_;
   bool stoppedByWatch_ = false;
+  std::string markedScene_;  // the scene last marked for the frame statistics
   TitleMenu* titleMenu_ = nullptr;
   bool demo_ = false;
   int stepAtStart_ = 0, stepAtEnd_ = 0;  // the engine's steps when the run began and ended (its time)

@@ -27,4 +27,13 @@ class AudioBackend {
   virtual HCHANNEL playStream(HSTREAM stream, bool loop, int volume) = 0;
   // The volume (0..100) of the music playing and of music played from now on.
   virtual void setMusicVolume(int volume) = 0;
+  // True when nothing is ever heard: sound files need only be found, not read.
+  virtual bool silent() const { return false; }
+  // For a silent backend: a handle for a sound or music file of `size` bytes
+  // that is never read (0 with `error` when such a file could not play).
+  virtual uint32_t loadUnread(uint64_t size, std::string& error) {
+    (void)size;
+    error = "this audio reads its files";
+    return 0;
+  }
 };

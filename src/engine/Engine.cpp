@@ -50,7 +50,10 @@ HGE* hgeCreate(int version) {
   return theEngine;
 }
 
-Engine::Engine() {
+Engine::Engine()
+    : engineThread_(std::this_thread::get_id()),
+      packReads_(std::make_shared<std::atomic<uint64_t>>(0)),
+      packMainReads_(std::make_shared<std::atomic<uint64_t>>(0)) {
   Random_Seed(0);
   const char* mirror = std::getenv("TERVALEN_LOG_STDERR");
   log_.setMirrorToStderr(mirror && std::strcmp(mirror, "1") == 0);
@@ -108,7 +111,9 @@ void Engine::System_SetState(hgeIntState state, int value) {
     case HGE_FPS: fps_ = value > 0 ? value : 100; break;
     case HGE_MAXFRAMES: maxFrames_ = value > 0 ? value : 0; break;
     case HGE_OUTPUTFAILURES:
-    case HGE_DIVERGEDFRAME: break;  // read only
+    case HGE_DIVERGEDFRAME:
+    case HGE_PACKREADS:
+    case HGE_PACKMAINREADS: break;  // read only
     case HGE_MUSICVOLUME:
       musicLevel_ = std::clamp(value, 0, 100);
       if (audio_) audio_->setMusicVolume(scaledVolume(musicAsked_, musicLevel_));
@@ -166,6 +171,8 @@ int Engine::System_GetState(hgeIntState state) {
     case HGE_EFFECTSVOLUME: return effectsLevel_;
     case HGE_PLAYERS: return players_;
     case HGE_STATECHECKS: return stateChecks_ ? 1 : 0;
+    case HGE_PACKREADS: return static_cast<int>(packReads_->load());
+    case HGE_PACKMAINREADS: return static_cast<int>(packMainReads_->load());
     case HGE_WINDOWWIDTH:
     case HGE_WINDOWHEIGHT: {
       int w = windowWidth_ > 0 ? windowWidth_ : screenWidth_, h = windowHeight_ > 0 ? windowHeight_ : screenHeight_;
@@ -303,6 +310,7 @@ bool Engine::System_Start() {
   std::unique_ptr<FramePacer> pacer;
   if (video_->paced()) pacer = std::make_unique<FramePacer>(fps_);
   FrameStats stats(fps_);
+  stats_ = &stats;
   const int firstFrame = frame_ + 1;
   if (recorder_ && !recordingStarted_) {
     // The seed in effect when play starts, so the recording replays without --seed.
@@ -393,6 +401,7 @@ bool Engine::System_Start() {
     std::fprintf(stderr, "%s\n", summary.c_str());
     log(summary);
   }
+  stats_ = nullptr;
   return true;
 }
 
@@ -464,6 +473,10 @@ void Engine::System_MessageBox(const char* text, const char* caption) {
   if (!initiated_ || !headless_) std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
 }
 
+void Engine::System_MarkScene(const char* name) {
+  if (showStats_ && stats_ && name) stats_->sceneChanged(toUtf8(name));
+}
+
 void Engine::System_AddScreenshot(int frame, const char* path) {
   if (frame < 1 || !path || !*path) return;
   screenshots_[frame].push_back(path);
@@ -474,6 +487,9 @@ void Engine::System_AddScreenshot(int frame, const char* path) {
 bool Engine::Resource_AttachPack(const char* filename, const char* password) {
   if (!filename) return false;
   std::string name = filename;
+  const std::string pass = password ? password : "";
+  // The same pack again (a new game in the same run): what was read is kept.
+  if (pack_ && name == packFile_ && pass == packPassword_) return true;
   std::string why;
   std::unique_ptr<PackReader> pack = PackReader::open(name, password, why);
   if (!pack && !isAscii(name)) pack = PackReader::open(gbkToUtf8(name), password, why);
@@ -481,8 +497,37 @@ bool Engine::Resource_AttachPack(const char* filename, const char* password) {
     log(toUtf8(why));
     return false;
   }
-  pack_ = std::move(pack);
+  pack_.reset();
+  pack_ = std::make_unique<PackLoader>(std::move(pack));
+  pack_->setReadObserver([reads = packReads_, mainReads = packMainReads_, engine = engineThread_](size_t) {
+    ++*reads;
+    if (std::this_thread::get_id() == engine) ++*mainReads;
+  });
+  packFile_ = name;
+  packPassword_ = pass;
   return true;
+}
+
+long Engine::packSlot(const std::string& name) const {
+  if (!pack_) return -1;
+  long slot = pack_->pack().slotOf(name);
+  if (slot < 0 && !isAscii(name)) {
+    // A name written in UTF-8 for a pack whose names are GBK.
+    std::string gbk;
+    if (isValidUtf8(name) && utf8ToGbk(name, gbk)) slot = pack_->pack().slotOf(gbk);
+  }
+  return slot;
+}
+
+bool Engine::Resource_Prefetch(const char* filename) {
+  if (!filename) return true;
+  const long slot = packSlot(filename);
+  return slot < 0 || pack_->prefetch(static_cast<size_t>(slot));
+}
+
+bool Engine::Effect_Prefetch(const char* filename) {
+  if (audio_ && audio_->silent()) return true;
+  return Resource_Prefetch(filename);
 }
 
 bool Engine::loadFromDisk(const std::string& name, std::vector<uint8_t>& out, std::string& error) {
@@ -526,21 +571,12 @@ bool Engine::loadBytes(const char* name, uint32_t size, std::vector<uint8_t>& ou
     if (found < 0) return false;
   }
   std::string packError;
-  if (pack_) {
-    std::string key = name;
-    bool found = pack_->contains(key);
-    if (!found && !isAscii(key)) {
-      // A name written in UTF-8 for a pack whose names are GBK.
-      std::string gbk;
-      if (isValidUtf8(key) && utf8ToGbk(key, gbk) && pack_->contains(gbk)) {
-        key = gbk;
-        found = true;
-      }
-    }
-    if (found) {
-      if (pack_->read(key, out, packError)) return true;
-      log(toUtf8(packError));
-    }
+  const long slot = packSlot(name);
+  if (slot >= 0) {
+    // Read on the loader's thread (at once, unless it was read already).
+    bool firstFailure = false;
+    if (pack_->take(static_cast<size_t>(slot), out, packError, firstFailure)) return true;
+    if (firstFailure) log(toUtf8(packError));
   }
   if (loadFromDisk(name, out, error)) return true;
   if (!packError.empty()) error = toUtf8(packError);
@@ -618,11 +654,53 @@ void Engine::Texture_Free(HTEXTURE tex) {
 int Engine::Texture_GetWidth(HTEXTURE tex, bool) { return textures_.width(tex); }
 int Engine::Texture_GetHeight(HTEXTURE tex, bool) { return textures_.height(tex); }
 
+uint32_t Engine::loadUnread(const char* filename, uint32_t size, const char* what) {
+  std::string why;
+  uint64_t bytes = size;
+  if (size == 0) {
+    std::vector<uint8_t> modded;
+    int found = 0;
+    if (lookup_ && filename) {
+      // A mod's file is on disk, not in the pack: read as before.
+      std::string key = filename;
+      std::replace(key.begin(), key.end(), '\\', '/');
+      found = lookup_(key, modded, why);
+      if (found == 0 && !isAscii(key)) found = lookup_(gbkToUtf8(key), modded, why);
+      if (found < 0) {
+        log(std::string("Cannot load the ") + what + " " + why);
+        return 0;
+      }
+      bytes = modded.size();
+    }
+    const long slot = found > 0 || !filename ? -1 : packSlot(filename);
+    if (slot >= 0) {
+      bytes = pack_->pack().entrySize(static_cast<size_t>(slot));
+      if (bytes > PackReader::kMaxEntrySize) {
+        log(std::string("Cannot load the ") + what + " " + toUtf8(filename) + ": it is larger than the limit");
+        return 0;
+      }
+    } else if (found == 0) {
+      std::vector<uint8_t> ignored;
+      if (!loadBytes(filename, 0, ignored, why)) {
+        log(std::string("Cannot load the ") + what + " " + why);
+        return 0;
+      }
+      bytes = ignored.size();
+    }
+  }
+  const uint32_t handle = audio_->loadUnread(bytes, why);
+  if (!handle)
+    log(std::string("Cannot decode the ") + what + " " + (size ? std::string("in memory") : toUtf8(filename)) + ": " +
+        why);
+  return handle;
+}
+
 HEFFECT Engine::Effect_Load(const char* filename, uint32_t size) {
   if (!audio_) {
     log("Cannot load a sound before the engine starts");
     return 0;
   }
+  if (audio_->silent()) return loadUnread(filename, size, "sound");
   std::vector<uint8_t> bytes;
   std::string why;
   if (!loadBytes(filename, size, bytes, why)) {
@@ -648,6 +726,7 @@ HSTREAM Engine::Stream_Load(const char* filename, uint32_t size) {
     log("Cannot load music before the engine starts");
     return 0;
   }
+  if (audio_->silent()) return loadUnread(filename, size, "music");
   std::vector<uint8_t> bytes;
   std::string why;
   if (!loadBytes(filename, size, bytes, why)) {

@@ -4,15 +4,18 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "engine/AudioBackend.h"
 #include "engine/EngineLog.h"
+#include "engine/FramePacer.h"
 #include "engine/InputLayers.h"
-#include "engine/PackReader.h"
+#include "engine/PackLoader.h"
 #include "engine/QuadRenderer.h"
 #include "base/Random.h"
 #include "engine/Replay.h"
@@ -45,10 +48,13 @@ class Engine final : public HGE {
   int System_GetStep() override { return step_; }
   void System_MessageBox(const char* text, const char* caption) override;
   void System_AddScreenshot(int frame, const char* path) override;
+  void System_MarkScene(const char* name) override;
 
   bool Resource_AttachPack(const char* filename, const char* password) override;
   void Resource_SetLookup(hgeFileLookup lookup) override { lookup_ = std::move(lookup); }
   void* Resource_Load(const char* filename, uint32_t* size) override;
+  bool Resource_Prefetch(const char* filename) override;
+  bool Effect_Prefetch(const char* filename) override;
   void Resource_Free(void* res) override;
 
   void Random_Seed(int seed) override;
@@ -95,6 +101,11 @@ class Engine final : public HGE {
   // points at the bytes), else the pack, then the disk.
   bool loadBytes(const char* name, uint32_t size, std::vector<uint8_t>& out, std::string& error);
   bool loadFromDisk(const std::string& name, std::vector<uint8_t>& out, std::string& error);
+  // The pack's entry a name leads to (a UTF-8 name finds its GBK entry), -1 when none.
+  long packSlot(const std::string& name) const;
+  // A sound or music file where sounds are never heard: found and sized, not
+  // read (the pack's directory or the disk's gives the size); 0 on failure.
+  uint32_t loadUnread(const char* filename, uint32_t size, const char* what);
   // A file the engine could not write: said once on stderr and in the log,
   // and counted for HGE_OUTPUTFAILURES.
   void reportOutputFailure(const std::string& message);
@@ -132,7 +143,10 @@ class Engine final : public HGE {
   InputLayers input_;
   int inputEvents_ = 0;  // hgeInputEvent bits of this frame
   TextureStore textures_;
-  std::unique_ptr<PackReader> pack_;
+  std::unique_ptr<PackLoader> pack_;
+  std::string packFile_, packPassword_;  // what pack_ was attached as
+  std::thread::id engineThread_;         // the thread that made the engine and runs the frames
+  std::shared_ptr<std::atomic<uint64_t>> packReads_, packMainReads_;
   std::unique_ptr<VideoBackend> video_;
   std::unique_ptr<AudioBackend> audio_;
   std::unique_ptr<QuadRenderer> quads_;
@@ -159,4 +173,5 @@ class Engine final : public HGE {
   bool drawing_ = false;  // this scene's quads reach the renderer
   uint64_t quadCount_ = 0;
   hgeQuadHook captureHook_;
+  FrameStats* stats_ = nullptr;  // the running loop's statistics, while System_Start runs
 };

@@ -10,12 +10,26 @@
 
 namespace {
 constexpr uint64_t kMaxBehindFrames = 5;
-// The last part of a frame's wait spent awake.
-constexpr uint64_t kSpinMicroseconds = 400;
+// The spin before a deadline: the latest recent wake-up and half as much
+// again, and this margin, within these bounds (the first frames spin the most).
+constexpr uint64_t kSpinMarginMicroseconds = 60;
+constexpr uint64_t kMinSpinMicroseconds = 100;
+constexpr uint64_t kStartSpinMicroseconds = 400;
+constexpr uint64_t kMaxSpinMicroseconds = 2000;
 }
 
 FramePacer::FramePacer(int fps) : frequency_(SDL_GetPerformanceFrequency()) {
   period_ = frequency_ / static_cast<uint64_t>(fps > 0 ? fps : 100);
+  spin_ = frequency_ * kStartSpinMicroseconds / 1000000;
+  wakeLate_ = spin_;
+}
+
+void FramePacer::noteWakeUp(uint64_t late) {
+  // A late wake-up counts at once; the memory of one fades over some 60 frames.
+  wakeLate_ = std::max(late, wakeLate_ - wakeLate_ / 64);
+  const uint64_t us = frequency_ / 1000000 ? frequency_ / 1000000 : 1;
+  spin_ = std::clamp(wakeLate_ + wakeLate_ / 2 + kSpinMarginMicroseconds * us, kMinSpinMicroseconds * us,
+                     kMaxSpinMicroseconds * us);
 }
 
 void FramePacer::start() { deadline_ = SDL_GetPerformanceCounter() + period_; }
@@ -32,27 +46,49 @@ void FramePacer::wait() {
   }
   // Sleep until a little before the deadline, then wait out the rest awake:
   // the scheduler may wake a sleeper late, never a spinning loop. The spin is
-  // kept to a fraction of a millisecond so waiting costs the cores little.
-  const uint64_t spin = frequency_ * kSpinMicroseconds / 1000000;
-  while (now + spin < deadline_) {
-    const uint64_t sleepUs = (deadline_ - now - spin) * 1000000 / frequency_;
+  // kept to what wake-ups have lately needed, so waiting costs the cores little.
+  bool slept = false;
+  uint64_t latest = 0;
+  while (now + spin_ < deadline_) {
+    const uint64_t wake = deadline_ - spin_;
+    const uint64_t sleepUs = (wake - now) * 1000000 / frequency_;
     std::this_thread::sleep_for(std::chrono::microseconds(sleepUs));
     now = SDL_GetPerformanceCounter();
+    latest = std::max(latest, now > wake ? now - wake : 0);
+    slept = true;
   }
+  if (slept) noteWakeUp(latest);
   while (now < deadline_) now = SDL_GetPerformanceCounter();
   deadline_ += period_;
 }
 
 void FrameStats::frameStarted() {
   uint64_t now = SDL_GetPerformanceCounter();
-  if (started_ >= 2) intervalsMs_.push_back(static_cast<double>(now - last_) * 1000.0 / SDL_GetPerformanceFrequency());
+  if (started_ >= 2) addInterval(static_cast<double>(now - last_) * 1000.0 / SDL_GetPerformanceFrequency());
   ++started_;
   last_ = now;
+}
+
+void FrameStats::sceneChanged(const std::string& name) {
+  // A bounded list: a game that changes scene without end keeps the first ones.
+  if (sceneChanges_.size() < 1000) sceneChanges_.emplace_back(name, intervalsMs_.size());
 }
 
 std::string FrameStats::summary() const {
   std::string text = intervalSummary();
   if (picturesSkipped_ > 0) text += ", " + std::to_string(picturesSkipped_) + " pictures skipped to keep time";
+  if (!sceneChanges_.empty()) {
+    text += ", scene changes:";
+    for (size_t i = 0; i < sceneChanges_.size(); ++i) {
+      const auto& [name, from] = sceneChanges_[i];
+      const size_t to = std::min(intervalsMs_.size(), from + kSceneChangeFrames);
+      double longest = 0;
+      for (size_t k = from; k < to; ++k) longest = std::max(longest, intervalsMs_[k]);
+      char part[64];
+      std::snprintf(part, sizeof part, " %.3f ms", longest);
+      text += (i ? ", " : " ") + name + part;
+    }
+  }
   return text;
 }
 
@@ -64,13 +100,15 @@ std::string FrameStats::intervalSummary() const {
   double median = sorted.size() % 2 ? sorted[sorted.size() / 2]
                                     : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
   size_t p99index = std::min(sorted.size() - 1, static_cast<size_t>(sorted.size() * 0.99));
-  int late = 0;
-  for (double d : intervalsMs_)
+  int late = 0, over12 = 0;
+  for (double d : intervalsMs_) {
     if (d > expectedMs_ + 2.0) ++late;
-  char text[240];
+    if (d > 12.0) ++over12;
+  }
+  char text[280];
   std::snprintf(text, sizeof text,
                 "frame statistics: %zu intervals, mean %.3f ms, median %.3f ms, 99th percentile %.3f ms, "
-                "%d later than 2 ms, longest %.3f ms",
-                sorted.size(), mean, median, sorted[p99index], late, sorted.back());
+                "%d later than 2 ms, longest %.3f ms, %d over 12 ms",
+                sorted.size(), mean, median, sorted[p99index], late, sorted.back(), over12);
   return text;
 }

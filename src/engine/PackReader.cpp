@@ -1,10 +1,12 @@
 #include "engine/PackReader.h"
 
 #include <zip.h>
+#include <zlib.h>
 
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 namespace {
@@ -24,6 +26,49 @@ std::string zipErrorText(int code) {
   return text;
 }
 
+// The CRC-32 table the old zip encryption steps its keys with.
+constexpr std::array<uint32_t, 256> makeCrcTable() {
+  std::array<uint32_t, 256> table{};
+  for (uint32_t i = 0; i < 256; ++i) {
+    uint32_t c = i;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table[i] = c;
+  }
+  return table;
+}
+constexpr std::array<uint32_t, 256> kCrcTable = makeCrcTable();
+
+// The three keys of the old zip encryption, started from the password and
+// then stepped by every plain byte.
+class TraditionalKeys {
+ public:
+  explicit TraditionalKeys(const std::string& password) {
+    for (char c : password) update(static_cast<uint8_t>(c));
+  }
+  void decrypt(uint8_t* data, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+      const uint32_t t = (key2_ | 2) & 0xFFFF;
+      const uint8_t plain = data[i] ^ static_cast<uint8_t>((t * (t ^ 1)) >> 8);
+      data[i] = plain;
+      update(plain);
+    }
+  }
+  // The first key is a CRC-32 register run over every plain byte.
+  uint32_t key0() const { return key0_; }
+
+ private:
+  static uint32_t crcStep(uint32_t crc, uint8_t b) { return kCrcTable[(crc ^ b) & 0xFF] ^ (crc >> 8); }
+  void update(uint8_t c) {
+    key0_ = crcStep(key0_, c);
+    key1_ = (key1_ + (key0_ & 0xFF)) * 134775813u + 1;
+    key2_ = crcStep(key2_, static_cast<uint8_t>(key1_ >> 24));
+  }
+  uint32_t key0_ = 0x12345678u, key1_ = 0x23456789u, key2_ = 0x34567890u;
+};
+
+// Each entry under the old encryption starts with this many bytes of header.
+constexpr uint64_t kTraditionalHeader = 12;
+
 }  // namespace
 
 std::string packKey(const std::string& name) {
@@ -34,8 +79,11 @@ std::string packKey(const std::string& name) {
   return key;
 }
 
-PackReader::PackReader(zip* archive, std::string archiveName, std::vector<uint8_t> memory)
-    : archive_(archive), archiveName_(std::move(archiveName)), memory_(std::move(memory)) {
+PackReader::PackReader(zip* archive, std::string archiveName, std::vector<uint8_t> memory, std::string password)
+    : archive_(archive),
+      archiveName_(std::move(archiveName)),
+      memory_(std::move(memory)),
+      password_(std::move(password)) {
   buildIndex();
 }
 
@@ -55,7 +103,7 @@ std::unique_ptr<PackReader> PackReader::open(const std::string& path, const char
     zip_discard(archive);
     return nullptr;
   }
-  return std::unique_ptr<PackReader>(new PackReader(archive, path, {}));
+  return std::unique_ptr<PackReader>(new PackReader(archive, path, {}, password ? password : ""));
 }
 
 std::unique_ptr<PackReader> PackReader::openMemory(const void* data, size_t size, const char* password,
@@ -79,7 +127,7 @@ std::unique_ptr<PackReader> PackReader::openMemory(const void* data, size_t size
   zip_error_fini(&zerr);
   if (password && *password) zip_set_default_password(archive, password);
   // The vector's buffer does not move when the vector itself is moved.
-  return std::unique_ptr<PackReader>(new PackReader(archive, "pack in memory", std::move(memory)));
+  return std::unique_ptr<PackReader>(new PackReader(archive, "pack in memory", std::move(memory), password ? password : ""));
 }
 
 void PackReader::buildIndex() {
@@ -92,6 +140,10 @@ void PackReader::buildIndex() {
     size_t slot = names_.size();
     names_.push_back(key);
     indices_.push_back(static_cast<uint64_t>(i));
+    zip_stat_t st;
+    zip_stat_init(&st);
+    const bool sized = zip_stat_index(archive_, static_cast<zip_uint64_t>(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE);
+    sizes_.push_back(sized ? st.size : 0);
     exact_.emplace(key, slot);
     folded_.emplace(folded(key), slot);
   }
@@ -121,6 +173,8 @@ bool PackReader::readIndex(size_t slot, std::vector<uint8_t>& out, std::string& 
     error = archiveName_ + ": no entry number " + std::to_string(slot);
     return false;
   }
+  ++reads_;
+  if (observer_) observer_(slot);
   const std::string& name = names_[slot];
   zip_uint64_t index = indices_[slot];
   auto fail = [&](const std::string& what) {
@@ -135,6 +189,15 @@ bool PackReader::readIndex(size_t slot, std::vector<uint8_t>& out, std::string& 
   if (st.size > kMaxEntrySize)
     return fail("it is " + std::to_string(st.size) + " bytes, more than the limit of " +
                 std::to_string(kMaxEntrySize));
+  const bool traditional = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method == ZIP_EM_TRAD_PKWARE;
+  const bool plainMethod = (st.valid & ZIP_STAT_COMP_METHOD) &&
+                           (st.comp_method == ZIP_CM_STORE || st.comp_method == ZIP_CM_DEFLATE);
+  if (traditional && plainMethod && (st.valid & ZIP_STAT_COMP_SIZE) && (st.valid & ZIP_STAT_CRC) &&
+      !password_.empty()) {
+    std::string why;
+    if (readTraditional(index, st, out, why)) return true;
+    return fail(why);
+  }
   zip_file_t* file = zip_fopen_index(archive_, index, 0);
   if (!file) return fail(zip_strerror(archive_));
   // The old zip encryption lets one wrong password in 256 past its check
@@ -169,6 +232,101 @@ bool PackReader::readIndex(size_t slot, std::vector<uint8_t>& out, std::string& 
   }
   int closed = zip_fclose(file);
   if (closed != 0) return failReading(zipErrorText(closed));
+  return true;
+}
+
+bool PackReader::readTraditional(uint64_t index, const struct zip_stat& st, std::vector<uint8_t>& out,
+                                 std::string& why) const {
+  // libzip opens the entry as usual first: that checks the password against
+  // the entry's check byte, with libzip's own reason when it is wrong.
+  zip_file_t* check = zip_fopen_index(archive_, index, 0);
+  if (!check) {
+    why = zip_strerror(archive_);
+    return false;
+  }
+  zip_fclose(check);
+  const std::string wrongPassword = " (the entry is encrypted: a wrong password reads as damaged data)";
+  // Deflate grows what it cannot shrink by a few bytes a block at most.
+  const uint64_t maxStored = st.size + st.size / 64 + 1024 + kTraditionalHeader;
+  if (st.comp_size < kTraditionalHeader || st.comp_size > maxStored) {
+    why = "its stored size " + std::to_string(st.comp_size) + " does not fit its size " + std::to_string(st.size);
+    return false;
+  }
+  zip_file_t* file = zip_fopen_index(archive_, index, ZIP_FL_ENCRYPTED);
+  if (!file) {
+    why = zip_strerror(archive_);
+    return false;
+  }
+  std::vector<uint8_t> stored(static_cast<size_t>(st.comp_size));
+  size_t done = 0;
+  while (done < stored.size()) {
+    const zip_int64_t n = zip_fread(file, stored.data() + done, stored.size() - done);
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  zip_fclose(file);
+  if (done != stored.size()) {
+    why = "it ends after " + std::to_string(done) + " of " + std::to_string(stored.size()) + " stored bytes";
+    return false;
+  }
+  TraditionalKeys keys(password_);
+  keys.decrypt(stored.data(), kTraditionalHeader);
+  const uint32_t key0AtData = keys.key0();
+  keys.decrypt(stored.data() + kTraditionalHeader, stored.size() - kTraditionalHeader);
+  const uint8_t* data = stored.data() + kTraditionalHeader;
+  const size_t dataSize = stored.size() - kTraditionalHeader;
+  out.resize(static_cast<size_t>(st.size));
+  if (st.comp_method == ZIP_CM_STORE) {
+    if (dataSize != out.size()) {
+      why = "it holds " + std::to_string(dataSize) + " bytes, not the " + std::to_string(out.size()) + " its size says" +
+            wrongPassword;
+      return false;
+    }
+    if (dataSize) std::copy(data, data + dataSize, out.begin());
+  } else {
+    z_stream z{};
+    if (inflateInit2(&z, -MAX_WBITS) != Z_OK) {
+      why = "cannot start inflating";
+      return false;
+    }
+    z.next_in = const_cast<Bytef*>(data);
+    z.avail_in = static_cast<uInt>(dataSize);
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    // One byte more than the size: room to notice data past the size.
+    uint8_t spare = 0;
+    int result = inflate(&z, Z_FINISH);
+    if (result == Z_BUF_ERROR && z.avail_out == 0 && z.avail_in > 0) {
+      z.next_out = &spare;
+      z.avail_out = 1;
+      result = inflate(&z, Z_FINISH);
+    }
+    const uLong produced = z.total_out;
+    inflateEnd(&z);
+    if (result != Z_STREAM_END || produced != out.size()) {
+      why = (result == Z_STREAM_END && produced < out.size())
+                ? "it ends after " + std::to_string(produced) + " of " + std::to_string(out.size()) + " bytes"
+            : produced > out.size() ? std::string("it holds more data than its size says")
+                                    : std::string("its compressed data is damaged");
+      why += wrongPassword;
+      return false;
+    }
+  }
+  uLong crc = 0;
+  if (st.comp_method == ZIP_CM_STORE) {
+    // The first key has run the CRC register over the data already, from its
+    // own start instead of the CRC's all ones. A CRC register is linear in its
+    // start, so the difference is the register of the two starts' difference
+    // run over as many zero bytes, which zlib works out without running it.
+    const uLong zeros = crc32_combine_op((key0AtData ^ 0xFFFFFFFFu), 0, crc32_combine_gen(static_cast<z_off_t>(dataSize)));
+    crc = (keys.key0() ^ zeros ^ 0xFFFFFFFFu) & 0xFFFFFFFFu;
+  } else {
+    crc = crc32(crc32(0L, Z_NULL, 0), out.data(), static_cast<uInt>(out.size()));
+  }
+  if (crc != st.crc) {
+    why = "CRC error" + wrongPassword;
+    return false;
+  }
   return true;
 }
 

@@ -4,7 +4,9 @@
 // then ignoring ASCII case.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -13,6 +15,7 @@
 #include "base/FileBytes.h"
 
 struct zip;
+struct zip_stat;
 
 class PackReader {
  public:
@@ -32,12 +35,21 @@ class PackReader {
   size_t entryCount() const { return names_.size(); }
   const std::string& entryName(size_t i) const { return names_[i]; }
   bool contains(const std::string& name) const { return find(name) >= 0; }
+  // The number of the entry a name leads to (as entryName counts), -1 when none does.
+  long slotOf(const std::string& name) const { return find(name); }
+  // The size the archive's directory gives an entry (read at open: safe from any thread).
+  uint64_t entrySize(size_t slot) const { return slot < sizes_.size() ? sizes_[slot] : 0; }
   // Reads a whole entry. False with the reason in `error` when it is missing,
   // too big, encrypted under another password or damaged.
   bool read(const std::string& name, std::vector<uint8_t>& out, std::string& error) const;
   bool readIndex(size_t index, std::vector<uint8_t>& out, std::string& error) const;
 
   const std::string& name() const { return archiveName_; }
+  // Entries read so far (whole reads, failed ones included).
+  uint64_t readCount() const { return reads_.load(); }
+  // Called with the entry's number at every read, on the reading thread.
+  using ReadObserver = std::function<void(size_t slot)>;
+  void setReadObserver(ReadObserver observer) { observer_ = std::move(observer); }
 
   // An entry as the archive stores it, for those who must judge every name
   // (a mod): its raw name, its size and whether it is a link or a folder.
@@ -51,17 +63,24 @@ class PackReader {
   bool rawEntries(std::vector<RawEntry>& out, std::string& error) const;
 
  private:
-  PackReader(zip* archive, std::string archiveName, std::vector<uint8_t> memory);
+  PackReader(zip* archive, std::string archiveName, std::vector<uint8_t> memory, std::string password);
   void buildIndex();
   long find(const std::string& name) const;
+  // An entry under the old zip encryption, undone here a whole buffer at a
+  // time (libzip undoes it a byte at a time, several times slower).
+  bool readTraditional(uint64_t index, const struct zip_stat& st, std::vector<uint8_t>& out, std::string& why) const;
 
   zip* archive_;
   std::string archiveName_;
   std::vector<uint8_t> memory_;  // backing store of an archive opened from memory
+  std::string password_;
   std::vector<std::string> names_;  // by entry index, as stored, '\' made '/'
   std::vector<uint64_t> indices_;   // libzip index of each name
+  std::vector<uint64_t> sizes_;     // and its size
   std::unordered_map<std::string, size_t> exact_;
   std::unordered_map<std::string, size_t> folded_;
+  mutable std::atomic<uint64_t> reads_{0};
+  ReadObserver observer_;
 };
 
 // The key pack names are matched by: '\' becomes '/', a leading "./" or "/" is dropped.

@@ -172,6 +172,11 @@ enum hgeIntState {
   // recording says so in its "checks state" line. Read after System_Initiate:
   // 1 when the replay's checks are such sums.
   HGE_STATECHECKS,
+  // Read only: entries of the attached pack read so far, all of them and
+  // those read on the thread that runs the frames (the game reads ahead on
+  // another, so in play this stays 0).
+  HGE_PACKREADS,
+  HGE_PACKMAINREADS,
 };
 
 // What happened to the window and the pads (Input_GetEvents), as bits.
@@ -239,6 +244,9 @@ class HGE {
   // Today as YYYY-MM-DD in local time, for what the player keeps (the high
   // scores); never for anything the world does.
   virtual std::string System_GetDate();
+  // The game entered scene `name` in this frame: with HGE_SHOWSTATS the
+  // statistics at exit give the longest frame around each such change.
+  virtual void System_MarkScene(const char* name) { (void)name; }
   // Write the picture of frame `frame` to a PNG file (headless and windowed).
   virtual void System_AddScreenshot(int frame, const char* path) = 0;
 
@@ -250,6 +258,15 @@ class HGE {
   // the reason when a mod has it but it cannot be read. Without one, nothing.
   virtual void Resource_SetLookup(hgeFileLookup lookup) { (void)lookup; }
   virtual void* Resource_Load(const char* filename, uint32_t* size = nullptr) = 0;
+  // Asks for a file of the pack to be read in the background, ahead of its
+  // load. True when loading it now will not wait for the pack (read already,
+  // or not in the pack). Effect_Prefetch: the same for a sound, which needs
+  // no reading where sounds are never heard.
+  virtual bool Resource_Prefetch(const char* filename) {
+    (void)filename;
+    return true;
+  }
+  virtual bool Effect_Prefetch(const char* filename) { return Resource_Prefetch(filename); }
   virtual void Resource_Free(void* res) = 0;
 
   virtual void Random_Seed(int seed = 0) = 0;  // 0 = a fresh seed from the clock, else Random_SetSeed(seed)

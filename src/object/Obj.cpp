@@ -167,18 +167,3 @@ void Obj::setTint(int32_t alpha, int32_t red, int32_t green, int32_t blue) {
   additive = true;
 }
 
-Box Obj::worldBody() const {
-  Box b = body;
-  b.x = facing == 0 ? x + body.x : x - body.x;
-  b.y = y + body.y;
-  b.z = z + body.z;
-  return b;
-}
-
-Box Obj::worldAttack() const {
-  Box b = attack;
-  b.x = facing == 0 ? x + attack.x : x - attack.x;
-  b.y = y + attack.y;
-  b.z = z + attack.z;
-  return b;
-}

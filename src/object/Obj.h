@@ -61,9 +61,17 @@ class Obj {
   void setFrame(int32_t picture, int32_t dx, int32_t dy);
   // The colour instruction: tints all corners and switches to additive drawing.
   void setTint(int32_t alpha, int32_t red, int32_t green, int32_t blue);
-  Box worldBody() const;
-  Box worldAttack() const;
+  // The body and attack boxes in world coordinates (mirrored when facing left).
+  Box worldBody() const { return inWorld(body); }
+  Box worldAttack() const { return inWorld(attack); }
   bool hasAttackBox() const { return attack.width != 0; }
+  Box inWorld(const Box& relative) const {
+    Box b = relative;
+    b.x = facing == 0 ? x + relative.x : x - relative.x;
+    b.y = y + relative.y;
+    b.z = z + relative.z;
+    return b;
+  }
   const std::string& id() const { return data->id; }
 
   double x = 0, y = 0, z = 0;

@@ -20,7 +20,8 @@ std::string fileKey(const std::string& name) {
 
 }  // namespace
 
-PictureSets::PictureSets(HGE* engine, ResourceCatalog catalog) : engine_(engine), catalog_(std::move(catalog)) {}
+PictureSets::PictureSets(HGE* engine, ResourceCatalog catalog, int filesAheadPerCall)
+    : engine_(engine), catalog_(std::move(catalog)), filesAheadPerCall_(std::max(filesAheadPerCall, 1)) {}
 
 // The pictures live as long as the sets: a new game in the same process loads its own.
 PictureSets::~PictureSets() {
@@ -41,7 +42,7 @@ const PictureSet& PictureSets::set(int32_t number) {
   if (ahead_ && ahead_->set->number == number) {
     // Half loaded ahead: the rest now.
     const ResourceEntry* entry = catalog_.entry(number);
-    while (entry && loadNext(*ahead_, *entry)) {
+    while (entry && loadNext(*ahead_, *entry, false) != Step::Done) {
     }
     auto loaded = std::move(ahead_->set);
     ahead_.reset();
@@ -49,6 +50,8 @@ const PictureSet& PictureSets::set(int32_t number) {
   }
   auto set = std::make_unique<PictureSet>();
   set->number = number;
+  // All its files are read in the background while the first ones load.
+  prefetch(number);
   load(*set);
   return *sets_.emplace(number, std::move(set)).first->second;
 }
@@ -63,12 +66,13 @@ void PictureSets::load(PictureSet& set) {
   Loading loading;
   loading.set = std::make_unique<PictureSet>();
   loading.set->number = set.number;
-  while (loadNext(loading, *entry)) {
+  while (loadNext(loading, *entry, false) != Step::Done) {
   }
   set = std::move(*loading.set);
 }
 
 bool PictureSets::loadAhead() {
+  int loaded = 0;
   for (;;) {
     if (!ahead_) {
       while (nextAhead_ < static_cast<int32_t>(catalog_.entries.size()) && sets_.count(nextAhead_)) ++nextAhead_;
@@ -76,22 +80,43 @@ bool PictureSets::loadAhead() {
       ahead_ = std::make_unique<Loading>();
       ahead_->set = std::make_unique<PictureSet>();
       ahead_->set->number = nextAhead_++;
+      // This set's files and the next one's are read while this one loads.
+      prefetch(ahead_->set->number);
+      prefetch(ahead_->set->number + 1);
     }
     const ResourceEntry* entry = catalog_.entry(ahead_->set->number);
-    if (entry && loadNext(*ahead_, *entry)) return true;
+    // Headless frames are not paced: they would outrun the loader's thread
+    // and leave the next scene's pictures for its first frame. There the next
+    // file is waited for here, one file's wait a call.
+    const bool onlyReady = !engine_->System_GetState(HGE_HEADLESS);
+    const Step step = entry ? loadNext(*ahead_, *entry, onlyReady) : Step::Done;
+    if (step == Step::NotReady) return true;
+    if (step == Step::Loaded && ++loaded >= filesAheadPerCall_) return true;
+    if (step != Step::Done) continue;  // more of this set (a name of a file loaded already costs nothing)
     const int32_t number = ahead_->set->number;
     sets_.emplace(number, std::move(ahead_->set));
     ahead_.reset();
   }
 }
 
-bool PictureSets::loadNext(Loading& loading, const ResourceEntry& entry) {
+void PictureSets::prefetch(int32_t number) {
+  if (sets_.count(number)) return;
+  const ResourceEntry* entry = catalog_.entry(number);
+  if (!entry) return;
+  const std::string folder = "pak/" + entry->name + "/";
+  for (const std::string& picture : entry->pictures) engine_->Resource_Prefetch((folder + "hta/" + picture).c_str());
+  for (const std::string& sound : entry->sounds) engine_->Effect_Prefetch((folder + "hte/" + sound).c_str());
+}
+
+PictureSets::Step PictureSets::loadNext(Loading& loading, const ResourceEntry& entry, bool onlyReady) {
   // Plain concatenation: a file name may itself hold a subfolder. Each file is
   // loaded once, however many names of the set lead to it (hits and failures alike).
   PictureSet& set = *loading.set;
   const std::string folder = "pak/" + entry.name + "/";
   if (loading.picture < entry.pictures.size()) {
-    const std::string path = folder + "hta/" + entry.pictures[loading.picture++];
+    const std::string path = folder + "hta/" + entry.pictures[loading.picture];
+    if (onlyReady && !engine_->Resource_Prefetch(path.c_str())) return Step::NotReady;
+    ++loading.picture;
     auto [known, isNew] = loading.pictures.try_emplace(fileKey(path), 0);
     if (isNew) {
       known->second = engine_->Texture_Load(path.c_str(), 0, false);
@@ -99,10 +124,12 @@ bool PictureSets::loadNext(Loading& loading, const ResourceEntry& entry) {
         engine_->System_Log("Picture set %d: cannot load picture %s", set.number, gbkToUtf8(path).c_str());
     }
     set.textures.push_back(known->second);
-    return true;
+    return isNew ? Step::Loaded : Step::Repeated;
   }
   if (loading.sound < entry.sounds.size()) {
-    const std::string path = folder + "hte/" + entry.sounds[loading.sound++];
+    const std::string path = folder + "hte/" + entry.sounds[loading.sound];
+    if (onlyReady && !engine_->Effect_Prefetch(path.c_str())) return Step::NotReady;
+    ++loading.sound;
     auto [known, isNew] = loading.sounds.try_emplace(fileKey(path), 0);
     if (isNew) {
       known->second = engine_->Effect_Load(path.c_str(), 0);
@@ -110,7 +137,7 @@ bool PictureSets::loadNext(Loading& loading, const ResourceEntry& entry) {
         engine_->System_Log("Picture set %d: cannot load sound %s", set.number, gbkToUtf8(path).c_str());
     }
     set.sounds.push_back(known->second);
-    return true;
+    return isNew ? Step::Loaded : Step::Repeated;
   }
-  return false;
+  return Step::Done;
 }

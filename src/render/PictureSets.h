@@ -26,8 +26,9 @@ struct PictureSet {
 
 class PictureSets {
  public:
-  // `catalog` is copied: the sets outlive any one world.
-  PictureSets(HGE* engine, ResourceCatalog catalog);
+  // `catalog` is copied: the sets outlive any one world. loadAhead loads at
+  // most `filesAheadPerCall` files a call.
+  PictureSets(HGE* engine, ResourceCatalog catalog, int filesAheadPerCall = kFilesAheadPerCall);
   ~PictureSets();
   PictureSets(const PictureSets&) = delete;
   PictureSets& operator=(const PictureSets&) = delete;
@@ -39,9 +40,13 @@ class PictureSets {
   const PictureSet& set(int32_t number);
   HTEXTURE texture(int32_t set, int32_t index) { return this->set(set).texture(static_cast<uint32_t>(index)); }
   HEFFECT sound(int32_t set, int32_t index) { return this->set(set).sound(static_cast<uint32_t>(index)); }
-  // Loads one more file of the sets not asked for yet, in the list's order,
+  // The files loadAhead loads at most in one call, unless told otherwise.
+  static constexpr int kFilesAheadPerCall = 4;
+  // Loads a few more files of the sets not asked for yet, in the list's order,
   // so that a scene change finds its pictures and sounds loaded (and, in a
-  // window, decoded on the engine's decoding thread). False once all are.
+  // window, decoded on the engine's decoding thread). The files are read from
+  // the pack in the background first: a file not read yet is waited for by
+  // the next call, not by this one. False once all are loaded.
   bool loadAhead();
 
  private:
@@ -54,12 +59,18 @@ class PictureSets {
     std::unordered_map<std::string, HEFFECT> sounds;
   };
   void load(PictureSet& set);
-  // Loads the next file of `loading`; false when it has none left.
-  bool loadNext(Loading& loading, const ResourceEntry& entry);
+  enum class Step { Loaded, Repeated, NotReady, Done };
+  // Loads the next file of `loading` (Done when it has none left; Repeated
+  // for a name of a file the set has already); with `onlyReady`, only when
+  // the engine has read it already (else NotReady).
+  Step loadNext(Loading& loading, const ResourceEntry& entry, bool onlyReady);
+  // Asks the engine to read every file of set `number` in the background.
+  void prefetch(int32_t number);
 
   HGE* engine_;
   ResourceCatalog catalog_;
   std::map<int32_t, std::unique_ptr<PictureSet>> sets_;
   std::unique_ptr<Loading> ahead_;  // the set loadAhead is working on
   int32_t nextAhead_ = 0;           // the first set loadAhead has not started
+  int filesAheadPerCall_;
 };

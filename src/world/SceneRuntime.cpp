@@ -48,7 +48,7 @@ void World::followCamera() {
 }
 
 bool World::blockMove(const Box& body, int32_t dx, int32_t dz, int32_t& mx, int32_t& mz) const {
-  return blockMoveAmongWalls(walls, wallGridInUse_ ? &wallGrid_ : nullptr, body, dx, dz, mx, mz, nearWalls_);
+  return blockMoveAmongWalls(walls, wallGridInUse_ ? &wallGrid_ : nullptr, body, dx, dz, mx, mz);
 }
 
 void World::openDoorsIfCleared() {

@@ -114,66 +114,63 @@ void WallGrid::update(const std::vector<Box>& walls) {
   ready_ = true;
 }
 
-bool WallGrid::near(double x, double z, double halfWidth, double halfDepth, std::vector<uint32_t>& out) const {
-  out.clear();
-  if (!ready_) return false;
+bool WallGrid::cellsOf(double x, double z, double halfWidth, double halfDepth, int& x0, int& x1, int& z0,
+                       int& z1) const {
   const double hw = std::fabs(halfWidth) + kMargin, hd = std::fabs(halfDepth) + kMargin;
   if (!usable(x, hw) || !usable(z, hd)) return false;
-  auto column = [&](double v) { return std::clamp(static_cast<int>(std::floor((v - minX_) / cellWidth_)), 0, columns_ - 1); };
-  auto row = [&](double v) { return std::clamp(static_cast<int>(std::floor((v - minZ_) / cellDepth_)), 0, rows_ - 1); };
-  const int x0 = column(x - hw), x1 = column(x + hw), z0 = row(z - hd), z1 = row(z + hd);
-  if (long(x1 - x0 + 1) * long(z1 - z0 + 1) > kMaxCellsPerBox) return false;
-  out.insert(out.end(), everywhere_.begin(), everywhere_.end());
-  bool severalCells = false;
-  for (int r = z0; r <= z1; ++r) {
-    for (int c = x0; c <= x1; ++c) {
-      const size_t cell = static_cast<size_t>(r) * columns_ + c;
-      out.insert(out.end(), cellWalls_.begin() + cellStart_[cell], cellWalls_.begin() + cellStart_[cell + 1]);
-    }
-    severalCells = severalCells || x1 > x0 || r > z0;
-  }
-  if (severalCells || !everywhere_.empty()) {
-    std::sort(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end()), out.end());
-  }
-  return true;
+  // Clamped before the whole number is taken: then truncation is the floor.
+  const double lastColumn = columns_ - 1, lastRow = rows_ - 1;
+  auto column = [&](double v) { return static_cast<int>(std::clamp((v - minX_) / cellWidth_, 0.0, lastColumn)); };
+  auto row = [&](double v) { return static_cast<int>(std::clamp((v - minZ_) / cellDepth_, 0.0, lastRow)); };
+  x0 = column(x - hw);
+  x1 = column(x + hw);
+  z0 = row(z - hd);
+  z1 = row(z + hd);
+  return long(x1 - x0 + 1) * long(z1 - z0 + 1) <= kMaxCellsPerBox;
 }
 
 namespace {
 
-// One wall's part of the test; true when it overlaps the moved body.
-bool testWall(const Box& w, const Box& body, int32_t dx, int32_t dz, int32_t& mx, int32_t& mz, bool& blockedX,
-              bool& blockedZ) {
-  if (!(std::fabs(body.z + dz - w.z) < (body.depth + w.depth) / 2)) return false;
-  if (!(std::fabs(body.x + dx - w.x) < (body.width + w.width) / 2)) return false;
-  if (std::fabs(body.z - w.z) < w.depth / 2) {
-    // The body's centre lies within the wall's depth: it runs into a side.
-    // The sign is taken before the whole number, so that a gap too large for
-    // 32 bits saturates either way instead of overflowing when negated.
-    if (!blockedX) {
-      const double gap = std::fabs(w.x - body.x) - (body.width + w.width) / 2 - 1;
-      mx = toInt32(body.x >= w.x ? -gap : gap);
-      blockedX = true;
-    }
-  } else if (!blockedZ) {
-    const double gap = std::fabs(w.z - body.z) - (body.depth + w.depth) / 2 - 1;
-    mz = toInt32(body.z >= w.z ? -gap : gap);
-    blockedZ = true;
+// The walls the moved body overlaps decide the move: of those whose depth
+// holds the body's centre (it runs into their side) the first in the scene's
+// order stops it on x; of the others the first stops it on z. Taking the
+// lowest index of each kind gives that answer whatever order the walls come
+// in, and a wall seen twice changes nothing.
+struct WallHits {
+  static constexpr size_t kNone = SIZE_MAX;
+  size_t firstX = kNone, firstZ = kNone;
+  void consider(const std::vector<Box>& walls, size_t i, const Box& body, int32_t dx, int32_t dz) {
+    const Box& w = walls[i];
+    if (!(std::fabs(body.z + dz - w.z) < (body.depth + w.depth) / 2)) return;
+    if (!(std::fabs(body.x + dx - w.x) < (body.width + w.width) / 2)) return;
+    if (std::fabs(body.z - w.z) < w.depth / 2)
+      firstX = std::min(firstX, i);
+    else
+      firstZ = std::min(firstZ, i);
   }
-  return true;
-}
+};
 
 }  // namespace
 
 bool blockMoveAmongWalls(const std::vector<Box>& walls, const WallGrid* grid, const Box& body, int32_t dx,
-                         int32_t dz, int32_t& mx, int32_t& mz, std::vector<uint32_t>& scratch) {
+                         int32_t dz, int32_t& mx, int32_t& mz) {
   mx = dx;
   mz = dz;
-  bool blockedX = false, blockedZ = false, result = false;
-  if (grid && grid->ready() && grid->near(body.x + dx, body.z + dz, body.width / 2, body.depth / 2, scratch)) {
-    for (uint32_t i : scratch) result |= testWall(walls[i], body, dx, dz, mx, mz, blockedX, blockedZ);
-    return result;
+  WallHits hits;
+  auto consider = [&](size_t i) { hits.consider(walls, i, body, dx, dz); };
+  if (!(grid && grid->ready() && grid->visitNear(body.x + dx, body.z + dz, body.width / 2, body.depth / 2, consider)))
+    for (size_t i = 0; i < walls.size(); ++i) consider(i);
+  if (hits.firstX != WallHits::kNone) {
+    // The sign is taken before the whole number, so that a gap too large for
+    // 32 bits saturates either way instead of overflowing when negated.
+    const Box& w = walls[hits.firstX];
+    const double gap = std::fabs(w.x - body.x) - (body.width + w.width) / 2 - 1;
+    mx = toInt32(body.x >= w.x ? -gap : gap);
   }
-  for (const Box& w : walls) result |= testWall(w, body, dx, dz, mx, mz, blockedX, blockedZ);
-  return result;
+  if (hits.firstZ != WallHits::kNone) {
+    const Box& w = walls[hits.firstZ];
+    const double gap = std::fabs(w.z - body.z) - (body.depth + w.depth) / 2 - 1;
+    mz = toInt32(body.z >= w.z ? -gap : gap);
+  }
+  return hits.firstX != WallHits::kNone || hits.firstZ != WallHits::kNone;
 }

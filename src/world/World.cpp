@@ -140,10 +140,11 @@ void World::resolveAttack(size_t at, size_t next) {
   // The Hud of the attacker's seat shows the enemy it hits (seat 1's when no seat made the attack).
   Hud& attackerHud = o->seat > 0 ? seat(o->seat).hud : hud;
   auto tryHit = [&](Obj* t) {
-    const Box b = t->worldBody();
-    if (b.width == 0 || t->team == o->team) return false;
+    // The cheap refusals first: none of them changes anything.
+    if (t->team == o->team || t->body.width == 0) return false;
     Chara* c = t->asChara();
     if (c && c->protection > 0) return false;  // a fighter that just dropped in
+    const Box b = t->worldBody();
     if (!overlaps(a, b)) return false;
     o->attackLanded();
     const bool fighter = c && c->seat > 0;
@@ -200,9 +201,32 @@ void World::depthSort() {
   // the same way. It reads each object's depth once, not at every comparison.
   depthOrder_.clear();
   for (Obj* o : objects) depthOrder_.emplace_back(o->z, o);
-  std::stable_sort(depthOrder_.begin(), depthOrder_.end(),
-            [](const std::pair<double, Obj*>& a, const std::pair<double, Obj*>& b) { return a.first < b.first; });
+  auto before = [](const std::pair<double, Obj*>& a, const std::pair<double, Obj*>& b) { return a.first < b.first; };
+  // The head of the list is last frame's order, each object moved a little:
+  // an insertion sort puts it right in a few steps an object. The rest (new
+  // objects) is sorted on its own and merged after it. Both keep equal depths
+  // in list order, so the result is the stable sort of the whole list; when
+  // the head turns out far from sorted, the whole list is sorted at once.
+  const size_t head = std::min(depthSortedHead_, depthOrder_.size());
+  size_t movesLeft = 8 * head + 64;
+  bool headSorted = true;
+  for (size_t i = 1; i < head && headSorted; ++i) {
+    const std::pair<double, Obj*> item = depthOrder_[i];
+    size_t j = i;
+    for (; j > 0 && before(item, depthOrder_[j - 1]) && movesLeft > 0; --j, --movesLeft)
+      depthOrder_[j] = depthOrder_[j - 1];
+    depthOrder_[j] = item;
+    headSorted = movesLeft > 0;
+  }
+  const auto middle = depthOrder_.begin() + static_cast<std::ptrdiff_t>(head);
+  if (headSorted) {
+    std::stable_sort(middle, depthOrder_.end(), before);
+    std::inplace_merge(depthOrder_.begin(), middle, depthOrder_.end(), before);
+  } else {
+    std::stable_sort(depthOrder_.begin(), depthOrder_.end(), before);
+  }
   for (size_t i = 0; i < objects.size(); ++i) objects[i] = depthOrder_[i].second;
+  depthSortedHead_ = objects.size();
 }
 
 bool World::fallen(const Chara& p) {
@@ -236,6 +260,8 @@ void World::update() {
     wallGrid_.update(walls);
     if (worthAHitGrid()) hitGrid_.start(objects);
   }
+  const size_t sortedHead = std::min(depthSortedHead_, n);
+  size_t keptOfHead = 0;
   for (size_t r = 0; r < n; ++r) {
     Obj* o = objects[r];
     spawningSeat_ = o->seat;
@@ -254,10 +280,12 @@ void World::update() {
     }
     objects[r] = nullptr;
     objects[kept] = o;
+    if (r < sortedHead) ++keptOfHead;
     if (o->hasAttackBox() && o->hit.active) resolveAttack(kept, r + 1);
     ++kept;
   }
   objects.erase(objects.begin() + static_cast<std::ptrdiff_t>(kept), objects.begin() + static_cast<std::ptrdiff_t>(n));
+  depthSortedHead_ = keptOfHead;
   passRemoved_ = 0;
   spawningSeat_ = 0;
   wallGridInUse_ = false;

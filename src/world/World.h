@@ -293,9 +293,11 @@ class World final : public ObjectHost {
   // do not change during it) and used by the wall test only while it runs.
   WallGrid wallGrid_;
   bool wallGridInUse_ = false;
-  mutable std::vector<uint32_t> nearWalls_;
   // The bodies of the objects while the object pass runs (see resolveAttack).
   HitGrid hitGrid_;
   std::vector<uint32_t> nearTargets_;
   std::vector<std::pair<double, Obj*>> depthOrder_;
+  // The objects at the head of the list that were there at the last depth
+  // sort (in its order), for the next one: they have only moved a little.
+  size_t depthSortedHead_ = 0;
 };

@@ -9,6 +9,7 @@
 
 #include "WorldHelpers.h"
 #include "base/Random.h"
+#include "object/ScriptNumber.h"
 #include "world/WallGrid.h"
 #include "world/WorldChecksum.h"
 
@@ -25,7 +26,31 @@ Box randomWall(Random& r) {
              double(r.range(-5, 100))};
 }
 
-TEST(WallGrid, AnswersEveryWallTestAsTestingEveryWallDoes) {
+// The wall test as its rule reads: every wall in the scene's order, the first
+// that stops the body on x sets mx, the first that stops it on z sets mz.
+bool wallsInOrder(const std::vector<Box>& walls, const Box& body, int32_t dx, int32_t dz, int32_t& mx, int32_t& mz) {
+  mx = dx;
+  mz = dz;
+  bool any = false, blockedX = false, blockedZ = false;
+  for (const Box& w : walls) {
+    if (!(std::fabs(body.z + dz - w.z) < (body.depth + w.depth) / 2)) continue;
+    if (!(std::fabs(body.x + dx - w.x) < (body.width + w.width) / 2)) continue;
+    any = true;
+    if (std::fabs(body.z - w.z) < w.depth / 2) {
+      if (blockedX) continue;
+      const double gap = std::fabs(w.x - body.x) - (body.width + w.width) / 2 - 1;
+      mx = toInt32(body.x >= w.x ? -gap : gap);
+      blockedX = true;
+    } else if (!blockedZ) {
+      const double gap = std::fabs(w.z - body.z) - (body.depth + w.depth) / 2 - 1;
+      mz = toInt32(body.z >= w.z ? -gap : gap);
+      blockedZ = true;
+    }
+  }
+  return any;
+}
+
+TEST(WallGrid, AnswersEveryWallTestAsTestingEveryWallInOrderDoes) {
   int blocked = 0;
   for (uint32_t seed = 1; seed <= 20; ++seed) {
     Random r(seed);
@@ -34,7 +59,6 @@ TEST(WallGrid, AnswersEveryWallTestAsTestingEveryWallDoes) {
     for (int i = 0; i < count; ++i) walls.push_back(randomWall(r));
     WallGrid grid;
     grid.update(walls);
-    std::vector<uint32_t> scratch;
     for (int q = 0; q < 2000; ++q) {
       Box body{r.range(-100, 2100) + r.range(0, 99) / 100.0, 0, r.range(-50, 450) + r.range(0, 99) / 100.0,
                double(r.range(-10, 120)), 100, double(r.range(-10, 60))};
@@ -42,12 +66,16 @@ TEST(WallGrid, AnswersEveryWallTestAsTestingEveryWallDoes) {
       if (q % 89 == 0) body.width = 1e12;
       if (q % 83 == 0) body.z = -5e9;
       const int32_t dx = r.range(-8, 8), dz = r.range(-4, 4);
-      int32_t gx = 0, gz = 0, px = 0, pz = 0;
-      const bool withGrid = blockMoveAmongWalls(walls, &grid, body, dx, dz, gx, gz, scratch);
-      const bool plain = blockMoveAmongWalls(walls, nullptr, body, dx, dz, px, pz, scratch);
+      int32_t gx = 0, gz = 0, px = 0, pz = 0, ox = 0, oz = 0;
+      const bool withGrid = blockMoveAmongWalls(walls, &grid, body, dx, dz, gx, gz);
+      const bool plain = blockMoveAmongWalls(walls, nullptr, body, dx, dz, px, pz);
+      const bool inOrder = wallsInOrder(walls, body, dx, dz, ox, oz);
       ASSERT_EQ(withGrid, plain) << "seed " << seed << " query " << q;
       ASSERT_EQ(gx, px) << "seed " << seed << " query " << q;
       ASSERT_EQ(gz, pz) << "seed " << seed << " query " << q;
+      ASSERT_EQ(plain, inOrder) << "seed " << seed << " query " << q;
+      ASSERT_EQ(px, ox) << "seed " << seed << " query " << q;
+      ASSERT_EQ(pz, oz) << "seed " << seed << " query " << q;
       blocked += plain;
     }
   }
@@ -60,13 +88,12 @@ TEST(WallGrid, IsMadeAgainWhenTheWallsChange) {
   WallGrid grid;
   grid.update(walls);
   ASSERT_TRUE(grid.ready());
-  std::vector<uint32_t> scratch;
   const Box body{1000, 0, 300, 20, 100, 20};
   int32_t mx = 0, mz = 0;
-  EXPECT_FALSE(blockMoveAmongWalls(walls, &grid, body, 0, 0, mx, mz, scratch));
+  EXPECT_FALSE(blockMoveAmongWalls(walls, &grid, body, 0, 0, mx, mz));
   walls[3] = Box{1000, 0, 300, 10, 0, 10};  // moved in place: same count, new place
   grid.update(walls);
-  EXPECT_TRUE(blockMoveAmongWalls(walls, &grid, body, 0, 0, mx, mz, scratch));
+  EXPECT_TRUE(blockMoveAmongWalls(walls, &grid, body, 0, 0, mx, mz));
 }
 
 // Two identical worlds, one with the grids and one testing everything.

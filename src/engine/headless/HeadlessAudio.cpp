@@ -1,11 +1,15 @@
 #include "engine/headless/HeadlessAudio.h"
 
-HEFFECT HeadlessAudio::loadEffect(std::vector<uint8_t> bytes, std::string& error) {
-  if (bytes.empty()) {
-    error = "empty sound file";
+uint32_t HeadlessAudio::loadUnread(uint64_t size, std::string& error) {
+  if (size == 0) {
+    error = "empty file";
     return 0;
   }
   return next_++;
+}
+
+HEFFECT HeadlessAudio::loadEffect(std::vector<uint8_t> bytes, std::string& error) {
+  return loadUnread(bytes.size(), error);
 }
 
 HCHANNEL HeadlessAudio::playEffect(HEFFECT, int, int, bool) { return 0; }

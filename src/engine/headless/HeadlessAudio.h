@@ -1,4 +1,5 @@
-// No audio device: sounds load (so missing files are still noticed) and play silently.
+// No audio device: sounds are found (so missing files are still noticed) but
+// never read, and play silently.
 #pragma once
 
 #include <unordered_map>
@@ -15,6 +16,8 @@ class HeadlessAudio : public AudioBackend {
   HSTREAM loadStream(std::vector<uint8_t> bytes, std::string& error) override;
   HCHANNEL playStream(HSTREAM stream, bool loop, int volume) override;
   void setMusicVolume(int) override {}
+  bool silent() const override { return true; }
+  uint32_t loadUnread(uint64_t size, std::string& error) override;
 
  private:
   uint32_t next_ = 1;
