@@ -1,0 +1,20 @@
+// What differs between the platforms the game runs on: the desktop
+// (DesktopPlatform.cpp) and a web browser (web/WebPlatform.cpp). The build
+// picks one of the two files.
+#pragma once
+
+class Engine;
+
+// Runs the engine's frames until the loop ends. The desktop runs them here
+// and now, paced by the high-resolution counter, and returns true. A browser
+// runs one callback per picture of the page and never blocks it: this does
+// not return, and the program's end is the engine's HGE_ENDFUNC.
+bool runFrameLoop(Engine& engine);
+
+// Whether pictures may be decoded on a thread of their own.
+bool pictureThreadAllowed();
+
+// Whether the machine's graphics devices show as files (/dev/dri), so that
+// their absence means OpenGL would be drawn by the processor. A browser shows
+// none and its WebGL is the renderer to use.
+bool graphicsDevicesVisible();
