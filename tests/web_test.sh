@@ -62,7 +62,8 @@ browse "replay=web-test.rep&frames=$frames&trace=1&screenshot=$shot&stats=1&repo
 if [ -s "$work/replay.json" ]; then
   code=$(field "$work/replay.json" code)
   [ "$code" = "0" ] || fail "the page's game ended with status $code: $(field "$work/replay.json" stderr | tail -n 3)"
-  field "$work/replay.json" trace >"$work/web.trace"
+  python3 -c 'import json,sys; sys.stdout.write(json.load(open(sys.argv[1]))["trace"] or "")' "$work/replay.json" \
+    >"$work/web.trace"
   lines=$(wc -l <"$work/web.trace")
   [ "$lines" -ge 3000 ] || fail "the page traced $lines steps, not 3000 or more"
   # The first line names the run's arguments and paths, which differ; every
@@ -74,7 +75,9 @@ if [ -s "$work/replay.json" ]; then
     fail "result lines differ: page '$(field "$work/replay.json" stdout)', desktop '$(cat "$work/desktop.out")'"
   field "$work/replay.json" stderr | grep -q "diverged" && fail "the page's replay diverged"
   field "$work/replay.json" screenshot | base64 -d >"$work/web.png" 2>/dev/null
-  python3 tests/web/compare_png.py "$work/desktop.png" "$work/web.png" || fail "the page's picture of frame $shot"
+  # WebGL and the desktop's software renderer filter scaled pictures a little
+  # differently at their edges.
+  python3 tests/web/compare_png.py "$work/desktop.png" "$work/web.png" 3 4 || fail "the page's picture of frame $shot"
   [ -n "${TERVALEN_WEB_KEEP:-}" ] && cp "$work/web.png" "$work/desktop.png" "$TERVALEN_WEB_KEEP/"
   [ ${#failures[@]} -eq 0 ] && echo "page: $lines steps, the same world as the desktop's; first picture $(field "$work/replay.json" firstPictureMs) ms after the page opened"
   field "$work/replay.json" stderr | grep "frame statistics" || true

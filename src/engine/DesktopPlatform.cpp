@@ -27,3 +27,5 @@ bool runFrameLoop(Engine& engine) {
 
 bool pictureThreadAllowed() { return true; }
 bool graphicsDevicesVisible() { return true; }
+
+bool showPlatformMessage(const std::string&, const std::string&) { return false; }

@@ -459,6 +459,7 @@ void Engine::System_Log(const char* format, ...) {
 void Engine::System_MessageBox(const char* text, const char* caption) {
   std::string t = toUtf8(text ? text : ""), c = toUtf8(caption ? caption : "");
   log(c + ": " + t);
+  if (!headless_ && showPlatformMessage(t, c)) return;
   if (initiated_ && video_ && video_->messageBox(t, c)) return;
   if (!initiated_ || !headless_) std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
 }

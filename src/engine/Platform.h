@@ -3,6 +3,8 @@
 // picks one of the two files.
 #pragma once
 
+#include <string>
+
 class Engine;
 
 // Runs the engine's frames until the loop ends. The desktop runs them here
@@ -18,3 +20,8 @@ bool pictureThreadAllowed();
 // their absence means OpenGL would be drawn by the processor. A browser shows
 // none and its WebGL is the renderer to use.
 bool graphicsDevicesVisible();
+
+// Shows a message for the player in the platform's own way: true when it did.
+// The desktop leaves it to the window (false); a page writes it where the page
+// shows it, never in a dialog that stops the page.
+bool showPlatformMessage(const std::string& text, const std::string& caption);

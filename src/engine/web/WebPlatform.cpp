@@ -3,7 +3,9 @@
 // end runs from the last callback, through the engine's HGE_ENDFUNC.
 #include <emscripten.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "engine/Engine.h"
 #include "engine/Platform.h"
@@ -67,3 +69,9 @@ bool runFrameLoop(Engine& engine) {
 bool pictureThreadAllowed() { return false; }
 
 bool graphicsDevicesVisible() { return false; }
+
+bool showPlatformMessage(const std::string& text, const std::string& caption) {
+  // The page gathers the error stream and shows it over the canvas.
+  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  return true;
+}
