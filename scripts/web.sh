@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
-out="$root/build-web"
+out="${TERVALEN_WEB_OUT:-$root/build-web}"  # TERVALEN_WEB_OUT: another folder
 deps="$out/deps"
 prefix="$deps/prefix"
 jobs="${TERVALEN_JOBS:-2}"

@@ -1,7 +1,7 @@
 // The network in a browser: a page can send no UDP, so hosting and joining a
 // game say so and no transport is ever made. The members past listen() and
 // connect() keep the class whole for the linker; with no object they never run.
-#include <algorithm>
+#include <utility>
 
 #include "engine/EnetTransport.h"
 
