@@ -19,6 +19,7 @@ class StubEngine : public HGE {
   void System_SetState(hgeBoolState, bool) override {}
   void System_SetState(hgeFuncState, hgeCallback) override {}
   void System_SetState(hgeChecksumFuncState, hgeChecksumCallback) override {}
+  void System_SetState(hgeEndFuncState, hgeEndCallback) override {}
   void System_SetState(hgeIntState, int) override {}
   void System_SetState(hgeStringState, const char*) override {}
   bool System_GetState(hgeBoolState) override { return false; }

@@ -394,73 +394,82 @@ int runGame(const Options &options, const std::string &logFile) {
     });
   }
 
-  int code = kExitPlayed;
-  if (engine->System_Initiate()) {
-    useGbkLocale(engine);
-    flow->loadScreens();
-    menu->loadFont();
-    if (netView) netView->loadFont();
-    if (title) {
-      // The heroes' portraits are in the pack.
-      engine->Resource_AttachPack(rules.rules.packFile.c_str(), rules.rules.packPassword.c_str());
-      title->load();
+  // The end of the run, once the frame loop is over: what happened, then the
+  // world and the engine go. The desktop calls it when System_Start returns;
+  // a browser's engine calls it after the last frame (HGE_ENDFUNC).
+  const bool started = engine->System_Initiate();
+  auto finish = [&]() -> int {
+    int code = kExitPlayed;
+    if (started) {
+      // --frames counts the frames of the loop; the result counts the frames
+      // played (a paused game plays none), as a replay of the run does.
+      const bool limitReached =
+          options.frames > 0 && (net ? net->framesPlayed() : engine->System_GetFrame()) >= options.frames;
+      const bool loopEnded = flow->quitByPlayer() || !limitReached;
+      if (flow->startFailed()) code = kExitCannotStart;
+      if (loader && !loader->error().empty()) {
+        std::fprintf(stderr, "tervalen: cannot start: %s\n", loader->error().c_str());
+        engine->System_Log("cannot start: %s", loader->error().c_str());
+        code = kExitCannotStart;
+      }
+      if (sync && !sync->failure().empty()) {
+        std::fprintf(stderr, "%s\n", sync->failure().c_str());
+        engine->System_Log("%s", sync->failure().c_str());
+        code = kExitReplayDiverged;
+      } else if (sync) {
+        engine->System_Log("sync test: %d steps checked %d steps back, all the same", sync->framesChecked(),
+                           options.syncTest);
+      }
+      if (net && !net->failure().empty() && flow->startFailed()) {
+        std::fprintf(stderr, "tervalen: cannot start: %s\n", net->failure().c_str());
+        engine->System_Log("cannot start: %s", net->failure().c_str());
+      } else if (net && !net->failure().empty()) {
+        std::fprintf(stderr, "tervalen: %s\n", net->failure().c_str());
+        engine->System_Log("%s", net->failure().c_str());
+        code = kExitReplayDiverged;
+      }
+      if (net && options.stats) std::fprintf(stderr, "%s\n", net->statsText().c_str());
+      std::printf("%s\n",
+                  resultLine(flow->world(), loopEnded, net ? net->framesPlayed() : engine->System_GetStep()).c_str());
+      if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        reportOutputFailure(std::string("Cannot write the result to standard output: ") + std::strerror(errno));
+    } else {
+      std::fprintf(stderr, "tervalen: cannot start: %s\n", engine->System_GetErrorMessage().c_str());
+      // The recording could not be created: an output failure like the others.
+      code = engine->System_GetState(HGE_OUTPUTFAILURES) > 0 ? kExitOutputFailed : kExitCannotStart;
     }
-    engine->System_Start();
-    // --frames counts the frames of the loop; the result counts the frames
-    // played (a paused game plays none), as a replay of the run does.
-    const bool limitReached =
-        options.frames > 0 && (net ? net->framesPlayed() : engine->System_GetFrame()) >= options.frames;
-    const bool loopEnded = flow->quitByPlayer() || !limitReached;
-    if (flow->startFailed()) code = kExitCannotStart;
-    if (loader && !loader->error().empty()) {
-      std::fprintf(stderr, "tervalen: cannot start: %s\n", loader->error().c_str());
-      engine->System_Log("cannot start: %s", loader->error().c_str());
-      code = kExitCannotStart;
-    }
-    if (sync && !sync->failure().empty()) {
-      std::fprintf(stderr, "%s\n", sync->failure().c_str());
-      engine->System_Log("%s", sync->failure().c_str());
-      code = kExitReplayDiverged;
-    } else if (sync) {
-      engine->System_Log("sync test: %d steps checked %d steps back, all the same", sync->framesChecked(),
-                         options.syncTest);
-    }
-    if (net && !net->failure().empty() && flow->startFailed()) {
-      std::fprintf(stderr, "tervalen: cannot start: %s\n", net->failure().c_str());
-      engine->System_Log("cannot start: %s", net->failure().c_str());
-    } else if (net && !net->failure().empty()) {
-      std::fprintf(stderr, "tervalen: %s\n", net->failure().c_str());
-      engine->System_Log("%s", net->failure().c_str());
-      code = kExitReplayDiverged;
-    }
-    if (net && options.stats) std::fprintf(stderr, "%s\n", net->statsText().c_str());
-    std::printf("%s\n",
-                resultLine(flow->world(), loopEnded, net ? net->framesPlayed() : engine->System_GetStep()).c_str());
-    if (std::fflush(stdout) != 0 || std::ferror(stdout))
-      reportOutputFailure(std::string("Cannot write the result to standard output: ") + std::strerror(errno));
-  } else {
-    std::fprintf(stderr, "tervalen: cannot start: %s\n", engine->System_GetErrorMessage().c_str());
-    // The recording could not be created: an output failure like the others.
-    code = engine->System_GetState(HGE_OUTPUTFAILURES) > 0 ? kExitOutputFailed : kExitCannotStart;
-  }
-  // The world and the screens go before the engine they draw with; the
-  // recording is closed (and checked) with the engine's run.
-  settings->saveNow();
-  settings->setKeysListener(nullptr);
-  if (net) net->closeRecording();
-  netView.reset();
-  menu.reset();
-  modder.reset();
-  flow.reset();
-  title.reset();
-  engine->System_Shutdown();
-  if (trace) trace->close();
-  const bool diverged = engine->System_GetState(HGE_DIVERGEDFRAME) > 0;
-  outputFailed = outputFailed || engine->System_GetState(HGE_OUTPUTFAILURES) > 0;
-  engine->Release();
+    // The world and the screens go before the engine they draw with; the
+    // recording is closed (and checked) with the engine's run.
+    settings->saveNow();
+    settings->setKeysListener(nullptr);
+    if (net) net->closeRecording();
+    netView.reset();
+    menu.reset();
+    modder.reset();
+    flow.reset();
+    title.reset();
+    engine->System_Shutdown();
+    if (trace) trace->close();
+    const bool diverged = engine->System_GetState(HGE_DIVERGEDFRAME) > 0;
+    outputFailed = outputFailed || engine->System_GetState(HGE_OUTPUTFAILURES) > 0;
+    engine->Release();
 
-  if (code != kExitPlayed) return code;
-  if (diverged) return kExitReplayDiverged;
-  if (outputFailed) return kExitOutputFailed;
-  return kExitPlayed;
+    if (code != kExitPlayed) return code;
+    if (diverged) return kExitReplayDiverged;
+    if (outputFailed) return kExitOutputFailed;
+    return kExitPlayed;
+  };
+  if (!started) return finish();
+  useGbkLocale(engine);
+  flow->loadScreens();
+  menu->loadFont();
+  if (netView) netView->loadFont();
+  if (title) {
+    // The heroes' portraits are in the pack.
+    engine->Resource_AttachPack(rules.rules.packFile.c_str(), rules.rules.packPassword.c_str());
+    title->load();
+  }
+  engine->System_SetState(HGE_ENDFUNC, finish);
+  engine->System_Start();
+  return finish();
 }

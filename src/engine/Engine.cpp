@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "engine/FramePacer.h"
+#include "engine/Platform.h"
 #include "engine/ProcessClock.h"
 #include "base/TextCodec.h"
 #include "engine/headless/HeadlessAudio.h"
@@ -99,6 +100,8 @@ void Engine::System_SetState(hgeFuncState state, hgeCallback value) {
 void Engine::System_SetState(hgeChecksumFuncState state, hgeChecksumCallback value) {
   if (state == HGE_CHECKSUMFUNC) checksumFunc_ = std::move(value);
 }
+
+void Engine::System_SetState(hgeEndFuncState, hgeEndCallback value) { endFunc_ = std::move(value); }
 
 void Engine::System_SetState(hgeIntState state, int value) {
   switch (state) {
@@ -307,11 +310,11 @@ bool Engine::System_Start() {
     log(error_);
     return false;
   }
-  std::unique_ptr<FramePacer> pacer;
-  if (video_->paced()) pacer = std::make_unique<FramePacer>(fps_);
-  FrameStats stats(fps_);
-  stats_ = &stats;
-  const int firstFrame = frame_ + 1;
+  return runFrameLoop(*this);
+}
+
+void Engine::beginLoop() {
+  stats_ = std::make_unique<FrameStats>(fps_);
   if (recorder_ && !recordingStarted_) {
     // The seed in effect when play starts, so the recording replays without --seed.
     recordingStarted_ = true;
@@ -329,70 +332,65 @@ bool Engine::System_Start() {
     }
     if (recorder_ && !recordHeader_.empty() && !recorder_->writeLines(recordHeader_)) recordingFailed();
   }
-  for (;;) {
-    if (showStats_) stats.frameStarted();
-    ++frame_;
-    input_.beginFrame();
-    const bool open = video_->pumpEvents(input_.raw());
-    inputEvents_ = video_->inputEvents();
-    if (!open) {
-      --frame_;  // the window closed before this frame ran
-      break;
-    }
-    const bool stepping = clockFunc_ ? clockFunc_() : true;
-    if (stepping) {
-      ++step_;
-      if (paused_)
-        resumePlay();
-      else
-        recordChanges();
-      if (replay_) {
-        replay_->play(step_, [this](const ReplayEvent& e) {
-          if (e.hold)
-            input_.game().hold(e.key);
-          else
-            Input_InjectKey(e.key, e.down);
-        });
-      }
-      if (inputFunc_) inputFunc_();
-    } else {
-      // Keys pressed while the game is paused are the pause's business.
-      paused_ = true;
-      pendingChanges_.clear();
-    }
-    const bool done = frameFunc_();
-    if (stepping) {
-      recordChanges();
-      input_.endStep();
-      if (!checkFrame()) break;
-    }
-    if (done) break;
-    // A loop that is late skips pictures, never steps: the game keeps 100
-    // steps a second of real time. At most kMaxStepsPerPicture steps go by
-    // without one (beyond that the loop slows down rather than freeze), and a
-    // frame with a screenshot to take is always drawn.
-    const bool skip = pacer && pacer->behind() && stepsWithoutPicture_ + 1 < kMaxStepsPerPicture &&
-                      screenshots_.count(frame_) == 0;
-    if (skip) {
-      ++stepsWithoutPicture_;
-      stats.pictureSkipped();
-    } else {
-      stepsWithoutPicture_ = 0;
-      if (renderFunc_) renderFunc_();
-      if (showStats_ && firstPictureMs_ == 0) firstPictureMs_ = millisecondsSinceProcessStart();
-    }
-    if (maxFrames_ > 0 && frame_ >= maxFrames_) break;
-    if (pacer) {
-      // The first frame starts the renderer and takes long; count from its end.
-      if (frame_ == firstFrame)
-        pacer->start();
-      else
-        pacer->wait();
-    }
+}
+
+bool Engine::runFrame(const std::function<bool()>& late) {
+  if (showStats_) stats_->frameStarted();
+  ++frame_;
+  input_.beginFrame();
+  const bool open = video_->pumpEvents(input_.raw());
+  inputEvents_ = video_->inputEvents();
+  if (!open) {
+    --frame_;  // the window closed before this frame ran
+    return false;
   }
-  if (showStats_) {
-    std::string summary = stats.summary();
-    if (pacer && pacer->resyncs() > 0) summary += ", " + std::to_string(pacer->resyncs()) + " resynchronisations";
+  const bool stepping = clockFunc_ ? clockFunc_() : true;
+  if (stepping) {
+    ++step_;
+    if (paused_)
+      resumePlay();
+    else
+      recordChanges();
+    if (replay_) {
+      replay_->play(step_, [this](const ReplayEvent& e) {
+        if (e.hold)
+          input_.game().hold(e.key);
+        else
+          Input_InjectKey(e.key, e.down);
+      });
+    }
+    if (inputFunc_) inputFunc_();
+  } else {
+    // Keys pressed while the game is paused are the pause's business.
+    paused_ = true;
+    pendingChanges_.clear();
+  }
+  const bool done = frameFunc_();
+  if (stepping) {
+    recordChanges();
+    input_.endStep();
+    if (!checkFrame()) return false;
+  }
+  if (done) return false;
+  // A loop that is late skips pictures, never steps: the game keeps 100
+  // steps a second of real time. At most kMaxStepsPerPicture steps go by
+  // without one (beyond that the loop slows down rather than freeze), and a
+  // frame with a screenshot to take is always drawn.
+  const bool skip = late() && stepsWithoutPicture_ + 1 < kMaxStepsPerPicture && screenshots_.count(frame_) == 0;
+  if (skip) {
+    ++stepsWithoutPicture_;
+    stats_->pictureSkipped();
+  } else {
+    stepsWithoutPicture_ = 0;
+    if (renderFunc_) renderFunc_();
+    if (showStats_ && firstPictureMs_ == 0) firstPictureMs_ = millisecondsSinceProcessStart();
+  }
+  return !(maxFrames_ > 0 && frame_ >= maxFrames_);
+}
+
+void Engine::endLoop(const std::string& pacing) {
+  if (showStats_ && stats_) {
+    std::string summary = stats_->summary() + pacing;
     if (firstPictureMs_ > 0) {
       char first[80];
       std::snprintf(first, sizeof first, ", first picture %.0f ms after the process started", firstPictureMs_);
@@ -401,8 +399,7 @@ bool Engine::System_Start() {
     std::fprintf(stderr, "%s\n", summary.c_str());
     log(summary);
   }
-  stats_ = nullptr;
-  return true;
+  stats_.reset();
 }
 
 void Engine::recordChanges() {
@@ -469,6 +466,7 @@ void Engine::System_Log(const char* format, ...) {
 void Engine::System_MessageBox(const char* text, const char* caption) {
   std::string t = toUtf8(text ? text : ""), c = toUtf8(caption ? caption : "");
   log(c + ": " + t);
+  if (!headless_ && showPlatformMessage(t, c)) return;
   if (initiated_ && video_ && video_->messageBox(t, c)) return;
   if (!initiated_ || !headless_) std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
 }

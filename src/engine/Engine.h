@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine/AudioBackend.h"
-#include "engine/EngineLog.h"
 #include "engine/FramePacer.h"
+#include "engine/EngineLog.h"
 #include "engine/InputLayers.h"
 #include "engine/PackLoader.h"
 #include "engine/QuadRenderer.h"
@@ -49,6 +49,19 @@ class Engine final : public HGE {
   void System_MessageBox(const char* text, const char* caption) override;
   void System_AddScreenshot(int frame, const char* path) override;
   void System_MarkScene(const char* name) override;
+  void System_SetState(hgeEndFuncState state, hgeEndCallback value) override;
+
+  // The frame loop in pieces, for the platform's loop (Platform.h), which
+  // calls beginLoop, then runFrame once per frame until it returns false,
+  // then endLoop. `late` says whether the frame is behind its time (its
+  // picture may be skipped); `pacing` ends the --stats line.
+  void beginLoop();
+  bool runFrame(const std::function<bool()>& late);
+  void endLoop(const std::string& pacing);
+  bool paced() const { return video_ && video_->paced(); }
+  int fps() const { return fps_; }
+  // The end callback, handed over once (HGE_ENDFUNC).
+  hgeEndCallback takeEndFunc() { return std::move(endFunc_); }
 
   bool Resource_AttachPack(const char* filename, const char* password) override;
   void Resource_SetLookup(hgeFileLookup lookup) override { lookup_ = std::move(lookup); }
@@ -129,6 +142,8 @@ class Engine final : public HGE {
   double firstPictureMs_ = 0;  // when the first picture was drawn, for --stats
   hgeCallback frameFunc_, renderFunc_, inputFunc_, clockFunc_;
   hgeChecksumCallback checksumFunc_;
+  hgeEndCallback endFunc_;
+  std::unique_ptr<FrameStats> stats_;  // intervals of the loop running now
   int screenWidth_ = 800, screenHeight_ = 480, fps_ = 100, maxFrames_ = 0;
   int windowWidth_ = 0, windowHeight_ = 0;  // 0: the screen's size
   int musicLevel_ = 100, effectsLevel_ = 100;
@@ -173,5 +188,4 @@ class Engine final : public HGE {
   bool drawing_ = false;  // this scene's quads reach the renderer
   uint64_t quadCount_ = 0;
   hgeQuadHook captureHook_;
-  FrameStats* stats_ = nullptr;  // the running loop's statistics, while System_Start runs
 };

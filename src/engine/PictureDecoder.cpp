@@ -4,13 +4,16 @@
 
 #include <algorithm>
 
+#include "engine/Platform.h"
 #include "engine/TextureStore.h"
 
 PictureDecoder::PictureDecoder() {
   // The decoders' libraries are started here, once, before two threads may
   // ask for them at the same time.
   IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
-  thread_ = std::thread([this] { run(); });
+  // Where the platform has no threads (a page without shared memory) jobs
+  // wait in the queue and take() decodes each when it is needed.
+  if (pictureThreadAllowed()) thread_ = std::thread([this] { run(); });
 }
 
 PictureDecoder::~PictureDecoder() {
@@ -20,7 +23,7 @@ PictureDecoder::~PictureDecoder() {
     queue_.clear();
   }
   changed_.notify_all();
-  thread_.join();
+  if (thread_.joinable()) thread_.join();
 }
 
 void PictureDecoder::submit(std::shared_ptr<Job> job) {

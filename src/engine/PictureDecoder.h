@@ -1,6 +1,7 @@
-// Decodes pictures on a thread of its own, so that a window's pictures are
-// ready by the time they are first drawn and a scene change does not stop
-// the game while they are decoded. Jobs run in the order they were given.
+// Decodes pictures on a thread of its own (where the platform has threads),
+// so that a window's pictures are ready by the time they are first drawn and a
+// scene change does not stop the game while they are decoded. Jobs run in the
+// order they were given.
 #pragma once
 
 #include <condition_variable>

@@ -145,6 +145,16 @@ enum hgeChecksumFuncState {
                      // every frame a replay holds a checksum for; must change nothing
 };
 
+// The end of the program's run, after the frame loop.
+enum hgeEndFuncState {
+  // Called once when System_Start's frame loop has ended, where the program
+  // is to finish its run (shut the engine down, say how it went) and return
+  // its exit status. On the desktop System_Start returns first and the program
+  // calls it itself; in a browser, where the page runs one frame per callback
+  // and System_Start never returns, the engine calls it after the last frame.
+  HGE_ENDFUNC,
+};
+
 enum hgeIntState {
   HGE_SCREENWIDTH,
   HGE_SCREENHEIGHT,
@@ -206,6 +216,7 @@ enum hgeStringState {
 
 using hgeCallback = std::function<bool()>;
 using hgeChecksumCallback = std::function<uint64_t()>;
+using hgeEndCallback = std::function<int()>;
 using hgeFileLookup = std::function<int(const std::string& name, std::vector<uint8_t>& out, std::string& error)>;
 
 // What the capture hook sees of each drawn quad (tests).
@@ -227,6 +238,7 @@ class HGE {
   virtual void System_SetState(hgeBoolState state, bool value) = 0;
   virtual void System_SetState(hgeFuncState state, hgeCallback value) = 0;
   virtual void System_SetState(hgeChecksumFuncState state, hgeChecksumCallback value) = 0;
+  virtual void System_SetState(hgeEndFuncState state, hgeEndCallback value) = 0;
   virtual void System_SetState(hgeIntState state, int value) = 0;
   virtual void System_SetState(hgeStringState state, const char* value) = 0;
   virtual bool System_GetState(hgeBoolState state) = 0;

@@ -1,13 +1,55 @@
 #include "format/JsonText.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 std::string shortestDouble(double v) {
+#if defined(__cpp_lib_to_chars)
   char buf[64];
   const auto result = std::to_chars(buf, buf + sizeof buf, v);
   return std::string(buf, result.ptr);
+#else
+  return shortestDoubleByPrintf(v);
+#endif
+}
+
+std::string shortestDoubleByPrintf(double v) {
+  if (!std::isfinite(v)) return std::isnan(v) ? "nan" : (v < 0 ? "-inf" : "inf");
+  const std::string sign = std::signbit(v) ? "-" : "";
+  if (v == 0) return sign + "0";
+  // The fewest significant digits that read back as v: "d.ddde[+-]XX".
+  char sci[64];
+  for (int precision = 0; precision < 17; ++precision) {
+    std::snprintf(sci, sizeof sci, "%.*e", precision, std::fabs(v));
+    if (std::strtod(sci, nullptr) == std::fabs(v)) break;
+  }
+  const char* e = std::strchr(sci, 'e');
+  std::string digits(sci, static_cast<size_t>(e - sci));
+  if (digits.size() > 1) digits.erase(1, 1);  // the point
+  const int exponent = std::atoi(e + 1);
+  const int count = static_cast<int>(digits.size());
+  // Fixed notation: the digits with the point moved, zeros filled in.
+  std::string fixed;
+  if (exponent >= count - 1) {
+    // A whole number: its exact digits, as to_chars writes them (the same length).
+    char whole[400];
+    std::snprintf(whole, sizeof whole, "%.0f", std::fabs(v));
+    fixed = whole;
+  } else if (exponent >= 0) {
+    fixed = digits.substr(0, static_cast<size_t>(exponent) + 1) + "." + digits.substr(static_cast<size_t>(exponent) + 1);
+  } else {
+    fixed = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+  }
+  // Scientific as to_chars writes it: at least two digits of exponent.
+  char exp[16];
+  std::snprintf(exp, sizeof exp, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+  const std::string scientific = (count > 1 ? digits.substr(0, 1) + "." + digits.substr(1) : digits) + exp;
+  // The shorter of the two; fixed when they are as long.
+  return sign + (scientific.size() < fixed.size() ? scientific : fixed);
 }
 
 bool isUtf8(std::string_view text) {

@@ -6,6 +6,7 @@
 
 #include "engine/KeyMap.h"
 #include "engine/Keyboard.h"
+#include "engine/Platform.h"
 #include "engine/PngBytes.h"
 #include "engine/UserFolders.h"
 
@@ -87,7 +88,7 @@ bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
   // make frames late; SDL's own software renderer keeps an even pace there.
   // Without a graphics device that is known before any renderer is made.
   const bool namedDriver = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
-  bool software = !namedDriver && noGraphicsDevice();
+  bool software = !namedDriver && graphicsDevicesVisible() && noGraphicsDevice();
   if (!software) {
     renderer_.reset(SDL_CreateRenderer(window_.get(), -1, SDL_RENDERER_ACCELERATED));
     software = renderer_ && openGlRunsOnTheCpu(renderer_.get());
