@@ -30,6 +30,7 @@ bool EnetTransport::connected(int) const { return false; }
 int EnetTransport::peerCount() const { return 0; }
 int EnetTransport::roundTripMs(int) const { return 0; }
 uint32_t EnetTransport::elapsedMs() const { return 0; }
+long long EnetTransport::wireBytesSent() const { return 0; }
 std::vector<int> EnetTransport::takeLost() { return std::exchange(lost_, {}); }
 void EnetTransport::send(int, std::span<const uint8_t>) {}
 void EnetTransport::sendSetup(int, std::span<const uint8_t>) {}
