@@ -9,6 +9,8 @@
 #include <array>
 #include <cctype>
 
+#include "base/ZipCrc.h"
+
 namespace {
 
 std::string folded(const std::string& s) {
@@ -26,17 +28,6 @@ std::string zipErrorText(int code) {
   return text;
 }
 
-// The CRC-32 table the old zip encryption steps its keys with.
-constexpr std::array<uint32_t, 256> makeCrcTable() {
-  std::array<uint32_t, 256> table{};
-  for (uint32_t i = 0; i < 256; ++i) {
-    uint32_t c = i;
-    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    table[i] = c;
-  }
-  return table;
-}
-constexpr std::array<uint32_t, 256> kCrcTable = makeCrcTable();
 
 // The three keys of the old zip encryption, started from the password and
 // then stepped by every plain byte.
@@ -57,7 +48,7 @@ class TraditionalKeys {
   uint32_t key0() const { return key0_; }
 
  private:
-  static uint32_t crcStep(uint32_t crc, uint8_t b) { return kCrcTable[(crc ^ b) & 0xFF] ^ (crc >> 8); }
+  static uint32_t crcStep(uint32_t crc, uint8_t b) { return zipcrc::step(crc, b); }
   void update(uint8_t c) {
     key0_ = crcStep(key0_, c);
     key1_ = (key1_ + (key0_ & 0xFF)) * 134775813u + 1;

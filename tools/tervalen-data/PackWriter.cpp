@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/ZipCrc.h"
 #include "base/TextCodec.h"
 #include "base/FileBytes.h"
 
@@ -12,20 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::array<uint32_t, 256>& crcTable() {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = i;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      t[i] = c;
-    }
-    return t;
-  }();
-  return table;
-}
-
-uint32_t crcStep(uint32_t crc, uint8_t b) { return crcTable()[(crc ^ b) & 0xFF] ^ (crc >> 8); }
+uint32_t crcStep(uint32_t crc, uint8_t b) { return zipcrc::step(crc, b); }
 
 // The traditional PKWARE stream cipher.
 class ZipCrypto {
