@@ -76,8 +76,9 @@ bool ScreenFlow::startGame() {
   world_ = std::make_unique<World>(rules_, std::move(services));
   if (!world_->ready()) return false;
   renderer_ = std::make_unique<WorldRenderer>(engine_, world_->catalog);
-  HSTREAM music = engine_->Stream_Load(rules_.music.c_str(), 0);
-  engine_->Stream_Play(music, true, rules_.musicVolume);
+  // The music (megabytes to read and decode) starts in the next frame, once
+  // the first picture of play is up.
+  musicDue_ = true;
   return true;
 }
 
@@ -113,6 +114,10 @@ bool ScreenFlow::frame() {
       world_->controlPlayers(stepper_ ? SeatInputs{} : input);
       return false;
     case PLAYING:
+      if (musicDue_) {
+        musicDue_ = false;
+        engine_->Stream_Play(engine_->Stream_Load(rules_.music.c_str(), 0), true, rules_.musicVolume);
+      }
       if (!running_) return false;  // paused: the world stands still
       if (demo_) {
         bool touched = false;

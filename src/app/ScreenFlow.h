@@ -98,7 +98,8 @@ class ScreenFlow {
   void setModderLayer(std::function<void()> draw) { modderLayer_ = std::move(draw); }
 
  private:
-  // Attaches the pack, builds the world, its renderer and starts the music.
+  // Attaches the pack, builds the world and its renderer; the music starts
+  // in the next frame.
   bool startGame();
   // The title menu's frame: false when the menu chose nothing yet (or to quit: quit_ set).
   bool titleChoice();
@@ -130,6 +131,7 @@ class ScreenFlow {
   std::string markedScene_;  // the scene last marked for the frame statistics
   TitleMenu* titleMenu_ = nullptr;
   bool demo_ = false;
+  bool musicDue_ = false;  // the game began: its music starts in the next frame
   int stepAtStart_ = 0, stepAtEnd_ = 0;  // the engine's steps when the run began and ended (its time)
 };
 
