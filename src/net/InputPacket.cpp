@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr uint8_t kMagic0 = 'T', kMagic1 = 'V', kVersion = 1;
+constexpr uint8_t kMagic0 = 'T', kMagic1 = 'V', kVersion = 2;
 
 void putU32(std::vector<uint8_t> &out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
@@ -53,9 +53,15 @@ std::vector<uint8_t> writeInputPacket(const InputPacket &packet) {
     out.push_back(static_cast<uint8_t>(run.seat));
     putU32(out, static_cast<uint32_t>(run.first));
     out.push_back(static_cast<uint8_t>(run.codes.size()));
-    for (InputCode c : run.codes) {
-      out.push_back(static_cast<uint8_t>(c));
-      out.push_back(static_cast<uint8_t>(c >> 8));
+    // Keys change seldom from one frame to the next: each stretch of the same
+    // keys is its length and the keys once.
+    for (size_t i = 0; i < run.codes.size();) {
+      size_t same = 1;
+      while (i + same < run.codes.size() && run.codes[i + same] == run.codes[i]) ++same;
+      out.push_back(static_cast<uint8_t>(same));
+      out.push_back(static_cast<uint8_t>(run.codes[i]));
+      out.push_back(static_cast<uint8_t>(run.codes[i] >> 8));
+      i += same;
     }
   }
   out.push_back(packet.check ? 1 : 0);
@@ -89,9 +95,15 @@ std::optional<InputPacket> readInputPacket(std::span<const uint8_t> bytes, std::
     if (!in.frame(run.first)) return fail("a run's first frame is cut short or negative");
     if (!in.u8(count) || count < 1 || count > InputPacket::kMaxFrames) return fail("a run of 0 or more than 32 frames");
     if (run.first > INT32_MAX - count) return fail("a run past the last frame there can be");
-    run.codes.resize(count);
-    for (InputCode &c : run.codes)
-      if (!in.u16(c)) return fail("keys cut short");
+    while (run.codes.size() < count) {
+      uint8_t same = 0;
+      InputCode c = 0;
+      if (!in.u8(same) || !in.u16(c)) return fail("keys cut short");
+      if (same < 1 || same > count - run.codes.size()) return fail("a stretch of keys of 0 frames or past its run");
+      // Written one way only: a stretch never follows one of the same keys.
+      if (!run.codes.empty() && run.codes.back() == c) return fail("two stretches of the same keys in a row");
+      run.codes.insert(run.codes.end(), same, c);
+    }
     for (const InputRun &other : packet.runs)
       if (other.seat == run.seat) return fail("two runs for one seat");
     packet.runs.push_back(std::move(run));

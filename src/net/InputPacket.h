@@ -1,17 +1,20 @@
 // What peers send each other every frame, on the unreliable channel: the
 // sender's present frame, how far it has the receiver's keys, the keys of
-// its own seats for a run of frames (several frames in each packet, so a lost
+// the seats it passes on for a run of frames (several frames in each packet, so a lost
 // packet costs nothing), and the checksum of its latest agreed frame.
 //
 // Bytes, little-endian:
-//   "TV" 1                  magic and version
+//   "TV" 2                  magic and version
 //   i32 frame               the sender's next frame to step
 //   i32 ack                 the sender has every key of the receiver's seats
-//   before this frame u8 runs                 0-4, then for each: u8 seat
-//   (1-4), i32 first frame, u8 count (1-32),
-//                           count x u16 keys (see InputCode.h)
+//                           before this frame
+//   u8 runs                 0-4, then for each: u8 seat (1-4), i32 first
+//                           frame, u8 count (1-32), then the count's keys in
+//                           stretches: u8 frames (1 or more) and u16 keys
+//                           (see InputCode.h), never two stretches of the
+//                           same keys in a row
 //   u8 hasCheck             0 or 1, then i32 frame and u64 checksum of the
-//   state before that frame
+//                           state before that frame
 // Nothing after. Anything else is refused whole.
 #pragma once
 
@@ -32,7 +35,7 @@ struct InputRun {
 struct InputPacket {
   static constexpr int kMaxRuns = 4;
   static constexpr int kMaxFrames = 32;  // frames of one seat in one packet
-  static constexpr size_t kMaxBytes = 4 + 8 + 1 + kMaxRuns * (6 + 2 * kMaxFrames) + 13;
+  static constexpr size_t kMaxBytes = 4 + 8 + 1 + kMaxRuns * (6 + 3 * kMaxFrames) + 13;
 
   int32_t frame = 0;
   int32_t ack = 0;

@@ -11,7 +11,7 @@ InputPacket sample() {
   InputPacket p;
   p.frame = 1234;
   p.ack = 1200;
-  p.runs.push_back({1, 1230, {0x0001, 0x0101, 0xFFFF}});
+  p.runs.push_back({1, 1230, {0x0001, 0x0001, 0x0101, 0xFFFF, 0xFFFF, 0xFFFF}});
   p.runs.push_back({3, 1229, {0x0080}});
   p.check = InputPacket::Check{1200, 0x0123456789ABCDEFULL};
   return p;
@@ -33,6 +33,10 @@ TEST(InputPacket, ReadsBackWhatWasWritten) {
     EXPECT_EQ(back->check.has_value(), withCheck);
     if (withCheck) EXPECT_EQ(back->check->sum, 0x0123456789ABCDEFULL);
   }
+  // Keys held for a whole run travel as one stretch: 32 frames in 3 bytes.
+  InputPacket held;
+  held.runs.push_back({2, 0, std::vector<InputCode>(InputPacket::kMaxFrames, 0x0008)});
+  EXPECT_EQ(writeInputPacket(held).size(), 3u + 8u + 1u + 6u + 3u + 1u);
   // Keys to two bytes and back, every key held and pressed alike.
   FrameInput in;
   in.held[KEY_W] = in.held[KEY_I] = in.pressed[KEY_J] = true;
@@ -48,7 +52,8 @@ TEST(InputPacket, AnythingElseIsRefusedWithTheReason) {
     return b;
   };
   // Offsets: 0 magic, 2 version, 3 frame, 7 ack, 11 runs, 12 first run's seat,
-  // 13 its first frame, 17 its count.
+  // 13 its first frame, 17 its count, 18 its first stretch's frames, 19 its
+  // keys, 21 the second stretch.
   const struct {
     std::vector<uint8_t> bytes;
     const char *why;
@@ -62,6 +67,16 @@ TEST(InputPacket, AnythingElseIsRefusedWithTheReason) {
       {with(12, 5), "a seat outside 1-4"},
       {with(17, 0), "a run of 0 or more than 32 frames"},
       {with(17, 33), "a run of 0 or more than 32 frames"},
+      {with(18, 0), "a stretch of keys of 0 frames or past its run"},
+      {with(18, 7), "a stretch of keys of 0 frames or past its run"},
+      {[] {
+         // The second stretch of keys written as the first's.
+         std::vector<uint8_t> b = writeInputPacket(sample());
+         b[22] = b[19];
+         b[23] = b[20];
+         return b;
+       }(),
+       "two stretches of the same keys in a row"},
       {[] {
          InputPacket p = sample();
          p.runs[1].seat = 1;
