@@ -36,9 +36,10 @@ bool writeLibzipPack(const std::string& path, const std::vector<std::pair<std::s
   zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
   if (!za) return false;
   for (const auto& [name, content] : entries) {
-    void* copy = std::malloc(content.size() + 1);
-    std::memcpy(copy, content.data(), content.size());
-    zip_source_t* src = zip_source_buffer(za, copy, content.size(), 1);
+    // An empty entry gets no buffer: libzip 1.7.3 never frees one of no bytes.
+    void* copy = content.empty() ? nullptr : std::malloc(content.size());
+    if (copy) std::memcpy(copy, content.data(), content.size());
+    zip_source_t* src = zip_source_buffer(za, copy, content.size(), copy ? 1 : 0);
     zip_int64_t index = zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_RAW);
     if (index < 0) {
       zip_source_free(src);
