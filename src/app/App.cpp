@@ -366,12 +366,7 @@ int runGame(const Options &options, const std::string &logFile) {
       if (trace)
         trace->writeHeader(TraceHeader{seed, playRules.firstScene, playRules.playerInvincible, options.autoplay,
                                        options.replay, rules.fromFile ? kRulesFile : "", options.arguments});
-      std::string header = formatReplaySeed(seed) + "\n";
-      if (playRules.seatsAtStart > 1) header += formatReplayPlayers(playRules.seatsAtStart) + "\n";
-      header += "checks state\n";
-      for (const ModUse &m : mods) header += formatReplayMod(ReplayMod{m.info.name, m.hash}) + "\n";
-      header += recordingHeader(playRules);
-      net->setReplayHeader(header);
+      net->setReplayHeader(netReplayHeader(seed, playRules, mods));
       std::string recordError;
       if (!options.record.empty() && !net->record(options.record, reportOutputFailure, recordError))
         reportOutputFailure("Cannot write the recording to " + recordError + "; the game goes on unrecorded");

@@ -21,7 +21,6 @@ std::unique_ptr<NetPlay> NetPlay::open(const Options& options, uint64_t folder, 
   std::unique_ptr<NetPlay> net(new NetPlay());
   net->folder_ = folder;
   net->seed_ = seed;
-  net->headless_ = options.headless;
   net->options_ = options;
   if (options.hostPort != 0) {
     if (seats < 2 || seats > kMaxSeats) {
@@ -76,7 +75,7 @@ NetPlay::Lobby NetPlay::lobby(bool startPressed) {
   EnetTransport& t = *transport_;
   // A game nobody watches gives the network a moment; a window's frame
   // needs no more.
-  t.service(headless_ ? 1 : 0);
+  t.service(options_.headless ? 1 : 0);
   const auto fail = [this](const std::string& why) {
     failure_ = why;
     lobbyState_ = Lobby::FAILED;
@@ -86,7 +85,7 @@ NetPlay::Lobby NetPlay::lobby(bool startPressed) {
   Datagram d;
   if (hosting_) {
     for (; told_ < t.peerCount(); ++told_) std::fprintf(stderr, "tervalen: player %d joined\n", told_ + 2);
-    told_ = std::min(told_, t.peerCount());
+    told_ = t.peerCount();  // one who left and came back is told again
     if (!helloSent_) {
       const bool full = t.peerCount() == seats_ - 1;
       if (!(full && startsWhenFull_) && !(startPressed && canStart())) {

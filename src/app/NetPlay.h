@@ -99,7 +99,6 @@ class NetPlay {
   std::unique_ptr<RollbackSession> session_;
   SessionSetup setup_;
   Options options_;
-  bool headless_ = false;
   bool hosting_ = false;
   bool startsWhenFull_ = false;
   Lobby lobbyState_ = Lobby::WAITING;

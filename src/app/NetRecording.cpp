@@ -1,5 +1,6 @@
 #include "app/NetRecording.h"
 
+#include "app/PlayRules.h"
 #include "app/ScreenFlow.h"
 #include "base/CheckedFile.h"
 
@@ -76,4 +77,12 @@ std::string writeDesyncReport(const std::string &folder, int frame, const Agreed
     said += ", the state both machines last agreed on in " + stem + "-agreed.state";
   }
   return said;
+}
+
+std::string netReplayHeader(int seed, const GameRules &rules, const std::vector<ModUse> &mods) {
+  std::string header = formatReplaySeed(seed) + "\n";
+  if (rules.seatsAtStart > 1) header += formatReplayPlayers(rules.seatsAtStart) + "\n";
+  header += "checks state\n";
+  for (const ModUse &m : mods) header += formatReplayMod(ReplayMod{m.info.name, m.hash}) + "\n";
+  return header + recordingHeader(rules);
 }

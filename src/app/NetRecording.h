@@ -15,9 +15,11 @@
 #include <utility>
 #include <vector>
 
+#include "app/Mods.h"
 #include "engine/Replay.h"
 #include "net/InputCode.h"
 #include "world/FrameInput.h"
+#include "world/GameRules.h"
 #include "world/World.h"
 
 class NetRecording {
@@ -51,6 +53,11 @@ class NetRecording {
 // up in the frame.
 void appendKeyChanges(int replayFrame, int seat, const FrameInput &before, const FrameInput &now,
                       std::vector<ReplayEvent> &out);
+
+// The lines a replay of a game over the network starts with, as a recording
+// made on one machine starts: seed, players, "checks state", the mods (as
+// `mods` were laid) and the difficulty and heroes of `rules`.
+std::string netReplayHeader(int seed, const GameRules &rules, const std::vector<ModUse> &mods);
 
 // What a machine keeps of a game over the network so that a desync can be
 // played again offline: the replay's header lines, every frame's agreed keys
