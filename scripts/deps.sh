@@ -7,7 +7,7 @@ set -euo pipefail
 play=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libzip-dev
-  libmp3lame-dev libenet-dev
+  libmp3lame-dev libenet-dev zlib1g-dev
 )
 package=(dpkg-dev file)
 test=(
