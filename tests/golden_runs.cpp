@@ -40,6 +40,11 @@ struct GoldenRun {
   std::string game;    // "default" (the built game folder) or a folder under tests/golden/
   int seed = 1;
   std::string replay;  // key file under tests/golden/, "" for a run without keys
+  // A rules file under tests/golden/ played in place of the folder's own, ""
+  // for the folder's own: the default game's runs play by the rules it had
+  // before its rules file switched on anything new, which proves that a
+  // folder which does not ask for the new rules plays as it always did.
+  std::string rules;
   int frames = 0;      // the frame limit
   std::map<int, std::string> checks;  // frame -> checksum
   std::string result;
@@ -59,6 +64,8 @@ GoldenRun readGolden(const fs::path& path) {
       words >> run.seed;
     } else if (key == "replay") {
       words >> run.replay;
+    } else if (key == "rules") {
+      words >> run.rules;
     } else if (key == "frames") {
       words >> run.frames;
     } else if (key == "check") {
@@ -78,6 +85,7 @@ void writeGolden(const fs::path& path, const std::string& header, const GoldenRu
   out << header;
   out << "game " << run.game << "\nseed " << run.seed << "\n";
   if (!run.replay.empty()) out << "replay " << run.replay << "\n";
+  if (!run.rules.empty()) out << "rules " << run.rules << "\n";
   out << "frames " << run.frames << "\n";
   for (const auto& [frame, sum] : run.checks) out << "check " << frame << " " << sum << "\n";
   out << "result " << run.result << "\n";
@@ -107,7 +115,8 @@ GoldenRun play(const GoldenRun& expected, const ScratchDir& scratch) {
   if (!replay.empty()) engine->System_SetState(HGE_REPLAYFILE, replay.c_str());
   engine->Random_Seed(expected.seed);
   // The folder's own rules file, as the game reads it (a folder without one plays by the game's own table).
-  Expected<GameRules> rules = readGameRules();
+  if (!expected.rules.empty()) EXPECT_TRUE(fs::exists(kGoldenDir / expected.rules)) << expected.rules;
+  Expected<GameRules> rules = expected.rules.empty() ? readGameRules() : readGameRules((kGoldenDir / expected.rules).string());
   EXPECT_TRUE(rules.ok()) << folder << ": " << rules.error().message();
   {
     ScreenFlow flow(engine, rules.ok() ? *rules : GameRules{}, [engine](int lo, int hi) { return engine->Random_Int(lo, hi); }, nullptr);
