@@ -39,9 +39,9 @@ int SeatControls::freeSeat(const World& world) const {
   return 0;
 }
 
-std::vector<hgeBinding> SeatControls::table() const {
+void SeatControls::table(std::vector<hgeBinding>& out) const {
   const Settings& s = settings_.settings();
-  std::vector<hgeBinding> out;
+  out.clear();
   const bool secondSetHeld = holder_[keyboardSet(2)] != 0;
   const KeyBindings& secondSet = s.keysOf(2);
   for (int set = 1; set <= HGE_SEATS; ++set) {
@@ -79,18 +79,18 @@ std::vector<hgeBinding> SeatControls::table() const {
   // The ending screen's quit key.
   out.push_back({HGEK_ESCAPE, HGEK_ESCAPE});
   out.push_back({HGEK_PAD_START, HGEK_ESCAPE});
-  return out;
 }
 
 void SeatControls::rebind() {
-  std::vector<hgeBinding> t = table();
-  const bool same = givenOnce_ && t.size() == given_.size() &&
-                    std::equal(t.begin(), t.end(), given_.begin(), [](const hgeBinding& a, const hgeBinding& b) {
-                      return a.key == b.key && a.gameKey == b.gameKey;
-                    });
+  table(asked_);
+  const bool same = givenOnce_ && asked_.size() == given_.size() &&
+                    std::equal(asked_.begin(), asked_.end(), given_.begin(),
+                               [](const hgeBinding& a, const hgeBinding& b) {
+                                 return a.key == b.key && a.gameKey == b.gameKey;
+                               });
   if (same) return;
-  engine_->Input_SetBindings(t);
-  given_ = std::move(t);
+  engine_->Input_SetBindings(asked_);
+  given_ = asked_;
   givenOnce_ = true;
 }
 

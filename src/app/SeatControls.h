@@ -61,8 +61,9 @@ class SeatControls {
   // Gives the engine the bindings for who holds what now (when the keys
   // changed too); nothing when they are what it has.
   void rebind();
-  // The bindings for who holds what now.
-  std::vector<hgeBinding> table() const;
+  // The bindings for who holds what now, into `out` (emptied first; its room
+  // is kept, so a frame that asks again allocates nothing).
+  void table(std::vector<hgeBinding>& out) const;
 
  private:
   bool held(int seat) const;
@@ -85,5 +86,6 @@ class SeatControls {
   std::vector<int> pressedKeys_;  // game keys pressed here for one step, let go at the next
   std::vector<int> mayLeave_;
   std::vector<hgeBinding> given_;  // what the engine has
+  std::vector<hgeBinding> asked_;  // the table of this frame, compared with given_
   bool givenOnce_ = false;
 };
