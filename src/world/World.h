@@ -297,6 +297,9 @@ class World final : public ObjectHost {
   HitGrid hitGrid_;
   std::vector<uint32_t> nearTargets_;
   std::vector<std::pair<double, Obj*>> depthOrder_;
+  // saveState's index of the objects by address and its list, kept for their room.
+  mutable std::vector<std::pair<const Obj*, int32_t>> stateIndex_;
+  mutable std::vector<const Obj*> stateList_;
   // The objects at the head of the list that were there at the last depth
   // sort (in its order), for the next one: they have only moved a little.
   size_t depthSortedHead_ = 0;

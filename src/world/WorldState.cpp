@@ -178,21 +178,30 @@ void World::saveState(uint64_t randomState, std::vector<uint8_t>& out) const {
 
   // Every object: those in the list in order, then characters that have left
   // it (a fighter whose death action ended); references become indices.
-  std::unordered_map<const Obj*, int32_t> index;
-  index.reserve(objects.size() + charas.size());
-  std::vector<const Obj*> all(objects.begin(), objects.end());
-  for (const Obj* o : objects) index.emplace(o, static_cast<int32_t>(index.size()));
+  // The index is a list sorted by address, kept between saves with its room,
+  // so a save in steady play (a rewind ring's every frame) allocates nothing.
+  std::vector<std::pair<const Obj*, int32_t>>& index = stateIndex_;
+  std::vector<const Obj*>& all = stateList_;
+  index.clear();
+  all.assign(objects.begin(), objects.end());
+  for (const Obj* o : objects) index.emplace_back(o, static_cast<int32_t>(index.size()));
+  std::sort(index.begin(), index.end());
+  auto ref = [&](const Obj* c) -> int32_t {
+    if (!c) return kNone;
+    auto it = std::lower_bound(index.begin(), index.end(), std::make_pair(c, INT32_MIN));
+    if (it != index.end() && it->first == c) return it->second;
+    // A character that has left the list, after the list's objects.
+    for (size_t k = objects.size(); k < all.size(); ++k)
+      if (all[k] == c) return static_cast<int32_t>(k);
+    return kNone;
+  };
   for (const Chara* c : charas)
-    if (index.emplace(c, static_cast<int32_t>(index.size())).second) all.push_back(c);
+    if (ref(c) == kNone) all.push_back(c);
   w.u32(static_cast<uint32_t>(all.size()));
   w.u32(static_cast<uint32_t>(objects.size()));
   for (const Obj* o : all) writeObj(w, *o);
   w.u32(static_cast<uint32_t>(charas.size()));
-  for (const Chara* c : charas) w.i32(index.at(c));
-  auto ref = [&](const Chara* c) {
-    auto it = c ? index.find(c) : index.end();
-    return it == index.end() ? kNone : it->second;
-  };
+  for (const Chara* c : charas) w.i32(ref(c));
 
   for (const Seat& s : seats) {
     w.i32(s.state);
