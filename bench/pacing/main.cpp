@@ -5,12 +5,18 @@
 // frame intervals were more than 2 ms late and the processor time it used.
 //
 //   tervalen-pacing-probe [frames]   (default 3000)
+//   tervalen-pacing-probe --startup  the bare start-up floor: SDL, SDL_image and
+//                                    SDL_mixer started with the dummy drivers and
+//                                    shut down again, nothing else (time the run)
 #include <SDL.h>
+#include <SDL_image.h>
+#include <SDL_mixer.h>
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -22,9 +28,31 @@ double cpuSeconds() {
   return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// What any program that plays pictures and sounds through these libraries pays
+// before its first frame: the floor under the game's own start.
+int startUpFloor() {
+  SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+  SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO | SDL_INIT_EVENTS) != 0) {
+    std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+    return 1;
+  }
+  const int images = IMG_Init(IMG_INIT_PNG);
+  const int decoders = Mix_Init(MIX_INIT_MP3);
+  const bool audio = Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) == 0;
+  std::printf("start-up floor: png %s, mp3 %s, audio %s\n", images & IMG_INIT_PNG ? "yes" : "no",
+              decoders & MIX_INIT_MP3 ? "yes" : "no", audio ? "open" : Mix_GetError());
+  if (audio) Mix_CloseAudio();
+  Mix_Quit();
+  IMG_Quit();
+  SDL_Quit();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--startup") == 0) return startUpFloor();
   const long frames = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 3000;
   if (frames < 10 || frames > 1000000) {
     std::fprintf(stderr, "usage: tervalen-pacing-probe [frames from 10 to 1000000]\n");

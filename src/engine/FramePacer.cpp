@@ -1,6 +1,7 @@
 #include "engine/FramePacer.h"
 
 #include <SDL_timer.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +17,14 @@ constexpr uint64_t kSpinMarginMicroseconds = 60;
 constexpr uint64_t kMinSpinMicroseconds = 100;
 constexpr uint64_t kStartSpinMicroseconds = 400;
 constexpr uint64_t kMaxSpinMicroseconds = 2000;
+
+// The processor seconds this process has used, user and system.
+double processorSeconds() {
+  rusage usage{};
+  if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 }
 
 FramePacer::FramePacer(int fps) : frequency_(SDL_GetPerformanceFrequency()) {
@@ -65,6 +74,10 @@ void FramePacer::wait() {
 void FrameStats::frameStarted() {
   uint64_t now = SDL_GetPerformanceCounter();
   if (started_ >= 2) addInterval(static_cast<double>(now - last_) * 1000.0 / SDL_GetPerformanceFrequency());
+  if (started_ == 1) {
+    playStarted_ = now;
+    playStartedCpu_ = processorSeconds();
+  }
   ++started_;
   last_ = now;
 }
@@ -105,10 +118,13 @@ std::string FrameStats::intervalSummary() const {
     if (d > expectedMs_ + 2.0) ++late;
     if (d > 12.0) ++over12;
   }
-  char text[280];
+  const double playSeconds =
+      playStarted_ > 0 ? static_cast<double>(SDL_GetPerformanceCounter() - playStarted_) / SDL_GetPerformanceFrequency() : 0;
+  const double cpuPercent = playSeconds > 0 ? 100.0 * (processorSeconds() - playStartedCpu_) / playSeconds : 0;
+  char text[320];
   std::snprintf(text, sizeof text,
                 "frame statistics: %zu intervals, mean %.3f ms, median %.3f ms, 99th percentile %.3f ms, "
-                "%d later than 2 ms, longest %.3f ms, %d over 12 ms",
-                sorted.size(), mean, median, sorted[p99index], late, sorted.back(), over12);
+                "%d later than 2 ms, longest %.3f ms, %d over 12 ms, cpu %.1f%% of one core in play",
+                sorted.size(), mean, median, sorted[p99index], late, sorted.back(), over12, cpuPercent);
   return text;
 }
