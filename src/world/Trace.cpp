@@ -83,7 +83,8 @@ void appendSeat(std::string& out, const Seat& s) {
 
 // Who holds whom and what flies thrown, by index into the characters (the
 // seats' fighters first, then the enemies): "grips":[{"holder":0,"held":3,
-// "frames":40,"knees":1}],"thrown":[5]. Only in a folder that plays grabs.
+// "frames":40,"knees":1}],"thrown":[{"body":5,"struck":1}] (struck: how many of
+// its own side it has felled so far). Only in a folder that plays grabs.
 void appendGrabs(std::string& out, const World& scene) {
   auto at = [&](const Chara* c) {
     const auto it = std::find(scene.charas.begin(), scene.charas.end(), c);
@@ -102,7 +103,9 @@ void appendGrabs(std::string& out, const World& scene) {
   out += "],\"thrown\":[";
   for (size_t i = 0; i < scene.flights.size(); ++i) {
     if (i) out += ',';
-    appendInt(out, at(scene.flights[i].body));
+    out += "{\"body\":"; appendInt(out, at(scene.flights[i].body));
+    out += ",\"struck\":"; appendInt(out, static_cast<long long>(scene.flights[i].struck.size()));
+    out += '}';
   }
   out += ']';
 }
