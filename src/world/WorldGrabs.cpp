@@ -70,7 +70,7 @@ void World::throwHeld(Obj& holderObj, double vx, double vy, int32_t damage) {
   auto it = std::find_if(grips.begin(), grips.end(), [&](const Grip& g) { return g.holder == holder; });
   if (!holder || it == grips.end()) return;  // holding nobody: the instruction does nothing
   Chara& held = *it->held;
-  const double reach = std::max(kMinReach, std::abs(held.x - holder->x));
+  const double reach = std::max(kMinReach, std::fabs(held.x - holder->x));
   grips.erase(it);
 
   // In front of the holder (who may have turned to throw the other way),
@@ -185,7 +185,8 @@ void World::updateGrabs() {
       Grip g;
       g.holder = &f;
       g.held = &e;
-      g.reach = std::max(kMinReach, std::abs(e.x - f.x));
+      // Pulled in to the middle of the grab box: at arm's length, wherever the box first touched it.
+      g.reach = std::max(kMinReach, std::fabs(f.grab.x));
       grips.push_back(g);
       f.setAction(HOLD);
       f.vx = f.vz = 0;
