@@ -444,13 +444,14 @@ class Checker {
     checkLoops(c);
   }
 
-  // The extended instructions: played only when the rules switch them on; a
+  // The extended instructions: played only when the rules switch them on
+  // (elsewhere a warning: the game plays them as nothing, as it always has); a
   // grab box of no size in some direction, a negative throw damage, or a
   // throw or let-go in a file that never grabs (it holds nobody to throw) are
   // mistakes; a file that grabs needs the actions the keys start while it holds.
   void checkExtended(const Character& c, const std::string& where, const Instruction& code, const OpcodeInfo& info) {
     if (!rules_.extendedInstructions) {
-      problem(c.file, where, std::string(info.name) + " is an extended instruction: this folder plays it as "
+      warning(c.file, where, std::string(info.name) + " is an extended instruction: this folder plays it as "
                                                       "nothing (data/rules.txt has no `instructions = extended`)");
       return;
     }
