@@ -301,7 +301,7 @@ void World::update() {
       // A held enemy only struggles: it neither walks nor attacks.
       if (grips.empty() || !gripOf(e))
         runEnemyBehaviour(*e, *targetFor(e->x, e->z), e->data ? rules.paceOf(e->data->name) : EnemyPace{},
-                        services_.random);
+                          services_.random);
       if (e->finished) {
         addScore(e->lastHitSeat > 0 ? seat(e->lastHitSeat).hud : hud, *e, rules);
         removeEnemy(i);
