@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""Counts the grabs, throws, throws that fell another enemy, and knees in
-whole-game traces (tervalen --trace of a folder that plays grabs).
+"""Counts the grabs by the fighters, the holds of a fighter by an enemy, the
+knees, the throws and the throws that felled another of the thrown one's side
+in whole-game traces (tervalen --trace of a folder that plays grabs).
     scripts/count-grabs.py TRACE.jsonl ..."""
 import json
 import sys
 
 for path in sys.argv[1:]:
-    grabs = throws = felling = knees = 0
+    grabs = held = throws = felling = knees = 0
     grips_before, thrown_before = {}, {}
     result = "running"
     with open(path) as f:
@@ -17,9 +18,13 @@ for path in sys.argv[1:]:
             if frame.get("gameOver"):
                 result = "over"
             grips = {(g["holder"], g["held"]): g for g in frame.get("grips", [])}
+            fighters = len(frame.get("players", []))
             for key, g in grips.items():
                 if key not in grips_before:
-                    grabs += 1
+                    if g["holder"] < fighters:
+                        grabs += 1
+                    else:
+                        held += 1
                 elif g["knees"] > grips_before[key]["knees"]:
                     knees += g["knees"] - grips_before[key]["knees"]
             thrown = {t["body"]: t["struck"] for t in frame.get("thrown", [])}
@@ -31,4 +36,4 @@ for path in sys.argv[1:]:
                 if body not in thrown and struck > 0:
                     felling += 1
             grips_before, thrown_before = grips, thrown
-    print(f"{path}: grabs={grabs} knees={knees} throws={throws} throws-that-felled={felling}")
+    print(f"{path}: grabs={grabs} held-by-enemies={held} knees={knees} throws={throws} throws-that-felled={felling}")

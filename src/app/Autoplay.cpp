@@ -32,6 +32,7 @@ constexpr double kDoorMargin = 6;
 // Holding an enemy: the knees before the throw, and the frames between two presses.
 constexpr int kKneesGiven = 2;
 constexpr int kHoldTapGap = 14;
+constexpr int kStruggleGap = 4;  // held by an enemy: a key this often
 // An enemy this close that has started one of its attacks is stepped away from in depth.
 constexpr double kThreatDx = 480;
 constexpr double kThreatDz = 45;
@@ -339,8 +340,14 @@ Autoplay::Wish Autoplay::whileHolding(const World& scene, const Chara& p, const 
 Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
   const Chara& p = *me(scene);
   Wish w;
-  if (style_ == AutoplayStyle::Full && !scene.grips.empty())
+  if (style_ == AutoplayStyle::Full && !scene.grips.empty()) {
     if (const World::Grip* grip = scene.gripOf(&p); grip && grip->holder == &p) return whileHolding(scene, p, *grip);
+    // Held: struggle, a key every few frames.
+    if (const World::Grip* grip = scene.gripOf(&p); grip && grip->held == &p) {
+      if (frame_ - lastTapFrame_ >= kStruggleGap) w.tap = HGEK_J;
+      return w;
+    }
+  }
   const bool idle = p.action == 0 || p.action == 1;
 
   // An attack on its way: step out of its line in depth, away from the attacker.

@@ -1,11 +1,15 @@
 // Grabbing and throwing: a fighter walking into a standing enemy holds it,
 // knees it, throws it into its friends or vaults over it; the held enemy
-// struggles free after a while, and a holder who is hit lets go. Played only
-// in a folder whose rules switch the extended instructions on.
+// struggles free after a while, and a holder who is hit lets go. An enemy
+// with a grab box and a hold action takes hold of a fighter the same way (its
+// script does the rest); the held fighter breaks free sooner by pressing keys,
+// and a friend's blow on the holder frees it. Played only in a folder whose
+// rules switch the extended instructions on.
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
+#include "object/ObjReport.h"
 #include "world/GrabActions.h"
 #include "world/World.h"
 
@@ -18,6 +22,8 @@ constexpr double kFelledPush = -3.0;
 constexpr int32_t kFelledFreeze = 8;
 // The held enemy stands at least this far in front of its holder.
 constexpr double kMinReach = 24;
+// Each key a held fighter presses brings its breaking free this many frames nearer.
+constexpr int32_t kBreakFreePerPress = 25;
 
 int32_t reactionAction(const Chara& c, int32_t reaction) {
   const std::vector<int32_t>& r = c.data->reactions;
@@ -34,6 +40,22 @@ void backToStanding(Chara& c) {
     c.setAction(c.data->standAction);
     c.vx = 0;
   }
+}
+
+// `holder` takes hold of `held`: the holder starts holding, the held one stands
+// in its hit-high reaction facing it.
+World::Grip takeHold(Chara& holder, Chara& held) {
+  World::Grip g;
+  g.holder = &holder;
+  g.held = &held;
+  // Pulled in to the middle of the grab box: at arm's length, wherever the box first touched it.
+  g.reach = std::max(kMinReach, std::fabs(holder.grab.x));
+  holder.setAction(HOLD);
+  holder.vx = holder.vz = 0;
+  held.setAction(reactionAction(held, kHitHighReaction));
+  held.vx = held.vy = held.vz = 0;
+  held.setFacing(holder.facing == 0 ? 1 : 0);
+  return g;
 }
 
 }  // namespace
@@ -84,7 +106,10 @@ void World::throwHeld(Obj& holderObj, double vx, double vy, int32_t damage) {
   held.vy = vy;
   held.vz = 0;
   held.freeze = 0;
-  const int64_t left = static_cast<int64_t>(held.hp) - std::max(0, damage);
+  // A fighter thrown by an enemy takes the damage as the level of difficulty makes enemies' blows.
+  int32_t hurt = std::max(0, damage);
+  if (held.seat > 0) hurt = rules.playerInvincible ? 0 : rules.enemyDamage(hurt);
+  const int64_t left = static_cast<int64_t>(held.hp) - hurt;
   held.hp = static_cast<int32_t>(std::clamp<int64_t>(left, 0, INT32_MAX));
   if (holder->seat > 0) {
     held.lastHitSeat = holder->seat;
@@ -119,7 +144,7 @@ void World::updateGrabs() {
     }
     const Box b = body.inWorld(f.shape);
     const int32_t flying = (body.facing == 0) == (body.vx >= 0) ? 0 : 1;  // the way it moves
-    for (size_t j = fighters_; j < charas.size(); ++j) {
+    for (size_t j = 0; j < charas.size(); ++j) {
       Chara& e = *charas[j];
       if (&e == &body || e.team != body.team || e.finished || e.hp < 1 || e.body.width == 0) continue;
       if (std::find(f.struck.begin(), f.struck.end(), &e) != f.struck.end() || gripOf(&e)) continue;
@@ -182,18 +207,24 @@ void World::updateGrabs() {
           flights.end())
         continue;
       if (!overlaps(reach, e.worldBody())) continue;
-      Grip g;
-      g.holder = &f;
-      g.held = &e;
-      // Pulled in to the middle of the grab box: at arm's length, wherever the box first touched it.
-      g.reach = std::max(kMinReach, std::fabs(f.grab.x));
-      grips.push_back(g);
-      f.setAction(HOLD);
-      f.vx = f.vz = 0;
-      e.setAction(reactionAction(e, kHitHighReaction));
-      e.vx = e.vy = e.vz = 0;
-      e.setFacing(f.facing == 0 ? 1 : 0);
+      grips.push_back(takeHold(f, e));
       if (f.seat > 0) seat(f.seat).hud.setTarget(&e);
+      break;
+    }
+  }
+  // Enemies that grab: walking into a fighter standing or walking, the lower seat first.
+  for (size_t j = fighters_; j < charas.size(); ++j) {
+    Chara& e = *charas[j];
+    if (e.action != kWalkAction || e.grab.width == 0 || e.freeze > 0 || e.hp < 1 || e.finished ||
+        !hasAction(e, HOLD) || gripOf(&e))
+      continue;
+    const Box reach = e.worldGrab();
+    for (size_t s = 0; s < fighters_; ++s) {
+      Chara& f = *charas[s];
+      const bool standing = (f.action == f.data->standAction || f.action == kWalkAction) && f.y >= 0 &&
+                            f.freeze == 0 && f.hp > 0 && !f.finished && f.protection == 0 && f.body.width != 0;
+      if (!standing || f.team == e.team || gripOf(&f) || !overlaps(reach, f.worldBody())) continue;
+      grips.push_back(takeHold(e, f));
       break;
     }
   }
@@ -201,10 +232,19 @@ void World::updateGrabs() {
 
 bool World::controlHolder(Seat& s, const HeldKeys& keys) {
   Chara& f = *s.hud.player;
+  auto& cmd = s.hud.commands;
+  auto held = std::find_if(grips.begin(), grips.end(), [&](const Grip& g) { return g.held == &f; });
+  if (held != grips.end()) {
+    // Held: every key pressed struggles; nothing else answers.
+    if (cmd[9] != CMD_EMPTY) {
+      held->frames = std::min(kStruggleFrames, held->frames + kBreakFreePerPress);
+      s.hud.clearCommands();
+    }
+    return true;
+  }
   auto it = std::find_if(grips.begin(), grips.end(), [&](const Grip& g) { return g.holder == &f; });
   if (it == grips.end()) return false;
   if (f.action != HOLD || f.freeze > 0) return true;  // a knee or a throw plays out
-  auto& cmd = s.hud.commands;
   const bool fwdHeld = f.facing == 0 ? keys.d : keys.a;
   const bool backHeld = f.facing == 0 ? keys.a : keys.d;
   if (cmd[9] == CMD_J) {

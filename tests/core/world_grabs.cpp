@@ -238,6 +238,36 @@ TEST_F(Grabs, WhoCannotBeGrabbed) {
   }
 }
 
+TEST_F(Grabs, AnEnemyWithAHoldActionGrabsAFighterWhoBreaksFreeByPressingKeys) {
+  extended();
+  CharaData heavy = fighter("heavy", 100, 44);
+  heavy.actions[1] = act({bodyBox(0, -50, 40, 100, 20), grabBox(30, 30), frame(0, 0)});
+  w.writeChara("heavy", heavy);
+  world().width = 2000;
+  world().depth = 500;
+  Chara* hero = addPlayer(130, 300);
+  world().setFighters(1);
+  Chara* e = world().createChara("heavy", 1, 100, 300);
+  e->setAction(kWalkAction);
+  world().update();
+  ASSERT_EQ(world().grips.size(), 1u);
+  EXPECT_EQ(world().grips[0].holder, e);
+  EXPECT_EQ(world().grips[0].held, hero);
+  EXPECT_EQ(hero->action, 8);
+  press(1, {KEY_D}, true);
+  EXPECT_EQ(hero->action, 8) << "held: the keys do not walk";
+  int presses = 0;
+  while (presses < 20 && !world().grips.empty()) {
+    press(1, {presses % 2 ? KEY_J : KEY_K});
+    ++presses;
+    frames(1);
+  }
+  EXPECT_TRUE(world().grips.empty());
+  EXPECT_GE(presses, 8) << "the hold lasts 250 frames, a press is worth 25";
+  EXPECT_LE(presses, 10);
+  EXPECT_EQ(hero->action, 0) << "free, standing";
+}
+
 TEST_F(Grabs, TiesTheLowerSeatWinsAndAHitInTheGrabbingFrameWins) {
   extended();
   auto [hero, enemy] = heroAndEnemy();
