@@ -216,6 +216,8 @@ TEST(PauseMenuGame, EscapeOnTheEndingScreenStillQuitsAndOpensNoMenu) {
   s.frames = 60000;  // the golden run's own limit: the recorded game ends well before it
   s.seed = 1;
   s.replay = TERVALEN_SOURCE_DIR "/tests/golden/autoplay-seed1.keys";
+  // The keys were recorded in the game as its rules stood then; they win that game.
+  s.rulesFile = TERVALEN_SOURCE_DIR "/tests/golden/classic-rules.txt";
   // The recorded game ends on the ending screen with its own Esc; the
   // player's Esc comes first, in the ending's second frame.
   int endingFrame = 0;

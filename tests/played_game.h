@@ -40,6 +40,8 @@ struct GameSetup {
   std::filesystem::path scoresFile;    // the menu's high-score table ("" keeps none)
   bool autoplay = false;               // with the title menu: the built-in player (masher) plays seat 1
   std::vector<std::pair<int, std::string>> screenshots;
+  // A rules file played in place of the folder's own ("" the folder's own).
+  std::filesystem::path rulesFile;
   // First in the clock callback, where the keyboard's events would have come in: raw keys.
   std::function<void(HGE*, int frame)> beforeClock;
   // Last in the frame callback (a pad's changes arrive with the next frame's events).
@@ -77,8 +79,8 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
   chance.seed(static_cast<uint32_t>(setup.seed));
   {
     TraceWriter trace(dir.file("trace.jsonl"), [](const std::string& why) { ADD_FAILURE() << why; });
-    // The folder's own rules file, as the game reads it.
-    Expected<GameRules> rules = readGameRules();
+    // The folder's own rules file, as the game reads it, or the one given.
+    Expected<GameRules> rules = setup.rulesFile.empty() ? readGameRules() : readGameRules(setup.rulesFile.string());
     EXPECT_TRUE(rules.ok()) << rules.error().message();
     ScreenFlow flow(engine, rules.ok() ? *rules : GameRules{}, [&](int lo, int hi) {
       ++out.randomDraws;

@@ -7,6 +7,7 @@
 #include "format/CharaData.h"
 #include "format/OpcodeTable.h"
 #include "object/Chara.h"
+#include "world/GrabActions.h"
 #include "world/Hud.h"
 #include "world/World.h"
 
@@ -28,6 +29,10 @@ constexpr double kDoorStopDx = 8;
 constexpr double kWalkX = 2, kWalkZ = 1;
 constexpr int kWalkFrames = 400;
 constexpr double kDoorMargin = 6;
+// Holding an enemy: the knees before the throw, and the frames between two presses.
+constexpr int kKneesGiven = 2;
+constexpr int kHoldTapGap = 14;
+constexpr int kStruggleGap = 4;  // held by an enemy: a key this often
 // An enemy this close that has started one of its attacks is stepped away from in depth.
 constexpr double kThreatDx = 480;
 constexpr double kThreatDz = 45;
@@ -303,9 +308,46 @@ Autoplay::Wish Autoplay::decide(const World& scene) {
   return w;
 }
 
+bool Autoplay::mayGrab(const World& scene, const Chara& p, const Chara& target) const {
+  if (!scene.rules.extendedInstructions || p.grab.width == 0 || !target.data) return false;
+  if (!scene.rules.grabbable(target.data->name) || target.freeze > 0 || target.y < 0) return false;
+  if (target.action != target.data->standAction && target.action != kWalkAction) return false;
+  if (scene.gripOf(&target)) return false;
+  // The grab box, once walking, reaches the enemy's body (taken as 36 wide).
+  const double dx = (target.x - p.x) * (p.facing == 0 ? 1 : -1);
+  const double nearEdge = p.grab.x - p.grab.width / 2, farEdge = p.grab.x + p.grab.width / 2;
+  return dx > nearEdge - 18 && dx < farEdge + 18 && std::fabs(target.z - p.z) <= kStrikeDz;
+}
+
+Autoplay::Wish Autoplay::whileHolding(const World& scene, const Chara& p, const World::Grip& grip) {
+  Wish w;
+  if (p.action != HOLD || frame_ - lastTapFrame_ < kHoldTapGap) return w;
+  w.tap = HGEK_J;
+  if (grip.knees < kKneesGiven) return w;
+  // Thrown toward the side with more enemies near, into them.
+  int ahead = 0, behind = 0;
+  for (size_t i = scene.fighterCount(); i < scene.charas.size(); ++i) {
+    const Chara* e = scene.charas[i];
+    if (!alive(e) || e == grip.held || std::fabs(e->x - p.x) > 320 || std::fabs(e->z - p.z) > 40) continue;
+    ((e->x > p.x) == (p.facing == 0) ? ahead : behind) += 1;
+  }
+  const bool turn = behind > ahead;
+  w.right = (p.facing == 0) != turn;
+  w.left = !w.right;
+  return w;
+}
+
 Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
   const Chara& p = *me(scene);
   Wish w;
+  if (style_ == AutoplayStyle::Full && !scene.grips.empty()) {
+    if (const World::Grip* grip = scene.gripOf(&p); grip && grip->holder == &p) return whileHolding(scene, p, *grip);
+    // Held: struggle, a key every few frames.
+    if (const World::Grip* grip = scene.gripOf(&p); grip && grip->held == &p) {
+      if (frame_ - lastTapFrame_ >= kStruggleGap) w.tap = HGEK_J;
+      return w;
+    }
+  }
   const bool idle = p.action == 0 || p.action == 1;
 
   // An attack on its way: step out of its line in depth, away from the attacker.
@@ -352,6 +394,12 @@ Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
   }
   if (style_ == AutoplayStyle::Masher) {
     if (frame_ - lastTapFrame_ >= kTapGap) w.tap = HGEK_J;
+    return w;
+  }
+  // A standing enemy within the grab box's reach: walk on into it.
+  if (idle && mayGrab(scene, p, target)) {
+    w.right = dx > 0;
+    w.left = dx < 0;
     return w;
   }
   const int fwd = p.facing == 0 ? HGEK_D : HGEK_A;

@@ -41,6 +41,11 @@ class Autoplay {
   const Chara* attackComing(const World& scene) const;
   const Chara* risingStriker(const World& scene) const;
   Wish attack(const World& scene, const Chara& target);
+  // Grabs (where the folder plays them): whether walking on takes hold of
+  // `target` now, and the keys while holding (knees, then a throw toward the
+  // side with more enemies).
+  bool mayGrab(const World& scene, const Chara& p, const Chara& target) const;
+  Wish whileHolding(const World& scene, const Chara& p, const World::Grip& grip);
   void hold(int key, bool down);
   void tap(int key);
 

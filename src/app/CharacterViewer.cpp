@@ -78,7 +78,10 @@ bool CharacterViewer::load(std::string& error) {
   // Nothing in the viewer draws chance (no enemy thinks); a fixed answer keeps it so.
   services.random = [](int lo, int) { return lo; };
   services.files = layers_;
-  auto world = std::make_unique<World>(std::move(services), World::Bare{}, std::move(*catalog));
+  // The folder's instructions play as in its game (the extended ones only when switched on).
+  GameRules played;
+  played.extendedInstructions = rules->extendedInstructions;
+  auto world = std::make_unique<World>(std::move(services), World::Bare{}, std::move(*catalog), std::move(played));
   world->width = 800;
   world->depth = 480;
   world->effectVolume = rules->effectVolume;

@@ -78,6 +78,7 @@ void CharacterViewer::drawPanel() {
   std::string attack = boxText("attack", c.attack);
   if (c.hasAttackBox()) attack += "  damage " + std::to_string(c.damage) + (c.hit.active ? "  ARMED" : "  not armed");
   y += o.text(4, y, attack, AlignLeft, kDim);
+  if (c.grab.width != 0) y += o.text(4, y, boxText("grab", c.grab), AlignLeft, kDim);
   std::string state = clock_.modderPaused ? "PAUSED" : clock_.slowEvery > 1 ? "slow motion (1/4)" : "playing";
   o.text(4, y, state + (boxes_ ? "" : "  (boxes hidden)"), AlignLeft, clock_.modderPaused ? kHighlight : kText);
   o.text(4, 480 - h - 2,

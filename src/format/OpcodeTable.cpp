@@ -33,6 +33,12 @@ const std::vector<OpcodeInfo>& opcodeTable() {
       {9, "nop", {}, false},
       {10, "tint", {{"a", true, nullptr, nullptr}, {"r", true, nullptr, nullptr}, {"g", true, nullptr, nullptr},
                     {"b", true, nullptr, nullptr}}, false},
+      // The extended set: played only in a folder whose rules say `instructions = extended`.
+      {11, "grab", {{"x", true, nullptr, nullptr}, {"y", true, nullptr, nullptr}, {"w", true, nullptr, nullptr},
+                    {"h", true, nullptr, nullptr}, {"d", true, nullptr, nullptr}}, false},
+      {12, "throw", {{"vx", true, nullptr, nullptr}, {"vy", true, nullptr, nullptr},
+                     {"damage", true, nullptr, nullptr}}, false},
+      {13, "let-go", {{"turn", false, nullptr, nullptr}}, false},
   };
   return table;
 }

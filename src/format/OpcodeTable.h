@@ -23,6 +23,12 @@ struct OpcodeInfo {
   bool firstPositional;         // the first argument is written without its name
 };
 
+// Opcodes above this one belong to the extended set: a folder plays them only
+// when its rules switch them on (`instructions = extended`); elsewhere they do
+// nothing, like any unknown opcode.
+inline constexpr int32_t kLastClassicOpcode = 10;
+inline bool isExtendedOpcode(int32_t opcode) { return opcode > kLastClassicOpcode; }
+
 const std::vector<OpcodeInfo>& opcodeTable();
 const OpcodeInfo* opcodeByNumber(int32_t opcode);
 const OpcodeInfo* opcodeByName(const std::string& name);

@@ -28,6 +28,10 @@ enum Opcode : int32_t {
   Goto = 8,
   Nop = 9,
   Tint = 10,
+  // The extended set (see isExtendedOpcode).
+  GrabBox = 11,
+  Throw = 12,
+  LetGo = 13,
 };
 
 const std::string kSystemId = kSharedEffectsId;
@@ -205,6 +209,19 @@ void Obj::step() {
       case Tint:
         setTint(toInt32(scriptArg(a, 0)), toInt32(scriptArg(a, 1)), toInt32(scriptArg(a, 2)),
                 toInt32(scriptArg(a, 3)));
+        break;
+      case GrabBox:
+        if (host && host->extendedInstructions()) grab = boxFrom(a);
+        break;
+      case Throw:
+        if (host && host->extendedInstructions())
+          host->throwHeld(*this, scriptArg(a, 0), scriptArg(a, 1), toInt32(scriptArg(a, 2)));
+        break;
+      case LetGo:
+        if (host && host->extendedInstructions()) {
+          host->letGo(*this);
+          if (scriptArg(a, 0) != 0) turnAround();
+        }
         break;
       default:  // Nop and every unknown opcode
         break;

@@ -64,6 +64,7 @@ class Obj {
   // The body and attack boxes in world coordinates (mirrored when facing left).
   Box worldBody() const { return inWorld(body); }
   Box worldAttack() const { return inWorld(attack); }
+  Box worldGrab() const { return inWorld(grab); }
   bool hasAttackBox() const { return attack.width != 0; }
   Box inWorld(const Box& relative) const {
     Box b = relative;
@@ -80,6 +81,10 @@ class Obj {
   int32_t frameDx = 0, frameDy = 0;
   Box body;
   Box attack;
+  // Where walking into a standing enemy takes hold of it (the extended `grab`
+  // instruction). It stays from action to action until a grab instruction
+  // changes it; width 0: this object grabs nothing.
+  Box grab;
   int32_t damage = 0;
   // How the object looks: picture `picture` of its character's picture set,
   // mirrored when facing left, coloured `tint` (0xAARRGGBB), drawn additively

@@ -39,6 +39,20 @@ class ObjectHost {
   // One line in the game's log.
   virtual void log(const std::string& line) = 0;
 
+  // Whether this world plays the extended instructions (its rules switch them
+  // on); without them every opcode past the classic ones does nothing.
+  virtual bool extendedInstructions() const { return false; }
+  // The extended instructions that reach past the object: throwing the fighter
+  // `holder` holds (speed forward and up in the holder's facing, and the damage
+  // the throw does), and letting it go.
+  virtual void throwHeld(Obj& holder, double vx, double vy, int32_t damage) {
+    (void)holder;
+    (void)vx;
+    (void)vy;
+    (void)damage;
+  }
+  virtual void letGo(Obj& holder) { (void)holder; }
+
   // printf-style log line.
   void report(const char* format, ...) __attribute__((format(printf, 2, 3)));
 

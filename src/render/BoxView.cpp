@@ -16,6 +16,9 @@ void drawWorldBox(HGE* engine, const Box& box, double cameraX, double cameraY, B
   } else if (kind == BoxKind::ArmedAttack) {
     line = boxcolors::kArmed;
     floor = boxcolors::kAttackFloor;
+  } else if (kind == BoxKind::Grab) {
+    line = boxcolors::kGrab;
+    floor = boxcolors::kGrabFloor;
   }
   fillRect(engine, toFloat(left), toFloat(floorY - box.depth / 2), toFloat(right), toFloat(floorY + box.depth / 2),
            floor);

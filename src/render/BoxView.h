@@ -21,10 +21,12 @@ inline constexpr uint32_t kWallFill = 0x284A90FF;
 inline constexpr uint32_t kDoorOpen = 0xFF40FFFF;
 inline constexpr uint32_t kDoorClosed = 0xFFB0B0B0;
 inline constexpr uint32_t kDoorFill = 0x3040FFFF;
+inline constexpr uint32_t kGrab = 0xFFE050FF;        // a grab box: walking into a standing enemy holds it
+inline constexpr uint32_t kGrabFloor = 0x30E050FF;
 inline constexpr uint32_t kFeet = 0xFFFFFFFF;        // the character's place: a cross at its feet
 }  // namespace boxcolors
 
-enum class BoxKind { Body, Attack, ArmedAttack };
+enum class BoxKind { Body, Attack, ArmedAttack, Grab };
 
 // Draws `box` (world coordinates: centre and full sizes), the camera at
 // (cameraX, cameraY): its outline around the height of its centre, and its

@@ -85,6 +85,7 @@ void DebugOverlay::drawBoxes(const Obj& o, double cameraX, double cameraY) {
   drawWorldBox(engine_, o.worldBody(), cameraX, cameraY, BoxKind::Body);
   if (o.hasAttackBox())
     drawWorldBox(engine_, o.worldAttack(), cameraX, cameraY, o.hit.active ? BoxKind::ArmedAttack : BoxKind::Attack);
+  if (o.grab.width != 0) drawWorldBox(engine_, o.worldGrab(), cameraX, cameraY, BoxKind::Grab);
   if (o.asChara()) drawWorldCross(engine_, o.x, 0, o.z, cameraX, cameraY, boxcolors::kFeet);
 }
 

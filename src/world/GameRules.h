@@ -64,6 +64,14 @@ struct GameRules {
   // the first that plays when it enters.
   int32_t coopHpPercent = 60;
   int32_t musicVolume = 100;
+  // `instructions = extended`: the scripts' instructions past the classic
+  // eleven (grab, throw, let-go) play; without it they do nothing.
+  bool extendedInstructions = false;
+  // Kinds (character names, exact) that nobody takes hold of: bosses, the heavy.
+  std::vector<std::string> cannotGrab;
+  bool grabbable(const std::string& name) const {
+    return std::find(cannotGrab.begin(), cannotGrab.end(), name) == cannotGrab.end();
+  }
 
   // The levels of difficulty (rules.txt: easy.enemy-hp-percent = 70 and the
   // like) and the one this run plays.

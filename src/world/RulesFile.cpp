@@ -25,7 +25,7 @@ constexpr long kMaxWalkHundredths = 2000;    // 20 pixels a frame: across the sc
 const char* const kKeys =
     "player, player-x, player-z, first-scene, final-scene, pack-password, continues, coop-hp-percent, heroes, score NAME, "
     "pace NAME, walk-speed NAME, and for each level of difficulty (easy, normal, hard) LEVEL.enemy-hp-percent, "
-    "LEVEL.enemy-damage-percent, LEVEL.enemy-pace-percent, LEVEL.continues";
+    "LEVEL.enemy-damage-percent, LEVEL.enemy-pace-percent, LEVEL.continues, instructions, cannot-grab";
 constexpr long kMaxContinues = 99;
 constexpr size_t kMaxHeroes = 16;
 constexpr long kMaxCoopHpPercent = 1000;  // ten times the hit points for each extra seat
@@ -97,6 +97,14 @@ class RulesReader {
       return true;
     }
     if (key == "heroes") return heroes(value);
+    if (key == "instructions") {
+      if (value != "classic" && value != "extended")
+        return fail("instructions wants classic (the eleven of the data format) or extended (grab, throw and "
+                    "let-go too), not \"" + value + "\"");
+      rules_.extendedInstructions = value == "extended";
+      return true;
+    }
+    if (key == "cannot-grab") return cannotGrab(value);
     if (key == "pack-password") {
       if (value.empty() || value.size() > kMaxPasswordBytes)
         return fail("pack-password needs the pack's password (1 to " + std::to_string(kMaxPasswordBytes) + " bytes)");
@@ -172,6 +180,21 @@ class RulesReader {
     }
     if (ids.empty()) return fail("heroes wants the character ids a player may choose: heroes = c_morivane c_kaelin");
     rules_.heroes = std::move(ids);
+    return true;
+  }
+
+  // cannot-grab = NAME NAME ...: the kinds (character names) nobody takes hold of.
+  bool cannotGrab(const std::string& value) {
+    std::vector<std::string> names;
+    for (std::string rest = value; !rest.empty();) {
+      auto [word, more] = splitFirstWord(rest);
+      std::string converted;
+      if (!gbk(word, "the name", converted)) return false;
+      names.push_back(converted);
+      rest = more;
+    }
+    if (names.empty()) return fail("cannot-grab wants the names of the kinds nobody can grab: cannot-grab = boss01 guai06");
+    rules_.cannotGrab = std::move(names);
     return true;
   }
 

@@ -1,6 +1,7 @@
 // The per-frame JSON trace and the end-of-run result line.
 #include "world/Trace.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -78,6 +79,35 @@ void appendSeat(std::string& out, const Seat& s) {
   out += ",\"power\":"; appendInt(out, s.hud.power);
   out += ",\"continueFrames\":"; appendInt(out, s.continueFrames);
   out += '}';
+}
+
+// Who holds whom and what flies thrown, by index into the characters (the
+// seats' fighters first, then the enemies): "grips":[{"holder":0,"held":3,
+// "frames":40,"knees":1}],"thrown":[{"body":5,"struck":1}] (struck: how many of
+// its own side it has felled so far). Only in a folder that plays grabs.
+void appendGrabs(std::string& out, const World& scene) {
+  auto at = [&](const Chara* c) {
+    const auto it = std::find(scene.charas.begin(), scene.charas.end(), c);
+    return static_cast<long long>(it - scene.charas.begin());
+  };
+  out += ",\"grips\":[";
+  for (size_t i = 0; i < scene.grips.size(); ++i) {
+    const World::Grip& g = scene.grips[i];
+    if (i) out += ',';
+    out += "{\"holder\":"; appendInt(out, at(g.holder));
+    out += ",\"held\":"; appendInt(out, at(g.held));
+    out += ",\"frames\":"; appendInt(out, g.frames);
+    out += ",\"knees\":"; appendInt(out, g.knees);
+    out += '}';
+  }
+  out += "],\"thrown\":[";
+  for (size_t i = 0; i < scene.flights.size(); ++i) {
+    if (i) out += ',';
+    out += "{\"body\":"; appendInt(out, at(scene.flights[i].body));
+    out += ",\"struck\":"; appendInt(out, static_cast<long long>(scene.flights[i].struck.size()));
+    out += '}';
+  }
+  out += ']';
 }
 
 }  // namespace
@@ -166,6 +196,7 @@ void TraceWriter::write(const World& scene, int frame, int state) {
     appendSeat(line, s);
   }
   line += "],\"continues\":"; appendInt(line, scene.continuesLeft);
+  if (scene.rules.extendedInstructions) appendGrabs(line, scene);
   line += "}\n";
   check(file_.write(line));
 }

@@ -101,8 +101,8 @@ void World::noteSceneStart(const std::string& id, int32_t x, int32_t z) {
   sceneStart.playerHp = charas.empty() ? 0 : charas[0]->hp;
 }
 
-World::World(WorldServices services, Bare, ResourceCatalog catalog_)
-    : catalog(std::move(catalog_)), services_(std::move(services)) {
+World::World(WorldServices services, Bare, ResourceCatalog catalog_, GameRules rules_)
+    : rules(std::move(rules_)), catalog(std::move(catalog_)), services_(std::move(services)) {
   for (int n = 1; n <= kMaxSeats; ++n) seat(n).number = n;
   continuesLeft = rules.continuesRule() >= 0 ? rules.continuesRule() : GameRules::kTeamContinues;
   library_ = std::make_unique<Library>([this](const std::string& line) { log(line); }, services_.files);
@@ -291,14 +291,17 @@ void World::update() {
   wallGridInUse_ = false;
   hitGrid_.stop();
   holdFightersInView();
+  if (rules.extendedInstructions) updateGrabs();
 
   // Character pass: the enemies think, each against the fighter it goes for;
   // finished ones score for the seat that struck them last and leave.
   if (fighters_ > 0) {
     for (size_t i = fighters_; i < charas.size();) {
       Chara* e = charas[i];
-      runEnemyBehaviour(*e, *targetFor(e->x, e->z), e->data ? rules.paceOf(e->data->name) : EnemyPace{},
-                        services_.random);
+      // A held enemy only struggles: it neither walks nor attacks.
+      if (grips.empty() || !gripOf(e))
+        runEnemyBehaviour(*e, *targetFor(e->x, e->z), e->data ? rules.paceOf(e->data->name) : EnemyPace{},
+                          services_.random);
       if (e->finished) {
         addScore(e->lastHitSeat > 0 ? seat(e->lastHitSeat).hud : hud, *e, rules);
         removeEnemy(i);

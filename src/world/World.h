@@ -28,6 +28,7 @@
 #include "world/GameRules.h"
 #include "world/HitGrid.h"
 #include "world/Hud.h"
+#include "world/PlayerControl.h"
 #include "world/Seat.h"
 #include "world/WallGrid.h"
 
@@ -101,7 +102,7 @@ class World final : public ObjectHost {
   // An empty world for tests and tools: the given catalog, no player, no
   // scene; the shared effects object only when its file exists.
   struct Bare {};
-  World(WorldServices services, Bare, ResourceCatalog catalog = {});
+  World(WorldServices services, Bare, ResourceCatalog catalog = {}, GameRules rules = {});
   ~World();
   World(const World&) = delete;
   World& operator=(const World&) = delete;
@@ -201,6 +202,33 @@ class World final : public ObjectHost {
   void playSystemSound(int32_t index) override;
   Library& library() override { return *library_; }
   void log(const std::string& line) override;
+  bool extendedInstructions() const override { return rules.extendedInstructions; }
+  void throwHeld(Obj& holder, double vx, double vy, int32_t damage) override;
+  void letGo(Obj& holder) override;
+
+  // Grabs (the extended instructions): a fighter holding an enemy, and an
+  // enemy thrown, flying until it lands, hurting its own side on the way.
+  struct Grip {
+    Chara* holder = nullptr;
+    Chara* held = nullptr;
+    int32_t frames = 0;  // held this long; at kStruggleFrames the held one breaks free
+    int32_t knees = 0;   // knees given so far
+    double reach = 0;    // how far in front of the holder the held one stands
+  };
+  struct Flight {
+    Chara* body = nullptr;
+    int32_t damage = 0;     // what it does to each of its own side it meets
+    int32_t seat = 0;       // the seat that threw it: those it fells score for it
+    int32_t frames = 0;     // in the air this long
+    Box shape;              // its body as it was thrown, which meets the others
+    std::vector<Chara*> struck;  // those it has hurt already (each once)
+  };
+  static constexpr int32_t kStruggleFrames = 250;
+  static constexpr int32_t kKneesBeforeThrow = 3;
+  std::vector<Grip> grips;
+  std::vector<Flight> flights;
+  // The grip `c` holds by, or is held in; nullptr when none.
+  const Grip* gripOf(const Chara* c) const;
 
   const GameRules rules;
   int32_t screenWidth = 800;  // the camera keeps the player near the middle of it
@@ -268,6 +296,15 @@ class World final : public ObjectHost {
   // A place on the ground beside (x, z) where the fighter's body meets no wall;
   // `turn` 0 is (x, z) itself, later turns step out to either side.
   void placeBeside(Chara& fighter, double x, double z, int turn) const;
+  // The grabs' part of the object pass's end: flights hurt and land, grips
+  // keep their held one in front of the holder or break, new grips are taken
+  // (seat order: the lower seat wins a tie).
+  void updateGrabs();
+  // The keys of a seat whose fighter holds an enemy: J knees or throws, K
+  // vaults. True when the fighter holds (the ordinary control stays out).
+  bool controlHolder(Seat& seat, const HeldKeys& keys);
+  // Drops every grip and flight `c` takes part in (it leaves the world).
+  void forgetGrabsOf(const Chara* c);
   // Falls, continue offers and their countdowns.
   void updateSeats();
   // With two or more fighters, keeps every fighter within the view.

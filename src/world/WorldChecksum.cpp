@@ -1,5 +1,6 @@
 #include "world/WorldChecksum.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -91,6 +92,25 @@ uint64_t worldChecksum(const World* scene, uint64_t randomState) {
     h.i32(o->pc);
     h.i32(o->hp);
     h.i32(o->facing);
+  }
+  // Grabs, once there are any: a game without them sums what it always has.
+  if (!scene->grips.empty() || !scene->flights.empty()) {
+    auto at = [&](const Chara* c) {
+      const auto it = std::find(scene->charas.begin(), scene->charas.end(), c);
+      return static_cast<int32_t>(it - scene->charas.begin());
+    };
+    for (const World::Grip& g : scene->grips) {
+      h.i32(at(g.holder));
+      h.i32(at(g.held));
+      h.i32(g.frames);
+      h.i32(g.knees);
+    }
+    h.u64(scene->flights.size());
+    for (const World::Flight& f : scene->flights) {
+      h.i32(at(f.body));
+      h.i32(f.frames);
+      h.u64(f.struck.size());
+    }
   }
   return h.value();
 }

@@ -63,6 +63,7 @@ void World::removeObject(Obj* o) {
 
 void World::removeEnemy(size_t index) {
   Chara* e = charas[index];
+  forgetGrabsOf(e);
   charas.erase(charas.begin() + static_cast<std::ptrdiff_t>(index));
   // An enemy finished by a hit after the object pass had passed it is still listed there.
   auto listed = std::find(objects.begin(), objects.end(), static_cast<Obj*>(e));

@@ -83,6 +83,7 @@ void World::removeFighter(int number) {
   Chara* f = s.hud.player;
   s.hud.player = nullptr;
   if (!f) return;
+  forgetGrabsOf(f);
   auto listed = std::find(charas.begin(), charas.end(), f);
   if (listed == charas.end()) return;
   charas.erase(listed);
@@ -230,6 +231,8 @@ void World::controlPlayers(const SeatInputs& inputs) {
     }
     // Seat 1's buffer ages in every frame, as it always has.
     if (n == 1 || s.state == Seat::PLAYING) s.hud.updateCommands(input);
-    if (s.state == Seat::PLAYING && s.hud.player) ::controlPlayer(s.hud, *s.hud.player, heldKeys(input));
+    if (s.state == Seat::PLAYING && s.hud.player &&
+        !(rules.extendedInstructions && !grips.empty() && controlHolder(s, heldKeys(input))))
+      ::controlPlayer(s.hud, *s.hud.player, heldKeys(input));
   }
 }

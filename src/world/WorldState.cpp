@@ -232,6 +232,34 @@ void World::saveState(uint64_t randomState, std::vector<uint8_t>& out) const {
   w.u32(static_cast<uint32_t>(fighters_));
   w.i32(seatsEverJoined_);
   w.flag(objectLimitReported_);
+
+  // Grabs: the grab boxes that are out, who holds whom, what flies.
+  uint32_t grabBoxes = 0;
+  for (const Obj* o : all) grabBoxes += o->grab.width != 0 ? 1 : 0;
+  w.u32(grabBoxes);
+  for (const Obj* o : all)
+    if (o->grab.width != 0) {
+      w.i32(index.at(o));
+      w.box(o->grab);
+    }
+  w.u32(static_cast<uint32_t>(grips.size()));
+  for (const Grip& g : grips) {
+    w.i32(ref(g.holder));
+    w.i32(ref(g.held));
+    w.i32(g.frames);
+    w.i32(g.knees);
+    w.f64(g.reach);
+  }
+  w.u32(static_cast<uint32_t>(flights.size()));
+  for (const Flight& f : flights) {
+    w.i32(ref(f.body));
+    w.i32(f.damage);
+    w.i32(f.seat);
+    w.i32(f.frames);
+    w.box(f.shape);
+    w.u32(static_cast<uint32_t>(f.struck.size()));
+    for (const Chara* c : f.struck) w.i32(ref(c));
+  }
 }
 
 Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std::string& source) {
@@ -358,6 +386,37 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
   const uint32_t fighters = r.u32("fighters");
   const int32_t everJoined = r.i32("seats joined");
   const bool limitReported = r.flag("object limit reported");
+  const size_t grabBoxes = r.count("grab boxes", 52, total);
+  for (size_t i = 0; i < grabBoxes && !r.failed(); ++i) {
+    const int32_t at = r.i32("grab box");
+    const Box b = r.box("grab box");
+    if (at < 0 || static_cast<size_t>(at) >= total)
+      r.fail("grab box of object " + std::to_string(at) + ", which the state does not hold");
+    else
+      made[static_cast<size_t>(at)]->grab = b;
+  }
+  std::vector<Grip> newGrips(r.count("grips", 24, charaCount));
+  for (Grip& g : newGrips) {
+    g.holder = chara("holder");
+    g.held = chara("held");
+    g.frames = r.i32("grip");
+    g.knees = r.i32("grip");
+    g.reach = r.f64("grip");
+    if (!r.failed() && (!g.holder || !g.held || g.holder == g.held)) r.fail("a grip without two characters");
+  }
+  std::vector<Flight> newFlights(r.count("flights", 68, charaCount));
+  for (Flight& f : newFlights) {
+    f.body = chara("thrown");
+    f.damage = r.i32("flight");
+    f.seat = r.i32("flight");
+    f.frames = r.i32("flight");
+    f.shape = r.box("flight");
+    f.struck.resize(r.count("struck", 4, charaCount));
+    for (Chara*& c : f.struck) c = chara("struck");
+    if (!r.failed() && (!f.body || std::count(f.struck.begin(), f.struck.end(), nullptr) > 0))
+      r.fail("a flight without its thrown character");
+    if (!r.failed() && (f.seat < 0 || f.seat > kMaxSeats)) r.fail("a flight's seat is not 0 to 4");
+  }
   if (!r.failed() && (fighters > charaCount || fighters > static_cast<uint32_t>(kMaxSeats)))
     r.fail("fighters: " + std::to_string(fighters) + " of " + std::to_string(charaCount) + " characters");
   // The fighters lead the characters, each its seat's, in seat order.
@@ -410,6 +469,8 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
   fighters_ = fighters;
   seatsEverJoined_ = everJoined;
   objectLimitReported_ = limitReported;
+  grips = std::move(newGrips);
+  flights = std::move(newFlights);
   spawningSeat_ = 0;
   passRemoved_ = 0;
   return randomState;

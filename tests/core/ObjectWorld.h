@@ -115,6 +115,8 @@ class ObjectWorld {
   // The world's chance from now on (call before scene()); by default a
   // generator of the fixture's own.
   void setRandom(RandomInt random) { randomOverride_ = std::move(random); }
+  // The rules the world plays by (call before scene()); by default the game's own.
+  void setRules(GameRules rules) { rules_ = std::move(rules); }
 
   // The bare world, made on first use from the picture sets added so far. It
   // logs to log.txt and draws its chance from a generator of its own.
@@ -123,7 +125,7 @@ class ObjectWorld {
       WorldServices services;
       services.log = logSink_;
       services.random = randomOverride_ ? randomOverride_ : [this](int lo, int hi) { return random_.range(lo, hi); };
-      scene_ = std::make_unique<World>(std::move(services), World::Bare{}, catalog_);
+      scene_ = std::make_unique<World>(std::move(services), World::Bare{}, catalog_, rules_);
     }
     return *scene_;
   }
@@ -165,6 +167,7 @@ class ObjectWorld {
   std::map<int32_t, std::vector<Size>> sizes_;
   Random random_{20240611};
   RandomInt randomOverride_;
+  GameRules rules_;
   std::unique_ptr<World> scene_;
 };
 

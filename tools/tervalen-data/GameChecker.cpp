@@ -12,6 +12,7 @@
 #include "CheckData.h"
 #include "ContentChecks.h"
 #include "GameFiles.h"
+#include "format/JsonText.h"
 #include "format/OpcodeTable.h"
 #include "object/ScriptLoops.h"
 #include "SceneGeometry.h"
@@ -381,6 +382,10 @@ class Checker {
           problem(c.file, where, std::string(info->name) + " has " + num(static_cast<int64_t>(code.args.size())) +
                                      " arguments but reads " + num(static_cast<int64_t>(info->args.size())));
         auto arg = [&](size_t i) { return toInt32(scriptArg(code.args, i)); };
+        if (isExtendedOpcode(code.opcode)) {
+          checkExtended(c, where, code, *info);
+          continue;
+        }
         switch (code.opcode) {
           case 0:
             if (set && (arg(0) < 0 || static_cast<size_t>(arg(0)) >= set->pictures.size()))
@@ -437,6 +442,48 @@ class Checker {
       }
     }
     checkLoops(c);
+  }
+
+  // The extended instructions: played only when the rules switch them on
+  // (elsewhere a warning: the game plays them as nothing, as it always has); a
+  // grab box of no size in some direction, a negative throw damage, or a
+  // throw or let-go in a file that never grabs (it holds nobody to throw) are
+  // mistakes; a file that grabs needs the actions the keys start while it holds.
+  void checkExtended(const Character& c, const std::string& where, const Instruction& code, const OpcodeInfo& info) {
+    if (!rules_.extendedInstructions) {
+      warning(c.file, where, std::string(info.name) + " is an extended instruction: this folder plays it as "
+                                                      "nothing (data/rules.txt has no `instructions = extended`)");
+      return;
+    }
+    const auto grabs = [](const CharaData& d) {
+      for (const Action& a : d.actions)
+        for (const Instruction& k : a.codes)
+          if (k.opcode == 11) return true;
+      return false;
+    };
+    switch (code.opcode) {
+      case 11:
+        for (size_t i = 2; i < 5; ++i)
+          if (!(scriptArg(code.args, i) >= 0))
+            problem(c.file, where, std::string("grab ") + info.args[i].name + "=" +
+                                       shortestDouble(scriptArg(code.args, i)) + ": a grab box is never smaller than nothing");
+        if (c.player && scriptArg(code.args, 2) != 0)
+          for (int n : {40, 41, 42, 43})
+            if (!hasAction(&c, n))
+              problem(c.file, where, "a fighter that grabs needs action " + num(n) +
+                                         " (40 hold, 41 knee, 42 throw, 43 vault), but it " + absence(&c, n));
+        break;
+      case 12:
+        if (!(scriptArg(code.args, 2) >= 0))
+          problem(c.file, where, "throw damage=" + shortestDouble(scriptArg(code.args, 2)) + ": a throw cannot heal");
+        [[fallthrough]];
+      case 13:
+        if (!grabs(c.data))
+          problem(c.file, where, std::string(info.name) + " in a file without a grab box: it never holds anyone");
+        break;
+      default:
+        break;
+    }
   }
 
   // A goto or an armed jump lands on an instruction of its target action; one
