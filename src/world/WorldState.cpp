@@ -239,7 +239,7 @@ void World::saveState(uint64_t randomState, std::vector<uint8_t>& out) const {
   w.u32(grabBoxes);
   for (const Obj* o : all)
     if (o->grab.width != 0) {
-      w.i32(index.at(o));
+      w.i32(ref(o));
       w.box(o->grab);
     }
   w.u32(static_cast<uint32_t>(grips.size()));
