@@ -1,7 +1,8 @@
 // The screen holds the fight: a scene divided into stretches (StageRules.h)
 // stops the camera at each until its enemies are down. Enemies of a stretch
-// the view has not come to yet stand where they are; while the camera holds,
-// the fighters cannot leave the view and the stretch's enemies walk into it.
+// the view has not come to yet stand where they are; once it has, they walk
+// into the view and stay in it, and while the camera holds, the fighters
+// cannot leave the view either.
 #include <algorithm>
 
 #include "world/World.h"
@@ -53,9 +54,11 @@ void World::holdCamera() {
 }
 
 void World::holdStretchInView() {
-  if (!stage.held) return;
+  // Once the view has come to the stretch its enemies are in it or walking
+  // into it; once the camera holds, the fighters stay in it too.
+  if (!stage.reached) return;
   const double viewLeft = cameraX, viewRight = cameraX + screenWidth;
-  for (size_t i = 0; i < fighters_; ++i) {
+  for (size_t i = 0; i < fighters_ && stage.held; ++i) {
     Chara* f = charas[i];
     const double held = std::clamp(f->x, viewLeft + kViewEdge, viewRight - kViewEdge);
     if (held == f->x) continue;
@@ -103,6 +106,6 @@ bool World::stretchAwake(const Chara& enemy) const {
   if (enemy.stretch < 0) return true;
   if (enemy.stretch != stage.stretch) return false;
   if (stage.held) return true;
-  // Before the camera holds, an enemy of the stretch acts once the view has come to it.
-  return stage.reached && enemy.x >= cameraX && enemy.x <= cameraX + screenWidth;
+  // Before the camera holds, the stretch's enemies act once the view has come to it.
+  return stage.reached;
 }

@@ -168,8 +168,8 @@ class World final : public ObjectHost {
   // Joins since the world began, the first fighter's included.
   int32_t seatsEverJoined() const { return seatsEverJoined_; }
   // Whether an enemy acts: one of no stretch always; one of a stretch once
-  // the camera holds at its stretch, or before that once it is in view of a
-  // camera that has come to its stretch. The others stand where they are.
+  // the view has come to its stretch (the stretch the camera goes to). The
+  // others stand where they are.
   bool stretchAwake(const Chara& enemy) const;
   // The fighter an enemy at (x, z) goes for: the nearest that has not fallen
   // (ties: the lower seat); when every one has, the first seat's.
