@@ -224,6 +224,16 @@ bool walkMeets(double x, double z, double tx, double tz, const World::Door& o, d
 
 Autoplay::Wish Autoplay::toDoor(const World& scene, const Chara& p, const World::Door& door) const {
   const Wish straight = goTo(p, door.x, door.z, kDoorStopDx);
+  if (scene.rules.stage.doorsAnyDepth) {
+    // A door takes whoever reaches it along the ground, to the nearest in
+    // depth: line up with the chosen one short of the doors' reach first.
+    for (const World::Door& o : scene.doors)
+      if (&o != &door && std::fabs(p.z - o.z) <= std::fabs(p.z - door.z)) {
+        const double wait = World::kDoorReachX + kDoorMargin + 6;
+        return goTo(p, door.x < p.x ? door.x + wait : door.x - wait, door.z, kDoorStopDx);
+      }
+    return straight;
+  }
   // The first other door the straight walk would step into.
   const World::Door* inTheWay = nullptr;
   for (const World::Door& o : scene.doors)
