@@ -135,6 +135,25 @@ TEST_F(Stretches, AHeldStretchsEnemiesWalkIntoTheViewAndStayInIt) {
   EXPECT_GE(near->x, 40);
 }
 
+TEST_F(Stretches, OnceTheViewReachesAStretchItsEnemiesOutOfViewWalkBackBeforeTheHold) {
+  std::unique_ptr<World> world = start(kStretches);
+  World& wd = *world;
+  felled(wd);
+  wd.update();
+  Chara* p = wd.charas[0];
+  p->x = 700;  // the view (0 to 800) has reached the second stretch's beginning at 800
+  wd.update();
+  ASSERT_TRUE(wd.stage.reached);
+  ASSERT_FALSE(wd.stage.held);
+  Chara* third = enemy(wd, 0);
+  third->x = 1900;  // far out of view
+  wd.update();
+  EXPECT_LE(third->x, wd.cameraX + 800 + 60);
+  for (int i = 0; i < 100; ++i) wd.update();
+  EXPECT_LE(third->x, wd.cameraX + 800 - 40) << "it has walked into the view";
+  EXPECT_FALSE(wd.stage.held);
+}
+
 TEST_F(Stretches, TheLastStretchsFallGivesABeatBeforeTheDoorsTakeAnyone) {
   std::unique_ptr<World> world = start(kStretches);
   World& wd = *world;
