@@ -128,6 +128,15 @@ TEST(CheckContent, TheRulesFileIsReadAsTheGameReadsIt) {
     expectProblem(game.check(), "data/chara", "-", "the game creates the player \"hero\", but data/chara/hero.dat");
   }
   {
+    // Stretches are checked against the scene they name, and a scene's second stretch is no override.
+    auto g = soundGame();
+    GameFolder game(g);
+    std::ofstream(game.path("data/rules.txt")) << "stretch Test = 0 800 1\nstretch Test = 800 900 50\n";
+    CheckReport r = game.check();
+    expectProblem(r, "data/rules.txt", "line 2", "stretch Test names enemy 50, but the scene holds");
+    EXPECT_TRUE(r.notes.empty()) << describe(r);
+  }
+  {
     // A score for a name no character has: a warning, the folder still passes.
     auto g = soundGame();
     GameFolder game(g);

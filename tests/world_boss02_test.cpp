@@ -54,6 +54,8 @@ class Boss02 : public ::testing::Test {
     EXPECT_TRUE(rules) << rules.error().message();
     if (!rules) return nullptr;
     rules->playerInvincible = invincible;
+    // The arena stands in for the street: the street's stretches are not its own.
+    rules->stage = StageRules{};
     random_.seed(seed);
     WorldServices services;
     services.log = [](const std::string&) {};

@@ -123,6 +123,8 @@ const Chara* Autoplay::pickTarget(const World& scene) const {
   for (size_t i = scene.fighterCount(); i < scene.charas.size(); ++i) {
     const Chara* e = scene.charas[i];
     if (!alive(e)) continue;
+    // In a scene of stretches, the enemies of the stretch the camera goes to come first, as a player sees them.
+    if (scene.stage.stretch >= 0 && e->stretch >= 0 && e->stretch != scene.stage.stretch) continue;
     double cost = std::fabs(e->x - p.x) + 3 * std::fabs(e->z - p.z);
     // Seats share the enemies out: one that another fighter stands nearer to
     // costs more; between two that stand as near, the lower seat keeps it (so
@@ -227,6 +229,16 @@ bool walkMeets(double x, double z, double tx, double tz, const World::Door& o, d
 
 Autoplay::Wish Autoplay::toDoor(const World& scene, const Chara& p, const World::Door& door) const {
   const Wish straight = goTo(p, door.x, door.z, kDoorStopDx);
+  if (scene.rules.stage.doorsAnyDepth) {
+    // A door takes whoever reaches it along the ground, to the nearest in
+    // depth: line up with the chosen one short of the doors' reach first.
+    for (const World::Door& o : scene.doors)
+      if (&o != &door && std::fabs(p.z - o.z) <= std::fabs(p.z - door.z)) {
+        const double wait = World::kDoorReachX + kDoorMargin + 6;
+        return goTo(p, door.x < p.x ? door.x + wait : door.x - wait, door.z, kDoorStopDx);
+      }
+    return straight;
+  }
   // The first other door the straight walk would step into.
   const World::Door* inTheWay = nullptr;
   for (const World::Door& o : scene.doors)
@@ -361,13 +373,19 @@ Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
   }
 
   const double dx = target.x - p.x, dz = target.z - p.z;
+  // Where the hero can stand along the ground: the scene's, narrowed to the view while the camera holds there.
+  double groundLo = kEdgeRoom, groundHi = scene.width - kEdgeRoom;
+  if (scene.stage.held) {
+    groundLo = std::max(groundLo, scene.cameraX + World::kViewEdge + 1);
+    groundHi = std::min(groundHi, scene.cameraX + scene.screenWidth - World::kViewEdge - 1);
+  }
   // A knocked-down enemy whose getting up strikes round itself (the one fought
   // or any other close by): wait for it out of reach.
   if (style_ == AutoplayStyle::Full) {
     if (const Chara* rising = risingStriker(scene)) {
       const bool fromLeft = rising->x >= p.x;
       double stand = fromLeft ? rising->x - kWaitDx : rising->x + kWaitDx;
-      if (stand < kEdgeRoom || stand > scene.width - kEdgeRoom) stand = p.x;
+      if (stand < groundLo || stand > groundHi) stand = p.x;
       return goTo(p, stand, p.z, 6);
     }
   }
@@ -380,7 +398,7 @@ Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {
     // Seats 2 and 4 take the far side, so that a team surrounds its enemy.
     const bool farSide = seat_ % 2 == 0;
     double stand = (dx >= 0) != farSide ? target.x - kApproachDx : target.x + kApproachDx;
-    if (stand < kEdgeRoom || stand > scene.width - kEdgeRoom)
+    if (stand < groundLo || stand > groundHi)
       stand = stand < target.x ? target.x + kApproachDx : target.x - kApproachDx;
     // Seats 3 and 4 keep a lane a little in front of and behind the first two,
     // still within striking depth, so that four bots do not stand as two.

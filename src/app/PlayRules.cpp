@@ -11,6 +11,7 @@
 #include "format/RulesText.h"
 #include "format/SceneFile.h"
 #include "world/RulesFile.h"
+#include "world/StageRulesText.h"
 
 namespace {
 
@@ -42,6 +43,16 @@ bool rulesForRun(const Options& options, RunRules& out, std::string& error, cons
     return false;
   }
   out.rules = std::move(*rules);
+  // Stretches and enemy places that do not fit the scenes they name stop the game at start.
+  Expected<bool> stage = checkStageAgainstScenes(out.rules.stage, [files](const std::string& id) -> Expected<SceneFile> {
+    Expected<std::string> path = dataFilePath(DataFileKind::Scene, id);
+    if (!path) return LoadError{path.error().file, 0, path.error().what};
+    return readSceneFile(*path, files);
+  });
+  if (!stage) {
+    error = textLineMessage(stage.error());
+    return false;
+  }
   if (!options.scene.empty()) {
     std::string id;
     if (!utf8ToGbk(options.scene, id)) {

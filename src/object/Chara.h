@@ -34,4 +34,6 @@ class Chara : public Obj {
   // The hit points of a full bar: the file's, or more for an enemy made stronger for a team.
   int32_t fullHp() const { return teamHp > 0 ? teamHp : (data ? data->maxHp : 0); }
   int32_t teamHp = 0;  // 0: the file's
+  // The stretch of its scene this enemy belongs to (0 the first), -1: none.
+  int32_t stretch = -1;
 };

@@ -10,6 +10,7 @@
 #include "render/SeatLook.h"
 #include "render/SeatMarks.h"
 #include "render/SeatPanels.h"
+#include "render/StageSigns.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ void WorldRenderer::draw(const World& world) {
   drawScenery(world, false);
   for (const Obj* o : world.objects) drawObject(*o, together ? fighterSeat(world, *o) : 0);
   drawScenery(world, true);
+  drawStageSigns(engine_, scoreFont_, world);
   if (!together) {
     hud_.draw(world.hud, world.rules.playerId);
     scoreFont_.drawFormatted(HudLayout::scoreX, HudLayout::scoreY, AlignRight, "Score = %d  ", world.hud.score);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "world/Difficulty.h"
+#include "world/StageRules.h"
 
 struct EnemyValue {
   int32_t score = 0;
@@ -72,6 +73,8 @@ struct GameRules {
   bool grabbable(const std::string& name) const {
     return std::find(cannotGrab.begin(), cannotGrab.end(), name) == cannotGrab.end();
   }
+  // Stretches that hold the screen, enemies moved, doors and their signs (none: as before).
+  StageRules stage;
 
   // The levels of difficulty (rules.txt: easy.enemy-hp-percent = 70 and the
   // like) and the one this run plays.

@@ -10,6 +10,7 @@
 #include "base/DataLayers.h"
 #include "base/FileBytes.h"
 #include "base/TextCodec.h"
+#include "world/StageRulesText.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr long kMaxWalkHundredths = 2000;    // 20 pixels a frame: across the sc
 
 const char* const kKeys =
     "player, player-x, player-z, first-scene, final-scene, pack-password, continues, coop-hp-percent, heroes, score NAME, "
-    "pace NAME, walk-speed NAME, and for each level of difficulty (easy, normal, hard) LEVEL.enemy-hp-percent, "
+    "pace NAME, walk-speed NAME, stretch SCENE, enemy-place SCENE N, place-name SCENE, door-depth, and for each level of difficulty (easy, normal, hard) LEVEL.enemy-hp-percent, "
     "LEVEL.enemy-damage-percent, LEVEL.enemy-pace-percent, LEVEL.continues, instructions, cannot-grab";
 constexpr long kMaxContinues = 99;
 constexpr size_t kMaxHeroes = 16;
@@ -74,6 +75,12 @@ class RulesReader {
     if (word == kScoreRule) return score(enemy, value);
     if (word == kPaceRule) return pace(enemy, value);
     if (word == kWalkSpeedRule) return walkSpeed(enemy, value);
+    if (key == kDoorDepthRule && !firstTime(key)) return false;
+    switch (readStageRule(rule, file_, rules_.stage, error_)) {
+      case StageRuleRead::Taken: return true;
+      case StageRuleRead::Failed: return false;
+      case StageRuleRead::NotMine: break;
+    }
     if (!firstTime(key)) return false;
     if (key == "player") return id(value, "the player's character id", rules_.playerId);
     if (key == "player-x") return place(value, rules_.playerX);

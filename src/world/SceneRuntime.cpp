@@ -66,15 +66,21 @@ void World::useDoors() {
     const Chara* p = charas[i];
     if (seat(p->seat).state != Seat::PLAYING) continue;
     if (fighters_ > 1 && fallen(*p)) continue;
+    // The first door in reach; where doors take a fighter at any depth, the nearest in depth.
+    const bool anyDepth = rules.stage.doorsAnyDepth;
+    const Door* taken = nullptr;
     for (const Door& d : doors) {
-      if (std::fabs(p->x - d.x) < kDoorReachX && std::fabs(p->z - d.z) < kDoorReachZ) {
-        // A door whose scene could not be read was reported once and leads nowhere.
-        if (failedDoorTargets.count(d.targetScene)) return;
-        const Door use = d;  // the change empties `doors`
-        if (!changeScene(use.targetScene, use.entryX, use.entryZ, p->seat))
-          failedDoorTargets.insert(use.targetScene);
-        return;
-      }
+      if (std::fabs(p->x - d.x) >= kDoorReachX || (!anyDepth && std::fabs(p->z - d.z) >= kDoorReachZ)) continue;
+      if (!taken || std::fabs(p->z - d.z) < std::fabs(p->z - taken->z)) taken = &d;
+      if (!anyDepth) break;
+    }
+    if (taken) {
+      // A door whose scene could not be read was reported once and leads nowhere.
+      if (failedDoorTargets.count(taken->targetScene)) return;
+      const Door use = *taken;  // the change empties `doors`
+      if (!changeScene(use.targetScene, use.entryX, use.entryZ, p->seat))
+        failedDoorTargets.insert(use.targetScene);
+      return;
     }
   }
 }
@@ -192,10 +198,17 @@ void World::apply(const SceneFile& file, const std::string& path) {
   if (!file.props.empty() && plainId(file.propId, "prop id")) {
     for (const SceneFile::PropEntry& p : file.props) createObj(file.propId, p.action, 0, 0, 1, p.x, p.y, p.z);
   }
+  const SceneStage* stretches = rules.stage.scenes.empty() ? nullptr : rules.stage.scene(sceneIdOfPath(path));
   for (size_t i = 0; i < file.charas.size(); ++i) {
     const SceneFile::CharaEntry& c = file.charas[i];
+    int32_t x = c.x, z = c.z;
+    const int32_t number = static_cast<int32_t>(i + 1);
+    if (stretches) stretches->place(number, x, z);
     if (plainId(c.id, "enemy " + std::to_string(i + 1) + " id"))
-      if (Chara* enemy = createChara(c.id, 1, c.x, c.z)) strengthenForTeam(*enemy);
+      if (Chara* enemy = createChara(c.id, 1, x, z)) {
+        strengthenForTeam(*enemy);
+        if (stretches) enemy->stretch = stretches->stretchOf(number);
+      }
   }
   for (const SceneFile::WallEntry& w : file.walls) {
     walls.push_back(Box{static_cast<double>(w.x), 0.0, static_cast<double>(w.z), static_cast<double>(w.width),
@@ -214,4 +227,6 @@ void World::apply(const SceneFile& file, const std::string& path) {
   walls.push_back(Box{halfW, 0.0, h + 250, w, 0.0, 500.0});
 
   doorsOpen = false;
+  startStretches();
+  holdCamera();
 }

@@ -29,7 +29,8 @@ void appendString(std::string& out, const std::string& utf8) { out += jsonQuote(
 // anything else read as GBK (which always gives UTF-8).
 std::string textOf(const std::string& bytes) { return isUtf8(bytes) ? bytes : gbkToUtf8(bytes); }
 
-void appendChara(std::string& out, const Chara& c, bool enemy) {
+// `stage`: the world, for an enemy in a folder whose scenes have stretches (else null).
+void appendChara(std::string& out, const Chara& c, bool enemy, const World* stage = nullptr) {
   out += "{\"id\":";
   appendString(out, gbkToUtf8(c.data ? c.data->id : std::string()));
   out += ",\"x\":"; appendNumber(out, c.x);
@@ -46,6 +47,13 @@ void appendChara(std::string& out, const Chara& c, bool enemy) {
   out += ",\"finished\":"; out += c.finished ? "true" : "false";
   if (enemy) {
     out += ",\"aiMode\":"; appendInt(out, c.aiMode);
+    // In a folder whose scenes have stretches: the enemy's (null: none), and
+    // whether it stands waiting for the view to come to its stretch.
+    if (stage) {
+      out += ",\"stretch\":";
+      if (c.stretch >= 0) appendInt(out, c.stretch); else out += "null";
+      out += ",\"waiting\":"; out += stage->stretchAwake(c) ? "false" : "true";
+    }
   }
   out += '}';
 }
@@ -185,7 +193,7 @@ void TraceWriter::write(const World& scene, int frame, int state) {
   line += ",\"enemies\":[";
   for (size_t i = scene.fighterCount(); i < scene.charas.size(); ++i) {
     if (i > scene.fighterCount()) line += ',';
-    appendChara(line, *scene.charas[i], true);
+    appendChara(line, *scene.charas[i], true, scene.rules.stage.anyStretches() ? &scene : nullptr);
   }
   line += "],\"players\":[";
   bool firstSeat = true;
@@ -197,6 +205,16 @@ void TraceWriter::write(const World& scene, int frame, int state) {
   }
   line += "],\"continues\":"; appendInt(line, scene.continuesLeft);
   if (scene.rules.extendedInstructions) appendGrabs(line, scene);
+  // The camera's hold, in a folder whose scenes have stretches: the stretch
+  // it goes to (null when none is left), whether it holds, the GO sign and the beat.
+  if (scene.rules.stage.anyStretches()) {
+    line += ",\"hold\":{\"stretch\":";
+    if (scene.stage.stretch >= 0) appendInt(line, scene.stage.stretch); else line += "null";
+    line += ",\"held\":"; line += scene.stage.held ? "true" : "false";
+    line += ",\"go\":"; line += scene.stage.goFrames > 0 && !scene.stage.held ? "true" : "false";
+    line += ",\"beat\":"; appendInt(line, scene.stage.beatFrames);
+    line += '}';
+  }
   line += "}\n";
   check(file_.write(line));
 }

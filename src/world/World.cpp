@@ -245,7 +245,10 @@ bool World::playerDefeated() const {
 
 void World::update() {
   sounds.clear();
+  if (stage.goFrames > 0) --stage.goFrames;
+  if (stage.beatFrames > 0) --stage.beatFrames;
   if (!charas.empty()) followCamera();
+  holdCamera();
 
   // Object pass. Objects appended during the pass wait for the next frame. A
   // finished object leaves the list: the survivors close up behind the pass
@@ -292,6 +295,7 @@ void World::update() {
   hitGrid_.stop();
   holdFightersInView();
   if (rules.extendedInstructions) updateGrabs();
+  holdStretchInView();
 
   // Character pass: the enemies think, each against the fighter it goes for;
   // finished ones score for the seat that struck them last and leave.
@@ -299,12 +303,13 @@ void World::update() {
     for (size_t i = fighters_; i < charas.size();) {
       Chara* e = charas[i];
       // A held enemy only struggles: it neither walks nor attacks.
-      if (grips.empty() || !gripOf(e))
+      if ((grips.empty() || !gripOf(e)) && stretchAwake(*e))
         runEnemyBehaviour(*e, *targetFor(e->x, e->z), e->data ? rules.paceOf(e->data->name) : EnemyPace{},
                           services_.random);
       if (e->finished) {
         addScore(e->lastHitSeat > 0 ? seat(e->lastHitSeat).hud : hud, *e, rules);
         removeEnemy(i);
+        releaseClearedStretch();
         openDoorsIfCleared();
         continue;
       }
@@ -312,11 +317,11 @@ void World::update() {
     }
   }
 
-  if (doorsOpen && fighters_ > 0) useDoors();
+  if (doorsOpen && fighters_ > 0 && stage.beatFrames == 0) useDoors();
   updateSeats();
 
   if (playerDefeated()) gameOver = true;
-  if (finalSceneCleared()) gameOver = true;
+  if (finalSceneCleared() && stage.beatFrames == 0) gameOver = true;
 
   depthSort();
   destroyRemoved();

@@ -30,6 +30,7 @@
 #include "world/Hud.h"
 #include "world/PlayerControl.h"
 #include "world/Seat.h"
+#include "world/StageState.h"
 #include "world/WallGrid.h"
 
 class DataLayers;
@@ -167,6 +168,10 @@ class World final : public ObjectHost {
   void setFighters(size_t n);
   // Joins since the world began, the first fighter's included.
   int32_t seatsEverJoined() const { return seatsEverJoined_; }
+  // Whether an enemy acts: one of no stretch always; one of a stretch once
+  // the view has come to its stretch (the stretch the camera goes to). The
+  // others stand where they are.
+  bool stretchAwake(const Chara& enemy) const;
   // The fighter an enemy at (x, z) goes for: the nearest that has not fallen
   // (ties: the lower seat); when every one has, the first seat's.
   const Chara* targetFor(double x, double z) const;
@@ -257,6 +262,9 @@ class World final : public ObjectHost {
   // The sounds asked for in the last step, in order; the game plays them.
   std::vector<SoundRequest> sounds;
 
+  // Where the scene's stretches stand: the one the camera goes to, whether it holds, the signs.
+  StageState stage;
+
   SceneStart sceneStart;
   std::string startError;  // why the world could not start (empty when it did)
   std::string scenePath;   // the file the current scene was read from
@@ -309,6 +317,14 @@ class World final : public ObjectHost {
   void updateSeats();
   // With two or more fighters, keeps every fighter within the view.
   void holdFightersInView();
+  // The scene's stretches (Stage.cpp): enemies tagged and moved as the scene
+  // begins; the camera held or capped; fighters and enemies kept in a held
+  // view; a cleared stretch released; and whether an enemy's stretch lets it act.
+  void startStretches();
+  void holdCamera();
+  void holdStretchInView();
+  void releaseClearedStretch();
+  const SceneStage* stageOfScene() const;
   void reportObjectLimit(const std::string& id, int32_t action);
   // Notes how the scene `id` begins, the player standing at (x, z).
   void noteSceneStart(const std::string& id, int32_t x, int32_t z);

@@ -79,6 +79,16 @@ uint64_t worldChecksum(const World* scene, uint64_t randomState) {
     }
   }
 
+  // Where the stretches stand, in a folder that has any: others sum as they always have.
+  if (scene->rules.stage.anyStretches()) {
+    h.i32(scene->stage.stretch);
+    h.flag(scene->stage.held);
+    h.flag(scene->stage.reached);
+    h.i32(scene->stage.goFrames);
+    h.i32(scene->stage.beatFrames);
+    for (const Chara* c : scene->charas) h.i32(c->stretch);
+  }
+
   h.u64(scene->objects.size());
   for (const Obj* o : scene->objects) {
     h.text(o->data ? o->data->id : std::string());

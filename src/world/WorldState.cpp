@@ -70,6 +70,7 @@ void writeObj(StateWriter& w, const Obj& o) {
     w.i32(c->protection);
     w.i32(c->lastHitSeat);
     w.i32(c->teamHp);
+    w.i32(c->stretch);
   }
 }
 
@@ -129,6 +130,8 @@ std::unique_ptr<Obj> readObj(StateReader& r, ObjectHost* host) {
     c->protection = r.i32("protection");
     c->lastHitSeat = r.i32("last hit by");
     c->teamHp = r.i32("team hit points");
+    c->stretch = r.i32("stretch");
+    if (c->stretch < -1) r.fail("stretch " + std::to_string(c->stretch) + " is below -1");
     if (c->lastHitSeat < 0 || c->lastHitSeat > kMaxSeats) r.fail("last hit by seat is not 0 to 4");
   }
   return made;
@@ -260,6 +263,11 @@ void World::saveState(uint64_t randomState, std::vector<uint8_t>& out) const {
     w.u32(static_cast<uint32_t>(f.struck.size()));
     for (const Chara* c : f.struck) w.i32(ref(c));
   }
+  w.i32(stage.stretch);
+  w.flag(stage.held);
+  w.flag(stage.reached);
+  w.i32(stage.goFrames);
+  w.i32(stage.beatFrames);
 }
 
 Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std::string& source) {
@@ -417,6 +425,14 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
       r.fail("a flight without its thrown character");
     if (!r.failed() && (f.seat < 0 || f.seat > kMaxSeats)) r.fail("a flight's seat is not 0 to 4");
   }
+  StageState newStage;
+  newStage.stretch = r.i32("stretch");
+  newStage.held = r.flag("held");
+  newStage.reached = r.flag("stretch reached");
+  newStage.goFrames = r.i32("GO sign");
+  newStage.beatFrames = r.i32("beat");
+  if (!r.failed() && (newStage.stretch < -1 || newStage.goFrames < 0 || newStage.beatFrames < 0))
+    r.fail("the stretch's state is out of range");
   if (!r.failed() && (fighters > charaCount || fighters > static_cast<uint32_t>(kMaxSeats)))
     r.fail("fighters: " + std::to_string(fighters) + " of " + std::to_string(charaCount) + " characters");
   // The fighters lead the characters, each its seat's, in seat order.
@@ -471,6 +487,7 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
   objectLimitReported_ = limitReported;
   grips = std::move(newGrips);
   flights = std::move(newFlights);
+  stage = newStage;
   spawningSeat_ = 0;
   passRemoved_ = 0;
   return randomState;

@@ -90,7 +90,7 @@ TEST_F(RulesFile, GarbageIsOneErrorNamingTheFileAndTheLine) {
   EXPECT_EQ(refusal("score guai01 = 10\nspeed = 3\n"),
             "data/rules.txt:2: \"speed\" is not a rule of the game; the rules are: player, player-x, player-z, "
             "first-scene, final-scene, pack-password, continues, coop-hp-percent, heroes, score NAME, pace NAME, "
-            "walk-speed NAME, and for each level of difficulty (easy, normal, hard) LEVEL.enemy-hp-percent, "
+            "walk-speed NAME, stretch SCENE, enemy-place SCENE N, place-name SCENE, door-depth, and for each level of difficulty (easy, normal, hard) LEVEL.enemy-hp-percent, "
             "LEVEL.enemy-damage-percent, LEVEL.enemy-pace-percent, LEVEL.continues, instructions, cannot-grab");
   EXPECT_EQ(refusal("\n\nthis line has no equals sign\n"),
             "data/rules.txt:3: a rule is written `key = value`, this line has "

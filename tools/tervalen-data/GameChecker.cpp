@@ -29,6 +29,7 @@
 #include "format/SystemData.h"
 #include "format/RulesText.h"
 #include "world/RulesFile.h"
+#include "world/StageRulesText.h"
 
 namespace fs = std::filesystem;
 
@@ -80,6 +81,7 @@ class Checker {
     checkSpawnedObjects();
     for (auto& [path, s] : scenes_) checkScene(s);
     checkSceneGraph();
+    checkStage();
     checkScoredNames();
     checkContent(ContentCheckInput{charas_, scenes_, rules_, catalogOk_ ? &catalog_ : nullptr},
                  [this](const std::string& f, const std::string& w, const std::string& m) { problem(f, w, m); },
@@ -156,6 +158,11 @@ class Checker {
       for (const RulesLine& line : text->lines) {
         const std::string at = file + ":" + num(static_cast<int64_t>(line.line));
         auto [was, fresh] = givenAt.emplace(line.key, at);
+        // A scene's stretches take a line each: the same key again is the next stretch.
+        if (!fresh && splitFirstWord(line.key).first == kStretchRule && was->second.rfind(file + ":", 0) == 0) {
+          was->second = at;
+          continue;
+        }
         if (!fresh) {
           report_.notes.push_back({file, "line " + num(static_cast<int64_t>(line.line)),
                                    line.key + " = " + line.value + " overrides the rule of " + was->second, {}});
@@ -274,6 +281,21 @@ class Checker {
       else
         brokenFiles_.insert(path);
     });
+  }
+
+  // The stretches and enemy places of the rules against the scenes they name,
+  // as the game checks them at start.
+  void checkStage() {
+    Expected<bool> checked = checkStageAgainstScenes(rules_.stage, [&](const std::string& id) -> Expected<SceneFile> {
+      const SceneEntry* s = scene(id);
+      if (!s) return LoadError{"data/scene/" + gbkToUtf8(id) + ".dat", 0, "no such scene file, or it cannot be read"};
+      return s->data;
+    });
+    if (!checked) {
+      const std::string& file = checked.error().file;
+      problem(file.rfind(dir_, 0) == 0 ? std::string(kRulesFile) : file,
+              "line " + num(static_cast<int64_t>(checked.error().offset)), checked.error().what);
+    }
   }
 
   // ---- who is what ----
