@@ -2,6 +2,8 @@
 // walking into a standing enemy holds it, J knees and throws, K vaults, the
 // held one struggles free, the holder lets go when hit; the ties and the
 // removals; grips and flights in the saved state, the checksum and the trace.
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -330,8 +332,14 @@ TEST_F(Grabs, GripsAndFlightsAreInTheStateTheChecksumAndTheTrace) {
   // A state whose grip names no character is refused with the place.
   ASSERT_TRUE(world().restoreState(saved, "saved"));
   std::vector<uint8_t> broken = saved;
-  // The grip count sits after the grab boxes: holder and held follow it; point the holder nowhere.
-  const size_t grip = broken.size() - 4 /*flights*/ - 8 /*reach*/ - 4 - 4 - 4 - 4;
+  // The grip is holder, held, frames and knees (four numbers), then its reach:
+  // find the reach's bytes (the last, as the grips follow the objects) and point the holder nowhere.
+  const double reach = world().grips[0].reach;
+  uint8_t reachBytes[sizeof reach];
+  std::memcpy(reachBytes, &reach, sizeof reach);
+  auto at = std::find_end(broken.begin(), broken.end(), std::begin(reachBytes), std::end(reachBytes));
+  ASSERT_NE(at, broken.end());
+  const size_t grip = static_cast<size_t>(at - broken.begin()) - 16;
   broken[grip] = 0x70;
   auto refused = world().restoreState(broken, "broken");
   ASSERT_FALSE(refused);
