@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "world/Difficulty.h"
+#include "world/FairRules.h"
 
 struct EnemyValue {
   int32_t score = 0;
@@ -64,6 +65,8 @@ struct GameRules {
   // the first that plays when it enters.
   int32_t coopHpPercent = 60;
   int32_t musicVolume = 100;
+  // Fair fights and feel, each switched on by its own line.
+  FairRules fair;
 
   // The levels of difficulty (rules.txt: easy.enemy-hp-percent = 70 and the
   // like) and the one this run plays.

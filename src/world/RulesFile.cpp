@@ -10,6 +10,7 @@
 #include "base/DataLayers.h"
 #include "base/FileBytes.h"
 #include "base/TextCodec.h"
+#include "world/FairRulesFile.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ constexpr long kMaxWalkHundredths = 2000;    // 20 pixels a frame: across the sc
 const char* const kKeys =
     "player, player-x, player-z, first-scene, final-scene, pack-password, continues, coop-hp-percent, heroes, score NAME, "
     "pace NAME, walk-speed NAME, and for each level of difficulty (easy, normal, hard) LEVEL.enemy-hp-percent, "
-    "LEVEL.enemy-damage-percent, LEVEL.enemy-pace-percent, LEVEL.continues";
+    "LEVEL.enemy-damage-percent, LEVEL.enemy-pace-percent, LEVEL.continues, and ";
 constexpr long kMaxContinues = 99;
 constexpr size_t kMaxHeroes = 16;
 constexpr long kMaxCoopHpPercent = 1000;  // ten times the hit points for each extra seat
@@ -75,6 +76,9 @@ class RulesReader {
     if (word == kPaceRule) return pace(enemy, value);
     if (word == kWalkSpeedRule) return walkSpeed(enemy, value);
     if (!firstTime(key)) return false;
+    std::string why;
+    if (const FairRuleLine fair = applyFairRule(key, value, file_, line_, rules_.fair, why); fair != FairRuleLine::NotOurs)
+      return fair == FairRuleLine::Applied || fail(why);
     if (key == "player") return id(value, "the player's character id", rules_.playerId);
     if (key == "player-x") return place(value, rules_.playerX);
     if (key == "player-z") return place(value, rules_.playerZ);
@@ -103,7 +107,7 @@ class RulesReader {
       rules_.packPassword = value;
       return true;
     }
-    return fail("\"" + key + "\" is not a rule of the game; the rules are: " + kKeys);
+    return fail("\"" + key + "\" is not a rule of the game; the rules are: " + kKeys + kFairRuleKeys);
   }
 
   const GameRules& rules() const { return rules_; }

@@ -228,6 +228,12 @@ class World final : public ObjectHost {
   int32_t continuesLeft = 0;
   // The sounds asked for in the last step, in order; the game plays them.
   std::vector<SoundRequest> sounds;
+  // What the last step did that only the screen shows (a shake): never saved,
+  // summed or traced. `step` counts the world's steps so the screen can tell a new one.
+  struct Feel {
+    uint64_t step = 0;
+    int32_t heavyBlows = 0;  // blows that knocked a fighter or an enemy down
+  } feel;
 
   SceneStart sceneStart;
   std::string startError;  // why the world could not start (empty when it did)
@@ -273,6 +279,12 @@ class World final : public ObjectHost {
   // With two or more fighters, keeps every fighter within the view.
   void holdFightersInView();
   void reportObjectLimit(const std::string& id, int32_t action);
+  // Fair fights: a blow of `attacker` has just landed on `target` (hit-stop,
+  // the run of hits, the heavy blows the screen shakes for).
+  void noteBlowLanded(Obj& attacker, Obj& target);
+  // Fair fights, once a frame after the object pass: runs of hits end, the
+  // risen are protected, enemies step apart.
+  void keepFightsFair();
   // Notes how the scene `id` begins, the player standing at (x, z).
   void noteSceneStart(const std::string& id, int32_t x, int32_t z);
 

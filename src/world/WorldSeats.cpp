@@ -230,6 +230,6 @@ void World::controlPlayers(const SeatInputs& inputs) {
     }
     // Seat 1's buffer ages in every frame, as it always has.
     if (n == 1 || s.state == Seat::PLAYING) s.hud.updateCommands(input);
-    if (s.state == Seat::PLAYING && s.hud.player) ::controlPlayer(s.hud, *s.hud.player, heldKeys(input));
+    if (s.state == Seat::PLAYING && s.hud.player) ::controlPlayer(s.hud, *s.hud.player, heldKeys(input), &rules.fair);
   }
 }

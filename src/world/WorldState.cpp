@@ -70,6 +70,8 @@ void writeObj(StateWriter& w, const Obj& o) {
     w.i32(c->protection);
     w.i32(c->lastHitSeat);
     w.i32(c->teamHp);
+    for (int32_t age : c->hitAges) w.i32(age);
+    w.flag(c->knockedDown);
   }
 }
 
@@ -129,6 +131,8 @@ std::unique_ptr<Obj> readObj(StateReader& r, ObjectHost* host) {
     c->protection = r.i32("protection");
     c->lastHitSeat = r.i32("last hit by");
     c->teamHp = r.i32("team hit points");
+    for (int32_t& age : c->hitAges) age = r.i32("frames since a hit");
+    c->knockedDown = r.flag("knocked down");
     if (c->lastHitSeat < 0 || c->lastHitSeat > kMaxSeats) r.fail("last hit by seat is not 0 to 4");
   }
   return made;
@@ -200,6 +204,7 @@ void World::saveState(uint64_t randomState, std::vector<uint8_t>& out) const {
     w.flag(s.fallSeen);
     w.i32(s.hud.commandTimer);
     for (int32_t code : s.hud.commands) w.i32(code);
+    for (int32_t gap : s.hud.commandGaps) w.i32(gap);
     w.i32(ref(s.hud.player));
     w.i32(ref(s.hud.target));
     w.i32(s.hud.kills);
@@ -325,6 +330,7 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
       code = r.i32("command");
       if (code < 0 || code > CMD_EMPTY) r.fail("command " + std::to_string(code) + " is not 0 to 8");
     }
+    for (int32_t& gap : st.hud.commandGaps) gap = r.i32("frames between commands");
     st.hud.player = chara("seat's fighter");
     st.hud.target = chara("seat's target");
     st.hud.kills = r.i32("kills");
