@@ -55,7 +55,7 @@ void WorldRenderer::updateShake(const World& world) {
 
 void WorldRenderer::draw(const World& world) {
   updateShake(world);
-  blinkProtected_ = world.rules.fair.wakeUpProtection > 0;
+  blinkProtected_ = world.rules.fair.wakeUpProtection > 0 || world.rules.fair.enemyWakeUpProtection > 0;
   const bool together = playingTogether(world);
   drawScenery(world, false);
   for (const Obj* o : world.objects) drawObject(*o, together ? fighterSeat(world, *o) : 0);

@@ -38,7 +38,7 @@ void World::noteBlowLanded(Obj& attacker, Obj& target) {
   if (down >= 0 && c->action == down) {
     ++feel.heavyBlows;
     c->hitAges = Chara::emptyHitMemory();
-    if (fair.wakeUpProtection > 0) c->knockedDown = true;
+    if (fair.wakeUpProtection > 0 || fair.enemyWakeUpProtection > 0) c->knockedDown = true;
   }
 }
 
@@ -50,11 +50,12 @@ void World::keepFightsFair() {
       if (age >= 0) age = age < INT32_MAX ? age + 1 : age;
     // The fighters' protection runs down with their seats; the enemies' here.
     if (i >= fighters_ && c.protection > 0) --c.protection;
-    if (fair.wakeUpProtection <= 0) continue;
+    const int32_t protection = i < fighters_ ? fair.wakeUpProtection : fair.enemyWakeUpProtection;
+    if (protection <= 0) continue;
     if (c.action == c.knockDownAction()) c.knockedDown = true;
     if (c.knockedDown && c.hp > 0 && c.action == (c.data ? c.data->standAction : 0)) {
       c.knockedDown = false;
-      c.protection = std::max(c.protection, fair.wakeUpProtection);
+      c.protection = std::max(c.protection, protection);
     }
   }
 

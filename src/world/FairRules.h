@@ -16,8 +16,11 @@ struct FairRules {
   // knocks the victim down as a heavy blow does. 0: hits never add up.
   int32_t knockdownHits = 0;
   int32_t knockdownFrames = 0;
-  // wake-up-protection = FRAMES: after getting up from a knock-down no hit lands for this long.
+  // wake-up-protection = FRAMES [ENEMY-FRAMES]: after getting up from a
+  // knock-down no hit lands on a seat's fighter for FRAMES, on an enemy for
+  // ENEMY-FRAMES (FRAMES when not given).
   int32_t wakeUpProtection = 0;
+  int32_t enemyWakeUpProtection = 0;
 
   // power-cost CHARA ACTION = N: a seat's fighter of that character starts
   // that action only with N power, which it spends. The file and line are kept
@@ -75,7 +78,7 @@ struct FairRules {
   // Whether any rule here changes what the world does (and so its saved state
   // and checksum carry the counters these rules keep).
   bool changesPlay() const {
-    return knockdownHits > 0 || wakeUpProtection > 0 || !powerCosts.empty() || motionWindow > 0 ||
+    return knockdownHits > 0 || wakeUpProtection > 0 || enemyWakeUpProtection > 0 || !powerCosts.empty() || motionWindow > 0 ||
            leastHitStop > 0 || enemyRoom > 0;
   }
 };

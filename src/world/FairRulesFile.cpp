@@ -90,8 +90,20 @@ FairRuleLine applyFairRule(const std::string& key, const std::string& value, con
     rules.knockdownFrames = static_cast<int32_t>(f);
     return FairRuleLine::Applied;
   }
-  if (word == "wake-up-protection")
-    return result(single(0, kMaxProtectionFrames, "the frames after getting up in which no hit lands", rules.wakeUpProtection));
+  if (word == "wake-up-protection") {
+    const auto [fighters, enemies] = splitFirstWord(value);
+    long f = 0, e = 0;
+    if (!rest.empty() || !number(fighters, 0, kMaxProtectionFrames, f) ||
+        (!enemies.empty() && !number(enemies, 0, kMaxProtectionFrames, e))) {
+      why = "wake-up-protection wants the frames after getting up in which no hit lands, " +
+            range(0, kMaxProtectionFrames) + ", then optionally the enemies' own: wake-up-protection = 60 20, not \"" +
+            value + "\"";
+      return FairRuleLine::Refused;
+    }
+    rules.wakeUpProtection = static_cast<int32_t>(f);
+    rules.enemyWakeUpProtection = static_cast<int32_t>(enemies.empty() ? f : e);
+    return FairRuleLine::Applied;
+  }
   if (word == "motion-window")
     return result(single(0, kMaxMotionWindow, "the most frames between the steps of a motion command", rules.motionWindow));
   if (word == "least-hit-stop")
