@@ -216,6 +216,7 @@ TEST(PauseMenuGame, EscapeOnTheEndingScreenStillQuitsAndOpensNoMenu) {
   s.frames = 60000;  // the golden run's own limit: the recorded game ends well before it
   s.seed = 1;
   s.replay = TERVALEN_SOURCE_DIR "/tests/golden/autoplay-seed1.keys";
+  s.rulesFile = TERVALEN_SOURCE_DIR "/tests/golden/classic-rules.txt";  // the rules it was recorded by
   // The recorded game ends on the ending screen with its own Esc; the
   // player's Esc comes first, in the ending's second frame.
   int endingFrame = 0;

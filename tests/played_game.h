@@ -35,6 +35,8 @@ struct GameSetup {
   int frames = 0;       // frames of the loop
   int seed = 7;
   std::string replay, record;
+  // Another rules file to play by (an absolute path); "" is the folder's own.
+  std::string rulesFile;
   std::filesystem::path settingsFile;  // "" keeps no settings
   bool titleMenu = false;              // the title menu and its demo, as a game a person starts
   std::filesystem::path scoresFile;    // the menu's high-score table ("" keeps none)
@@ -77,8 +79,8 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
   chance.seed(static_cast<uint32_t>(setup.seed));
   {
     TraceWriter trace(dir.file("trace.jsonl"), [](const std::string& why) { ADD_FAILURE() << why; });
-    // The folder's own rules file, as the game reads it.
-    Expected<GameRules> rules = readGameRules();
+    // The folder's own rules file, as the game reads it, or the one the setup names.
+    Expected<GameRules> rules = setup.rulesFile.empty() ? readGameRules() : readGameRules(setup.rulesFile);
     EXPECT_TRUE(rules.ok()) << rules.error().message();
     ScreenFlow flow(engine, rules.ok() ? *rules : GameRules{}, [&](int lo, int hi) {
       ++out.randomDraws;

@@ -13,9 +13,8 @@ constexpr float kFrameAboveEnemyPlate = 112;
 // The enemy's name, just over its plate, and the colours of an enemy's and a boss's.
 constexpr float kNameX = 34, kNameY = 116;
 constexpr uint32_t kEnemyNameColor = 0xFFFFFFFF, kBossNameColor = 0xFFFFC040, kNameShade = 0xC0000000;
-// A boss's bar is drawn this much taller, under a red glow.
+// A boss's bar is drawn this much taller.
 constexpr float kBossBarScale = 1.6f;
-constexpr uint32_t kBossGlow = 0xA0FF3020;
 
 // A sprite over the display's fixed rectangle (0, 0, width, height) of a
 // picture from the pack: a larger picture is cut to it. A missing picture
@@ -100,13 +99,9 @@ void HudDrawer::drawPanel(const Hud &hud, const PanelPlace &at, uint32_t color, 
     mhp.setRegion(0, 0, barLength(hud.target, HudLayout::targetBar.width), HudLayout::targetBar.height);
     const bool boss = fair && fair->namedEnemyPanel && hud.target->data && fair->isBoss(hud.target->data->name);
     if (boss && mhp.texture()) {
-      // A boss's bar: taller, over a glow the width of the whole bar.
+      // A boss's bar: taller, filling its well and over the plate's edges.
       const float x = at.x + HudLayout::targetBar.x * at.scale;
-      const float y = at.y + (HudLayout::targetBar.y - 2) * at.scale;
-      mhp.setRegion(0, 0, HudLayout::targetBar.width, HudLayout::targetBar.height);
-      mhp.setColor(kBossGlow);
-      mhp.drawScaled(x - 2 * at.scale, y - 2 * at.scale, at.scale * 1.02f, at.scale * (kBossBarScale + 0.4f));
-      mhp.setRegion(0, 0, barLength(hud.target, HudLayout::targetBar.width), HudLayout::targetBar.height);
+      const float y = at.y + (HudLayout::targetBar.y - 3) * at.scale;
       mhp.setColor(color);
       mhp.drawScaled(x, y, at.scale, at.scale * kBossBarScale);
     } else {
