@@ -12,7 +12,7 @@
 #include <vector>
 
 struct FairRules {
-  // knockdown-hits = N FRAMES: the N-th hit within FRAMES frames of the first
+  // knockdown-hits = N FRAMES: a hit that makes N within the last FRAMES frames
   // knocks the victim down as a heavy blow does. 0: hits never add up.
   int32_t knockdownHits = 0;
   int32_t knockdownFrames = 0;
