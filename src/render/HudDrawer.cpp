@@ -11,7 +11,7 @@ constexpr float kPortraitX = 6, kPortraitY = 3;
 // The display's frame above its enemy plate: all of it that shows while no enemy is targeted.
 constexpr float kFrameAboveEnemyPlate = 112;
 // The enemy's name, just over its plate, and the colours of an enemy's and a boss's.
-constexpr float kNameX = 34, kNameY = 116;
+constexpr float kNameX = 58, kNameY = 116;  // clear of a seat's P1 to P4
 constexpr uint32_t kEnemyNameColor = 0xFFFFFFFF, kBossNameColor = 0xFFFFC040, kNameShade = 0xC0000000;
 // A boss's bar is drawn this much taller.
 constexpr float kBossBarScale = 1.6f;
