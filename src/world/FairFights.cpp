@@ -11,6 +11,8 @@ namespace {
 
 // Enemies nearer than this in depth count as standing on one line when they keep room.
 constexpr double kRoomDepth = 16;
+// Frames a knocked-down character cannot be hit before its knock-down action takes its body away.
+constexpr int32_t kKnockDownCover = 2;
 
 bool onItsFeet(const Chara& c) { return c.hp > 0 && c.y >= 0 && c.action != c.knockDownAction() && !c.knockedDown; }
 
@@ -38,6 +40,9 @@ void World::noteBlowLanded(Obj& attacker, Obj& target) {
   if (down >= 0 && c->action == down) {
     ++feel.heavyBlows;
     c->hitAges = Chara::emptyHitMemory();
+    // Its body leaves with the knock-down's first step: until then (the rest of
+    // this frame's pass and the next one's) no other blow catches it.
+    if (fair.knockdownHits > 0) c->protection = std::max(c->protection, kKnockDownCover);
     if (fair.wakeUpProtection > 0 || fair.enemyWakeUpProtection > 0) c->knockedDown = true;
   }
 }
