@@ -79,7 +79,7 @@ TEST(DefaultGame, TheBuiltInPlayerWinsByDifferentWaysOnDifferentSeeds) {
     }
     routes.insert(run.scenes);
   }
-  // The door is chosen from what the player has seen: the six seeds do not all go the same way.
+  // The door is chosen from what the player has seen: the seeds do not all go the same way.
   EXPECT_GE(routes.size(), 2u);
   std::set<std::string> visited;
   for (const auto& r : routes) visited.insert(r.begin(), r.end());

@@ -96,6 +96,16 @@ TEST(GameStartOptions, HeroesAndDifficultyThatAreNotThereStopTheStartAndARecordi
   EXPECT_NE(ghost.err.find("heroes names c_ghost, but there is no character file data/chara/c_ghost.dat"),
             std::string::npos)
       << ghost.err;
+  // A rules file that prices an action the hero does not have: the line, at the start.
+  {
+    std::string rules = game.read("game/data/rules.txt");
+    rules.replace(rules.find("heroes = c_morivane c_ghost"), 27, "heroes = c_morivane c_kaelin");
+    std::ofstream(game.file("game/data/rules.txt"), std::ios::trunc) << rules << "power-cost c_kaelin 99 = 5\n";
+  }
+  const gameprogram::Run priced = game.run("--headless --frames 10");
+  EXPECT_EQ(priced.exitCode, 1);
+  EXPECT_NE(priced.err.find("data/rules.txt:"), std::string::npos) << priced.err;
+  EXPECT_NE(priced.err.find(": power-cost c_kaelin 99: c_kaelin has no action 99"), std::string::npos) << priced.err;
 }
 
 TEST(GameStartOptions, ARecordingOfAHeroOnHardReplaysTheSameGame) {

@@ -137,6 +137,17 @@ TEST(CheckContent, TheRulesFileIsReadAsTheGameReadsIt) {
     EXPECT_TRUE(r.notes.empty()) << describe(r);
   }
   {
+    // A power cost for an action the character does not have, or for no character at all.
+    auto g = soundGame();
+    GameFolder game(g);
+    std::ofstream(game.path("data/rules.txt")) << "power-cost c_morivane 13 = 5\npower-cost c_morivane 99 = 5\n"
+                                                  "power-cost nobody 1 = 5\n";
+    const CheckReport r = game.check();
+    expectLine(r, "data/rules.txt: line 2: power-cost c_morivane 99: c_morivane has no action 99");
+    expectLine(r, "data/rules.txt: line 3: power-cost nobody 1: there is no character nobody");
+    EXPECT_EQ(r.problems.size(), 2u) << describe(r);
+  }
+  {
     // A score for a name no character has: a warning, the folder still passes.
     auto g = soundGame();
     GameFolder game(g);

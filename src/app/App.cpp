@@ -219,6 +219,7 @@ int runGame(const Options &options, const std::string &logFile) {
     }
   }
   auto flow = std::make_unique<ScreenFlow>(engine, rules.rules, random, trace.get(), files);
+  flow->setScreenShake(settings->settings().screenShake);
   // The modder's keys (F1-F6) and --watch; they never change a step of the
   // world.
   auto modder = std::make_unique<ModderKeys>(engine, *flow, WorldReload(engine, random, options.invincible, files),

@@ -9,7 +9,9 @@
 #include "base/TextCodec.h"
 #include "base/DataLayers.h"
 #include "format/RulesText.h"
+#include "format/CharaData.h"
 #include "format/SceneFile.h"
+#include "world/FairRulesFile.h"
 #include "world/RulesFile.h"
 #include "world/StageRulesText.h"
 
@@ -77,6 +79,16 @@ bool rulesForRun(const Options& options, RunRules& out, std::string& error, cons
     if (!path || !std::filesystem::is_regular_file(*path, ec)) {
       error = std::string(kRulesFile) + ": heroes names " + gbkToUtf8(hero) + ", but there is no character file " +
               (path ? *path : "for it");
+      return false;
+    }
+  }
+  // Every action the rules price must be there to start.
+  for (const FairRules::PowerCost& cost : out.rules.fair.powerCosts) {
+    Expected<std::string> path = dataFilePath(DataFileKind::Chara, cost.chara);
+    Expected<std::vector<uint8_t>> bytes = path ? readGameFile(files, *path) : Expected<std::vector<uint8_t>>(path.error());
+    Expected<CharaData> data = bytes ? parseCharaFile(*bytes, *path) : Expected<CharaData>(bytes.error());
+    if (std::string why = powerCostProblem(cost, data ? &*data : nullptr); !why.empty()) {
+      error = cost.file + ":" + std::to_string(cost.line) + ": " + why;
       return false;
     }
   }

@@ -197,6 +197,7 @@ bool ScreenFlow::render() {
       if (titleMenu_) titleMenu_->draw();
       break;
     case PLAYING:
+      renderer_->setScreenShake(screenShake_);
       renderer_->draw(*world_);
       break;
     case ENDING:

@@ -97,6 +97,9 @@ class ScreenFlow {
   // Drawn over whichever screen is up, under the menu: the modder's overlay.
   void setModderLayer(std::function<void()> draw) { modderLayer_ = std::move(draw); }
 
+  // Whether heavy blows may shake the screen (the player's setting).
+  void setScreenShake(bool allowed) { screenShake_ = allowed; }
+
  private:
   // Attaches the pack, builds the world and its renderer; the music starts
   // in the next frame.
@@ -116,6 +119,7 @@ class ScreenFlow {
   int state_ = TITLE;
   std::unique_ptr<World> world_;
   std::unique_ptr<WorldRenderer> renderer_;
+  bool screenShake_ = true;
   std::unique_ptr<SpriteQuad> title_;
   std::unique_ptr<BitmapFont> endingFont_;
   bool quit_ = false;

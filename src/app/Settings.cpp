@@ -147,14 +147,15 @@ Settings parseSettings(const std::string& text, const std::string& fileName, std
       }
       s.windowWidth = w;
       s.windowHeight = h;
-    } else if (name == "fullscreen") {
+    } else if (name == "fullscreen" || name == "screen-shake") {
+      bool& flag = name == "fullscreen" ? s.fullscreen : s.screenShake;
       const std::string v = lower(value);
       if (v == "on" || v == "yes" || v == "true" || v == "1")
-        s.fullscreen = true;
+        flag = true;
       else if (v == "off" || v == "no" || v == "false" || v == "0")
-        s.fullscreen = false;
+        flag = false;
       else
-        leaveOut("fullscreen wants on or off, not " + quote(value));
+        leaveOut(name + " wants on or off, not " + quote(value));
     } else if (name == "music" || name == "effects") {
       int v = 0;
       if (!readNumber(value, 0, 100, v)) {
@@ -263,6 +264,7 @@ std::string formatSettings(const Settings& s) {
       "# \"seat2 punch = ...\" gives seat 2's (lines without a seat are seat 1's).\n";
   out += "window = " + std::to_string(s.windowWidth) + "x" + std::to_string(s.windowHeight) + "\n";
   out += std::string("fullscreen = ") + (s.fullscreen ? "on" : "off") + "\n";
+  out += std::string("screen-shake = ") + (s.screenShake ? "on" : "off") + "\n";
   out += "music = " + std::to_string(s.musicVolume) + "\n";
   out += "effects = " + std::to_string(s.effectsVolume) + "\n";
   out += std::string("difficulty = ") + difficultyName(s.difficulty) + "\n";

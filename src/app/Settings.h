@@ -6,6 +6,7 @@
 //   music = 80               volumes, 0..100
 //   effects = 100
 //   difficulty = normal      easy, normal or hard
+//   screen-shake = on        heavy blows shake the screen where the game asks for it
 //   punch = J Space PadX     a game key: up to two keyboard keys and a pad button
 //   seat2 punch = Period     the same for seat 2 (seats 2 to 4; a line without a
 //                            seat is seat 1's, so older files are seat 1's keys)
@@ -42,11 +43,12 @@ struct Settings {
     return seat <= 1 ? bindings : laterSeats[static_cast<size_t>(std::min(seat, HGE_SEATS) - 2)];
   }
   Difficulty difficulty = Difficulty::Normal;
+  bool screenShake = true;
 
   bool operator==(const Settings& o) const {
     return windowWidth == o.windowWidth && windowHeight == o.windowHeight && fullscreen == o.fullscreen &&
            musicVolume == o.musicVolume && effectsVolume == o.effectsVolume && bindings == o.bindings &&
-           laterSeats == o.laterSeats && difficulty == o.difficulty;
+           laterSeats == o.laterSeats && difficulty == o.difficulty && screenShake == o.screenShake;
   }
 };
 

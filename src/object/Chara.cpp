@@ -6,12 +6,6 @@
 #include "object/ObjReport.h"
 #include "object/SharedEffects.h"
 
-namespace {
-
-constexpr int32_t kKnockDownReaction = 2;
-
-}  // namespace
-
 Chara::Chara(ObjectHost* host, const std::string& id, int32_t action, int32_t pc, int32_t team, float x, float y,
              float z)
     : Obj(host, id, action, pc, team, x, y, z) {
@@ -39,21 +33,25 @@ void Chara::takeHit(HitInfo info, int32_t damage, int32_t attackerFacing) {
   const int64_t left = static_cast<int64_t>(hp) - damage;
   hp = static_cast<int32_t>(std::clamp<int64_t>(left, 0, INT32_MAX));
 
-  if (hp == 0) {
-    if (reactions.size() > static_cast<size_t>(kKnockDownReaction)) {
-      const int32_t knockDown = reactions[kKnockDownReaction];
-      if (action != knockDown) {
-        setAction(knockDown);
-        vx = -3.0;
-        vy = -3.0;
-      }
-    } else if (firstReport(*this, -1, ReportOnce::NoKnockDown)) {
+  if (hp == 0 && !knockDown()) {
+    if (firstReport(*this, -1, ReportOnce::NoKnockDown)) {
       host->report("%s: no knock-down reaction (reaction 2) for a lethal hit; the character cannot fall",
                          charaFilePath(data->id).c_str());
     }
   }
 
   if (attackerFacing == facing) turnAround();
+}
+
+bool Chara::knockDown() {
+  const int32_t down = knockDownAction();
+  if (down < 0) return false;
+  if (action != down) {
+    setAction(down);
+    vx = -3.0;
+    vy = -3.0;
+  }
+  return true;
 }
 
 void Chara::onActionEnd() {

@@ -3,11 +3,15 @@
 // and casts a shadow. Also holds the enemy behaviour's three counters.
 #pragma once
 
+#include <array>
+
 #include "object/Obj.h"
 
 // Action 5: started with no hit points left it is death; with hit points left
 // it is an ordinary action (lying after a knock-down, and getting up).
 inline constexpr int32_t kDeathAction = 5;
+// The reaction of a blow that knocks down (and of the last hit point).
+inline constexpr size_t kKnockDownReaction = 2;
 
 class Chara : public Obj {
  public:
@@ -36,4 +40,23 @@ class Chara : public Obj {
   int32_t teamHp = 0;  // 0: the file's
   // The stretch of its scene this enemy belongs to (0 the first), -1: none.
   int32_t stretch = -1;
+  // The frames since each of the character's latest hits, newest first (-1:
+  // none), to count the hits within a stretch of frames (knockdown-hits); and
+  // whether it lies knocked down and will be protected when it stands again
+  // (wake-up-protection).
+  static constexpr size_t kHitMemory = 20;
+  std::array<int32_t, kHitMemory> hitAges = emptyHitMemory();
+  static constexpr std::array<int32_t, kHitMemory> emptyHitMemory() {
+    std::array<int32_t, kHitMemory> ages{};
+    for (int32_t& a : ages) a = -1;
+    return ages;
+  }
+  bool knockedDown = false;
+  // Knocked down as a heavy blow knocks down: the knock-down reaction, thrown
+  // back and up. False when the file has no knock-down reaction.
+  bool knockDown();
+  // The action of the knock-down reaction, or -1 when the file has none.
+  int32_t knockDownAction() const {
+    return data && data->reactions.size() > kKnockDownReaction ? data->reactions[kKnockDownReaction] : -1;
+  }
 };

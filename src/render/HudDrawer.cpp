@@ -1,5 +1,6 @@
 #include "render/HudDrawer.h"
 
+#include "gfx/BitmapFont.h"
 #include "object/Chara.h"
 #include "world/GameRules.h"
 
@@ -7,6 +8,13 @@ namespace {
 
 // Where a hero's 100x100 portrait covers the medallion of the display's frame.
 constexpr float kPortraitX = 6, kPortraitY = 3;
+// The display's frame above its enemy plate: all of it that shows while no enemy is targeted.
+constexpr float kFrameAboveEnemyPlate = 112;
+// The enemy's name, just over its plate, and the colours of an enemy's and a boss's.
+constexpr float kNameX = 58, kNameY = 116;  // clear of a seat's P1 to P4
+constexpr uint32_t kEnemyNameColor = 0xFFFFFFFF, kBossNameColor = 0xFFFFC040, kNameShade = 0xC0000000;
+// A boss's bar is drawn this much taller.
+constexpr float kBossBarScale = 1.6f;
 
 // A sprite over the display's fixed rectangle (0, 0, width, height) of a
 // picture from the pack: a larger picture is cut to it. A missing picture
@@ -73,8 +81,12 @@ void HudDrawer::draw(const Hud &hud, const std::string &heroInFrame) {
   drawPanel(hud, PanelPlace{}, 0xFFFFFFFF, heroInFrame);
 }
 
-void HudDrawer::drawPanel(const Hud &hud, const PanelPlace &at, uint32_t color, const std::string &heroInFrame) {
+void HudDrawer::drawPanel(const Hud &hud, const PanelPlace &at, uint32_t color, const std::string &heroInFrame,
+                          const FairRules *fair) {
   hp.setRegion(0, 0, barLength(hud.player, HudLayout::playerBar.width), HudLayout::playerBar.height);
+  // With named enemy panels the enemy plate shows only while an enemy is targeted.
+  const bool plate = !(fair && fair->namedEnemyPanel && !hud.target);
+  base.setRegion(0, 0, HudLayout::frame.width, plate ? HudLayout::frame.height : kFrameAboveEnemyPlate);
   drawLoaded(base, HudLayout::frame, at, color);
   // Another hero's face over the frame's medallion.
   if (hud.player && hud.player->data && !heroInFrame.empty() && hud.player->data->id != heroInFrame) {
@@ -85,11 +97,35 @@ void HudDrawer::drawPanel(const Hud &hud, const PanelPlace &at, uint32_t color, 
   }
   if (hud.target) {
     mhp.setRegion(0, 0, barLength(hud.target, HudLayout::targetBar.width), HudLayout::targetBar.height);
-    drawLoaded(mhp, HudLayout::targetBar, at, color);
+    const bool boss = fair && fair->namedEnemyPanel && hud.target->data && fair->isBoss(hud.target->data->name);
+    if (boss && mhp.texture()) {
+      // A boss's bar: taller, filling its well and over the plate's edges.
+      const float x = at.x + HudLayout::targetBar.x * at.scale;
+      const float y = at.y + (HudLayout::targetBar.y - 3) * at.scale;
+      mhp.setColor(color);
+      mhp.drawScaled(x, y, at.scale, at.scale * kBossBarScale);
+    } else {
+      drawLoaded(mhp, HudLayout::targetBar, at, color);
+    }
   }
   drawLoaded(hp, HudLayout::playerBar, at, color);
   cp.setRegion(0, 0, static_cast<float>(static_cast<double>(hud.power) / MAX_POWER * HudLayout::powerGauge.width),
                HudLayout::powerGauge.height);
   drawLoaded(sp, HudLayout::secondBar, at, color);
   drawLoaded(cp, HudLayout::powerGauge, at, color);
+}
+
+void HudDrawer::drawTargetName(const Hud &hud, const FairRules &fair, BitmapFont &font, const PanelPlace &at) {
+  if (!fair.namedEnemyPanel || !hud.target || !hud.target->data) return;
+  const std::string &name = hud.target->data->name;
+  const bool boss = fair.isBoss(name);
+  const std::string shown = (boss ? "BOSS  " : "") + fair.shownName(name);
+  const float x = at.x + kNameX * at.scale, y = at.y + kNameY * at.scale;
+  const float scale = font.scale();
+  font.setScale(scale * at.scale);
+  font.setColor(kNameShade);
+  font.draw(x + 1, y + 1, AlignLeft, shown.c_str());
+  font.setColor(boss ? kBossNameColor : kEnemyNameColor);
+  font.draw(x, y, AlignLeft, shown.c_str());
+  font.setScale(scale);
 }

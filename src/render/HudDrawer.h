@@ -12,6 +12,9 @@
 #include "render/SeatLook.h"
 #include "world/Hud.h"
 
+class BitmapFont;
+struct FairRules;
+
 class HudDrawer {
  public:
   // Loads the pictures of HudLayout from the pack; a missing one is logged
@@ -29,7 +32,11 @@ class HudDrawer {
   // One seat's panel at `at`, every picture multiplied by `color` (opaque
   // white: as drawn; darker: a seat that is out).
   void drawPanel(const Hud &hud, const PanelPlace &at, uint32_t color = 0xFFFFFFFF,
-                 const std::string &heroInFrame = {});
+                 const std::string &heroInFrame = {}, const FairRules *fair = nullptr);
+  // Where the rules name enemies on the panel: the targeted enemy's name over
+  // its bar (its display name, else its character's name), a boss's marked
+  // and in the boss colour. Nothing while no enemy is targeted.
+  void drawTargetName(const Hud &hud, const FairRules &fair, BitmapFont &font, const PanelPlace &at = {});
 
   // The display's pictures, each cut to its fixed rectangle; the bars' widths
   // follow the numbers of the last draw.

@@ -70,7 +70,10 @@ void drawSeatPanels(HGE *engine, const World &world, HudDrawer &hud, BitmapFont 
                (kTextColor & 0x00FFFFFF) | kQuietAlpha, "press punch to join");
       continue;
     }
-    hud.drawPanel(s.hud, at, text.kind == SeatPanelText::OUT ? kOutColor : 0xFFFFFFFF, world.rules.playerId);
+    hud.drawPanel(s.hud, at, text.kind == SeatPanelText::OUT ? kOutColor : 0xFFFFFFFF, world.rules.playerId,
+                  &world.rules.fair);
+    font.setScale(savedScale);
+    hud.drawTargetName(s.hud, world.rules.fair, font, at);
     shadowed(font, px(kNameX), py(kNameY), kNameScale, seatColor(n), name);
     std::snprintf(line, sizeof line, "%d", s.hud.score);
     shadowed(font, px(kScoreX), py(kScoreY), kScoreScale, kTextColor, line);

@@ -19,6 +19,12 @@ constexpr uint32_t kBodyColor = 0xFFFFFFFF;
 constexpr float kShadowScaleY = 0.2f;
 constexpr uint32_t kScoreColor = 0xFF000000;
 constexpr const char* kFontFile = "font1.fnt";
+// A heavy blow shakes the scene for this many of the world's steps, at most this many pixels.
+constexpr int32_t kShakeSteps = 14;
+constexpr float kShakePixels = 5;
+// A fighter protected after getting up blinks: shown dimmed every other few frames.
+constexpr int32_t kBlinkFrames = 4;
+constexpr uint32_t kBlinkColor = 0x60FFFFFF;
 
 }  // namespace
 
@@ -32,14 +38,34 @@ WorldRenderer::WorldRenderer(HGE* engine, const ResourceCatalog& catalog)
   scoreFont_.setColor(kScoreColor);
 }
 
+void WorldRenderer::updateShake(const World& world) {
+  if (world.feel.step != shakeSeenStep_) {
+    shakeSeenStep_ = world.feel.step;
+    if (shakeLeft_ > 0) --shakeLeft_;
+    if (world.feel.heavyBlows > 0 && world.rules.fair.screenShake && shakeAllowed_) shakeLeft_ = kShakeSteps;
+  }
+  if (shakeLeft_ <= 0 || !shakeAllowed_) {
+    shakeX_ = shakeY_ = 0;
+    return;
+  }
+  // Side to side and a little up and down, dying away.
+  const float size = kShakePixels * static_cast<float>(shakeLeft_) / kShakeSteps;
+  shakeX_ = std::round((shakeLeft_ % 2 ? size : -size));
+  shakeY_ = std::round((shakeLeft_ % 4 < 2 ? size : -size) * 0.5f);
+}
+
 void WorldRenderer::draw(const World& world) {
+  updateShake(world);
+  blinkProtected_ = world.rules.fair.wakeUpProtection > 0 || world.rules.fair.enemyWakeUpProtection > 0;
   const bool together = playingTogether(world);
   drawScenery(world, false);
   for (const Obj* o : world.objects) drawObject(*o, together ? fighterSeat(world, *o) : 0);
   drawScenery(world, true);
   drawStageSigns(engine_, scoreFont_, world);
   if (!together) {
-    hud_.draw(world.hud, world.rules.playerId);
+    hud_.drawPanel(world.hud, PanelPlace{}, 0xFFFFFFFF, world.rules.playerId, &world.rules.fair);
+    hud_.drawTargetName(world.hud, world.rules.fair, scoreFont_);
+    scoreFont_.setColor(kScoreColor);
     scoreFont_.drawFormatted(HudLayout::scoreX, HudLayout::scoreY, AlignRight, "Score = %d  ", world.hud.score);
     return;
   }
@@ -67,14 +93,14 @@ void WorldRenderer::drawScenery(const World& world, bool nearPart) {
     // two strips that meet would show the background through a light seam.
     // Every strip of a layer moves by the same camera offset, so flooring keeps
     // them edge to edge.
-    scenerySprite_.draw(static_cast<float>(std::floor(x)), static_cast<float>(std::floor(y)));
+    scenerySprite_.draw(static_cast<float>(std::floor(x)) + shakeX_, static_cast<float>(std::floor(y)) + shakeY_);
   };
   if (!nearPart) {
     if (!world.scenePath.empty()) {
       // The fixed background: the top-left 800x480 of its picture.
       scenerySprite_.setTexture(pictures_.texture(world.pictureSet, world.backgroundPicture));
       scenerySprite_.setRegion(0, 0, 800, 480);
-      scenerySprite_.draw(0, 0);
+      scenerySprite_.draw(shakeX_, shakeY_);
     }
     for (const World::SceneryPicture& s : world.layers[World::FAR]) drawPicture(s, s.x - world.cameraX * 0.5, s.y - world.cameraY);
     for (const World::SceneryPicture& s : world.layers[World::MIDDLE]) drawPicture(s, s.x - world.cameraX, s.y - world.cameraY);
@@ -113,16 +139,19 @@ void WorldRenderer::drawObject(const Obj& o, int seat) {
     s.setColor(kShadowColor);
     s.setFlip(mirrored, true);
     const double px = mirrored ? o.sx - w / 2 - o.frameDx : o.sx - w / 2 + o.frameDx;
-    s.drawScaled(static_cast<float>(toInt32(px)), static_cast<float>(toInt32(o.sz)), 1.0f, kShadowScaleY);
+    s.drawScaled(static_cast<float>(toInt32(px)) + shakeX_, static_cast<float>(toInt32(o.sz)) + shakeY_, 1.0f,
+                 kShadowScaleY);
     if (seat) drawSeatRing(engine_, static_cast<float>(o.sx), static_cast<float>(o.sz), seatColor(seat));
     // A fighter's body is drawn opaque, untinted but for its seat's colour.
     bodyColor = seat ? seatBodyTint(seat) : kBodyColor;
+    const Chara* c = o.asChara();
+    if (blinkProtected_ && c->protection > 0 && (c->protection / kBlinkFrames) % 2 == 1) bodyColor &= kBlinkColor;
   }
   s.setFlip(mirrored, false);
   s.setColor(bodyColor);
   const double px = mirrored ? o.sx - w / 2 - o.frameDx : o.sx - w / 2 + o.frameDx;
   const double py = o.sy + o.z - h + o.frameDy;
-  s.draw(static_cast<float>(toInt32(px)), static_cast<float>(toInt32(py)));
+  s.draw(static_cast<float>(toInt32(px)) + shakeX_, static_cast<float>(toInt32(py)) + shakeY_);
 }
 
 void playWorldSounds(HGE* engine, PictureSets& pictures, const World& world) {

@@ -33,6 +33,13 @@ class WorldRenderer {
   // and its body takes the seat's tint), else 0.
   void drawObject(const Obj& o, int seat = 0);
 
+  // Whether heavy blows may shake the screen where the game's rules ask for it
+  // (the player's setting; on unless turned off).
+  void setScreenShake(bool allowed) { shakeAllowed_ = allowed; }
+  // The drawing offset of the shake in the last draw (0, 0 when still).
+  float shakeX() const { return shakeX_; }
+  float shakeY() const { return shakeY_; }
+
   PictureSets& pictures() { return pictures_; }
   HudDrawer& hud() { return hud_; }
 
@@ -44,6 +51,13 @@ class WorldRenderer {
   SpriteQuad objectSprite_;   // reused for every object
   SpriteQuad scenerySprite_;  // reused for every scenery picture
   std::set<std::string> missingPictureReported_;  // character ids
+  // Screen shake: drawn only, counted in the world's steps as the screen sees them.
+  void updateShake(const World& world);
+  bool shakeAllowed_ = true;
+  bool blinkProtected_ = false;  // the rules protect the risen: they blink while protected
+  uint64_t shakeSeenStep_ = 0;
+  int32_t shakeLeft_ = 0;
+  float shakeX_ = 0, shakeY_ = 0;
 };
 
 // Plays the sounds the world asked for in its last frame, each different one once.

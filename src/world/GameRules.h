@@ -13,6 +13,7 @@
 
 #include "world/Difficulty.h"
 #include "world/StageRules.h"
+#include "world/FairRules.h"
 
 struct EnemyValue {
   int32_t score = 0;
@@ -75,6 +76,8 @@ struct GameRules {
   }
   // Stretches that hold the screen, enemies moved, doors and their signs (none: as before).
   StageRules stage;
+  // Fair fights and feel, each switched on by its own line.
+  FairRules fair;
 
   // The levels of difficulty (rules.txt: easy.enemy-hp-percent = 70 and the
   // like) and the one this run plays.

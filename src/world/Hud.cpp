@@ -8,8 +8,12 @@ constexpr int32_t kCommandForgetFrames = 30;  // empty after 31 frames without a
 }  // namespace
 
 void Hud::pushCommand(int32_t code) {
-  for (size_t k = 0; k + 1 < commands.size(); ++k) commands[k] = commands[k + 1];
+  for (size_t k = 0; k + 1 < commands.size(); ++k) {
+    commands[k] = commands[k + 1];
+    commandGaps[k] = commandGaps[k + 1];
+  }
   commands[9] = code;
+  commandGaps[9] = commandTimer;
   commandTimer = 0;
 }
 
@@ -23,5 +27,6 @@ void Hud::updateCommands(const FrameInput& input) {
 
 void Hud::clearCommands() {
   commands.fill(CMD_EMPTY);
+  commandGaps.fill(0);
   commandTimer = 0;
 }

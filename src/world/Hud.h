@@ -35,6 +35,8 @@ class Hud {
 
   int32_t commandTimer = 0;
   std::array<int32_t, 10> commands;  // oldest first; entry 9 is the newest
+  // The frames between each entry and the one before it (0: the same frame).
+  std::array<int32_t, 10> commandGaps{};
   Chara* player;                     // whose hit points fill the main bar
   Chara* target = nullptr;           // the enemy shown in the lower bar
   int32_t kills = 0;

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "object/Chara.h"
+#include "world/FairRules.h"
 #include "world/Hud.h"
 
 namespace {
@@ -43,9 +44,32 @@ bool isOneOf(int32_t action, std::initializer_list<int32_t> set) {
 
 }  // namespace
 
-void controlPlayer(Hud& hud, Chara& p, const HeldKeys& keys) {
+void controlPlayer(Hud& hud, Chara& p, const HeldKeys& keys, const FairRules* fair) {
   if (p.freeze > 0) return;
   auto& cmd = hud.commands;
+  const auto& gap = hud.commandGaps;
+
+  // Starts `action` when the fighter has the power it costs (the rules' price,
+  // else `cost`), spending it; false (nothing started) when it has not.
+  auto start = [&](int32_t action, int32_t cost = 0) {
+    const int32_t priced = fair && p.data ? fair->powerCost(p.data->id, action) : -1;
+    if (priced >= 0) cost = priced;
+    if (hud.power < cost) return false;
+    hud.power -= cost;
+    p.setAction(action);
+    return true;
+  };
+  // A motion whose directions are buffer entries first..last-1 and whose button
+  // is entry `last`. With a motion window each direction comes in a later frame
+  // than the one before, within the window, and the button within the window of
+  // the last direction, down let go by then; else the buffer alone decides.
+  const int32_t window = fair ? fair->motionWindow : 0;
+  auto inOrder = [&](size_t first, size_t last, bool downLetGo) {
+    if (window <= 0) return true;
+    for (size_t k = first + 1; k < last; ++k)
+      if (gap[k] < 1 || gap[k] > window) return false;
+    return gap[last] <= window && !(downLetGo && keys.s);
+  };
 
   const bool facingRight = p.facing == 0;
   const int32_t fwd = facingRight ? CMD_D : CMD_A;
@@ -59,7 +83,7 @@ void controlPlayer(Hud& hud, Chara& p, const HeldKeys& keys) {
   // Walking.
   if (horiz != 0 || vert != 0) {
     if (p.action == IDLE || p.action == WALK) {
-      if (p.action == IDLE) p.setAction(WALK);
+      if (p.action == IDLE) start(WALK);
       if (horiz == 0) p.setVelocity(0, 0, 0, true, false, false);
       p.setVelocity(0, 0, vert == -1 ? -1.0 : (vert == 1 ? 1.0 : 0.0), false, false, true);
       if (horiz == -1) {
@@ -75,79 +99,66 @@ void controlPlayer(Hud& hud, Chara& p, const HeldKeys& keys) {
   // K: kicks, the low kick with S held. K is not consumed.
   if (cmd[9] == CMD_K) {
     if (isOneOf(p.action, {IDLE, WALK, RUN, PUNCH, PUNCH_CHAIN, PUNCH_CHAIN_END}) && vert == 1) {
-      p.setAction(LOW_KICK);
-      hud.clearCommands();
+      if (start(LOW_KICK)) hud.clearCommands();
     }
     if (isOneOf(p.action, {IDLE, WALK, RUN})) {
       if (horiz == 0) {
-        p.setAction(KICK);
+        start(KICK);
       } else if (horiz == 1) {
-        p.setAction(KICK_FORWARD);
+        start(KICK_FORWARD);
       }
     }
   }
 
   // Forward tapped twice: run.
-  if (cmd[8] == fwd && cmd[9] == fwd && (p.action == IDLE || p.action == WALK)) p.setAction(RUN);
+  if (cmd[8] == fwd && cmd[9] == fwd && (p.action == IDLE || p.action == WALK)) start(RUN);
   if (p.action == RUN) p.setVelocity(0, 0, vert == 1 ? 1.0 : (vert == -1 ? -1.0 : 0.0), false, false, true);
   if (horiz != 1 && p.action == RUN) p.setAction(RUN_STOP);
 
   // S, back, forward, J: the special move.
   if (cmd[6] == CMD_S && cmd[7] == back && cmd[8] == fwd && cmd[9] == CMD_J &&
-      isOneOf(p.action, {IDLE, WALK, RUN, PUNCH}) && hud.power >= kSpecialCost) {
-    p.setAction(SPECIAL);
+      isOneOf(p.action, {IDLE, WALK, RUN, PUNCH}) && inOrder(6, 9, true) && start(SPECIAL, kSpecialCost)) {
     hud.clearCommands();
-    hud.power -= kSpecialCost;
   }
   // S, W, J.
   if (cmd[7] == CMD_S && cmd[8] == CMD_W && cmd[9] == CMD_J &&
-      isOneOf(p.action, {IDLE, WALK, RUN, PUNCH, PUNCH_CHAIN, PUNCH_CHAIN_END})) {
-    p.setAction(UPPER_COMMAND);
+      isOneOf(p.action, {IDLE, WALK, RUN, PUNCH, PUNCH_CHAIN, PUNCH_CHAIN_END}) && inOrder(7, 9, false) &&
+      start(UPPER_COMMAND)) {
     hud.clearCommands();
   }
   // S, forward, J.
-  if (cmd[7] == CMD_S && cmd[8] == fwd && cmd[9] == CMD_J) {
-    if (isOneOf(p.action, {IDLE, WALK, RUN, PUNCH, PUNCH_CHAIN, PUNCH_CHAIN_END})) {
-      p.setAction(FORWARD_COMMAND);
+  if (cmd[7] == CMD_S && cmd[8] == fwd && cmd[9] == CMD_J && inOrder(7, 9, true)) {
+    if (isOneOf(p.action, {IDLE, WALK, RUN, PUNCH, PUNCH_CHAIN, PUNCH_CHAIN_END}) && start(FORWARD_COMMAND)) {
       hud.clearCommands();
     }
     // The buffer was cleared above if that fired, so this reads the buffer again.
     if (cmd[7] == CMD_S && cmd[8] == fwd && cmd[9] == CMD_J &&
-        isOneOf(p.action, {KICK, KICK_FORWARD, KICK_AFTER}) && hud.power >= kSpecialCost) {
-      p.setAction(KICK_SPECIAL);
+        isOneOf(p.action, {KICK, KICK_FORWARD, KICK_AFTER}) && start(KICK_SPECIAL, kSpecialCost)) {
       hud.clearCommands();
-      hud.power -= kSpecialCost;
     }
   }
 
   // J: punches and follow-ups.
   if (cmd[9] == CMD_J) {
     if (p.action == IDLE || p.action == WALK) {
-      p.setAction(vert == -1 ? PUNCH_UP : PUNCH);
-      hud.consumeJ();
+      if (start(vert == -1 ? PUNCH_UP : PUNCH)) hud.consumeJ();
     } else if ((p.action == PUNCH || p.action == PUNCH_UP) && p.pc > 17) {
-      p.setAction(vert == -1 ? PUNCH_UP : PUNCH_CHAIN);
-      hud.consumeJ();
+      if (start(vert == -1 ? PUNCH_UP : PUNCH_CHAIN)) hud.consumeJ();
     } else if (p.action == LOW_KICK) {
-      p.setAction(LOW_KICK_FOLLOW);
-      hud.consumeJ();
+      if (start(LOW_KICK_FOLLOW)) hud.consumeJ();
     } else if (p.action == PUNCH_CHAIN && p.pc > 17) {
-      p.setAction(PUNCH_CHAIN_END);
-      hud.consumeJ();
+      if (start(PUNCH_CHAIN_END)) hud.consumeJ();
     }
   }
   if (cmd[9] == CMD_J) {
     if (p.action == RUN) {
-      p.setAction(RUN_PUNCH);
-      hud.consumeJ();
+      if (start(RUN_PUNCH)) hud.consumeJ();
     }
     if (p.action == RUN_PUNCH && p.hitLanded && p.pc > 15) {
-      p.setAction(PUNCH_CHAIN);
-      hud.consumeJ();
+      if (start(PUNCH_CHAIN)) hud.consumeJ();
     }
     if (isOneOf(p.action, {KICK, KICK_FORWARD, KICK_AFTER})) {
-      p.setAction(vert == 1 ? KICK_FOLLOW_DOWN : KICK_FOLLOW);
-      hud.consumeJ();
+      if (start(vert == 1 ? KICK_FOLLOW_DOWN : KICK_FOLLOW)) hud.consumeJ();
     }
   }
 }

@@ -7,6 +7,7 @@
 
 class Hud;
 class Chara;
+struct FairRules;
 
 // Direction keys held in this frame.
 struct HeldKeys {
@@ -18,5 +19,6 @@ inline HeldKeys heldKeys(const FrameInput& input) {
 }
 
 // One frame of control for `player` from the keys held and the buffer in `hud`
-// (which it may consume or clear, and whose power it may spend).
-void controlPlayer(Hud& hud, Chara& player, const HeldKeys& keys);
+// (which it may consume or clear, and whose power it may spend). `fair`, when
+// given, may set what actions cost and how motion commands are read.
+void controlPlayer(Hud& hud, Chara& player, const HeldKeys& keys, const FairRules* fair = nullptr);

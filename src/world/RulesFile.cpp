@@ -11,6 +11,7 @@
 #include "base/FileBytes.h"
 #include "base/TextCodec.h"
 #include "world/StageRulesText.h"
+#include "world/FairRulesFile.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ constexpr long kMaxWalkHundredths = 2000;    // 20 pixels a frame: across the sc
 const char* const kKeys =
     "player, player-x, player-z, first-scene, final-scene, pack-password, continues, coop-hp-percent, heroes, score NAME, "
     "pace NAME, walk-speed NAME, stretch SCENE, enemy-place SCENE N, place-name SCENE, door-depth, and for each level of difficulty (easy, normal, hard) LEVEL.enemy-hp-percent, "
-    "LEVEL.enemy-damage-percent, LEVEL.enemy-pace-percent, LEVEL.continues, instructions, cannot-grab";
+    "LEVEL.enemy-damage-percent, LEVEL.enemy-pace-percent, LEVEL.continues, instructions, cannot-grab, and ";
 constexpr long kMaxContinues = 99;
 constexpr size_t kMaxHeroes = 16;
 constexpr long kMaxCoopHpPercent = 1000;  // ten times the hit points for each extra seat
@@ -82,6 +83,9 @@ class RulesReader {
       case StageRuleRead::NotMine: break;
     }
     if (!firstTime(key)) return false;
+    std::string why;
+    if (const FairRuleLine fair = applyFairRule(key, value, file_, line_, rules_.fair, why); fair != FairRuleLine::NotOurs)
+      return fair == FairRuleLine::Applied || fail(why);
     if (key == "player") return id(value, "the player's character id", rules_.playerId);
     if (key == "player-x") return place(value, rules_.playerX);
     if (key == "player-z") return place(value, rules_.playerZ);
@@ -118,7 +122,7 @@ class RulesReader {
       rules_.packPassword = value;
       return true;
     }
-    return fail("\"" + key + "\" is not a rule of the game; the rules are: " + kKeys);
+    return fail("\"" + key + "\" is not a rule of the game; the rules are: " + kKeys + kFairRuleKeys);
   }
 
   const GameRules& rules() const { return rules_; }

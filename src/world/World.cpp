@@ -151,6 +151,7 @@ void World::resolveAttack(size_t at, size_t next) {
     const bool spared = rules.playerInvincible && fighter;
     // The difficulty makes the enemies' blows on fighters harder or softer.
     t->takeHit(o->hit, spared ? 0 : fighter ? rules.enemyDamage(o->damage) : o->damage, o->facing);
+    noteBlowLanded(*o, *t);
     landed = true;
     const std::string sparkId = o->hit.sparkFromSystem != 0 ? std::string(kSharedEffectsId) : o->id();
     createObj(sparkId, o->hit.sparkAction, 0, 0, 0, (a.x + b.x) / 2, (a.y + b.y) / 2, std::max(a.z, b.z) + 0.1);
@@ -247,6 +248,8 @@ void World::update() {
   sounds.clear();
   if (stage.goFrames > 0) --stage.goFrames;
   if (stage.beatFrames > 0) --stage.beatFrames;
+  ++feel.step;
+  feel.heavyBlows = 0;
   if (!charas.empty()) followCamera();
   holdCamera();
 
@@ -296,6 +299,7 @@ void World::update() {
   holdFightersInView();
   if (rules.extendedInstructions) updateGrabs();
   holdStretchInView();
+  keepFightsFair();
 
   // Character pass: the enemies think, each against the fighter it goes for;
   // finished ones score for the seat that struck them last and leave.

@@ -161,7 +161,9 @@ class World final : public ObjectHost {
   // damaged or foreign state leaves the world as it is; the error names
   // `source`, the offset and what did not fit.
   Expected<uint64_t> restoreState(std::span<const uint8_t> bytes, const std::string& source);
-  static constexpr uint32_t kStateVersion = 1;
+  // Version 2 keeps what the rules switched on by rules lines add (stretches, fair
+  // fights, grabs); a state of version 1 still reads, without them.
+  static constexpr uint32_t kStateVersion = 2;
 
   // For worlds built by hand (tests, tools): the first `n` of `charas` become
   // the fighters of seats 1 to n, playing.
@@ -261,6 +263,12 @@ class World final : public ObjectHost {
   int32_t continuesLeft = 0;
   // The sounds asked for in the last step, in order; the game plays them.
   std::vector<SoundRequest> sounds;
+  // What the last step did that only the screen shows (a shake): never saved,
+  // summed or traced. `step` counts the world's steps so the screen can tell a new one.
+  struct Feel {
+    uint64_t step = 0;
+    int32_t heavyBlows = 0;  // blows that knocked a fighter or an enemy down
+  } feel;
 
   // Where the scene's stretches stand: the one the camera goes to, whether it holds, the signs.
   StageState stage;
@@ -326,6 +334,12 @@ class World final : public ObjectHost {
   void releaseClearedStretch();
   const SceneStage* stageOfScene() const;
   void reportObjectLimit(const std::string& id, int32_t action);
+  // Fair fights: a blow of `attacker` has just landed on `target` (hit-stop,
+  // the run of hits, the heavy blows the screen shakes for).
+  void noteBlowLanded(Obj& attacker, Obj& target);
+  // Fair fights, once a frame after the object pass: runs of hits end, the
+  // risen are protected, enemies step apart.
+  void keepFightsFair();
   // Notes how the scene `id` begins, the player standing at (x, z).
   void noteSceneStart(const std::string& id, int32_t x, int32_t z);
 

@@ -88,6 +88,16 @@ uint64_t worldChecksum(const World* scene, uint64_t randomState) {
     h.i32(scene->stage.beatFrames);
     for (const Chara* c : scene->charas) h.i32(c->stretch);
   }
+  // The counters of fair fights, in a folder whose rules switch them on.
+  if (scene->rules.fair.changesPlay()) {
+    for (const Seat& s : scene->seats)
+      for (int32_t gap : s.hud.commandGaps) h.i32(gap);
+    for (const Chara* c : scene->charas) {
+      for (int32_t age : c->hitAges) h.i32(age);
+      h.flag(c->knockedDown);
+      h.i32(c->protection);
+    }
+  }
 
   h.u64(scene->objects.size());
   for (const Obj* o : scene->objects) {

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int32_t kHitHighReaction = 0;
-constexpr int32_t kKnockDownReaction = 2;
 // A thrown enemy fells those it meets with this push (back and up) and hit-stop.
 constexpr double kFelledPush = -3.0;
 constexpr int32_t kFelledFreeze = 8;

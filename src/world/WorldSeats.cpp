@@ -233,6 +233,6 @@ void World::controlPlayers(const SeatInputs& inputs) {
     if (n == 1 || s.state == Seat::PLAYING) s.hud.updateCommands(input);
     if (s.state == Seat::PLAYING && s.hud.player &&
         !(rules.extendedInstructions && !grips.empty() && controlHolder(s, heldKeys(input))))
-      ::controlPlayer(s.hud, *s.hud.player, heldKeys(input));
+      ::controlPlayer(s.hud, *s.hud.player, heldKeys(input), &rules.fair);
   }
 }

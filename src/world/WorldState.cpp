@@ -71,10 +71,14 @@ void writeObj(StateWriter& w, const Obj& o) {
     w.i32(c->lastHitSeat);
     w.i32(c->teamHp);
     w.i32(c->stretch);
+    for (int32_t age : c->hitAges) w.i32(age);
+    w.flag(c->knockedDown);
   }
 }
 
-std::unique_ptr<Obj> readObj(StateReader& r, ObjectHost* host) {
+// `version`: the state's; a state of version 1 was saved before the rules
+// switched on by rules lines (stretches, fair fights, grabs) had anything to keep.
+std::unique_ptr<Obj> readObj(StateReader& r, ObjectHost* host, uint32_t version) {
   const uint8_t kind = r.u8("object kind");
   if (kind > 1) r.fail("object kind " + std::to_string(kind) + " is neither 0 (plain) nor 1 (character)");
   const std::string id = r.text("object id", kMaxIdBytes);
@@ -130,8 +134,12 @@ std::unique_ptr<Obj> readObj(StateReader& r, ObjectHost* host) {
     c->protection = r.i32("protection");
     c->lastHitSeat = r.i32("last hit by");
     c->teamHp = r.i32("team hit points");
-    c->stretch = r.i32("stretch");
-    if (c->stretch < -1) r.fail("stretch " + std::to_string(c->stretch) + " is below -1");
+    if (version >= 2) {
+      c->stretch = r.i32("stretch");
+      if (c->stretch < -1) r.fail("stretch " + std::to_string(c->stretch) + " is below -1");
+      for (int32_t& age : c->hitAges) age = r.i32("frames since a hit");
+      c->knockedDown = r.flag("knocked down");
+    }
     if (c->lastHitSeat < 0 || c->lastHitSeat > kMaxSeats) r.fail("last hit by seat is not 0 to 4");
   }
   return made;
@@ -212,6 +220,7 @@ void World::saveState(uint64_t randomState, std::vector<uint8_t>& out) const {
     w.flag(s.fallSeen);
     w.i32(s.hud.commandTimer);
     for (int32_t code : s.hud.commands) w.i32(code);
+    for (int32_t gap : s.hud.commandGaps) w.i32(gap);
     w.i32(ref(s.hud.player));
     w.i32(ref(s.hud.target));
     w.i32(s.hud.kills);
@@ -275,7 +284,7 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
   auto error = [&]() { return LoadError{source, r.errorOffset(), r.error()}; };
   if (r.u32("the state's mark") != kStateMagic && !r.failed()) r.fail("not a saved world (no \"TVST\" mark)");
   const uint32_t version = r.u32("version");
-  if (!r.failed() && version != kStateVersion)
+  if (!r.failed() && (version < 1 || version > kStateVersion))
     r.fail("a state of version " + std::to_string(version) + "; this game reads version " +
            std::to_string(kStateVersion));
   const uint64_t randomState = r.u64("random state");
@@ -330,7 +339,7 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
   if (!r.failed() && listed > total) r.fail("objects in the list: " + std::to_string(listed) + " of " + std::to_string(total));
   std::vector<std::unique_ptr<Obj>> made;
   made.reserve(total);
-  for (size_t i = 0; i < total && !r.failed(); ++i) made.push_back(readObj(r, this));
+  for (size_t i = 0; i < total && !r.failed(); ++i) made.push_back(readObj(r, this, version));
   if (r.failed()) return error();
   const size_t charaCount = r.count("characters", 4, total);
   std::vector<int32_t> charaIndex(charaCount);
@@ -370,6 +379,8 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
       code = r.i32("command");
       if (code < 0 || code > CMD_EMPTY) r.fail("command " + std::to_string(code) + " is not 0 to 8");
     }
+    if (version >= 2)
+      for (int32_t& gap : st.hud.commandGaps) gap = r.i32("frames between commands");
     st.hud.player = chara("seat's fighter");
     st.hud.target = chara("seat's target");
     st.hud.kills = r.i32("kills");
@@ -394,45 +405,51 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
   const uint32_t fighters = r.u32("fighters");
   const int32_t everJoined = r.i32("seats joined");
   const bool limitReported = r.flag("object limit reported");
-  const size_t grabBoxes = r.count("grab boxes", 52, total);
-  for (size_t i = 0; i < grabBoxes && !r.failed(); ++i) {
-    const int32_t at = r.i32("grab box");
-    const Box b = r.box("grab box");
-    if (at < 0 || static_cast<size_t>(at) >= total)
-      r.fail("grab box of object " + std::to_string(at) + ", which the state does not hold");
-    else
-      made[static_cast<size_t>(at)]->grab = b;
-  }
-  std::vector<Grip> newGrips(r.count("grips", 24, charaCount));
-  for (Grip& g : newGrips) {
-    g.holder = chara("holder");
-    g.held = chara("held");
-    g.frames = r.i32("grip");
-    g.knees = r.i32("grip");
-    g.reach = r.f64("grip");
-    if (!r.failed() && (!g.holder || !g.held || g.holder == g.held)) r.fail("a grip without two characters");
-  }
-  std::vector<Flight> newFlights(r.count("flights", 68, charaCount));
-  for (Flight& f : newFlights) {
-    f.body = chara("thrown");
-    f.damage = r.i32("flight");
-    f.seat = r.i32("flight");
-    f.frames = r.i32("flight");
-    f.shape = r.box("flight");
-    f.struck.resize(r.count("struck", 4, charaCount));
-    for (Chara*& c : f.struck) c = chara("struck");
-    if (!r.failed() && (!f.body || std::count(f.struck.begin(), f.struck.end(), nullptr) > 0))
-      r.fail("a flight without its thrown character");
-    if (!r.failed() && (f.seat < 0 || f.seat > kMaxSeats)) r.fail("a flight's seat is not 0 to 4");
-  }
+  // Grabs and flights, and the stretch the camera holds at (a state of
+  // version 1 has none of them).
+  std::vector<Grip> newGrips;
+  std::vector<Flight> newFlights;
   StageState newStage;
-  newStage.stretch = r.i32("stretch");
-  newStage.held = r.flag("held");
-  newStage.reached = r.flag("stretch reached");
-  newStage.goFrames = r.i32("GO sign");
-  newStage.beatFrames = r.i32("beat");
-  if (!r.failed() && (newStage.stretch < -1 || newStage.goFrames < 0 || newStage.beatFrames < 0))
-    r.fail("the stretch's state is out of range");
+  if (version >= 2) {
+    const size_t grabBoxes = r.count("grab boxes", 52, total);
+    for (size_t i = 0; i < grabBoxes && !r.failed(); ++i) {
+      const int32_t at = r.i32("grab box");
+      const Box b = r.box("grab box");
+      if (at < 0 || static_cast<size_t>(at) >= total)
+        r.fail("grab box of object " + std::to_string(at) + ", which the state does not hold");
+      else
+        made[static_cast<size_t>(at)]->grab = b;
+    }
+    newGrips.resize(r.count("grips", 24, charaCount));
+    for (Grip& g : newGrips) {
+      g.holder = chara("holder");
+      g.held = chara("held");
+      g.frames = r.i32("grip");
+      g.knees = r.i32("grip");
+      g.reach = r.f64("grip");
+      if (!r.failed() && (!g.holder || !g.held || g.holder == g.held)) r.fail("a grip without two characters");
+    }
+    newFlights.resize(r.count("flights", 68, charaCount));
+    for (Flight& f : newFlights) {
+      f.body = chara("thrown");
+      f.damage = r.i32("flight");
+      f.seat = r.i32("flight");
+      f.frames = r.i32("flight");
+      f.shape = r.box("flight");
+      f.struck.resize(r.count("struck", 4, charaCount));
+      for (Chara*& c : f.struck) c = chara("struck");
+      if (!r.failed() && (!f.body || std::count(f.struck.begin(), f.struck.end(), nullptr) > 0))
+        r.fail("a flight without its thrown character");
+      if (!r.failed() && (f.seat < 0 || f.seat > kMaxSeats)) r.fail("a flight's seat is not 0 to 4");
+    }
+    newStage.stretch = r.i32("stretch");
+    newStage.held = r.flag("held");
+    newStage.reached = r.flag("stretch reached");
+    newStage.goFrames = r.i32("GO sign");
+    newStage.beatFrames = r.i32("beat");
+    if (!r.failed() && (newStage.stretch < -1 || newStage.goFrames < 0 || newStage.beatFrames < 0))
+      r.fail("the stretch's state is out of range");
+  }
   if (!r.failed() && (fighters > charaCount || fighters > static_cast<uint32_t>(kMaxSeats)))
     r.fail("fighters: " + std::to_string(fighters) + " of " + std::to_string(charaCount) + " characters");
   // The fighters lead the characters, each its seat's, in seat order.

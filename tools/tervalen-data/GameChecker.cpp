@@ -28,6 +28,7 @@
 #include "format/SceneFile.h"
 #include "format/SystemData.h"
 #include "format/RulesText.h"
+#include "world/FairRulesFile.h"
 #include "world/RulesFile.h"
 #include "world/StageRulesText.h"
 
@@ -333,6 +334,13 @@ class Checker {
     requireChara(rules_.playerId, "data/chara", "-", "the game creates the player");
     requireChara(kSystemId, "data/chara", "-", "the game creates the shared effects object");
     if (Character* p = chara(rules_.playerId)) p->fighter = p->player = true;
+    for (const FairRules::PowerCost& cost : rules_.fair.powerCosts) {
+      const Character* c = chara(cost.chara);
+      if (!c && broken(DataFileKind::Chara, cost.chara)) continue;  // its file's own problem is reported
+      if (std::string why = powerCostProblem(cost, c ? &c->data : nullptr); !why.empty())
+        problem(cost.file.rfind(dir_, 0) == 0 ? std::string(kRulesFile) : cost.file,
+                "line " + num(static_cast<int64_t>(cost.line)), why);
+    }
     for (auto& [path, entry] : scenes_) {
       const SceneFile& s = entry.data;
       for (size_t i = 0; i < s.charas.size(); ++i) {
