@@ -25,7 +25,7 @@ bool runFrameLoop(Engine& engine) {
   return true;
 }
 
-bool pictureThreadAllowed() { return true; }
+bool backgroundThreadsAllowed() { return true; }
 bool graphicsDevicesVisible() { return true; }
 
 bool showPlatformMessage(const std::string&, const std::string&) { return false; }

@@ -120,11 +120,17 @@ std::string FrameStats::intervalSummary() const {
   }
   const double playSeconds =
       playStarted_ > 0 ? static_cast<double>(SDL_GetPerformanceCounter() - playStarted_) / SDL_GetPerformanceFrequency() : 0;
-  const double cpuPercent = playSeconds > 0 ? 100.0 * (processorSeconds() - playStartedCpu_) / playSeconds : 0;
+  const double cpuNow = processorSeconds();
   char text[320];
   std::snprintf(text, sizeof text,
                 "frame statistics: %zu intervals, mean %.3f ms, median %.3f ms, 99th percentile %.3f ms, "
-                "%d later than 2 ms, longest %.3f ms, %d over 12 ms, cpu %.1f%% of one core in play",
-                sorted.size(), mean, median, sorted[p99index], late, sorted.back(), over12, cpuPercent);
-  return text;
+                "%d later than 2 ms, longest %.3f ms, %d over 12 ms",
+                sorted.size(), mean, median, sorted[p99index], late, sorted.back(), over12);
+  std::string summary = text;
+  // A platform that cannot tell the processor time (a browser) says nothing of it.
+  if (playSeconds > 0 && cpuNow > 0) {
+    std::snprintf(text, sizeof text, ", cpu %.1f%% of one core in play", 100.0 * (cpuNow - playStartedCpu_) / playSeconds);
+    summary += text;
+  }
+  return summary;
 }

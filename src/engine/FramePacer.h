@@ -52,7 +52,7 @@ class FrameStats {
   static constexpr size_t kSceneChangeFrames = 50;
   void sceneChanged(const std::string& name);
   // "frame statistics: N intervals, mean X ms, median X ms, 99th percentile X ms,
-  // N later than 2 ms, longest X ms, N over 12 ms, cpu X% of one core in play[,
+  // N later than 2 ms, longest X ms, N over 12 ms[, cpu X% of one core in play][,
   // N pictures skipped to keep time][, scene changes: NAME X ms, ...]"
   // The processor time counts from the first counted interval on, as the bare
   // loop of the benchmarks counts its own: start-up is not play.

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 
+#include "engine/Platform.h"
+
 PackLoader::PackLoader(std::unique_ptr<PackReader> pack, uint64_t keptBytes)
     : pack_(std::move(pack)), keptBudget_(keptBytes), entries_(pack_->entryCount()) {
-  thread_ = std::thread([this] { run(); });
+  // Where the platform has no threads (a page without shared memory), what is
+  // asked for ahead waits in the queue and take() reads each entry it needs.
+  if (backgroundThreadsAllowed()) thread_ = std::thread([this] { run(); });
 }
 
 PackLoader::~PackLoader() {
@@ -14,7 +18,7 @@ PackLoader::~PackLoader() {
     queue_.clear();
   }
   changed_.notify_all();
-  thread_.join();
+  if (thread_.joinable()) thread_.join();
 }
 
 bool PackLoader::prefetch(size_t slot) {
@@ -53,6 +57,10 @@ bool PackLoader::take(size_t slot, std::vector<uint8_t>& out, std::string& error
     queue_.push_front(slot);
     e.state = State::Queued;
     changed_.notify_all();
+  }
+  if (!thread_.joinable() && e.state == State::Queued) {
+    queue_.pop_front();
+    readOne(slot, lock);
   }
   changed_.wait(lock, [&] { return e.state == State::Read || e.state == State::Failed; });
   if (e.state == State::Failed) {

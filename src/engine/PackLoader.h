@@ -1,4 +1,5 @@
-// Reads the pack's entries on a thread of its own, each at most once: an
+// Reads the pack's entries on a thread of its own (where the platform has
+// threads; elsewhere when they are taken), each at most once: an
 // entry asked for ahead is read in the background, and one needed now is read
 // next, so whoever needs it waits for that entry alone. What was read is kept
 // (within a budget of bytes), so a second load of a file does not read the

@@ -13,7 +13,7 @@ PictureDecoder::PictureDecoder() {
   IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
   // Where the platform has no threads (a page without shared memory) jobs
   // wait in the queue and take() decodes each when it is needed.
-  if (pictureThreadAllowed()) thread_ = std::thread([this] { run(); });
+  if (backgroundThreadsAllowed()) thread_ = std::thread([this] { run(); });
 }
 
 PictureDecoder::~PictureDecoder() {

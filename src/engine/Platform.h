@@ -13,8 +13,9 @@ class Engine;
 // not return, and the program's end is the engine's HGE_ENDFUNC.
 bool runFrameLoop(Engine& engine);
 
-// Whether pictures may be decoded on a thread of their own.
-bool pictureThreadAllowed();
+// Whether the platform has threads for the work done in the background:
+// decoding pictures, reading the pack.
+bool backgroundThreadsAllowed();
 
 // Whether the machine's graphics devices show as files (/dev/dri), so that
 // their absence means OpenGL would be drawn by the processor. A browser shows

@@ -62,7 +62,11 @@ bool onOff(const std::string& key, const std::string& value, const char* on, boo
 
 FairRuleLine applyFairRule(const std::string& key, const std::string& value, const std::string& file, size_t line,
                            FairRules& rules, std::string& why) {
-  const auto [word, rest] = splitFirstWord(key);
+  // Named, not a structured binding: the lambdas below capture them, which the
+  // browser build's compiler does not allow of bindings.
+  const auto split = splitFirstWord(key);
+  const std::string& word = split.first;
+  const std::string& rest = split.second;
   auto result = [&](bool ok) { return ok ? FairRuleLine::Applied : FairRuleLine::Refused; };
   long n = 0;
   auto single = [&](long lo, long hi, const std::string& what, int32_t& target) {

@@ -66,7 +66,7 @@ bool runFrameLoop(Engine& engine) {
 }
 
 // Threads need shared memory, which a page gets only with special headers.
-bool pictureThreadAllowed() { return false; }
+bool backgroundThreadsAllowed() { return false; }
 
 bool graphicsDevicesVisible() { return false; }
 
