@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
-#include "engine/Platform.h"
-
-PackLoader::PackLoader(std::unique_ptr<PackReader> pack, uint64_t keptBytes)
+PackLoader::PackLoader(std::unique_ptr<PackReader> pack, uint64_t keptBytes, bool ownThread)
     : pack_(std::move(pack)), keptBudget_(keptBytes), entries_(pack_->entryCount()) {
-  // Where the platform has no threads (a page without shared memory), what is
-  // asked for ahead waits in the queue and take() reads each entry it needs.
-  if (backgroundThreadsAllowed()) thread_ = std::thread([this] { run(); });
+  // Without a thread (a page without shared memory), what is asked for ahead
+  // waits in the queue and take() reads each entry it needs.
+  if (ownThread) thread_ = std::thread([this] { run(); });
 }
 
 PackLoader::~PackLoader() {

@@ -17,13 +17,17 @@
 #include <vector>
 
 #include "engine/PackReader.h"
+#include "engine/Platform.h"
 
 class PackLoader {
  public:
   // The bytes kept at most; past it an entry is handed over and forgotten.
   static constexpr uint64_t kDefaultKeptBytes = 512ull << 20;
 
-  explicit PackLoader(std::unique_ptr<PackReader> pack, uint64_t keptBytes = kDefaultKeptBytes);
+  // `ownThread` false: no thread; each entry is read when it is taken (what
+  // the platform without threads does, a browser page).
+  explicit PackLoader(std::unique_ptr<PackReader> pack, uint64_t keptBytes = kDefaultKeptBytes,
+                      bool ownThread = backgroundThreadsAllowed());
   ~PackLoader();
   PackLoader(const PackLoader&) = delete;
   PackLoader& operator=(const PackLoader&) = delete;
