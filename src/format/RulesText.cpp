@@ -2,6 +2,9 @@
 
 #include "format/JsonText.h"
 
+#include <cerrno>
+#include <cstdlib>
+
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -64,4 +67,15 @@ std::pair<std::string, std::string> splitFirstWord(const std::string& text) {
   if (blank == std::string::npos) return {text, ""};
   const size_t rest = text.find_first_not_of(" \t", blank);
   return {text.substr(0, blank), rest == std::string::npos ? "" : text.substr(rest)};
+}
+
+bool wholeNumberIn(const std::string& text, long lo, long hi, long& out) {
+  if (text.empty() || text.size() > 12) return false;
+  if (text[0] != '-' && (text[0] < '0' || text[0] > '9')) return false;
+  errno = 0;
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (*end != '\0' || errno == ERANGE || v < lo || v > hi) return false;
+  out = v;
+  return true;
 }

@@ -35,6 +35,10 @@ Expected<RulesText> parseRulesText(std::span<const uint8_t> bytes, const std::st
 // them: "score guai03" -> {"score", "guai03"}, "150 6" -> {"150", "6"}, "zd" -> {"zd", ""}.
 std::pair<std::string, std::string> splitFirstWord(const std::string& text);
 
+// A whole number written plainly (an optional '-', then digits; at most 12
+// characters) from lo to hi: true with `out` set, false for anything else.
+bool wholeNumberIn(const std::string& text, long lo, long hi, long& out);
+
 // "data/rules.txt:3: what" for an error of a text file whose offset is a line.
 inline std::string textLineMessage(const LoadError& error) {
   return error.file + ":" + std::to_string(error.offset) + ": " + error.what;

@@ -20,17 +20,6 @@ constexpr long kMaxRoom = 200;
 constexpr long kMaxAction = 100000;
 constexpr long kMaxPower = 90;  // a full gauge
 
-bool number(const std::string& text, long lo, long hi, long& out) {
-  if (text.empty() || text.size() > 12) return false;
-  if (text[0] != '-' && (text[0] < '0' || text[0] > '9')) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0' || errno == ERANGE || v < lo || v > hi) return false;
-  out = v;
-  return true;
-}
-
 std::string range(long lo, long hi) { return "from " + std::to_string(lo) + " to " + std::to_string(hi); }
 
 bool gbkName(const std::string& text, const std::string& what, std::string& out, std::string& why) {
@@ -74,7 +63,7 @@ FairRuleLine applyFairRule(const std::string& key, const std::string& value, con
       why = word + " takes no name after it";
       return false;
     }
-    if (!number(value, lo, hi, n)) {
+    if (!wholeNumberIn(value, lo, hi, n)) {
       why = word + " wants " + what + ", " + range(lo, hi) + ", not \"" + value + "\"";
       return false;
     }
@@ -85,7 +74,7 @@ FairRuleLine applyFairRule(const std::string& key, const std::string& value, con
   if (word == "knockdown-hits") {
     const auto [hits, frames] = splitFirstWord(value);
     long h = 0, f = 0;
-    if (!rest.empty() || !number(hits, 2, kMaxHits, h) || !number(frames, 1, kMaxWindowFrames, f)) {
+    if (!rest.empty() || !wholeNumberIn(hits, 2, kMaxHits, h) || !wholeNumberIn(frames, 1, kMaxWindowFrames, f)) {
       why = "knockdown-hits wants the hits (" + range(2, kMaxHits) + ") that knock down within the frames (" +
             range(1, kMaxWindowFrames) + ") after the first: knockdown-hits = 4 150, not \"" + value + "\"";
       return FairRuleLine::Refused;
@@ -97,8 +86,8 @@ FairRuleLine applyFairRule(const std::string& key, const std::string& value, con
   if (word == "wake-up-protection") {
     const auto [fighters, enemies] = splitFirstWord(value);
     long f = 0, e = 0;
-    if (!rest.empty() || !number(fighters, 0, kMaxProtectionFrames, f) ||
-        (!enemies.empty() && !number(enemies, 0, kMaxProtectionFrames, e))) {
+    if (!rest.empty() || !wholeNumberIn(fighters, 0, kMaxProtectionFrames, f) ||
+        (!enemies.empty() && !wholeNumberIn(enemies, 0, kMaxProtectionFrames, e))) {
       why = "wake-up-protection wants the frames after getting up in which no hit lands, " +
             range(0, kMaxProtectionFrames) + ", then optionally the enemies' own: wake-up-protection = 60 20, not \"" +
             value + "\"";
@@ -126,7 +115,7 @@ FairRuleLine applyFairRule(const std::string& key, const std::string& value, con
     const auto [chara, action] = splitFirstWord(rest);
     FairRules::PowerCost cost;
     long a = 0, c = 0;
-    if (chara.empty() || action.empty() || !number(action, 0, kMaxAction, a)) {
+    if (chara.empty() || action.empty() || !wholeNumberIn(action, 0, kMaxAction, a)) {
       why = "power-cost wants a character id and an action number before the '=': power-cost c_morivane 21 = 15";
       return FairRuleLine::Refused;
     }
@@ -135,7 +124,7 @@ FairRuleLine applyFairRule(const std::string& key, const std::string& value, con
       why = "the character id \"" + chara + "\" is not a plain name: " + problem;
       return FairRuleLine::Refused;
     }
-    if (!number(value, 0, kMaxPower, c)) {
+    if (!wholeNumberIn(value, 0, kMaxPower, c)) {
       why = "power-cost " + rest + " wants the power it spends, " + range(0, kMaxPower) + ", not \"" + value + "\"";
       return FairRuleLine::Refused;
     }

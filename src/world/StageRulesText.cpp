@@ -11,17 +11,6 @@ namespace {
 constexpr long kMaxPlace = 1000000;  // as far as any scene reaches
 constexpr long kMaxEnemyNumber = 100000;
 
-bool number(const std::string& text, long lo, long hi, long& out) {
-  if (text.empty() || text.size() > 12) return false;
-  if (text[0] != '-' && (text[0] < '0' || text[0] > '9')) return false;
-  errno = 0;
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (*end != '\0' || errno == ERANGE || v < lo || v > hi) return false;
-  out = v;
-  return true;
-}
-
 std::vector<std::string> words(const std::string& text) {
   std::vector<std::string> out;
   for (std::string rest = text; !rest.empty();) {
@@ -65,7 +54,7 @@ bool stretch(const std::string& typedScene, const std::string& value, const std:
   if (!sceneId("stretch", typedScene, example, id, error)) return false;
   const std::vector<std::string> w = words(value);
   long from = 0, to = 0;
-  if (w.size() < 2 || !number(w[0], 0, kMaxPlace, from) || !number(w[1], 0, kMaxPlace, to)) {
+  if (w.size() < 2 || !wholeNumberIn(w[0], 0, kMaxPlace, from) || !wholeNumberIn(w[1], 0, kMaxPlace, to)) {
     error = "stretch " + typedScene + " wants where the stretch begins and ends along the scene (0 to " +
             std::to_string(kMaxPlace) + "), then the numbers of its enemies in the scene file: " + example;
     return false;
@@ -91,7 +80,7 @@ bool stretch(const std::string& typedScene, const std::string& value, const std:
   StretchRule rule{static_cast<int32_t>(from), static_cast<int32_t>(to), {}, file, line};
   for (size_t i = 2; i < w.size(); ++i) {
     long n = 0;
-    if (!number(w[i], 1, kMaxEnemyNumber, n)) {
+    if (!wholeNumberIn(w[i], 1, kMaxEnemyNumber, n)) {
       error = "stretch " + typedScene + ": \"" + w[i] + "\" is not an enemy's number in the scene file (from 1)";
       return false;
     }
@@ -122,8 +111,8 @@ bool enemyPlace(const std::string& rest, const std::string& value, const std::st
   if (!sceneId("enemy-place", typedScene, example, id, error)) return false;
   long n = 0, x = 0, z = 0;
   const std::vector<std::string> w = words(value);
-  if (!number(typedNumber, 1, kMaxEnemyNumber, n) || w.size() != 2 || !number(w[0], -kMaxPlace, kMaxPlace, x) ||
-      !number(w[1], -kMaxPlace, kMaxPlace, z)) {
+  if (!wholeNumberIn(typedNumber, 1, kMaxEnemyNumber, n) || w.size() != 2 || !wholeNumberIn(w[0], -kMaxPlace, kMaxPlace, x) ||
+      !wholeNumberIn(w[1], -kMaxPlace, kMaxPlace, z)) {
     error = "enemy-place wants the scene, the enemy's number in its file (from 1), then where it stands: " + example;
     return false;
   }
