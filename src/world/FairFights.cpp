@@ -49,6 +49,8 @@ void World::noteBlowLanded(Obj& attacker, Obj& target) {
 
 void World::keepFightsFair() {
   const FairRules& fair = rules.fair;
+  // A folder without these rules pays nothing for them in its frames.
+  if (!fair.changesPlay()) return;
   for (size_t i = 0; i < charas.size(); ++i) {
     Chara& c = *charas[i];
     for (int32_t& age : c.hitAges)
