@@ -21,16 +21,6 @@ bool sane(int64_t v, int64_t least = -kMaxSceneExtent) { return v >= least && v 
 std::string num(int64_t v) { return std::to_string(v); }
 std::string shown(const std::string& gbk) { return "\"" + gbkToUtf8(gbk) + "\""; }
 
-// Where the player enters each scene (by id): the rules' start in the first
-// scene, and the entry point of every door that leads there.
-std::map<std::string, std::vector<std::pair<int32_t, int32_t>>> entryPoints(const ContentCheckInput& in) {
-  std::map<std::string, std::vector<std::pair<int32_t, int32_t>>> entries;
-  entries[in.rules.firstScene].emplace_back(in.rules.playerX, in.rules.playerZ);
-  for (const auto& [path, s] : in.scenes)
-    for (const SceneFile::DoorEntry& d : s.data.doors) entries[d.targetScene].emplace_back(d.entryX, d.entryZ);
-  return entries;
-}
-
 void checkScenes(const ContentCheckInput& in, const CheckReportFn& problem) {
   const auto entries = entryPoints(in);
   std::map<std::string, const CheckedScene*> byId;
@@ -105,6 +95,14 @@ void checkSharedSets(const ContentCheckInput& in, const CheckReportFn& warning) 
 }
 
 }  // namespace
+
+std::map<std::string, std::vector<std::pair<int32_t, int32_t>>> entryPoints(const ContentCheckInput& in) {
+  std::map<std::string, std::vector<std::pair<int32_t, int32_t>>> entries;
+  entries[in.rules.firstScene].emplace_back(in.rules.playerX, in.rules.playerZ);
+  for (const auto& [path, s] : in.scenes)
+    for (const SceneFile::DoorEntry& d : s.data.doors) entries[d.targetScene].emplace_back(d.entryX, d.entryZ);
+  return entries;
+}
 
 void checkContent(const ContentCheckInput& in, const CheckReportFn& problem, const CheckReportFn& warning) {
   checkScenes(in, problem);
