@@ -54,7 +54,7 @@ void checkScenes(const ContentCheckInput& in, const CheckReportFn& problem) {
         problem(s.file, where, "the door to " + shown(d.targetScene) + " at " + why + ": the player cannot use it");
       auto target = byId.find(d.targetScene);
       if (target == byId.end()) continue;  // reported as a missing scene
-      const SceneReach ground(target->second->data, {});
+      const SceneReach ground(target->second->data, std::vector<std::pair<int32_t, int32_t>>{});
       if (std::string why = ground.standingProblem(d.entryX, d.entryZ); !why.empty())
         problem(s.file, where, "the entry point " + why + " of scene " + shown(d.targetScene) +
                                    ": the player would arrive where no one can stand");

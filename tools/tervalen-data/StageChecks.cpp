@@ -1,5 +1,6 @@
 #include "StageChecks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -12,10 +13,8 @@
 
 namespace {
 
-// The view the camera holds at a stretch: its width, and how finely its
-// ground is sampled for the places a fighter can stand in it.
+// The width of the view the camera holds at a stretch.
 constexpr int32_t kViewWidth = 800;
-constexpr int32_t kViewStepX = 20, kViewStepZ = 10;
 
 std::string num(int64_t v) { return std::to_string(v); }
 std::string shown(const std::string& gbk) { return "\"" + gbkToUtf8(gbk) + "\""; }
@@ -32,16 +31,6 @@ bool hasBody(const CharaData& d) {
   return false;
 }
 
-// Free places of the ground inside the view held at a stretch ending at `to`.
-std::vector<std::pair<int32_t, int32_t>> heldView(const SceneFile& scene, int32_t to) {
-  std::vector<std::pair<int32_t, int32_t>> at;
-  const int32_t lo = std::max<int32_t>(0, to - kViewWidth) + static_cast<int32_t>(World::kViewEdge);
-  const int32_t hi = std::min(to, scene.width) - static_cast<int32_t>(World::kViewEdge);
-  for (int32_t x = lo; x <= hi; x += kViewStepX)
-    for (int32_t z = 0; z <= scene.depth; z += kViewStepZ) at.emplace_back(x, z);
-  return at;
-}
-
 void checkStretches(const ContentCheckInput& in, const std::map<std::string, const CheckedScene*>& byId,
                     const CheckReportFn& problem) {
   std::map<std::string, const CheckedCharacter*> charas;
@@ -53,7 +42,9 @@ void checkStretches(const ContentCheckInput& in, const std::map<std::string, con
     if (scene.width <= 0 || scene.depth <= 0 || !sane(scene.width) || !sane(scene.depth)) continue;
     for (const StretchRule& r : stage.stretches) {
       if (r.to > scene.width) continue;  // reported as past the scene's width
-      const SceneReach fromView(scene, heldView(scene, r.to));
+      // The fighters stand in the held view, short of its edges.
+      const SceneReach fromView(scene, std::max<int32_t>(0, r.to - kViewWidth) + World::kViewEdge,
+                                r.to - World::kViewEdge);
       const std::string where = "line " + num(static_cast<int64_t>(r.line));
       for (int32_t n : r.enemies) {
         if (n < 1 || static_cast<size_t>(n) > scene.charas.size()) continue;  // reported already
