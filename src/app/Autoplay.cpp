@@ -402,9 +402,11 @@ bool Autoplay::goForItems(const World& scene, const Chara& p, const Chara* targe
                         (kind == ItemKind::Weapon && !armed && l.uses > 0 && dx < kWeaponReach && dz < 60) ||
                         (kind == ItemKind::Treasure && dx < kWeaponReach && enemyDx > kQuietDx);
     if (!wanted) continue;
-    if (!best || dx + dz < bestCost) {
+    // What it already goes for stays its choice, so that two at one distance do not take turns.
+    const double cost = l.obj == chased_ ? -1 : dx + dz;
+    if (!best || cost < bestCost) {
       best = &l;
-      bestCost = dx + dz;
+      bestCost = cost;
     }
   }
   if (best && chase(best->obj)) {
@@ -431,7 +433,7 @@ bool Autoplay::goForItems(const World& scene, const Chara& p, const Chara* targe
   for (const Obj* o : scene.objects) {
     if (o->asChara() || o->body.width == 0 || !scene.rules.items.breakable(o->id(), o->action)) continue;
     if (o->x < lo || o->x > hi || std::fabs(o->x - p.x) > kPropReach || givenUp(o)) continue;
-    if (!prop || std::fabs(o->x - p.x) < std::fabs(prop->x - p.x)) prop = o;
+    if (!prop || o == chased_ || (prop != chased_ && std::fabs(o->x - p.x) < std::fabs(prop->x - p.x))) prop = o;
   }
   if (!prop || !chase(prop)) return false;
   const double dx = prop->x - p.x;
