@@ -21,5 +21,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const std::vector<uint8_t> again = writeSessionHello(*hello);
     if (again.size() != size || !std::equal(again.begin(), again.end(), data)) abort();
   }
+  const std::span<const uint8_t> bytes(data, size);
+  if (const std::optional<int> seats = readSeatRequest(bytes)) {
+    const std::vector<uint8_t> again = writeSeatRequest(*seats);
+    if (again.size() != size || !std::equal(again.begin(), again.end(), data)) abort();
+  }
+  if (const std::optional<std::string> refusal = readSessionRefusal(bytes)) {
+    if (refusal->size() + 2 != size) abort();
+    for (char c : *refusal)
+      if (c < 0x20 || c == 0x7F) abort();
+  }
   return 0;
 }

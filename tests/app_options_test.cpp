@@ -70,14 +70,15 @@ TEST(AppOptions, NetworkOptionsTakeTheirDefaultsAndValues) {
     const char* joinHost;
     int joinPort;
     int delay;
+    int localSeats = 1;
   };
   const Case cases[] = {
       {{"--host"}, 7777, "", 7777, 2},
       {{"--host", "--headless"}, 7777, "", 7777, 2},
       {{"--host", "9000", "--net-delay", "0"}, 9000, "", 7777, 0},
-      {{"--host=9001"}, 9001, "", 7777, 2},
+      {{"--host=9001", "--local-seats", "2"}, 9001, "", 7777, 2, 2},
       {{"--join", "127.0.0.1"}, 0, "127.0.0.1", 7777, 2},
-      {{"--join", "friend.example.org:7000", "--net-delay=8"}, 0, "friend.example.org", 7000, 8},
+      {{"--join", "friend.example.org:7000", "--net-delay=8", "--local-seats=3"}, 0, "friend.example.org", 7000, 8, 3},
   };
   for (const Case& c : cases) {
     Options o;
@@ -87,6 +88,7 @@ TEST(AppOptions, NetworkOptionsTakeTheirDefaultsAndValues) {
     EXPECT_EQ(o.joinHost, c.joinHost) << c.args[0];
     EXPECT_EQ(o.joinPort, c.joinPort) << c.args[0];
     EXPECT_EQ(o.netDelay, c.delay) << c.args[0];
+    EXPECT_EQ(o.localSeats, c.localSeats) << c.args[0];
   }
   Options o;
   std::string error;
@@ -129,6 +131,8 @@ TEST(AppOptions, BadCommandLinesAreUsageErrorsThatSayWhatIsWrong) {
       {{"--host", "--join", "a"}, "one at a time"},
       {{"--join", "a", "--sync-test", "5"}, "--sync-test"},
       {{"--net-delay", "9"}, "--net-delay"},
+      {{"--join", "a", "--local-seats", "4"}, "from 1 to 3"},
+      {{"--local-seats", "2"}, "goes with --host or --join"},
       {{"--net-sim", "80,20"}, "--net-sim"},
       {{"--net-sim", "80,20,101"}, "--net-sim"},
   };
@@ -191,7 +195,7 @@ TEST(AppOptions, EveryOptionOfHelpIsInTheManualPage) {
     EXPECT_NE(manual.find(inManual), std::string::npos) << option << " is not in docs/tervalen.6";
     ++found;
   }
-  EXPECT_EQ(found, 34u) << "the options of --help";
+  EXPECT_EQ(found, 35u) << "the options of --help";
   for (const char* key : {".B F1\n", ".B F2\n", ".B F3\n", ".B F4\n", ".B F5\n"})
     EXPECT_NE(manual.find(key), std::string::npos) << key;
 }

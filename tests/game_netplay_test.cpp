@@ -109,6 +109,36 @@ TEST(GameNetplay, FourProgramsPlayOneGameThroughTheHost) {
   }
 }
 
+TEST(GameNetplay, AMachineWithTwoPlayersTakesTwoSeatsAndOneThatDoesNotFitIsTurnedAway) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy host, tooMany, pair;
+  const int port = freePort();
+  ASSERT_GT(port, 0);
+  const std::string join = "--autoplay --join 127.0.0.1:" + std::to_string(port);
+  gameprogram::Run hostRun;
+  std::thread hostThread([&] {
+    hostRun = host.run("--autoplay --players 3 --seed 2 --frames 800 --record net.replay --host " + std::to_string(port));
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // Three seats asked for where two are free: told so, and the game waits on.
+  const gameprogram::Run refused = tooMany.run(join + " --local-seats 3");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("turned this game away: the game is full: 2 of its 3 seats free, 3 asked for"),
+            std::string::npos)
+      << refused.err;
+  const gameprogram::Run both = pair.run(join + " --local-seats 2 --frames 800 --record net.replay");
+  hostThread.join();
+  ASSERT_EQ(hostRun.exitCode, 0) << hostRun.err;
+  ASSERT_EQ(both.exitCode, 0) << both.err;
+  EXPECT_NE(hostRun.result().find("frames=800"), std::string::npos) << hostRun.out;
+  EXPECT_EQ(both.result(), hostRun.result());
+  const std::string recording = host.read("net.replay");
+  EXPECT_EQ(pair.read("net.replay"), recording);
+  EXPECT_NE(recording.find("players 3\n"), std::string::npos);
+  for (const char* seat : {"2", "3"})
+    EXPECT_NE(recording.find(std::string(" down J ") + seat + "\n"), std::string::npos) << "the joiner's seat " << seat;
+}
+
 TEST(GameNetplay, APeerSilentForThreeSecondsIsDroppedAndTheOtherPlaysOn) {
   if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
   GameCopy host, joiner;

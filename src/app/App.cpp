@@ -313,7 +313,7 @@ int runGame(const Options &options, const std::string &logFile) {
   if (options.autoplay || net) {
     std::vector<int> seats = options.autoplaySeats;
     if (seats.empty() && net)
-      seats.push_back(net->localSeat());
+      seats.push_back(net->localSeat());  // the seats are known once the lobby is over
     else if (seats.empty())
       for (int s = 1; s <= rules.rules.seatsAtStart; ++s) seats.push_back(s);
     if (options.autoplay) {
@@ -339,8 +339,8 @@ int runGame(const Options &options, const std::string &logFile) {
   engine->System_SetState(HGE_PLAYERS, rules.rules.seatsAtStart);
   engine->System_SetState(HGE_RECORDHEADER, recordingHeader(rules.rules).c_str());
 
-  // Over the network a session steps the world. A person at the joining
-  // machine plays its seat with the keys of seat 1; a seat whose player left
+  // Over the network a session steps the world. The people at a joining
+  // machine play its seats with the keys of seats 1, 2...; a seat whose player left
   // goes to the built-in player.
   if (net) {
     engine->System_SetState(HGE_MAXFRAMES, 0);
@@ -374,16 +374,21 @@ int runGame(const Options &options, const std::string &logFile) {
       // The built-in player plays this machine's seat.
       if (options.autoplay && options.autoplaySeats.empty()) {
         bots.clear();
-        bots.push_back(std::make_unique<Autoplay>(engine, style, net->localSeat()));
-        seatControls->setBotSeats({net->localSeat()});
+        std::vector<int> mine;
+        for (int i = 0; i < net->localSeats(); ++i) mine.push_back(net->localSeat() + i);
+        for (int s : mine) bots.push_back(std::make_unique<Autoplay>(engine, style, s));
+        seatControls->setBotSeats(mine);
       }
       return ScreenFlow::Gate::GO;
     });
     const bool personPlays = !options.autoplay;
     flow->setStepper([&net, &chance, &bots, engine, style, personPlays, &options](
                          World &world, const SeatInputs &input, const ScreenFlow::StepSounds &sounds) {
+      // This machine's players press the keys of seats 1, 2... (their key
+      // sets and pads); they count for the seats the host gave them.
       SeatInputs keys = input;
-      if (personPlays) keys[net->localSeat()] = input[1];
+      if (personPlays)
+        for (int i = 0; i < net->localSeats(); ++i) keys[net->localSeat() + i] = input[1 + i];
       const bool goOn = net->frame(world, chance, keys, options.frames, sounds);
       for (int seat : net->takeSeatsTakenOver()) bots.push_back(std::make_unique<Autoplay>(engine, style, seat));
       return goOn;

@@ -27,15 +27,22 @@ std::unique_ptr<NetPlay> NetPlay::open(const Options& options, uint64_t folder, 
       error = "a game over the network is for 2 to 4 players: host it with --players 2, 3 or 4";
       return nullptr;
     }
+    if (options.localSeats >= seats) {
+      error = "--local-seats " + std::to_string(options.localSeats) + " leaves no seat of " + std::to_string(seats) +
+              " for another machine: host with --players " + std::to_string(options.localSeats + 1) + " or more";
+      return nullptr;
+    }
     net->hosting_ = true;
     net->seats_ = seats;
+    net->localSeats_ = options.localSeats;
     // --players N starts by itself once N seats are filled (and so does a
     // game nobody watches); otherwise the host starts it.
     net->startsWhenFull_ = options.players > 0 || options.headless;
-    net->transport_ = EnetTransport::listen(static_cast<uint16_t>(options.hostPort), seats - 1, error);
+    const int others = seats - options.localSeats;
+    net->transport_ = EnetTransport::listen(static_cast<uint16_t>(options.hostPort), others, error);
     if (!net->transport_) return nullptr;
-    std::fprintf(stderr, "tervalen: hosting on UDP port %d, waiting for %d player%s\n", options.hostPort, seats - 1,
-                 seats == 2 ? "" : "s");
+    std::fprintf(stderr, "tervalen: hosting on UDP port %d, waiting for %d player%s\n", options.hostPort, others,
+                 others == 1 ? "" : "s");
     SessionHello& hello = net->agreedHello_;
     hello.folder = folder;
     hello.seed = seed;
@@ -46,6 +53,8 @@ std::unique_ptr<NetPlay> NetPlay::open(const Options& options, uint64_t folder, 
     net->transport_ = EnetTransport::connect(options.joinHost, static_cast<uint16_t>(options.joinPort), kJoinWaitMs,
                                              error);
     if (!net->transport_) return nullptr;
+    net->localSeats_ = options.localSeats;
+    net->transport_->sendSetup(1, writeSeatRequest(options.localSeats));
     std::fprintf(stderr, "tervalen: joined the game at %s, waiting for its host to start it\n",
                  options.joinHost.c_str());
   }
@@ -57,18 +66,67 @@ std::vector<NetPlay::LobbySeat> NetPlay::lobbySeats() const {
   std::vector<LobbySeat> out;
   if (!transport_) return out;
   if (hosting_) {
-    out.push_back(LobbySeat{1, true, 0});
-    int seat = 2;
+    int seat = 1;
+    for (; seat <= localSeats_; ++seat) out.push_back(LobbySeat{seat, true, 0});
     for (int p = 1; p <= 3; ++p)
-      if (transport_->connected(p)) out.push_back(LobbySeat{seat++, false, transport_->roundTripMs(p)});
+      for (int i = 0; i < seatsOf(p); ++i) out.push_back(LobbySeat{seat++, false, transport_->roundTripMs(p)});
   } else {
     out.push_back(LobbySeat{1, false, transport_->roundTripMs(1)});
-    out.push_back(LobbySeat{0, true, 0});
+    for (int i = 0; i < localSeats_; ++i) out.push_back(LobbySeat{0, true, 0});
   }
   return out;
 }
 
-bool NetPlay::canStart() const { return hosting_ && !helloSent_ && transport_->peerCount() >= 1; }
+int NetPlay::seatsOf(int peer) const {
+  const size_t p = static_cast<size_t>(peer);
+  return transport_->connected(peer) && !turnedAway_[p] ? wanted_[p] : 0;
+}
+
+int NetPlay::seatsAskedFor() const {
+  int n = localSeats_;
+  for (int p = 1; p <= 3; ++p) n += seatsOf(p);
+  return n;
+}
+
+bool NetPlay::everyJoinerAsked() const {
+  for (int p = 1; p <= 3; ++p)
+    if (transport_->connected(p) && !turnedAway_[static_cast<size_t>(p)] && wanted_[static_cast<size_t>(p)] == 0)
+      return false;
+  return true;
+}
+
+void NetPlay::readSetup() {
+  EnetTransport& t = *transport_;
+  // One who left the lobby is forgotten here, before the game: its number
+  // may come back as someone new, who must not be taken for gone once play begins.
+  for (int p : t.takeLost()) {
+    if (p < 1 || p > 3) continue;
+    wanted_[static_cast<size_t>(p)] = 0;
+    turnedAway_[static_cast<size_t>(p)] = false;
+    ready_[static_cast<size_t>(p)] = false;
+  }
+  Datagram d;
+  while (t.receiveSetup(d)) {
+    if (d.peer < 1 || d.peer > 3) continue;
+    const size_t p = static_cast<size_t>(d.peer);
+    if (isSessionReady(d.bytes)) {
+      ready_[p] = true;
+    } else if (const std::optional<int> asked = readSeatRequest(d.bytes); asked && !helloSent_ && !turnedAway_[p]) {
+      const int free = seats_ - (seatsAskedFor() - seatsOf(d.peer));
+      if (*asked > free) {
+        t.sendSetup(d.peer, writeSessionRefusal("the game is full: " + std::to_string(free) + " of its " +
+                                                std::to_string(seats_) + " seats free, " + std::to_string(*asked) +
+                                                " asked for"));
+        turnedAway_[p] = true;
+        wanted_[p] = 0;
+      } else {
+        wanted_[p] = *asked;
+      }
+    }
+  }
+}
+
+bool NetPlay::canStart() const { return hosting_ && !helloSent_ && seatsAskedFor() > localSeats_; }
 
 NetPlay::Lobby NetPlay::lobby(bool startPressed) {
   if (lobbyState_ != Lobby::WAITING) return lobbyState_;
@@ -84,37 +142,42 @@ NetPlay::Lobby NetPlay::lobby(bool startPressed) {
   const uint32_t waited = t.elapsedMs() - lobbySince_;
   Datagram d;
   if (hosting_) {
-    for (; told_ < t.peerCount(); ++told_) std::fprintf(stderr, "tervalen: player %d joined\n", told_ + 2);
+    for (; told_ < t.peerCount(); ++told_) std::fprintf(stderr, "tervalen: player %d joined\n", told_ + 1 + localSeats_);
     told_ = t.peerCount();  // one who left and came back is told again
+    readSetup();
     if (!helloSent_) {
-      const bool full = t.peerCount() == seats_ - 1;
-      if (!(full && startsWhenFull_) && !(startPressed && canStart())) {
+      // A joiner says how many seats its players want as it arrives; the
+      // game waits to hear from each before it begins.
+      startPressed_ = startPressed_ || (startPressed && canStart());
+      const bool full = seatsAskedFor() == seats_;
+      if (!((full && startsWhenFull_) || (startPressed_ && canStart())) || !everyJoinerAsked()) {
         if (waited > kLobbyWaitMs)
-          return fail(std::to_string(t.peerCount()) + " of " + std::to_string(seats_ - 1) +
+          return fail(std::to_string(seatsAskedFor() - localSeats_) + " of " + std::to_string(seats_ - localSeats_) +
                       " players joined within " + std::to_string(kLobbyWaitMs / 1000) + " s");
         return lobbyState_;
       }
-      // The players there now are the game's: seats in the order they came.
+      // The players there now are the game's: seats in the order they came,
+      // each machine's together.
       t.setAccepting(false);
-      seats_ = 1 + t.peerCount();
-      agreedHello_.seats = seats_;
-      setup_.ownerOfSeat[1] = 0;
-      int seat = 2;
+      for (int s = 1; s <= localSeats_; ++s) setup_.ownerOfSeat[static_cast<size_t>(s)] = 0;
+      int seat = localSeats_ + 1;
       for (int p = 1; p <= 3; ++p) {
-        if (!t.connected(p)) continue;
-        setup_.ownerOfSeat[static_cast<size_t>(seat)] = p;
+        if (seatsOf(p) == 0) continue;
         SessionHello hello = agreedHello_;
-        hello.yourSeat = seat++;
+        hello.yourSeat = seat;
+        hello.yourSeats = seatsOf(p);
+        for (int i = 0; i < seatsOf(p); ++i) setup_.ownerOfSeat[static_cast<size_t>(seat++)] = p;
+        hello.seats = seatsAskedFor();
         t.sendSetup(p, writeSessionHello(hello));
       }
+      seats_ = seat - 1;
+      agreedHello_.seats = seats_;
       helloSent_ = true;
       helloAt_ = t.elapsedMs();
       localSeat_ = 1;
     }
-    while (t.receiveSetup(d))
-      if (isSessionReady(d.bytes) && d.peer >= 1 && d.peer <= 3) ready_[static_cast<size_t>(d.peer)] = true;
     bool allReady = true;
-    for (int seat = 2; seat <= seats_; ++seat) {
+    for (int seat = localSeats_ + 1; seat <= seats_; ++seat) {
       const int p = setup_.ownerOfSeat[static_cast<size_t>(seat)];
       if (!t.connected(p)) return fail("player " + std::to_string(seat) + " left before the game began");
       allReady = allReady && ready_[static_cast<size_t>(p)];
@@ -126,7 +189,11 @@ NetPlay::Lobby NetPlay::lobby(bool startPressed) {
   } else {
     std::optional<SessionHello> hello;
     std::string why;
-    while (!hello && why.empty() && t.receiveSetup(d)) hello = readSessionHello(d.bytes, why);
+    while (!hello && why.empty() && t.receiveSetup(d)) {
+      if (const std::optional<std::string> refusal = readSessionRefusal(d.bytes))
+        return fail("the host at " + options_.joinHost + " turned this game away: " + *refusal);
+      hello = readSessionHello(d.bytes, why);
+    }
     if (!why.empty()) return fail("the host at " + options_.joinHost + " did not set up the game: " + why);
     if (!hello) {
       if (!t.connected(1)) return fail("the host at " + options_.joinHost + " left before the game began");
@@ -143,8 +210,9 @@ NetPlay::Lobby NetPlay::lobby(bool startPressed) {
     seed_ = hello->seed;
     seats_ = hello->seats;
     localSeat_ = hello->yourSeat;
+    localSeats_ = hello->yourSeats;
     for (int s = 1; s <= hello->seats; ++s) setup_.ownerOfSeat[static_cast<size_t>(s)] = 1;
-    setup_.ownerOfSeat[static_cast<size_t>(hello->yourSeat)] = 0;
+    for (int s = hello->yourSeat; s < hello->yourSeat + hello->yourSeats; ++s) setup_.ownerOfSeat[static_cast<size_t>(s)] = 0;
   }
   setup_.seats = seats_;
   setup_.delay = options_.netDelay;

@@ -1,4 +1,4 @@
-// A game played over the network by two to four machines, one seat each:
+// A game played over the network by two to four machines, one to three seats each:
 // the set-up before the game (the host waits for its joiners and tells each
 // the game folder's checksum, the seed, the rules it plays and its seat; a
 // joiner checks the folder and says it is ready), then every frame of play
@@ -61,6 +61,8 @@ class NetPlay {
   int seed() const { return seed_; }
   int seats() const { return seats_; }
   int localSeat() const { return localSeat_; }
+  // How many seats this machine plays: localSeat() and those after it.
+  int localSeats() const { return localSeats_; }
 
   // One frame of play, with this machine's keys of the frame: steps the world
   // through the session. False once the game is over (or `frames` frames were
@@ -106,6 +108,10 @@ class NetPlay {
   bool helloSent_ = false;
   int told_ = 0;                // joiners announced on the console
   std::array<bool, 4> ready_{};  // joiners that said they are ready
+  std::array<int, 4> wanted_{};  // seats each joiner asked for (0: not said yet)
+  std::array<bool, 4> turnedAway_{};  // joiners told the game is full
+  bool startPressed_ = false;    // the host's player started; it begins once every joiner has asked
+  int localSeats_ = 1;
   SessionHello agreedHello_;  // what the host said (the host: what it says)
   int seed_ = 0;
   int seats_ = 2;
@@ -121,6 +127,12 @@ class NetPlay {
   int recordedCheck_ = -1;
   std::vector<std::pair<int, SeatInputs>> toRecord_;  // agreed frames not yet in the recording  // the last session frame whose check went to the recording
   void recordChecks();
+  // The host: reads joiners' seat requests (turning away those that do not
+  // fit) and their readiness.
+  void readSetup();
+  int seatsOf(int peer) const;  // seats a joiner asked for and keeps
+  int seatsAskedFor() const;    // the host's own and every joiner's
+  bool everyJoinerAsked() const;
   void reportDesync();
   std::string failure_;
 };

@@ -42,13 +42,14 @@ void NetPlayView::drawLobby() {
   fillRect(engine_, x + 24, y + 46, w - 48, 2, kRimBottom, kRimTop, true);
   float row = y + 60;
   const std::vector<NetPlay::LobbySeat> seats = net_.lobbySeats();
-  const int rows = net_.hosting() ? net_.seatsWanted() : 2;
+  const int rows = net_.hosting() ? net_.seatsWanted() : 1 + net_.localSeats();
   for (int i = 0; i < rows; ++i) {
     std::string who, how;
     uint32_t color = kText;
     if (i < static_cast<int>(seats.size())) {
       const NetPlay::LobbySeat &s = seats[static_cast<size_t>(i)];
-      who = s.seat > 0 ? "PLAYER " + std::to_string(s.seat) : "YOU";
+      // A joiner learns its seats' numbers when the game begins.
+      who = s.seat > 0 ? "PLAYER " + std::to_string(s.seat) : net_.localSeats() > 1 ? "YOU (" + std::to_string(i) + ")" : "YOU";
       how = s.you ? "you" : std::to_string(s.roundTripMs) + " ms";
       if (!net_.hosting() && !s.you) how = "host, " + how;
       color = s.you ? kChosen : kValue;

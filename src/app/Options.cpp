@@ -74,6 +74,10 @@ std::string usageText() {
          "                          once N seats are filled\n"
          "  --join HOST[:PORT]      join the game hosted at HOST (default port "
          "7777)\n"
+         "  --local-seats N         with --host or --join: this machine's players "
+         "(1-3, default 1),\n"
+         "                          on its keyboard's key sets and pads, in "
+         "seats side by side\n"
          "  --net-delay N           frames (0-8, default 2) a key waits before "
          "it counts online:\n"
          "                          more hides more of the network's delay\n"
@@ -204,6 +208,12 @@ ParseResult parseOptions(int argc, const char *const *argv, Options &out, std::s
             "--join wants a host name or address, such as "
             "192.168.1.20:7777, not \"" +
             value.substr(0, 60) + "\"";
+        return ParseResult::UsageError;
+      }
+    } else if (name == "--local-seats") {
+      if (!takeValue()) return ParseResult::UsageError;
+      if (!parseWholeNumber(value, 1, 3, out.localSeats)) {
+        error = "--local-seats wants a number of players from 1 to 3, not \"" + value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
     } else if (name == "--net-delay") {
@@ -353,6 +363,10 @@ ParseResult parseOptions(int argc, const char *const *argv, Options &out, std::s
   const bool online = out.hostPort != 0 || !out.joinHost.empty();
   if (out.hostPort != 0 && !out.joinHost.empty()) {
     error = "--host and --join go one at a time: a game either hosts or joins";
+    return ParseResult::UsageError;
+  }
+  if (!online && out.localSeats != 1) {
+    error = "--local-seats goes with --host or --join (a game on one machine seats its players as they join)";
     return ParseResult::UsageError;
   }
   if (online && (!out.replay.empty() || out.syncTest > 0 || !out.view.empty() || !out.loadState.empty())) {

@@ -35,6 +35,7 @@ struct Options {
   int hostPort = 0;        // listening on this UDP port (0: not hosting)
   std::string joinHost;    // the host to join (empty: not joining)
   int joinPort = kDefaultPort;
+  int localSeats = 1;      // --local-seats: seats this machine plays online, 1-3
   int netDelay = 2;        // --net-delay: frames between a key and the frame it counts in, 0-8
   int netSimLatency = 0, netSimJitter = 0, netSimLoss = 0;  // --net-sim LAT,JIT,LOSS (ms, ms, %)
   std::vector<int> autoplaySeats;  // --autoplay-seats: the seats the built-in player plays (empty: all)

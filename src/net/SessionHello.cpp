@@ -5,7 +5,8 @@
 
 namespace {
 
-constexpr size_t kFixedBytes = 2 + 1 + 8 + 4 + 1 + 1 + 1 + 1;
+constexpr size_t kFixedBytes = 2 + 1 + 8 + 4 + 1 + 1 + 1 + 1 + 1;
+constexpr size_t kMaxRefusal = 200;
 
 // A hero's id as a file name of the game folder can hold it: no separators,
 // no control bytes.
@@ -33,6 +34,7 @@ std::vector<uint8_t> writeSessionHello(const SessionHello &hello) {
   putLe(out, static_cast<uint32_t>(hello.seed), 4);
   out.push_back(static_cast<uint8_t>(hello.seats));
   out.push_back(static_cast<uint8_t>(hello.yourSeat));
+  out.push_back(static_cast<uint8_t>(hello.yourSeats));
   out.push_back(static_cast<uint8_t>(hello.difficulty));
   out.push_back(hello.invincible ? 1 : 0);
   for (const std::string &id : hello.heroes) {
@@ -63,16 +65,19 @@ std::optional<SessionHello> readSessionHello(std::span<const uint8_t> bytes, std
   hello.seed = static_cast<int32_t>(static_cast<uint32_t>(getLe(bytes, 11, 4)));
   hello.seats = bytes[15];
   hello.yourSeat = bytes[16];
-  hello.difficulty = bytes[17];
-  if (hello.seats < 2 || hello.seats > 4 || hello.yourSeat < 2 || hello.yourSeat > hello.seats) {
-    why = "seat " + std::to_string(hello.yourSeat) + " of " + std::to_string(hello.seats) + " seats";
+  hello.yourSeats = bytes[17];
+  hello.difficulty = bytes[18];
+  const int lastSeat = hello.yourSeat + hello.yourSeats - 1;
+  if (hello.seats < 2 || hello.seats > 4 || hello.yourSeat < 2 || hello.yourSeats < 1 || lastSeat > hello.seats) {
+    why = "seat " + std::to_string(hello.yourSeat) + (hello.yourSeats == 1 ? "" : "-" + std::to_string(lastSeat)) +
+          " of " + std::to_string(hello.seats) + " seats";
     return std::nullopt;
   }
-  if (hello.difficulty > 2 || bytes[18] > 1) {
-    why = "difficulty " + std::to_string(hello.difficulty) + ", invincible " + std::to_string(bytes[18]);
+  if (hello.difficulty > 2 || bytes[19] > 1) {
+    why = "difficulty " + std::to_string(hello.difficulty) + ", invincible " + std::to_string(bytes[19]);
     return std::nullopt;
   }
-  hello.invincible = bytes[18] == 1;
+  hello.invincible = bytes[19] == 1;
   size_t at = kFixedBytes;
   for (std::string &id : hello.heroes) {
     const size_t n = at < bytes.size() ? bytes[at] : SIZE_MAX;
@@ -94,3 +99,26 @@ std::optional<SessionHello> readSessionHello(std::span<const uint8_t> bytes, std
 std::vector<uint8_t> writeSessionReady() { return {'T', 'R'}; }
 
 bool isSessionReady(std::span<const uint8_t> bytes) { return bytes.size() == 2 && bytes[0] == 'T' && bytes[1] == 'R'; }
+
+std::vector<uint8_t> writeSeatRequest(int seats) {
+  return {'T', 'W', static_cast<uint8_t>(std::clamp(seats, 1, SessionHello::kMaxSeatsOfOne))};
+}
+
+std::optional<int> readSeatRequest(std::span<const uint8_t> bytes) {
+  if (bytes.size() != 3 || bytes[0] != 'T' || bytes[1] != 'W') return std::nullopt;
+  if (bytes[2] < 1 || bytes[2] > SessionHello::kMaxSeatsOfOne) return std::nullopt;
+  return bytes[2];
+}
+
+std::vector<uint8_t> writeSessionRefusal(const std::string &why) {
+  std::vector<uint8_t> out{'T', 'N'};
+  out.insert(out.end(), why.begin(), why.begin() + static_cast<std::ptrdiff_t>(std::min(why.size(), kMaxRefusal)));
+  return out;
+}
+
+std::optional<std::string> readSessionRefusal(std::span<const uint8_t> bytes) {
+  if (bytes.size() < 2 || bytes.size() > 2 + kMaxRefusal || bytes[0] != 'T' || bytes[1] != 'N') return std::nullopt;
+  std::string why;
+  for (uint8_t c : bytes.subspan(2)) why.push_back(c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?');
+  return why;
+}

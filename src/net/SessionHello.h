@@ -5,12 +5,17 @@
 //
 // Bytes, little-endian:
 //   "TH" u8 version  u64 folder  i32 seed  u8 seats (1-4)  u8 yourSeat (2-4)
+//        u8 yourSeats (1-3: the joiner plays yourSeat and the seats after it)
 //        u8 difficulty (0 easy, 1 normal, 2 hard)  u8 invincible (0 or 1)
 //        then for seats 1-4: u8 length (0-32) and the id of the hero chosen
 //        for the seat (none: the rules' own), printable bytes, no slashes
 //   "TR"                                    the joiner is ready
+//   "TW" u8 seats (1-3)                     a joiner, as it arrives: the seats
+//                                           its players want
+//   "TN" then up to 200 printable bytes     the host turns the joiner away, saying why
 // Nothing after. Anything else is refused whole. (Version 1 had no
-// difficulty, invincibility or heroes: its games could not agree on them.)
+// difficulty, invincibility or heroes: its games could not agree on them;
+// version 2 gave every machine one seat.)
 #pragma once
 
 #include <array>
@@ -21,13 +26,15 @@
 #include <vector>
 
 struct SessionHello {
-  static constexpr uint8_t kProtocol = 2;
+  static constexpr uint8_t kProtocol = 3;
+  static constexpr int kMaxSeatsOfOne = 3;  // a joiner leaves the host a seat at least
   static constexpr size_t kMaxHeroId = 32;
   uint8_t version = kProtocol;
   uint64_t folder = 0;
   int32_t seed = 0;
   int seats = 2;
   int yourSeat = 2;
+  int yourSeats = 1;
   int difficulty = 1;
   bool invincible = false;
   std::array<std::string, 4> heroes;  // as the rules hold them (GBK bytes)
@@ -37,3 +44,10 @@ std::vector<uint8_t> writeSessionHello(const SessionHello &hello);
 std::optional<SessionHello> readSessionHello(std::span<const uint8_t> bytes, std::string &why);
 std::vector<uint8_t> writeSessionReady();
 bool isSessionReady(std::span<const uint8_t> bytes);
+std::vector<uint8_t> writeSeatRequest(int seats);
+// The seats a joiner asks for, or nothing when `bytes` are not such a request.
+std::optional<int> readSeatRequest(std::span<const uint8_t> bytes);
+std::vector<uint8_t> writeSessionRefusal(const std::string &why);
+// Why the host turned this machine away (unprintable bytes shown as '?'), or
+// nothing when `bytes` are not a refusal.
+std::optional<std::string> readSessionRefusal(std::span<const uint8_t> bytes);

@@ -7,8 +7,9 @@ TEST(SessionHello, ReadsBackWhatWasWritten) {
   SessionHello hello;
   hello.folder = 0x0123456789ABCDEFULL;
   hello.seed = -7;
-  hello.seats = 3;
+  hello.seats = 4;
   hello.yourSeat = 3;
+  hello.yourSeats = 2;
   hello.difficulty = 2;
   hello.invincible = true;
   hello.heroes[2] = "kaelin";
@@ -17,8 +18,9 @@ TEST(SessionHello, ReadsBackWhatWasWritten) {
   ASSERT_TRUE(back) << why;
   EXPECT_EQ(back->folder, hello.folder);
   EXPECT_EQ(back->seed, -7);
-  EXPECT_EQ(back->seats, 3);
+  EXPECT_EQ(back->seats, 4);
   EXPECT_EQ(back->yourSeat, 3);
+  EXPECT_EQ(back->yourSeats, 2);
   EXPECT_EQ(back->difficulty, 2);
   EXPECT_TRUE(back->invincible);
   EXPECT_EQ(back->heroes, (std::array<std::string, 4>{"", "", "kaelin", ""}));
@@ -47,16 +49,16 @@ TEST(SessionHello, RefusesWhatIsNotAHelloForThisGame) {
     return b;
   };
   std::vector<uint8_t> overlong = withHero("abc");
-  overlong[19] = 33;  // a length past the bound
+  overlong[20] = 33;  // a length past the bound
   const Case cases[] = {
       {"empty", {}, "not a session hello"},
       {"ready", writeSessionReady(), "not a session hello"},
       {"other protocol", changed(2, 9), "protocol 9"},
-      {"short", std::vector<uint8_t>(good.begin(), good.begin() + 18), "too short"},
+      {"short", std::vector<uint8_t>(good.begin(), good.begin() + 19), "too short"},
       {"a hero cut short", std::vector<uint8_t>(good.begin(), good.end() - 1), "cut short"},
       {"long", longer, "more than it holds"},
-      {"no such difficulty", changed(17, 3), "difficulty 3"},
-      {"invincible twice over", changed(18, 2), "invincible 2"},
+      {"no such difficulty", changed(18, 3), "difficulty 3"},
+      {"invincible twice over", changed(19, 2), "invincible 2"},
       {"a hero's id too long", overlong, "too long"},
       {"a hero's id that is a path", withHero("../x"), "plain name"},
       {"a hero's id with a control byte", withHero("a\nb"), "plain name"},
@@ -64,10 +66,28 @@ TEST(SessionHello, RefusesWhatIsNotAHelloForThisGame) {
       {"five seats", changed(15, 5), "seats"},
       {"the host's seat", changed(16, 1), "seat 1"},
       {"a seat past the seats", changed(16, 3), "seat 3 of 2"},
+      {"no seat at all", changed(17, 0), "seats"},
+      {"two seats where one is left", changed(17, 2), "seat 2-3 of 2"},
   };
   for (const Case& c : cases) {
     std::string why;
     EXPECT_FALSE(readSessionHello(c.bytes, why)) << c.what;
     EXPECT_NE(why.find(c.mention), std::string::npos) << c.what << ": " << why;
   }
+}
+
+TEST(SessionHello, AJoinersRequestAndTheHostsRefusalAreBoundedAndPlain) {
+  EXPECT_EQ(readSeatRequest(writeSeatRequest(2)), 2);
+  EXPECT_EQ(readSeatRequest(writeSeatRequest(9)), 3) << "a request is never for more than a joiner may hold";
+  const std::vector<std::vector<uint8_t>> notRequests = {
+      {}, {'T', 'W'}, {'T', 'W', 0}, {'T', 'W', 4}, {'T', 'W', 1, 0}, writeSessionReady()};
+  for (const auto& bytes : notRequests) EXPECT_FALSE(readSeatRequest(bytes)) << bytes.size() << " bytes";
+
+  EXPECT_EQ(readSessionRefusal(writeSessionRefusal("the game is full")), "the game is full");
+  EXPECT_EQ(readSessionRefusal(writeSessionRefusal("a\nb\x01")), "a?b?") << "no control bytes reach the screen";
+  EXPECT_EQ(readSessionRefusal(writeSessionRefusal(std::string(500, 'x')))->size(), 200u);
+  std::vector<uint8_t> tooLong{'T', 'N'};
+  tooLong.resize(203, 'x');
+  EXPECT_FALSE(readSessionRefusal(tooLong));
+  EXPECT_FALSE(readSessionRefusal(writeSeatRequest(1)));
 }
