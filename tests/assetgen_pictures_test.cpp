@@ -61,9 +61,10 @@ TEST(AssetgenPictures, FighterFramesShareOneCanvasWithTheFeetAtTheBottomCentre) 
   ASSETGEN_REQUIRE_OUTPUT();
   for (const char* set : {"c_morivane", "guai01", "guai02", "boss01", "c_kaelin"}) {
     std::vector<std::filesystem::path> files;
-    // A hero's portrait for the display is not a frame.
+    // A hero's portrait for the display is not a frame, nor is the knife a hero throws.
     for (const auto& e : std::filesystem::directory_iterator(packDir() / set / "hta"))
-      if (e.path().filename() != "portrait.png") files.push_back(e.path());
+      if (e.path().filename() != "portrait.png" && e.path().filename().string().rfind("knife_fly_", 0) != 0)
+        files.push_back(e.path());
     std::sort(files.begin(), files.end());
     ASSERT_GE(files.size(), 30u) << set;
     Surface first = loadRgba(files.front());
@@ -114,6 +115,28 @@ TEST(AssetgenPictures, FightersAreAsTallAsTheGameExpects) {
     int height = bottom - top + 1;
     EXPECT_GE(height, h.lo) << h.set;
     EXPECT_LE(height, h.hi) << h.set;
+  }
+}
+
+// Nothing a fighter swings or flings (a pipe overhead, a blade, an arm) runs
+// off its picture: the game would show it cut straight off at the edge. The
+// bottom edge is the ground. (boss01's lunging thrust is left out: its blade
+// has always touched the right edge.)
+TEST(AssetgenPictures, NothingRunsOffAFighterPictureAtTheTopOrTheSides) {
+  ASSETGEN_REQUIRE_OUTPUT();
+  for (const char* set : {"c_morivane", "c_kaelin", "guai01", "guai02", "guai04", "guai06", "guai07", "boss02"}) {
+    int frames = 0;
+    for (const auto& e : std::filesystem::directory_iterator(packDir() / set / "hta")) {
+      Surface s = loadRgba(e.path());
+      ASSERT_TRUE(s) << e.path();
+      ++frames;
+      for (int x = 0; x < s->w; ++x) ASSERT_LT(pixel(s.get(), x, 0).a, 8) << e.path() << ": cut off at the top, x " << x;
+      for (int y = 0; y < s->h; ++y) {
+        ASSERT_LT(pixel(s.get(), 0, y).a, 8) << e.path() << ": cut off at the left, y " << y;
+        ASSERT_LT(pixel(s.get(), s->w - 1, y).a, 8) << e.path() << ": cut off at the right, y " << y;
+      }
+    }
+    EXPECT_GE(frames, 25) << set;
   }
 }
 

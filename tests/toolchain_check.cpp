@@ -270,10 +270,10 @@ TEST(ToolchainCheck, TheDocumentedEnemyCompilesAndChecksClean) {
   ASSERT_FALSE(enemy.empty()) << "the worked example is missing from docs/data-format.md";
   auto g = soundGame();
   g["data/chara/guai03.dat"] = enemy;
-  // its picture set is number 21, with 16 pictures and one sound
+  // its picture set is number 22, with 16 pictures and one sound
   std::string sets;
-  for (int n = 4; n <= 20; ++n) sets += "set " + std::to_string(n) + " \"spare" + std::to_string(n) + "\" {}\n";
-  sets += "set 21 \"guai03\" {\n";
+  for (int n = 4; n <= 21; ++n) sets += "set " + std::to_string(n) + " \"spare" + std::to_string(n) + "\" {}\n";
+  sets += "set 22 \"guai03\" {\n";
   for (int i = 0; i < 16; ++i) sets += "  picture \"" + std::to_string(i) + ".png\"\n";
   sets += "  sound \"swing.wav\"\n}\n";
   g["data/res.dat"] += sets;

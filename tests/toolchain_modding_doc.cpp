@@ -85,7 +85,7 @@ TEST(ModdingGuide, ItsExamplesCompilePassCheckAndPlay) {
   fs::create_directories(dir.path() / "build");
   fs::copy(game, dir.path() / "build" / "game", fs::copy_options::recursive);
   fs::copy(fs::path(TERVALEN_SOURCE_DIR) / "content", dir.path() / "content", fs::copy_options::recursive);
-  // The pictures and the sound of set 21, drawn by the modder into the mod.
+  // The pictures and the sound of set 22, drawn by the modder into the mod.
   const std::string png = picturefiles::blackPng(40, 100);
   for (const char* name : {"idle", "walk0", "walk1", "punch0", "punch1", "punch2", "kick0", "kick1", "kick2", "hurt",
                            "flying", "lying", "falling"}) {
@@ -115,7 +115,7 @@ TEST(ModdingGuide, ItsExamplesCompilePassCheckAndPlay) {
   }
   EXPECT_EQ(run(at + "tervalen-data check build/game --mod mods/alley --sources mods/alley-src --strict", out), 0)
       << readFile(out);
-  EXPECT_EQ(readFile(out).rfind("ok: 13 characters, 9 scenes, 22 picture sets", 0), 0u) << readFile(out);
+  EXPECT_EQ(readFile(out).rfind("ok: 14 characters, 9 scenes, 23 picture sets", 0), 0u) << readFile(out);
   EXPECT_EQ(folderListing(dir.path() / "build/game/data"), untouched) << "the mod leaves the game folder as it was";
   // What a modder shares: the few files the mod adds, not a copy of the game.
   int files = 0;

@@ -128,8 +128,25 @@ void addHeroPortrait(Manifest& m, const std::string& set) {
                portrait(style));
 }
 
+// Frames drawn after a set's older pictures (so that no older number moves).
+void addLaterFrames(Manifest& m, const FighterStyle& style, void (*moves)(FrameList&)) {
+  FrameList list;
+  moves(list);
+  for (const FrameSpec& f : list.frames()) m.addPicture(style.id, f.file, f.meaning, drawFrame(style, f.pose, f.look));
+}
+
+void addHeroExtras(Manifest& m, const std::string& set) {
+  addHeroPortrait(m, set);
+  addLaterFrames(m, heroStyle(), addMorivaneItemFrames);
+  addThrownKnifePictures(m, set, heroStyle().pal.outline);
+}
+
+void addThugExtras(Manifest& m, const std::string&) { addLaterFrames(m, thugStyle(), addThugItemFrames); }
+
 void addSecondHeroExtras(Manifest& m, const std::string& set) {
   addHeroPortrait(m, set);
+  addLaterFrames(m, kaelinStyle(), addKaelinItemFrames);
+  addThrownKnifePictures(m, set, kaelinStyle().pal.outline);
   makeSecondHeroSounds(m, set);
 }
 
@@ -146,9 +163,9 @@ void drawFighter(Manifest& m, const FighterEntry& e) {
 
 void makeFighters(Manifest& m) {
   const FighterEntry entries[] = {
-      {heroStyle(), addHeroMoves, 8, "the hero, c_morivane (220x160 frames, feet at the bottom centre)",
-       addHeroPortrait},
-      {thugStyle(), addThugMoves, 6, "street thug guai01 (220x160 frames)"},
+      {heroStyle(), addHeroMoves, 8,
+       "the hero, c_morivane (220x160 frames, feet at the bottom centre; the thrown knife 40x40)", addHeroExtras},
+      {thugStyle(), addThugMoves, 6, "street thug guai01 (220x160 frames)", addThugExtras},
       {bruiserStyle(), addBruiserMoves, 6, "club bruiser guai02 (220x160 frames)"},
       {bossStyle(), addBossMoves, 6, "the warlord boss01 (340x250 frames)"},
   };
@@ -177,7 +194,8 @@ void makeMidBoss(Manifest& m) {
 void makeSecondHero(Manifest& m) {
   drawFighter(m, {kaelinStyle(), addKaelinMoves, 8,
                   "the second hero, c_kaelin: lighter and quicker than Morivane, a kicker; the hero's frames in "
-                  "Kaelin's look (the same numbers), then Kaelin's own (220x160 frames, the portrait 100x100)",
+                  "Kaelin's look (the same numbers), then Kaelin's own (220x160 frames, the portrait 100x100, the thrown "
+                  "knife 40x40)",
                   addSecondHeroExtras});
 }
 

@@ -44,6 +44,13 @@ void addThrowerMoves(FrameList& list);
 void addHeavyMoves(FrameList& list);
 void addLeaperMoves(FrameList& list);
 void addMidBossMoves(FrameList& list);
+// Fighting with a picked-up pipe or knife and bending to pick one up, in each
+// fighter's own manner; drawn after the set's older pictures.
+void addMorivaneItemFrames(FrameList& list);
+void addKaelinItemFrames(FrameList& list);
+void addThugItemFrames(FrameList& list);
+// A thrown knife turning in flight (40x40), into a hero's own set.
+void addThrownKnifePictures(Manifest& manifest, const std::string& set, Color outline);
 // The thrower's bottle, spinning in flight, and its shards.
 void addBottlePictures(Manifest& manifest, const std::string& set);
 // The mid-boss's crescent of air, flying along the ground, and breaking up.

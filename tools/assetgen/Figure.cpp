@@ -3,6 +3,8 @@
 #include <cmath>
 #include <functional>
 
+#include "HeldItems.h"
+
 namespace assetgen {
 
 namespace {
@@ -13,11 +15,27 @@ const Vec2 kLight = normalized({1.0f, 1.35f});
 Color shadowOf(Color base) { return mix(shade(base, 0.62f), rgb(0x2A1E48), 0.14f); }
 Color highlightOf(Color base) { return mix(base, rgb(0xFFFFFF), 0.38f); }
 
+}  // namespace
+
+void paintLit(Canvas& c, const Shape& sh, Color base, float k) {
+  Mask m = rasterize(sh, c.width(), c.height());
+  paint(c, m, base);
+  if (k > 0) {
+    Mask lit = rasterize(sh.translated(kLight * -k), c.width(), c.height());
+    paint(c, m.minus(lit), shadowOf(base));
+    Mask rim = rasterize(sh.translated(kLight * std::min(1.4f, 0.3f * k + 0.6f)), c.width(), c.height());
+    paint(c, m.minus(rim), withAlpha(highlightOf(base), 0.55f));
+  }
+}
+
+namespace {
+
 class Painter {
  public:
   Painter(Canvas& c, const FighterStyle& st) : c_(c), st_(st), s_(st.scale) {}
 
   float s() const { return s_; }
+  Canvas& canvas() { return c_; }
   float outlineW() const { return 1.35f + 0.35f * s_; }
 
   // A convex body part given as circles: outline, fill, shadow and a lit rim.
@@ -38,16 +56,7 @@ class Painter {
   void mark(const Shape& sh, Color col) { fill(c_, sh, col); }
 
  private:
-  void body(const Shape& sh, Color base, float k) {
-    Mask m = rasterize(sh, c_.width(), c_.height());
-    paint(c_, m, base);
-    if (k > 0) {
-      Mask lit = rasterize(sh.translated(kLight * -k), c_.width(), c_.height());
-      paint(c_, m.minus(lit), shadowOf(base));
-      Mask rim = rasterize(sh.translated(kLight * std::min(1.4f, 0.3f * k + 0.6f)), c_.width(), c_.height());
-      paint(c_, m.minus(rim), withAlpha(highlightOf(base), 0.55f));
-    }
-  }
+  void body(const Shape& sh, Color base, float k) { paintLit(c_, sh, base, k); }
 
   Canvas& c_;
   const FighterStyle& st_;
@@ -232,7 +241,7 @@ void drawWeapon(Painter& p, const FighterStyle& st, Vec2 hand, Vec2 dir) {
   }
 }
 
-void drawArm(Painter& p, const FighterStyle& st, const Pose& pose, const Joints& j, bool isNear) {
+void drawArm(Painter& p, const FighterStyle& st, const Pose& pose, const Look& look, const Joints& j, bool isNear) {
   const Palette& pal = st.pal;
   const Build& b = st.build;
   float s = p.s();
@@ -256,8 +265,10 @@ void drawArm(Painter& p, const FighterStyle& st, const Pose& pose, const Joints&
   else
     p.blob({{lerp(el, hd, 0.72f), b.forearmR1 * s + 0.5f * s}, {hd, b.forearmR1 * s + 0.4f * s}}, tone(pal.gloves),
            b.forearmR1 * s * 0.8f);
-  if (isNear && st.weapon != Weapon::None)
-    drawWeapon(p, st, hd, Vec2{std::cos(pose.weaponAngle + pose.spin), std::sin(pose.weaponAngle + pose.spin)});
+  const Vec2 weaponDir{std::cos(pose.weaponAngle + pose.spin), std::sin(pose.weaponAngle + pose.spin)};
+  if (isNear && st.weapon != Weapon::None) drawWeapon(p, st, hd, weaponDir);
+  if (isNear && st.weapon == Weapon::None && look.held != Held::None)
+    drawHeld(p.canvas(), look.held, hd + normalized(hd - el) * (b.handR * s * 0.55f), weaponDir, s, pal.outline);
   bool fist = isNear ? pose.fistNear : pose.fistFar;
   Vec2 d = normalized(hd - el);
   Vec2 c = hd + d * (b.handR * s * 0.55f);
@@ -321,12 +332,12 @@ void drawTorso(Painter& p, const FighterStyle& st, const Joints& j, const Look& 
 void drawFigure(Canvas& canvas, const FighterStyle& st, const Pose& pose, const Look& look, Vec2 ground) {
   Painter p(canvas, st);
   Joints j = solvePose(st.build, pose, ground, st.scale);
-  drawArm(p, st, pose, j, false);
+  drawArm(p, st, pose, look, j, false);
   drawLeg(p, st, j, false);
   drawLeg(p, st, j, true);
   drawTorso(p, st, j, look);
   drawHead(p, st, j, look);
-  drawArm(p, st, pose, j, true);
+  drawArm(p, st, pose, look, j, true);
 }
 
 Canvas drawFrame(const FighterStyle& st, const Pose& pose, const Look& look) {

@@ -36,11 +36,17 @@ struct FighterStyle {
   int canvasW = 200, canvasH = 160;
 };
 
-// Everything that is not the skeleton: how the eyes look, cloth swing.
+// Something picked up in the street and held in the near hand, pointing along
+// the pose's weaponAngle (fighters who carry a weapon of their own never hold one).
+enum class Held { None, Pipe, Knife };
+
+// Everything that is not the skeleton: how the eyes look, cloth swing, what
+// the hand holds.
 struct Look {
   bool eyesClosed = false;  // hurt or knocked out
   bool shout = false;       // open mouth (attacks, specials)
   float swing = 0;          // -1..1, sways hair ends, sash, cape
+  Held held = Held::None;
 };
 
 // The look of a fighter putting its weight into a blow: the mouth open.
@@ -49,6 +55,11 @@ inline Look shout() {
   l.shout = true;
   return l;
 }
+
+// Paints a shape in the fighters' two tones, lit from the upper left: the base
+// colour, a shadow on the lower right `shadowDepth` pixels deep and a lit rim.
+// (The outline is the caller's: the shape grown by a disk, in ink.)
+void paintLit(Canvas& canvas, const Shape& shape, Color base, float shadowDepth);
 
 // Draws the figure with its ground point at `ground` (canvas pixels).
 void drawFigure(Canvas& canvas, const FighterStyle& style, const Pose& pose, const Look& look, Vec2 ground);

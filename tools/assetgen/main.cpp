@@ -9,6 +9,7 @@
 #include "Font.h"
 #include "Hud.h"
 #include "Icon.h"
+#include "Items.h"
 #include "Manifest.h"
 #include "Music.h"
 #include "Scenery.h"
@@ -29,7 +30,8 @@ int main(int argc, char** argv) {
     assetgen::makeHud(manifest);
     // The resource list's order: ui, system, the fighters, the props, the scenes,
     // then the fighters and the scenes added later, the mid-boss, and the second
-    // hero last (set numbers are never reused or moved; the music adds no set).
+    // hero, then the things to pick up (set numbers are never reused or moved;
+    // the music adds no set).
     assetgen::makeEffects(manifest);
     assetgen::makeSounds(manifest);
     assetgen::makeFighters(manifest);
@@ -40,6 +42,7 @@ int main(int argc, char** argv) {
     assetgen::makeMusic(manifest);
     assetgen::makeMidBoss(manifest);
     assetgen::makeSecondHero(manifest);
+    assetgen::makeItems(manifest);
     assetgen::writeText(manifest.path("res.txt"), manifest.resourceListText());
     assetgen::writeText(manifest.path("pictures.md"), manifest.pictureGuideText());
   } catch (const std::exception& e) {
