@@ -38,14 +38,16 @@ constexpr int kStruggleGap = 4;  // held by an enemy: a key this often
 // An enemy this close that has started one of its attacks is stepped away from in depth.
 constexpr double kThreatDx = 480;
 constexpr double kThreatDz = 45;
-// Items: below this percent of its hit points the hero goes for food this far
-// away; weapons and treasure it takes when they lie this near; props it breaks
-// this near while no enemy stands within kQuietDx.
-constexpr int kHungryPercent = 45;
-constexpr double kFoodReach = 700;
+// Items: food it takes once it misses half of what the food gives back, or below
+// this percent of its hit points, when it lies this far away; weapons and
+// treasure it takes when they lie this near; props it breaks this near while no
+// enemy stands within kQuietDx.
+constexpr int kHungryPercent = 50;
+constexpr double kFoodReach = 900;
 constexpr double kWeaponReach = 160;
-constexpr double kPropReach = 400;
-constexpr double kQuietDx = 380;
+constexpr double kTreasureReach = 500;
+constexpr double kPropReach = 600;
+constexpr double kQuietDx = 300;
 constexpr int kChaseFrames = 600;
 
 bool alive(const Chara* c) { return c && !c->finished && c->hp > 0; }
@@ -385,10 +387,10 @@ bool Autoplay::goForItems(const World& scene, const Chara& p, const Chara* targe
     hi = std::min(hi, scene.cameraX + scene.screenWidth - World::kViewEdge - 1);
   }
   double enemyDx = 1e9;
+  // Enemies waiting for the view to reach their stretch do not count.
   for (size_t i = scene.fighterCount(); i < scene.charas.size(); ++i)
-    if (alive(scene.charas[i]))
+    if (alive(scene.charas[i]) && scene.stretchAwake(*scene.charas[i]))
       enemyDx = std::min(enemyDx, std::fabs(scene.charas[i]->x - p.x) + 2 * std::fabs(scene.charas[i]->z - p.z));
-  const bool hungry = p.hp * 100 < p.fullHp() * kHungryPercent;
   const bool armed = scene.weaponOf(&p) != nullptr;
   // The item it goes for: food when hungry (any distance in reach of the
   // view), a weapon close by when empty-handed; the nearest.
@@ -398,9 +400,12 @@ bool Autoplay::goForItems(const World& scene, const Chara& p, const Chara* targe
     const ItemKind kind = scene.rules.items.items[static_cast<size_t>(l.item)].kind;
     const double dx = std::fabs(l.obj->x - p.x), dz = std::fabs(l.obj->z - p.z);
     if (l.obj->x < lo || l.obj->x > hi || l.obj->y < 0 || givenUp(l.obj)) continue;
+    // Food once the hero misses at least half of what it gives back, or runs low.
+    const int32_t value = scene.rules.items.items[static_cast<size_t>(l.item)].value;
+    const bool hungry = p.fullHp() - p.hp >= value / 2 || p.hp * 100 < p.fullHp() * kHungryPercent;
     const bool wanted = (kind == ItemKind::Food && hungry && dx < kFoodReach) ||
                         (kind == ItemKind::Weapon && !armed && l.uses > 0 && dx < kWeaponReach && dz < 60) ||
-                        (kind == ItemKind::Treasure && dx < kWeaponReach && enemyDx > kQuietDx);
+                        (kind == ItemKind::Treasure && dx < kTreasureReach && enemyDx > kQuietDx);
     if (!wanted) continue;
     // What it already goes for stays its choice, so that two at one distance do not take turns.
     const double cost = l.obj == chased_ ? -1 : dx + dz;
@@ -446,7 +451,9 @@ bool Autoplay::goForItems(const World& scene, const Chara& p, const Chara* targe
       w.right = dx > 0;
       w.left = dx < 0;
     } else if (idle && frame_ - lastTapFrame_ >= kTapGap) {
-      w.tap = HGEK_J;
+      // A prop stands low: the low kick (down and kick) reaches it where the punches pass over.
+      w.down = true;
+      w.tap = HGEK_K;
     }
     return true;
   }
