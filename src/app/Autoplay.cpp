@@ -46,7 +46,7 @@ constexpr int kHungryPercent = 50;
 constexpr double kFoodReach = 900;
 constexpr double kWeaponReach = 160;
 constexpr double kTreasureReach = 500;
-constexpr double kPropReach = 600;
+constexpr double kPropReach = 450;
 constexpr double kQuietDx = 300;
 constexpr int kChaseFrames = 600;
 
