@@ -9,8 +9,8 @@
 
 // Where on a panel (in the frame picture's pixels) the weapon goes, and how small.
 struct HeldWeaponPlace {
-  static constexpr float x = 300, y = 50, scale = 0.5f;
-  static constexpr float usesX = 330, usesY = 62, usesScale = 0.6f;
+  static constexpr float x = 282, y = 62, scale = 0.6f;
+  static constexpr float usesX = 334, usesY = 62, usesScale = 0.6f;
 };
 
 // For every seat whose fighter holds a weapon; `together`: the seats' panels
