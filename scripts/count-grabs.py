@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Counts the grabs by the fighters, the holds of a fighter by an enemy, the
 knees, the throws and the throws that felled another of the thrown one's side
-in whole-game traces (tervalen --trace of a folder that plays grabs).
+in whole-game traces (tervalen --trace of a folder that plays grabs), and,
+where the folder has items, what the seats took: food, treasure and weapons.
     scripts/count-grabs.py TRACE.jsonl ..."""
 import json
 import sys
@@ -10,6 +11,7 @@ for path in sys.argv[1:]:
     grabs = held = throws = felling = knees = 0
     grips_before, thrown_before = {}, {}
     result = "running"
+    taken = {}  # seat -> its counts so far (they only grow)
     with open(path) as f:
         for line in f:
             frame = json.loads(line)
@@ -36,4 +38,11 @@ for path in sys.argv[1:]:
                 if body not in thrown and struck > 0:
                     felling += 1
             grips_before, thrown_before = grips, thrown
-    print(f"{path}: grabs={grabs} held-by-enemies={held} knees={knees} throws={throws} throws-that-felled={felling}")
+            for seat in frame.get("players", []):
+                if "taken" in seat:
+                    taken[seat["seat"]] = seat["taken"]
+    line = f"{path}: grabs={grabs} held-by-enemies={held} knees={knees} throws={throws} throws-that-felled={felling}"
+    if taken:
+        for kind in ("food", "treasure", "weapons"):
+            line += f" {kind}={sum(t.get(kind, 0) for t in taken.values())}"
+    print(line)

@@ -56,6 +56,9 @@ class Boss02 : public ::testing::Test {
     rules->playerInvincible = invincible;
     // The arena stands in for the street: the street's stretches are not its own.
     rules->stage = StageRules{};
+    // The boss's blows as its file gives them: how a level scales them (the
+    // default game's normal strikes a little harder) is the difficulty tests' matter.
+    rules->levels[static_cast<size_t>(rules->difficulty)] = DifficultyLevel{};
     random_.seed(seed);
     WorldServices services;
     services.log = [](const std::string&) {};

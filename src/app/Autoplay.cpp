@@ -1,5 +1,6 @@
 #include "app/Autoplay.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "object/Chara.h"
 #include "world/GrabActions.h"
 #include "world/Hud.h"
+#include "world/ItemRules.h"
 #include "world/World.h"
 
 namespace {
@@ -36,6 +38,17 @@ constexpr int kStruggleGap = 4;  // held by an enemy: a key this often
 // An enemy this close that has started one of its attacks is stepped away from in depth.
 constexpr double kThreatDx = 480;
 constexpr double kThreatDz = 45;
+// Items: food it takes once it misses half of what the food gives back, or below
+// this percent of its hit points, when it lies this far away; weapons and
+// treasure it takes when they lie this near; props it breaks this near while no
+// enemy stands within kQuietDx.
+constexpr int kHungryPercent = 50;
+constexpr double kFoodReach = 900;
+constexpr double kWeaponReach = 160;
+constexpr double kTreasureReach = 500;
+constexpr double kPropReach = 450;
+constexpr double kQuietDx = 300;
+constexpr int kChaseFrames = 600;
 
 bool alive(const Chara* c) { return c && !c->finished && c->hp > 0; }
 
@@ -298,7 +311,9 @@ Autoplay::Wish Autoplay::decide(const World& scene) {
 
   if (!scene.doorsOpen) chosenDoor_ = -1;
   const Chara* target = pickTarget(scene);
-  if (!target) {
+  if (style_ == AutoplayStyle::Full && scene.rules.items.any() && goForItems(scene, p, target, w)) {
+    // an item or a prop first
+  } else if (!target) {
     if (scene.doorsOpen) {
       std::vector<const World::Door*> usable;
       for (const World::Door& d : scene.doors)
@@ -347,6 +362,103 @@ Autoplay::Wish Autoplay::whileHolding(const World& scene, const Chara& p, const 
   w.right = (p.facing == 0) != turn;
   w.left = !w.right;
   return w;
+}
+
+bool Autoplay::goForItems(const World& scene, const Chara& p, const Chara* target, Wish& w) {
+  if (!scene.grips.empty() && scene.gripOf(&p)) return false;
+  const bool idle = p.action == 0 || p.action == 1;
+  if (givenUpScene_ != scene.name) {
+    givenUpScene_ = scene.name;
+    givenUp_.clear();
+  }
+  auto givenUp = [&](const Obj* o) { return std::find(givenUp_.begin(), givenUp_.end(), o) != givenUp_.end(); };
+  // Counts the frames spent on `o`; past the limit it is given up.
+  auto chase = [&](const Obj* o) {
+    if (o != chased_) chased_ = o, chaseFrames_ = 0;
+    if (++chaseFrames_ < kChaseFrames) return true;
+    givenUp_.push_back(o);
+    chased_ = nullptr;
+    return false;
+  };
+  // Where the hero may walk: the scene, narrowed to the view while the camera holds.
+  double lo = kEdgeRoom, hi = scene.width - kEdgeRoom;
+  if (scene.stage.held) {
+    lo = std::max(lo, scene.cameraX + World::kViewEdge + 1);
+    hi = std::min(hi, scene.cameraX + scene.screenWidth - World::kViewEdge - 1);
+  }
+  double enemyDx = 1e9;
+  // Enemies waiting for the view to reach their stretch do not count.
+  for (size_t i = scene.fighterCount(); i < scene.charas.size(); ++i)
+    if (alive(scene.charas[i]) && scene.stretchAwake(*scene.charas[i]))
+      enemyDx = std::min(enemyDx, std::fabs(scene.charas[i]->x - p.x) + 2 * std::fabs(scene.charas[i]->z - p.z));
+  const bool armed = scene.weaponOf(&p) != nullptr;
+  // The item it goes for: food when hungry (any distance in reach of the
+  // view), a weapon close by when empty-handed; the nearest.
+  const World::LyingItem* best = nullptr;
+  double bestCost = 0;
+  for (const World::LyingItem& l : scene.lyingItems) {
+    const ItemKind kind = scene.rules.items.items[static_cast<size_t>(l.item)].kind;
+    const double dx = std::fabs(l.obj->x - p.x), dz = std::fabs(l.obj->z - p.z);
+    if (l.obj->x < lo || l.obj->x > hi || l.obj->y < 0 || givenUp(l.obj)) continue;
+    // Food once the hero misses at least half of what it gives back, or runs low.
+    const int32_t value = scene.rules.items.items[static_cast<size_t>(l.item)].value;
+    const bool hungry = p.fullHp() - p.hp >= value / 2 || p.hp * 100 < p.fullHp() * kHungryPercent;
+    const bool wanted = (kind == ItemKind::Food && hungry && dx < kFoodReach) ||
+                        (kind == ItemKind::Weapon && !armed && l.uses > 0 && dx < kWeaponReach && dz < 60) ||
+                        (kind == ItemKind::Treasure && dx < kTreasureReach && enemyDx > kQuietDx);
+    if (!wanted) continue;
+    // What it already goes for stays its choice, so that two at one distance do not take turns.
+    const double cost = l.obj == chased_ ? -1 : dx + dz;
+    if (!best || cost < bestCost) {
+      best = &l;
+      bestCost = cost;
+    }
+  }
+  if (best && chase(best->obj)) {
+    const double dx = best->obj->x - p.x, dz = best->obj->z - p.z;
+    if (std::fabs(dx) <= World::kPickUpX - 6 && std::fabs(dz) <= World::kPickUpZ - 4) {
+      if (idle && frame_ - lastTapFrame_ >= kTapGap) w.tap = HGEK_J;
+      return true;
+    }
+    Wish to;
+    if (std::fabs(dx) > World::kPickUpX - 8) {
+      to.right = dx > 0;
+      to.left = dx < 0;
+    }
+    if (std::fabs(dz) > World::kPickUpZ - 6) {
+      to.down = dz > 0;
+      to.up = dz < 0;
+    }
+    w = to;
+    return true;
+  }
+  // A breakable prop near while no enemy is: strike it from the side it is seen from.
+  if (enemyDx < kQuietDx || (target && std::fabs(target->x - p.x) < kQuietDx)) return false;
+  const Obj* prop = nullptr;
+  for (const Obj* o : scene.objects) {
+    if (o->asChara() || o->body.width == 0 || !scene.rules.items.breakable(o->id(), o->action)) continue;
+    if (o->x < lo || o->x > hi || std::fabs(o->x - p.x) > kPropReach || givenUp(o)) continue;
+    if (!prop || o == chased_ || (prop != chased_ && std::fabs(o->x - p.x) < std::fabs(prop->x - p.x))) prop = o;
+  }
+  if (!prop || !chase(prop)) return false;
+  const double dx = prop->x - p.x;
+  const double standDx = prop->body.width / 2 + 30;
+  double stand = dx >= 0 ? prop->x - standDx : prop->x + standDx;
+  if (stand < lo || stand > hi) stand = dx >= 0 ? prop->x + standDx : prop->x - standDx;
+  const bool facing = (prop->x >= p.x) == (p.facing == 0);
+  if (std::fabs(stand - p.x) <= 8 && std::fabs(prop->z - p.z) <= kStrikeDz) {
+    if (!facing) {
+      w.right = dx > 0;
+      w.left = dx < 0;
+    } else if (idle && frame_ - lastTapFrame_ >= kTapGap) {
+      // A prop stands low: the low kick (down and kick) reaches it where the punches pass over.
+      w.down = true;
+      w.tap = HGEK_K;
+    }
+    return true;
+  }
+  w = goTo(p, stand, prop->z, 6);
+  return true;
 }
 
 Autoplay::Wish Autoplay::attack(const World& scene, const Chara& target) {

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "engine/hge.h"
 #include "world/World.h"
@@ -46,6 +48,10 @@ class Autoplay {
   // side with more enemies).
   bool mayGrab(const World& scene, const Chara& p, const Chara& target) const;
   Wish whileHolding(const World& scene, const Chara& p, const World::Grip& grip);
+  // Items (where the folder has them): food when its health runs low, a
+  // weapon lying on its way, a breakable prop near while no enemy is. True
+  // with `w` set when one of them is what it does this frame.
+  bool goForItems(const World& scene, const Chara& p, const Chara* target, Wish& w);
   void hold(int key, bool down);
   void tap(int key);
 
@@ -70,4 +76,11 @@ class Autoplay {
   // open (the frame count then, modulo the doors that lead somewhere), so
   // different games take different ways where a scene has more than one.
   int chosenDoor_ = -1;
+  // The item or prop it goes for and for how long; what it gave up on (not
+  // reached in time: behind a wall, say), compared by address only, forgotten
+  // with the scene.
+  const Obj* chased_ = nullptr;
+  int chaseFrames_ = 0;
+  std::vector<const Obj*> givenUp_;
+  std::string givenUpScene_;
 };

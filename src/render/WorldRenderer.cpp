@@ -11,6 +11,7 @@
 #include "render/SeatMarks.h"
 #include "render/SeatPanels.h"
 #include "render/StageSigns.h"
+#include "render/HeldWeapons.h"
 
 namespace {
 
@@ -67,6 +68,8 @@ void WorldRenderer::draw(const World& world) {
     hud_.drawTargetName(world.hud, world.rules.fair, scoreFont_);
     scoreFont_.setColor(kScoreColor);
     scoreFont_.drawFormatted(HudLayout::scoreX, HudLayout::scoreY, AlignRight, "Score = %d  ", world.hud.score);
+    drawHeldWeapons(engine_, world, pictures_, scoreFont_, objectSprite_, false);
+    scoreFont_.setColor(kScoreColor);
     return;
   }
   // The names over the fighters stay readable in front of the near scenery.
@@ -80,6 +83,8 @@ void WorldRenderer::draw(const World& world) {
     drawSeatTag(scoreFont_, seat, cx, unclutteredTagRow(tags, cx, headRow(*o, pictureTop)), kScoreColor);
   }
   drawSeatPanels(engine_, world, hud_, scoreFont_, kScoreColor);
+  drawHeldWeapons(engine_, world, pictures_, scoreFont_, objectSprite_, true);
+  scoreFont_.setColor(kScoreColor);
 }
 
 void WorldRenderer::drawScenery(const World& world, bool nearPart) {

@@ -14,6 +14,7 @@
 #include "world/Difficulty.h"
 #include "world/StageRules.h"
 #include "world/FairRules.h"
+#include "world/ItemRules.h"
 
 struct EnemyValue {
   int32_t score = 0;
@@ -78,6 +79,8 @@ struct GameRules {
   StageRules stage;
   // Fair fights and feel, each switched on by its own line.
   FairRules fair;
+  // Breakable props, items to take and weapons (none: as before).
+  ItemRules items;
 
   // The levels of difficulty (rules.txt: easy.enemy-hp-percent = 70 and the
   // like) and the one this run plays.

@@ -12,6 +12,7 @@
 #include "base/TextCodec.h"
 #include "world/StageRulesText.h"
 #include "world/FairRulesFile.h"
+#include "world/ItemRulesFile.h"
 
 namespace {
 
@@ -82,8 +83,13 @@ class RulesReader {
       case StageRuleRead::Failed: return false;
       case StageRuleRead::NotMine: break;
     }
-    if (!firstTime(key)) return false;
     std::string why;
+    bool once = true;
+    if (const ItemRuleLine item = applyItemRule(key, value, rules_.items, why, once); item != ItemRuleLine::NotOurs) {
+      if (item == ItemRuleLine::Refused) return fail(why);
+      return !once || firstTime(key);
+    }
+    if (!firstTime(key)) return false;
     if (const FairRuleLine fair = applyFairRule(key, value, file_, line_, rules_.fair, why); fair != FairRuleLine::NotOurs)
       return fair == FairRuleLine::Applied || fail(why);
     if (key == "player") return id(value, "the player's character id", rules_.playerId);
@@ -122,7 +128,7 @@ class RulesReader {
       rules_.packPassword = value;
       return true;
     }
-    return fail("\"" + key + "\" is not a rule of the game; the rules are: " + kKeys + kFairRuleKeys);
+    return fail("\"" + key + "\" is not a rule of the game; the rules are: " + kKeys + kFairRuleKeys + kItemRuleKeys);
   }
 
   const GameRules& rules() const { return rules_; }

@@ -195,9 +195,16 @@ void World::apply(const SceneFile& file, const std::string& path) {
              escapedName(id).c_str(), why.c_str());
     return why.empty();
   };
+  const bool items = rules.items.any();
   if (!file.props.empty() && plainId(file.propId, "prop id")) {
-    for (const SceneFile::PropEntry& p : file.props) createObj(file.propId, p.action, 0, 0, 1, p.x, p.y, p.z);
+    int32_t number = 0;
+    for (const SceneFile::PropEntry& p : file.props) {
+      Obj* prop = createObj(file.propId, p.action, 0, 0, 1, p.x, p.y, p.z);
+      ++number;
+      if (prop && items) setUpProp(*prop, number, sceneIdOfPath(path));
+    }
   }
+  if (items) layItems(sceneIdOfPath(path));
   const SceneStage* stretches = rules.stage.scenes.empty() ? nullptr : rules.stage.scene(sceneIdOfPath(path));
   for (size_t i = 0; i < file.charas.size(); ++i) {
     const SceneFile::CharaEntry& c = file.charas[i];

@@ -68,8 +68,10 @@ const char* seatStateName(Seat::State state) {
 }
 
 // A seat that plays or played: its number and state, its fighter's place and
-// state (when it has one), its numbers and the frames left to continue.
-void appendSeat(std::string& out, const Seat& s) {
+// state (when it has one), its numbers and the frames left to continue; in a
+// folder with items, the weapon in its fighter's hand ("weapon":{"name":"pipe",
+// "uses":4} or null) and what it has taken ("taken":{"food":1,"treasure":0,"weapons":1}).
+void appendSeat(std::string& out, const Seat& s, const World& scene) {
   out += "{\"seat\":"; appendInt(out, s.number);
   out += ",\"state\":\""; out += seatStateName(s.state); out += '"';
   if (const Chara* c = s.hud.player) {
@@ -86,7 +88,38 @@ void appendSeat(std::string& out, const Seat& s) {
   out += ",\"kills\":"; appendInt(out, s.hud.kills);
   out += ",\"power\":"; appendInt(out, s.hud.power);
   out += ",\"continueFrames\":"; appendInt(out, s.continueFrames);
+  if (scene.rules.items.any()) {
+    out += ",\"weapon\":";
+    const World::HeldWeapon* w = s.hud.player ? scene.weaponOf(s.hud.player) : nullptr;
+    if (w) {
+      out += "{\"name\":"; appendString(out, scene.rules.items.items[static_cast<size_t>(w->item)].name);
+      out += ",\"uses\":"; appendInt(out, w->uses);
+      out += '}';
+    } else {
+      out += "null";
+    }
+    const World::ItemTally& t = scene.tallies[static_cast<size_t>(s.number - 1)];
+    out += ",\"taken\":{\"food\":"; appendInt(out, t.food);
+    out += ",\"treasure\":"; appendInt(out, t.treasure);
+    out += ",\"weapons\":"; appendInt(out, t.weapons);
+    out += '}';
+  }
   out += '}';
+}
+
+// What lies on the ground, in a folder with items: "items":[{"name":"apple","x":900,"z":346,"uses":20}].
+void appendItems(std::string& out, const World& scene) {
+  out += ",\"items\":[";
+  for (size_t i = 0; i < scene.lyingItems.size(); ++i) {
+    const World::LyingItem& l = scene.lyingItems[i];
+    if (i) out += ',';
+    out += "{\"name\":"; appendString(out, scene.rules.items.items[static_cast<size_t>(l.item)].name);
+    out += ",\"x\":"; appendNumber(out, l.obj->x);
+    out += ",\"z\":"; appendNumber(out, l.obj->z);
+    out += ",\"uses\":"; appendInt(out, l.uses);
+    out += '}';
+  }
+  out += ']';
 }
 
 // Who holds whom and what flies thrown, by index into the characters (the
@@ -201,10 +234,11 @@ void TraceWriter::write(const World& scene, int frame, int state) {
     if (s.state == Seat::FREE) continue;
     if (!firstSeat) line += ',';
     firstSeat = false;
-    appendSeat(line, s);
+    appendSeat(line, s, scene);
   }
   line += "],\"continues\":"; appendInt(line, scene.continuesLeft);
   if (scene.rules.extendedInstructions) appendGrabs(line, scene);
+  if (scene.rules.items.any()) appendItems(line, scene);
   // The camera's hold, in a folder whose scenes have stretches: the stretch
   // it goes to (null when none is left), whether it holds, the GO sign and the beat.
   if (scene.rules.stage.anyStretches()) {

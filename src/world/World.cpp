@@ -152,6 +152,7 @@ void World::resolveAttack(size_t at, size_t next) {
     const bool spared = rules.playerInvincible && fighter;
     // The difficulty makes the enemies' blows on fighters harder or softer.
     t->takeHit(o->hit, spared ? 0 : fighter ? rules.enemyDamage(o->damage) : o->damage, o->facing);
+    if (!c && rules.items.any()) hitProp(*t, o->damage);
     noteBlowLanded(*o, *t);
     landed = true;
     const std::string sparkId = o->hit.sparkFromSystem != 0 ? std::string(kSharedEffectsId) : o->id();
@@ -299,6 +300,7 @@ void World::update() {
   hitGrid_.stop();
   holdFightersInView();
   if (rules.extendedInstructions) updateGrabs();
+  if (rules.items.any()) updateItems();
   holdStretchInView();
   keepFightsFair();
 
@@ -308,9 +310,12 @@ void World::update() {
     for (size_t i = fighters_; i < charas.size();) {
       Chara* e = charas[i];
       // A held enemy only struggles: it neither walks nor attacks.
-      if ((grips.empty() || !gripOf(e)) && stretchAwake(*e))
+      if ((grips.empty() || !gripOf(e)) && stretchAwake(*e) && !(rules.items.any() && seekWeapon(*e))) {
+        const int32_t before = e->action;
         runEnemyBehaviour(*e, *targetFor(e->x, e->z), e->data ? rules.paceOf(e->data->name) : EnemyPace{},
                           services_.random);
+        if (!heldWeapons.empty() && e->data) armEnemyAttack(*e, before);
+      }
       if (e->finished) {
         addScore(e->lastHitSeat > 0 ? seat(e->lastHitSeat).hud : hud, *e, rules);
         removeEnemy(i);

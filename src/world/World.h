@@ -163,7 +163,8 @@ class World final : public ObjectHost {
   Expected<uint64_t> restoreState(std::span<const uint8_t> bytes, const std::string& source);
   // Version 2 keeps what the rules switched on by rules lines add (stretches, fair
   // fights, grabs); a state of version 1 still reads, without them.
-  static constexpr uint32_t kStateVersion = 2;
+  // Version 3 adds the items: props' holds, what lies on the ground, weapons in hand.
+  static constexpr uint32_t kStateVersion = 3;
 
   // For worlds built by hand (tests, tools): the first `n` of `charas` become
   // the fighters of seats 1 to n, playing.
@@ -236,6 +237,40 @@ class World final : public ObjectHost {
   std::vector<Flight> flights;
   // The grip `c` holds by, or is held in; nullptr when none.
   const Grip* gripOf(const Chara* c) const;
+
+  // Items (the rules' item lines): the props that hold an item, what lies on
+  // the ground, the weapons in hand, and what each seat has taken.
+  struct PropHold {
+    Obj* prop = nullptr;
+    int32_t item = -1;  // index into rules.items.items
+  };
+  struct LyingItem {
+    Obj* obj = nullptr;  // the item as it lies (an object of the item's character)
+    int32_t item = 0;
+    int32_t uses = 0;    // a weapon's uses left (its value, for the other kinds)
+  };
+  struct HeldWeapon {
+    Chara* holder = nullptr;
+    int32_t item = 0;
+    int32_t uses = 0;
+  };
+  struct ItemTally {
+    int32_t food = 0, treasure = 0, weapons = 0;
+  };
+  std::vector<PropHold> propHolds;
+  std::vector<LyingItem> lyingItems;
+  std::vector<HeldWeapon> heldWeapons;
+  std::array<ItemTally, kMaxSeats> tallies{};
+  // The weapon `c` holds, or nullptr.
+  const HeldWeapon* weaponOf(const Chara* c) const;
+  // How item `item` looks on the ground: its character's picture set and the
+  // first picture of its action; false when its file cannot be read or shows none.
+  bool itemLook(int32_t item, int32_t& pictureSet, int32_t& picture) const;
+  // Lays item `item` (an index into rules.items.items) on the ground at (x, z)
+  // with `uses`; `hop`: it hops up first. nullptr when it cannot be made.
+  Obj* dropItem(int32_t item, int32_t uses, double x, double z, bool hop);
+  // An item taken by a fighter standing on it: its feet within this of the item's place.
+  static constexpr double kPickUpX = 20, kPickUpZ = 12;
 
   const GameRules rules;
   int32_t screenWidth = 800;  // the camera keeps the player near the middle of it
@@ -321,6 +356,22 @@ class World final : public ObjectHost {
   bool controlHolder(Seat& seat, const HeldKeys& keys);
   // Drops every grip and flight `c` takes part in (it leaves the world).
   void forgetGrabsOf(const Chara* c);
+  // Items (WorldItems.cpp): the props of a scene given their hit points and
+  // what they hold, and the items lying as it begins; a blow on a breakable
+  // prop; once a frame, weapons dropped by the knocked down; enemies that go
+  // for weapons; the keys of a seat that takes an item or swings a weapon.
+  void setUpProp(Obj& prop, int32_t number, const std::string& sceneId);
+  void layItems(const std::string& sceneId);
+  void hitProp(Obj& prop, int32_t damage);
+  void updateItems();
+  bool seekWeapon(Chara& enemy);
+  void armEnemyAttack(Chara& enemy, int32_t before);
+  bool controlItems(Seat& seat, const HeldKeys& keys);
+  // The item lying under `taker`'s feet that it may take (the first in the list), or -1.
+  int32_t itemUnderFeet(const Chara& taker) const;
+  void takeItem(Chara& taker, size_t lying);
+  // Forgets every record of `o` (it leaves the world).
+  void forgetItemsOf(const Obj* o);
   // Falls, continue offers and their countdowns.
   void updateSeats();
   // With two or more fighters, keeps every fighter within the view.

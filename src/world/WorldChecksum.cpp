@@ -132,5 +132,38 @@ uint64_t worldChecksum(const World* scene, uint64_t randomState) {
       h.u64(f.struck.size());
     }
   }
+  // Items, in a folder whose rules have any: objects by their place in the list, holders among the characters.
+  if (scene->rules.items.any()) {
+    auto listed = [&](const Obj* o) {
+      const auto it = std::find(scene->objects.begin(), scene->objects.end(), o);
+      return static_cast<int32_t>(it - scene->objects.begin());
+    };
+    auto at = [&](const Chara* c) {
+      const auto it = std::find(scene->charas.begin(), scene->charas.end(), c);
+      return static_cast<int32_t>(it - scene->charas.begin());
+    };
+    h.u64(scene->propHolds.size());
+    for (const World::PropHold& p : scene->propHolds) {
+      h.i32(listed(p.prop));
+      h.i32(p.item);
+    }
+    h.u64(scene->lyingItems.size());
+    for (const World::LyingItem& l : scene->lyingItems) {
+      h.i32(listed(l.obj));
+      h.i32(l.item);
+      h.i32(l.uses);
+    }
+    h.u64(scene->heldWeapons.size());
+    for (const World::HeldWeapon& w : scene->heldWeapons) {
+      h.i32(at(w.holder));
+      h.i32(w.item);
+      h.i32(w.uses);
+    }
+    for (const World::ItemTally& t : scene->tallies) {
+      h.i32(t.food);
+      h.i32(t.treasure);
+      h.i32(t.weapons);
+    }
+  }
   return h.value();
 }

@@ -57,6 +57,7 @@ Obj* World::createObj(const std::string& id, int32_t action, int32_t pc, int32_t
 }
 
 void World::removeObject(Obj* o) {
+  if (rules.items.any()) forgetItemsOf(o);
   auto node = owned_.extract(o);
   if (!node.empty()) removed_.push_back(std::move(node.mapped()));
 }

@@ -231,8 +231,10 @@ void World::controlPlayers(const SeatInputs& inputs) {
     }
     // Seat 1's buffer ages in every frame, as it always has.
     if (n == 1 || s.state == Seat::PLAYING) s.hud.updateCommands(input);
-    if (s.state == Seat::PLAYING && s.hud.player &&
-        !(rules.extendedInstructions && !grips.empty() && controlHolder(s, heldKeys(input))))
-      ::controlPlayer(s.hud, *s.hud.player, heldKeys(input), &rules.fair);
+    if (s.state != Seat::PLAYING || !s.hud.player) continue;
+    const HeldKeys keys = heldKeys(input);
+    if (rules.extendedInstructions && !grips.empty() && controlHolder(s, keys)) continue;
+    if (rules.items.any() && controlItems(s, keys)) continue;
+    ::controlPlayer(s.hud, *s.hud.player, keys, &rules.fair);
   }
 }

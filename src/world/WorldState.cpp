@@ -277,6 +277,27 @@ void World::saveState(uint64_t randomState, std::vector<uint8_t>& out) const {
   w.flag(stage.reached);
   w.i32(stage.goFrames);
   w.i32(stage.beatFrames);
+
+  // Items: the props that hold one, what lies on the ground, the weapons in hand, what each seat took.
+  w.u32(static_cast<uint32_t>(propHolds.size()));
+  for (const PropHold& p : propHolds) {
+    w.i32(ref(p.prop));
+    w.i32(p.item);
+  }
+  w.u32(static_cast<uint32_t>(lyingItems.size()));
+  for (const LyingItem& l : lyingItems) {
+    w.i32(ref(l.obj));
+    w.i32(l.item);
+    w.i32(l.uses);
+  }
+  w.u32(static_cast<uint32_t>(heldWeapons.size()));
+  for (const HeldWeapon& h : heldWeapons) {
+    w.i32(ref(h.holder));
+    w.i32(h.item);
+    w.i32(h.uses);
+  }
+  for (const ItemTally& t : tallies)
+    for (int32_t v : {t.food, t.treasure, t.weapons}) w.i32(v);
 }
 
 Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std::string& source) {
@@ -450,6 +471,49 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
     if (!r.failed() && (newStage.stretch < -1 || newStage.goFrames < 0 || newStage.beatFrames < 0))
       r.fail("the stretch's state is out of range");
   }
+  // Items (a state of version 3 on): each names an item of these rules.
+  std::vector<PropHold> newHolds;
+  std::vector<LyingItem> newLying;
+  std::vector<HeldWeapon> newWeapons;
+  std::array<ItemTally, kMaxSeats> newTallies{};
+  if (version >= 3) {
+    const int32_t itemCount = static_cast<int32_t>(rules.items.items.size());
+    auto item = [&](const char* what) {
+      const int32_t n = r.i32(what);
+      if (!r.failed() && (n < 0 || n >= itemCount))
+        r.fail(std::string(what) + " " + std::to_string(n) + " is not an item of the rules (" + std::to_string(itemCount) + ")");
+      return n;
+    };
+    auto listedObject = [&](const char* what) -> Obj* {
+      const int32_t at = r.i32(what);
+      if (r.failed()) return nullptr;
+      if (at < 0 || static_cast<size_t>(at) >= listed) {
+        r.fail(std::string(what) + " " + std::to_string(at) + " is not an object in the state's list");
+        return nullptr;
+      }
+      return made[static_cast<size_t>(at)].get();
+    };
+    newHolds.resize(r.count("props that hold items", 8, listed));
+    for (PropHold& p : newHolds) {
+      p.prop = listedObject("prop");
+      p.item = item("held item");
+    }
+    newLying.resize(r.count("items lying", 12, listed));
+    for (LyingItem& l : newLying) {
+      l.obj = listedObject("lying item");
+      l.item = item("lying item");
+      l.uses = r.i32("uses");
+    }
+    newWeapons.resize(r.count("weapons held", 12, charaCount));
+    for (HeldWeapon& h : newWeapons) {
+      h.holder = chara("weapon's holder");
+      h.item = item("weapon");
+      h.uses = r.i32("uses");
+      if (!r.failed() && !h.holder) r.fail("a weapon held by nobody");
+    }
+    for (ItemTally& t : newTallies)
+      for (int32_t* v : {&t.food, &t.treasure, &t.weapons}) *v = r.i32("items taken");
+  }
   if (!r.failed() && (fighters > charaCount || fighters > static_cast<uint32_t>(kMaxSeats)))
     r.fail("fighters: " + std::to_string(fighters) + " of " + std::to_string(charaCount) + " characters");
   // The fighters lead the characters, each its seat's, in seat order.
@@ -505,6 +569,10 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
   grips = std::move(newGrips);
   flights = std::move(newFlights);
   stage = newStage;
+  propHolds = std::move(newHolds);
+  lyingItems = std::move(newLying);
+  heldWeapons = std::move(newWeapons);
+  tallies = newTallies;
   spawningSeat_ = 0;
   passRemoved_ = 0;
   return randomState;
