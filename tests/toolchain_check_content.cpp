@@ -165,6 +165,92 @@ TEST(CheckContent, TheRulesFileIsReadAsTheGameReadsIt) {
   }
 }
 
+// Every stretch problem is listed, not only the first the game would stop at;
+// so are the enemies no fight in the held view can finish.
+TEST(CheckContent, EveryStretchProblemIsListedWithTheFightsThatCannotEnd) {
+  auto withEnemies = [] {
+    auto g = soundGame();
+    g["data/scene/Test.dat"] += "enemy \"guai01\" x=1000 z=100\nenemy \"guai01\" x=1200 z=100\n";
+    return g;
+  };
+  {
+    // A missing enemy, a stretch past the width, an enemy placed inside the wall: three lines, three problems.
+    GameFolder game(withEnemies());
+    std::ofstream(game.path("data/rules.txt")) << "stretch Test = 0 800 1 9\nstretch Test = 800 1700 2\n"
+                                                  "stretch Test = 1700 1800 3\nenemy-place Test 3 = 800 20\n";
+    CheckReport r = game.check();
+    expectProblem(r, "data/rules.txt", "line 1", "stretch Test names enemy 9, but the scene holds 3 enemies");
+    expectProblem(r, "data/rules.txt", "line 2", "stretch Test ends at 1700, past the scene's width 1600");
+    expectProblem(r, "data/rules.txt", "line 3", "enemy 3 stands at 800 20, where no fighter can reach it");
+    EXPECT_EQ(r.problems.size(), 4u) << describe(r);  // line 3 also ends past the width
+  }
+  struct Case {
+    const char* what;
+    std::string sceneMore, rules;
+    bool bodiless;
+    const char* wanted;  // "" when nothing is wrong
+  };
+  // A wall across the whole ground at 780..820: the view held at 800..1600 lies beyond it.
+  const std::string wall = "wall x=800 z=100 width=40 depth=200 height=50\n";
+  for (const Case& c : std::vector<Case>{
+           {"all in the view", "", "stretch Test = 0 800 1\nstretch Test = 800 1400 2 3\n", false, ""},
+           {"placed behind a wall across the ground, away from its stretch's view", wall,
+            "stretch Test = 0 800 1\nstretch Test = 1100 1600 2 3\nenemy-place Test 2 = 500 100\n", false,
+            "enemy 2 (\"guai01\") at (500, 100) is walled off from the view held at this stretch (800 to 1600)"},
+           {"behind that wall but in the view", wall,
+            "stretch Test = 0 800 1\nstretch Test = 1100 1600 2 3\nenemy-place Test 2 = 1300 100\n", false, ""},
+           {"an enemy no blow lands on", "", "stretch Test = 0 800 1\n", true,
+            "enemy 1 (\"guai01\") never has a body"},
+       }) {
+    auto g = withEnemies();
+    g["data/scene/Test.dat"] += c.sceneMore;
+    if (c.bodiless)
+      for (size_t at; (at = g["data/chara/guai01.dat"].find(" w=30 h=100")) != std::string::npos;)
+        g["data/chara/guai01.dat"].replace(at, 11, " w=0 h=100");
+    GameFolder game(g);
+    std::ofstream(game.path("data/rules.txt")) << c.rules;
+    CheckReport r = game.check();
+    // (Behind the wall the door and more are out of the player's reach too: other problems.)
+    int found = 0, unending = 0;
+    for (const CheckProblem& p : r.problems) {
+      found += *c.wanted && p.file == "data/rules.txt" && p.message.find(c.wanted) != std::string::npos;
+      unending += p.message.find("walled off from the view") != std::string::npos ||
+                  p.message.find("never has a body") != std::string::npos;
+    }
+    EXPECT_EQ(found, *c.wanted ? 1 : 0) << c.what << "\n" << describe(r);
+    EXPECT_EQ(unending, found) << c.what << "\n" << describe(r);
+  }
+}
+
+// Where doors take a fighter at any depth, a door between the way in and a
+// farther door takes whoever walks on to that one: a warning.
+TEST(CheckContent, ADoorThatTakesEveryoneBeforeAFartherDoorIsWarnedOf) {
+  struct Case {
+    const char* what;
+    std::string doorDepth, secondDoor;
+    bool warned;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"a nearer door at another depth", "any", "door \"zd\" x=1200 z=160 entry-x=100 entry-z=100\n", true},
+           {"the same, at the game's own depth", "near", "door \"zd\" x=1200 z=160 entry-x=100 entry-z=100\n", false},
+           {"two doors one above the other", "any", "door \"zd\" x=1550 z=170 entry-x=100 entry-z=100\n", false},
+           {"reaches that meet", "any", "door \"zd\" x=1500 z=170 entry-x=100 entry-z=100\n", false},
+       }) {
+    auto g = soundGame();
+    g["data/scene/Test.dat"] += c.secondDoor;
+    GameFolder game(g);
+    std::ofstream(game.path("data/rules.txt")) << "player-z = 100\ndoor-depth = " << c.doorDepth << "\n";
+    CheckReport r = game.check();
+    EXPECT_TRUE(r.problems.empty()) << c.what << "\n" << describe(r);
+    int warned = 0;
+    for (const CheckProblem& w : r.warnings)
+      if (w.file == "data/scene/Test.dat" && w.where == "door 0" &&
+          w.message.find("lies beyond the door to \"zd\" at (1200, 160)") != std::string::npos)
+        ++warned;
+    EXPECT_EQ(warned, c.warned ? 1 : 0) << c.what << "\n" << describe(r);
+  }
+}
+
 }  // namespace
 
 namespace {

@@ -182,6 +182,25 @@ TEST_F(Boss02, GettingUpItCutsRoundItselfSoWaitingOverItIsPunished) {
   EXPECT_EQ(firstHurt(5, 220, 0, 200, lost), 0);
 }
 
+// A hero who stands over it pressing J, at every beat of a masher's hand, does
+// not stop the cut: the coil is part of getting up, and no blow lands in it.
+TEST_F(Boss02, PunchesInItsCoilDoNotStopTheRisingCut) {
+  for (int gap : {3, 4, 5, 6, 7}) {
+    int32_t lost = 0;
+    int frame = 0;
+    const Keys mash = [&](World& w) {
+      FrameInput in;
+      if (frame++ == 0) player(w)->setFacing(1);  // toward the boss on its left
+      in.pressed[KEY_J] = in.held[KEY_J] = frame >= 80 && frame % gap == 0;
+      return in;
+    };
+    const int at = firstHurt(5, 60, 0, 200, lost, nullptr, mash);
+    EXPECT_GE(at, 96 + 14) << "every " << gap << " frames";
+    EXPECT_LE(at, 96 + 14 + 2) << "every " << gap << " frames";
+    EXPECT_GE(lost, 80) << "every " << gap << " frames";
+  }
+}
+
 // The AI table at three distances, the hero held there: close in it pokes or
 // sweeps, a little further off only sweeps, from afar only cuts crescents.
 TEST_F(Boss02, ItsAiPicksTheMoveForTheDistance) {

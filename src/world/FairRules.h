@@ -71,6 +71,10 @@ struct FairRules {
   // screen-shake = on: a heavy blow (one that knocks down) shakes the drawn
   // screen for a moment; the player's settings may still turn it off.
   bool screenShake = false;
+  // getting-up = untouchable: no blow lands on a character while it is down
+  // with hit points left (its action 5: lying and getting up), so a rising
+  // strike that ends its getting up cannot be stopped by standing over it.
+  bool untouchableGettingUp = false;
   // enemy-room = PIXELS: enemies closer than this along the ground (and near in
   // depth) step apart, a pixel a frame. 0: they may stand on one spot.
   int32_t enemyRoom = 0;
@@ -79,6 +83,6 @@ struct FairRules {
   // and checksum carry the counters these rules keep).
   bool changesPlay() const {
     return knockdownHits > 0 || wakeUpProtection > 0 || enemyWakeUpProtection > 0 || !powerCosts.empty() || motionWindow > 0 ||
-           leastHitStop > 0 || enemyRoom > 0;
+           leastHitStop > 0 || enemyRoom > 0 || untouchableGettingUp;
   }
 };

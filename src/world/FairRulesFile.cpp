@@ -107,6 +107,12 @@ FairRuleLine applyFairRule(const std::string& key, const std::string& value, con
     if (!rest.empty()) return why = "screen-shake takes no name after it", FairRuleLine::Refused;
     return result(onOff(word, value, "on", rules.screenShake, why));
   }
+  if (word == "getting-up") {
+    if (!rest.empty()) return why = "getting-up takes no name after it", FairRuleLine::Refused;
+    if (value == "open") return rules.untouchableGettingUp = false, FairRuleLine::Applied;
+    if (value == "untouchable") return rules.untouchableGettingUp = true, FairRuleLine::Applied;
+    return why = "getting-up wants untouchable or open, not \"" + value + "\"", FairRuleLine::Refused;
+  }
   if (word == "enemy-panel") {
     if (!rest.empty()) return why = "enemy-panel takes no name after it", FairRuleLine::Refused;
     return result(onOff(word, value, "names", rules.namedEnemyPanel, why));

@@ -17,7 +17,7 @@ FairRuleLine applyFairRule(const std::string& key, const std::string& value, con
 // The keys these rules add, for the reader's list of every rule.
 inline constexpr const char* kFairRuleKeys =
     "knockdown-hits, wake-up-protection, power-cost CHARA ACTION, motion-window, enemy-panel, display-name NAME, "
-    "bosses, least-hit-stop, screen-shake, enemy-room";
+    "bosses, least-hit-stop, screen-shake, enemy-room, getting-up";
 
 struct CharaData;
 // What is wrong with a power-cost line for a character whose file reads as

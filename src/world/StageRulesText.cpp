@@ -166,8 +166,9 @@ StageRuleRead readStageRule(const RulesLine& rule, const std::string& file, Stag
   return ok ? StageRuleRead::Taken : StageRuleRead::Failed;
 }
 
-Expected<bool> checkStageAgainstScenes(const StageRules& stage,
-                                       const std::function<Expected<SceneFile>(const std::string& id)>& readScene) {
+std::vector<LoadError> stageProblems(const StageRules& stage,
+                                     const std::function<Expected<SceneFile>(const std::string& id)>& readScene) {
+  std::vector<LoadError> found;
   for (const SceneStage& s : stage.scenes) {
     const std::string shownId = gbkToUtf8(s.sceneId);
     auto firstLine = [&]() -> std::pair<std::string, size_t> {
@@ -177,39 +178,49 @@ Expected<bool> checkStageAgainstScenes(const StageRules& stage,
     Expected<SceneFile> scene = readScene(s.sceneId);
     if (!scene) {
       const auto [file, line] = firstLine();
-      return LoadError{file, line, "the scene " + shownId + " cannot be read: " + scene.error().message()};
+      found.push_back(LoadError{file, line, "the scene " + shownId + " cannot be read: " + scene.error().message()});
+      continue;
     }
     const int32_t enemies = static_cast<int32_t>(scene->charas.size());
     for (const EnemyPlaceRule& p : s.places) {
       if (p.enemy > enemies)
-        return LoadError{p.file, p.line, "enemy-place " + shownId + ": the scene holds " + std::to_string(enemies) +
-                                             " enemies, not " + std::to_string(p.enemy)};
-      if (p.x < 0 || p.x > scene->width || p.z < 0 || p.z > scene->depth)
-        return LoadError{p.file, p.line, "enemy-place " + shownId + ": " + std::to_string(p.x) + " " +
-                                             std::to_string(p.z) + " is off the scene's ground (" +
-                                             std::to_string(scene->width) + " by " + std::to_string(scene->depth) + ")"};
+        found.push_back(LoadError{p.file, p.line, "enemy-place " + shownId + ": the scene holds " +
+                                                      std::to_string(enemies) + " enemies, not " + std::to_string(p.enemy)});
+      else if (p.x < 0 || p.x > scene->width || p.z < 0 || p.z > scene->depth)
+        found.push_back(LoadError{p.file, p.line, "enemy-place " + shownId + ": " + std::to_string(p.x) + " " +
+                                                      std::to_string(p.z) + " is off the scene's ground (" +
+                                                      std::to_string(scene->width) + " by " +
+                                                      std::to_string(scene->depth) + ")"});
     }
     for (const StretchRule& r : s.stretches) {
       if (r.to > scene->width)
-        return LoadError{r.file, r.line, "stretch " + shownId + " ends at " + std::to_string(r.to) +
-                                             ", past the scene's width " + std::to_string(scene->width)};
+        found.push_back(LoadError{r.file, r.line, "stretch " + shownId + " ends at " + std::to_string(r.to) +
+                                                      ", past the scene's width " + std::to_string(scene->width)});
       for (int32_t n : r.enemies) {
-        if (n > enemies)
-          return LoadError{r.file, r.line, "stretch " + shownId + " names enemy " + std::to_string(n) +
-                                               ", but the scene holds " + std::to_string(enemies) + " enemies"};
+        if (n > enemies) {
+          found.push_back(LoadError{r.file, r.line, "stretch " + shownId + " names enemy " + std::to_string(n) +
+                                                        ", but the scene holds " + std::to_string(enemies) + " enemies"});
+          continue;
+        }
         // Where it stands: its file's place, or the rules'.
         int32_t x = scene->charas[static_cast<size_t>(n - 1)].x, z = scene->charas[static_cast<size_t>(n - 1)].z;
-        for (const EnemyPlaceRule& p : s.places)
-          if (p.enemy == n) x = p.x, z = p.z;
+        s.place(n, x, z);
         bool reachable = x >= 0 && x <= scene->width && z >= 0 && z <= scene->depth;
         for (const SceneFile::WallEntry& w : scene->walls)
           if (2 * std::abs(x - w.x) < w.width && 2 * std::abs(z - w.z) < w.depth) reachable = false;
         if (!reachable)
-          return LoadError{r.file, r.line, "stretch " + shownId + ": enemy " + std::to_string(n) + " stands at " +
-                                               std::to_string(x) + " " + std::to_string(z) +
-                                               ", where no fighter can reach it (inside a wall or off the ground)"};
+          found.push_back(LoadError{r.file, r.line, "stretch " + shownId + ": enemy " + std::to_string(n) +
+                                                        " stands at " + std::to_string(x) + " " + std::to_string(z) +
+                                                        ", where no fighter can reach it (inside a wall or off the ground)"});
       }
     }
   }
+  return found;
+}
+
+Expected<bool> checkStageAgainstScenes(const StageRules& stage,
+                                       const std::function<Expected<SceneFile>(const std::string& id)>& readScene) {
+  std::vector<LoadError> found = stageProblems(stage, readScene);
+  if (!found.empty()) return found.front();
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "format/LoadError.h"
 #include "format/RulesText.h"
@@ -22,5 +23,10 @@ StageRuleRead readStageRule(const RulesLine& rule, const std::string& file, Stag
 // number the scene does not hold, an enemy of a stretch that can never be reached
 // (standing inside a wall or off the ground). The error names the rules file
 // and line (its offset is the line). A scene that cannot be read is an error too.
+// Every such problem, in the rules' order (a scene that cannot be read is one,
+// and its stretches are then not looked at).
+std::vector<LoadError> stageProblems(const StageRules& stage,
+                                     const std::function<Expected<SceneFile>(const std::string& id)>& readScene);
+// The first of them, as the game reports it at start.
 Expected<bool> checkStageAgainstScenes(const StageRules& stage,
                                        const std::function<Expected<SceneFile>(const std::string& id)>& readScene);

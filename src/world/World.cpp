@@ -144,6 +144,7 @@ void World::resolveAttack(size_t at, size_t next) {
     if (t->team == o->team || t->body.width == 0) return false;
     Chara* c = t->asChara();
     if (c && c->protection > 0) return false;  // a fighter that just dropped in
+    if (c && rules.fair.untouchableGettingUp && c->action == kDeathAction && c->hp > 0) return false;  // still getting up
     const Box b = t->worldBody();
     if (!overlaps(a, b)) return false;
     o->attackLanded();

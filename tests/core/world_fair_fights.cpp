@@ -110,6 +110,35 @@ TEST_F(FairFights, GettingUpProtectsForTheRulesFramesAndThenBlowsLandAgain) {
   }
 }
 
+// An enemy down with hit points left (action 5, here with a body while it
+// gets up) takes blows unless the rules make getting up untouchable; once it
+// stands they land again.
+TEST_F(FairFights, GettingUpUntouchableKeepsBlowsOffAFallenEnemyUntilItStands) {
+  const struct {
+    const char *rules;
+    bool landsWhileDown;
+  } cases[] = {{"", true}, {"getting-up = open\n", true}, {"getting-up = untouchable\n", false}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(std::string("rules \"") + c.rules + "\"");
+    std::unique_ptr<World> world = start(c.rules);
+    Chara &v = victim(*world, false);
+    v.setAction(kDeathAction);
+    const int32_t hp = v.hp;
+    strike(*world, v);
+    frames(*world, 2);
+    EXPECT_EQ(v.hp, c.landsWhileDown ? hp - 5 : hp);
+    if (c.landsWhileDown) continue;
+    int waited = 0;
+    while (v.action == kDeathAction && waited < 100) {
+      frames(*world, 1);
+      ++waited;
+    }
+    ASSERT_NE(v.action, kDeathAction) << "got up";
+    frames(*world, 2);
+    EXPECT_EQ(v.hp, hp - 5) << "standing, the same armed blow lands";
+  }
+}
+
 // Keys: S, then D, then J, each `gap` frames apart (0: S and D in one frame, a
 // diagonal), S still held at J or not.
 struct Motion {
@@ -173,6 +202,8 @@ TEST_F(FairFights, BadLinesAreOneErrorNamingTheLine) {
       {"screen-shake = loud\n", "data/rules.txt:1: screen-shake wants on or off"},
       {"enemy-room = 1000\n", "data/rules.txt:1: enemy-room wants"},
       {"least-hit-stop = 3\nleast-hit-stop = 4\n", "data/rules.txt:2: least-hit-stop is given twice"},
+      {"getting-up = yes\n", "data/rules.txt:1: getting-up wants untouchable or open"},
+      {"getting-up boss02 = untouchable\n", "data/rules.txt:1: getting-up takes no name after it"},
   };
   for (const auto &[text, start] : cases) {
     writeText("data/rules.txt", text);

@@ -93,8 +93,8 @@ TEST_F(RulesFile, GarbageIsOneErrorNamingTheFileAndTheLine) {
             "walk-speed NAME, stretch SCENE, enemy-place SCENE N, place-name SCENE, door-depth, and for each level of difficulty (easy, normal, hard) LEVEL.enemy-hp-percent, "
             "LEVEL.enemy-damage-percent, LEVEL.enemy-pace-percent, LEVEL.continues, instructions, cannot-grab, and knockdown-hits, "
             "wake-up-protection, power-cost CHARA ACTION, motion-window, enemy-panel, display-name NAME, bosses, "
-            "least-hit-stop, screen-shake, enemy-room, breakable CHARA ACTION, item NAME, weapon NAME, holds SCENE N, "
-            "lies SCENE, picks-weapons, pick-up-action");
+            "least-hit-stop, screen-shake, enemy-room, getting-up, breakable CHARA ACTION, item NAME, weapon NAME, "
+            "holds SCENE N, lies SCENE, picks-weapons, pick-up-action");
   EXPECT_EQ(refusal("\n\nthis line has no equals sign\n"),
             "data/rules.txt:3: a rule is written `key = value`, this line has "
             "no '='");

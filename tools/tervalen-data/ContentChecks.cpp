@@ -21,16 +21,6 @@ bool sane(int64_t v, int64_t least = -kMaxSceneExtent) { return v >= least && v 
 std::string num(int64_t v) { return std::to_string(v); }
 std::string shown(const std::string& gbk) { return "\"" + gbkToUtf8(gbk) + "\""; }
 
-// Where the player enters each scene (by id): the rules' start in the first
-// scene, and the entry point of every door that leads there.
-std::map<std::string, std::vector<std::pair<int32_t, int32_t>>> entryPoints(const ContentCheckInput& in) {
-  std::map<std::string, std::vector<std::pair<int32_t, int32_t>>> entries;
-  entries[in.rules.firstScene].emplace_back(in.rules.playerX, in.rules.playerZ);
-  for (const auto& [path, s] : in.scenes)
-    for (const SceneFile::DoorEntry& d : s.data.doors) entries[d.targetScene].emplace_back(d.entryX, d.entryZ);
-  return entries;
-}
-
 void checkScenes(const ContentCheckInput& in, const CheckReportFn& problem) {
   const auto entries = entryPoints(in);
   std::map<std::string, const CheckedScene*> byId;
@@ -64,7 +54,7 @@ void checkScenes(const ContentCheckInput& in, const CheckReportFn& problem) {
         problem(s.file, where, "the door to " + shown(d.targetScene) + " at " + why + ": the player cannot use it");
       auto target = byId.find(d.targetScene);
       if (target == byId.end()) continue;  // reported as a missing scene
-      const SceneReach ground(target->second->data, {});
+      const SceneReach ground(target->second->data, std::vector<std::pair<int32_t, int32_t>>{});
       if (std::string why = ground.standingProblem(d.entryX, d.entryZ); !why.empty())
         problem(s.file, where, "the entry point " + why + " of scene " + shown(d.targetScene) +
                                    ": the player would arrive where no one can stand");
@@ -105,6 +95,14 @@ void checkSharedSets(const ContentCheckInput& in, const CheckReportFn& warning) 
 }
 
 }  // namespace
+
+std::map<std::string, std::vector<std::pair<int32_t, int32_t>>> entryPoints(const ContentCheckInput& in) {
+  std::map<std::string, std::vector<std::pair<int32_t, int32_t>>> entries;
+  entries[in.rules.firstScene].emplace_back(in.rules.playerX, in.rules.playerZ);
+  for (const auto& [path, s] : in.scenes)
+    for (const SceneFile::DoorEntry& d : s.data.doors) entries[d.targetScene].emplace_back(d.entryX, d.entryZ);
+  return entries;
+}
 
 void checkContent(const ContentCheckInput& in, const CheckReportFn& problem, const CheckReportFn& warning) {
   checkScenes(in, problem);

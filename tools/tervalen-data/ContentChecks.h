@@ -7,6 +7,8 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "CheckData.h"
 #include "format/ResourceCatalog.h"
@@ -18,5 +20,9 @@ struct ContentCheckInput {
   const GameRules& rules;
   const ResourceCatalog* catalog;                          // null when it could not be read
 };
+
+// Where the player enters each scene (by id): the rules' start in the first
+// scene, and the entry point of every door that leads there.
+std::map<std::string, std::vector<std::pair<int32_t, int32_t>>> entryPoints(const ContentCheckInput& in);
 
 void checkContent(const ContentCheckInput& in, const CheckReportFn& problem, const CheckReportFn& warning);

@@ -11,6 +11,7 @@
 
 #include "CheckData.h"
 #include "ContentChecks.h"
+#include "StageChecks.h"
 #include "GameFiles.h"
 #include "format/JsonText.h"
 #include "format/OpcodeTable.h"
@@ -87,6 +88,11 @@ class Checker {
     checkContent(ContentCheckInput{charas_, scenes_, rules_, catalogOk_ ? &catalog_ : nullptr},
                  [this](const std::string& f, const std::string& w, const std::string& m) { problem(f, w, m); },
                  [this](const std::string& f, const std::string& w, const std::string& m) { warning(f, w, m); });
+    checkStageContent(ContentCheckInput{charas_, scenes_, rules_, catalogOk_ ? &catalog_ : nullptr},
+                      [this](const std::string& f, const std::string& w, const std::string& m) {
+                        problem(f.rfind(dir_, 0) == 0 ? std::string(kRulesFile) : f, w, m);
+                      },
+                      [this](const std::string& f, const std::string& w, const std::string& m) { warning(f, w, m); });
     report_.characters = charas_.size();
     report_.scenes = scenes_.size();
     report_.pictureSets = catalog_.entries.size();
@@ -285,18 +291,16 @@ class Checker {
   }
 
   // The stretches and enemy places of the rules against the scenes they name,
-  // as the game checks them at start.
+  // as the game checks them at start: every problem, where the game stops at the first.
   void checkStage() {
-    Expected<bool> checked = checkStageAgainstScenes(rules_.stage, [&](const std::string& id) -> Expected<SceneFile> {
+    const std::vector<LoadError> found = stageProblems(rules_.stage, [&](const std::string& id) -> Expected<SceneFile> {
       const SceneEntry* s = scene(id);
       if (!s) return LoadError{"data/scene/" + gbkToUtf8(id) + ".dat", 0, "no such scene file, or it cannot be read"};
       return s->data;
     });
-    if (!checked) {
-      const std::string& file = checked.error().file;
-      problem(file.rfind(dir_, 0) == 0 ? std::string(kRulesFile) : file,
-              "line " + num(static_cast<int64_t>(checked.error().offset)), checked.error().what);
-    }
+    for (const LoadError& e : found)
+      problem(e.file.rfind(dir_, 0) == 0 ? std::string(kRulesFile) : e.file,
+              "line " + num(static_cast<int64_t>(e.offset)), e.what);
   }
 
   // ---- who is what ----

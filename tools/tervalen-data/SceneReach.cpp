@@ -12,8 +12,7 @@ std::string place(double x, double z) {
 
 }  // namespace
 
-SceneReach::SceneReach(const SceneFile& scene, const std::vector<std::pair<int32_t, int32_t>>& entries)
-    : width_(scene.width), depth_(scene.depth) {
+SceneReach::SceneReach(const SceneFile& scene, Cells) : width_(scene.width), depth_(scene.depth) {
   for (const SceneFile::WallEntry& w : scene.walls)
     if (w.width > 0 && w.depth > 0) walls_.push_back(w);
   if (width_ <= 0 || depth_ <= 0 || walls_.size() > kMaxWallsForWays) return;
@@ -37,7 +36,11 @@ SceneReach::SceneReach(const SceneFile& scene, const std::vector<std::pair<int32
   for (size_t i = 0; i < nx; ++i)
     for (size_t j = 0; j < nz; ++j)
       cell(i, j).free = wallHolding((xs_[i] + xs_[i + 1]) / 2, (zs_[j] + zs_[j + 1]) / 2) < 0;
+}
 
+SceneReach::SceneReach(const SceneFile& scene, const std::vector<std::pair<int32_t, int32_t>>& entries)
+    : SceneReach(scene, Cells{}) {
+  if (cells_.empty()) return;
   // Walk from every entry on free ground to the cells that share a side.
   std::vector<std::pair<size_t, size_t>> todo;
   for (const auto& [ex, ez] : entries) {
@@ -49,6 +52,25 @@ SceneReach::SceneReach(const SceneFile& scene, const std::vector<std::pair<int32
           todo.emplace_back(i, j);
         }
   }
+  spread(todo);
+}
+
+SceneReach::SceneReach(const SceneFile& scene, double fromX, double toX) : SceneReach(scene, Cells{}) {
+  if (cells_.empty()) return;
+  // Every free cell with some of its width between the two.
+  std::vector<std::pair<size_t, size_t>> todo;
+  for (size_t i = 0; i + 1 < xs_.size(); ++i)
+    if (xs_[i] < toX && xs_[i + 1] > fromX)
+      for (size_t j = 0; j + 1 < zs_.size(); ++j)
+        if (cell(i, j).free) {
+          cell(i, j).reached = true;
+          todo.emplace_back(i, j);
+        }
+  spread(todo);
+}
+
+void SceneReach::spread(std::vector<std::pair<size_t, size_t>>& todo) {
+  const size_t nx = xs_.size() - 1, nz = zs_.size() - 1;
   waysKnown_ = !todo.empty();
   while (!todo.empty()) {
     const auto [i, j] = todo.back();

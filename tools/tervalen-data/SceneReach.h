@@ -22,6 +22,10 @@ class SceneReach {
   // entry points of the doors into it); those not on free ground are ignored.
   SceneReach(const SceneFile& scene, const std::vector<std::pair<int32_t, int32_t>>& entries);
 
+  // As above, but a player may stand anywhere on the free ground between
+  // fromX and toX along the scene (the view a camera holds) and go on from there.
+  SceneReach(const SceneFile& scene, double fromX, double toX);
+
   // Why a player cannot come to the point (x, z), or "".
   std::string pointProblem(double x, double z) const;
   // Why a player cannot come within (reachX, reachZ) of (x, z) (the open box
@@ -32,6 +36,11 @@ class SceneReach {
   std::string standingProblem(double x, double z) const;
 
  private:
+  struct Cells {};
+  // Only the cells of the ground, none reached yet (none when the walls are too many).
+  SceneReach(const SceneFile& scene, Cells);
+  // Marks every cell that shares a side with a reached one, from the cells in `todo`.
+  void spread(std::vector<std::pair<size_t, size_t>>& todo);
   struct Cell {
     bool free = false;
     bool reached = false;
