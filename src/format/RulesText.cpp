@@ -69,6 +69,16 @@ std::pair<std::string, std::string> splitFirstWord(const std::string& text) {
   return {text.substr(0, blank), rest == std::string::npos ? "" : text.substr(rest)};
 }
 
+std::vector<std::string> splitWords(const std::string& text) {
+  std::vector<std::string> out;
+  for (std::string rest = text; !rest.empty();) {
+    auto [word, more] = splitFirstWord(rest);
+    out.push_back(word);
+    rest = more;
+  }
+  return out;
+}
+
 bool wholeNumberIn(const std::string& text, long lo, long hi, long& out) {
   if (text.empty() || text.size() > 12) return false;
   if (text[0] != '-' && (text[0] < '0' || text[0] > '9')) return false;

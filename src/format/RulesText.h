@@ -34,6 +34,8 @@ Expected<RulesText> parseRulesText(std::span<const uint8_t> bytes, const std::st
 // The first word of a key or value and the rest, trimmed of the blanks between
 // them: "score guai03" -> {"score", "guai03"}, "150 6" -> {"150", "6"}, "zd" -> {"zd", ""}.
 std::pair<std::string, std::string> splitFirstWord(const std::string& text);
+// Every word of a value: "1 2  3" -> {"1", "2", "3"}.
+std::vector<std::string> splitWords(const std::string& text);
 
 // A whole number written plainly (an optional '-', then digits; at most 12
 // characters) from lo to hi: true with `out` set, false for anything else.

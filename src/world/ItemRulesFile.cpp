@@ -15,16 +15,6 @@ constexpr size_t kMaxNameBytes = 32;
 // More than any game needs; a hostile file cannot make the world's lists grow without end.
 constexpr size_t kMaxEntries = 1000;
 
-std::vector<std::string> words(const std::string& text) {
-  std::vector<std::string> out;
-  for (std::string rest = text; !rest.empty();) {
-    auto [word, more] = splitFirstWord(rest);
-    out.push_back(word);
-    rest = more;
-  }
-  return out;
-}
-
 std::string range(long lo, long hi) { return "from " + std::to_string(lo) + " to " + std::to_string(hi); }
 
 // A character or scene id: GBK, a plain name.
@@ -84,7 +74,7 @@ ItemRuleLine applyItemRule(const std::string& key, const std::string& value, Ite
       why = "breakable wants the prop's character id and its action before the '=': " + example;
       return ItemRuleLine::Refused;
     }
-    const std::vector<std::string> w = words(value);
+    const std::vector<std::string> w = splitWords(value);
     if (w.size() != 2 || !wholeNumberIn(w[0], -kMaxHp, kMaxHp, hp) || !wholeNumberIn(w[1], 0, kMaxAction, broken)) {
       why = "breakable " + rest + " wants the prop's hit points, then the action it plays broken: " + example;
       return ItemRuleLine::Refused;
@@ -105,7 +95,7 @@ ItemRuleLine applyItemRule(const std::string& key, const std::string& value, Ite
   if (word == "item") {
     const std::string example = "item apple = food 20 item 0";
     if (!itemName(rest, why)) return ItemRuleLine::Refused;
-    const std::vector<std::string> w = words(value);
+    const std::vector<std::string> w = splitWords(value);
     ItemRules::Item item;
     item.name = rest;
     long v = 0, action = 0;
@@ -141,7 +131,7 @@ ItemRuleLine applyItemRule(const std::string& key, const std::string& value, Ite
       why = "weapon " + rest + ": the item " + rest + " is not of the kind weapon";
       return ItemRuleLine::Refused;
     }
-    const std::vector<std::string> w = words(value);
+    const std::vector<std::string> w = splitWords(value);
     long action = 0, thrown = -1;
     if (w.empty() || w.size() > 2 || !wholeNumberIn(w[0], 0, kMaxAction, action) ||
         (w.size() == 2 && !wholeNumberIn(w[1], 0, kMaxAction, thrown))) {
@@ -175,7 +165,7 @@ ItemRuleLine applyItemRule(const std::string& key, const std::string& value, Ite
     const std::string example = "lies Test = knife 600 420";
     ItemRules::Lies l;
     if (!plainId(rest, "lies: the scene id", l.scene, why)) return ItemRuleLine::Refused;
-    const std::vector<std::string> w = words(value);
+    const std::vector<std::string> w = splitWords(value);
     long x = 0, z = 0;
     if (w.size() != 3 || !wholeNumberIn(w[1], 0, kMaxPlace, x) || !wholeNumberIn(w[2], 0, kMaxPlace, z)) {
       why = "lies " + rest + " wants the item, then where it lies along the ground and in depth: " + example;
@@ -192,7 +182,7 @@ ItemRuleLine applyItemRule(const std::string& key, const std::string& value, Ite
   if (word == "picks-weapons") {
     if (!rest.empty()) return why = "picks-weapons takes no name before the '='", ItemRuleLine::Refused;
     std::vector<std::string> kinds;
-    for (const std::string& typed : words(value)) {
+    for (const std::string& typed : splitWords(value)) {
       std::string gbk;
       if (!plainId(typed, "picks-weapons: the enemy's name", gbk, why)) return ItemRuleLine::Refused;
       kinds.push_back(gbk);

@@ -11,16 +11,6 @@ namespace {
 constexpr long kMaxPlace = 1000000;  // as far as any scene reaches
 constexpr long kMaxEnemyNumber = 100000;
 
-std::vector<std::string> words(const std::string& text) {
-  std::vector<std::string> out;
-  for (std::string rest = text; !rest.empty();) {
-    auto [word, more] = splitFirstWord(rest);
-    out.push_back(word);
-    rest = more;
-  }
-  return out;
-}
-
 // The scene id after a rule's word, in GBK and a plain name.
 bool sceneId(const std::string& rule, const std::string& typed, const std::string& example, std::string& out,
              std::string& error) {
@@ -52,7 +42,7 @@ bool stretch(const std::string& typedScene, const std::string& value, const std:
   const std::string example = "stretch Test = 0 900 1 2 3";
   std::string id;
   if (!sceneId("stretch", typedScene, example, id, error)) return false;
-  const std::vector<std::string> w = words(value);
+  const std::vector<std::string> w = splitWords(value);
   long from = 0, to = 0;
   if (w.size() < 2 || !wholeNumberIn(w[0], 0, kMaxPlace, from) || !wholeNumberIn(w[1], 0, kMaxPlace, to)) {
     error = "stretch " + typedScene + " wants where the stretch begins and ends along the scene (0 to " +
@@ -110,7 +100,7 @@ bool enemyPlace(const std::string& rest, const std::string& value, const std::st
   std::string id;
   if (!sceneId("enemy-place", typedScene, example, id, error)) return false;
   long n = 0, x = 0, z = 0;
-  const std::vector<std::string> w = words(value);
+  const std::vector<std::string> w = splitWords(value);
   if (!wholeNumberIn(typedNumber, 1, kMaxEnemyNumber, n) || w.size() != 2 || !wholeNumberIn(w[0], -kMaxPlace, kMaxPlace, x) ||
       !wholeNumberIn(w[1], -kMaxPlace, kMaxPlace, z)) {
     error = "enemy-place wants the scene, the enemy's number in its file (from 1), then where it stands: " + example;
