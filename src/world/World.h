@@ -261,7 +261,8 @@ class World final : public ObjectHost {
   std::vector<LyingItem> lyingItems;
   std::vector<HeldWeapon> heldWeapons;
   std::array<ItemTally, kMaxSeats> tallies{};
-  // The weapon `c` holds, or nullptr.
+  // The weapon `c` holds, or heldWeapons.end() / nullptr.
+  std::vector<HeldWeapon>::iterator heldWeaponOf(const Chara* c);
   const HeldWeapon* weaponOf(const Chara* c) const;
   // How item `item` looks on the ground: its character's picture set and the
   // first picture of its action; false when its file cannot be read or shows none.

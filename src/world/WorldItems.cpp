@@ -36,6 +36,10 @@ bool knockedOut(const Chara& c) {
 
 }  // namespace
 
+std::vector<World::HeldWeapon>::iterator World::heldWeaponOf(const Chara* c) {
+  return std::find_if(heldWeapons.begin(), heldWeapons.end(), [c](const HeldWeapon& h) { return h.holder == c; });
+}
+
 const World::HeldWeapon* World::weaponOf(const Chara* c) const {
   for (const HeldWeapon& h : heldWeapons)
     if (h.holder == c) return &h;
@@ -204,7 +208,7 @@ bool World::seekWeapon(Chara& e) {
 void World::armEnemyAttack(Chara& e, int32_t before) {
   if (before != e.data->standAction && before != kWalkAction) return;
   if (standing(e)) return;  // it did not attack
-  auto held = std::find_if(heldWeapons.begin(), heldWeapons.end(), [&](const HeldWeapon& h) { return h.holder == &e; });
+  auto held = heldWeaponOf(&e);
   if (held == heldWeapons.end()) return;
   const ItemRules::Weapon* w = rules.items.weaponOf(held->item);
   if (!w || !fills(e, w->action)) return;
@@ -220,7 +224,7 @@ bool World::controlItems(Seat& s, const HeldKeys& keys) {
     takeItem(f, static_cast<size_t>(under));
     return true;
   }
-  auto held = std::find_if(heldWeapons.begin(), heldWeapons.end(), [&](const HeldWeapon& h) { return h.holder == &f; });
+  auto held = heldWeaponOf(&f);
   if (held == heldWeapons.end()) return false;
   const ItemRules::Weapon* w = rules.items.weaponOf(held->item);
   if (!w) return false;
