@@ -371,6 +371,10 @@ bool Autoplay::goForItems(const World& scene, const Chara& p, const Chara* targe
     givenUpScene_ = scene.name;
     givenUp_.clear();
   }
+  // What left the world is forgotten: a new object may come to stand at its address.
+  auto gone = [&](const Obj* o) { return std::find(scene.objects.begin(), scene.objects.end(), o) == scene.objects.end(); };
+  std::erase_if(givenUp_, gone);
+  if (chased_ && gone(chased_)) chased_ = nullptr;
   auto givenUp = [&](const Obj* o) { return std::find(givenUp_.begin(), givenUp_.end(), o) != givenUp_.end(); };
   // Counts the frames spent on `o`; past the limit it is given up.
   auto chase = [&](const Obj* o) {
