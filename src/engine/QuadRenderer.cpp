@@ -1,6 +1,32 @@
 #include "engine/QuadRenderer.h"
 
+#include <cmath>
+
 #include "engine/TextureStore.h"
+
+namespace {
+
+// A texture coordinate that falls on a texel's edge of a side `texels` long,
+// also when taken from the other end: reflected, it names the same texels.
+bool onTexelEdge(float t, int texels) {
+  const float from = t * static_cast<float>(texels), back = (1.0f - t) * static_cast<float>(texels);
+  return from == std::floor(from) && back == std::floor(back);
+}
+
+}  // namespace
+
+bool flippedRect(const hgeQuad& q, int width, int height, bool& acrossX, bool& acrossY) {
+  const hgeVertex* v = q.v;
+  const bool rect = v[0].y == v[1].y && v[2].y == v[3].y && v[0].x == v[3].x && v[1].x == v[2].x && v[1].x > v[0].x &&
+                    v[3].y > v[0].y && v[0].tx == v[3].tx && v[1].tx == v[2].tx && v[0].ty == v[1].ty &&
+                    v[2].ty == v[3].ty && v[0].col == v[1].col && v[0].col == v[2].col && v[0].col == v[3].col;
+  if (!rect || width <= 0 || height <= 0) return false;
+  acrossX = v[0].tx > v[1].tx;
+  acrossY = v[0].ty > v[3].ty;
+  if (acrossX && !(onTexelEdge(v[0].tx, width) && onTexelEdge(v[1].tx, width))) return false;
+  if (acrossY && !(onTexelEdge(v[0].ty, height) && onTexelEdge(v[3].ty, height))) return false;
+  return acrossX || acrossY;
+}
 
 SDL_Color toSdlColor(uint32_t argb) {
   return SDL_Color{static_cast<Uint8>(argb >> 16), static_cast<Uint8>(argb >> 8), static_cast<Uint8>(argb),
@@ -9,6 +35,8 @@ SDL_Color toSdlColor(uint32_t argb) {
 
 QuadRenderer::QuadRenderer(SDL_Renderer* renderer, TextureStore& textures)
     : renderer_(renderer), textures_(textures) {
+  SDL_RendererInfo info;
+  software_ = renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
   for (TexturePtr* white : {&white_, &whiteAdd_}) {
     white->reset(SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1));
     if (*white) {
@@ -22,9 +50,27 @@ QuadRenderer::QuadRenderer(SDL_Renderer* renderer, TextureStore& textures)
   indices_.reserve(kMaxQuads * 6);
 }
 
-void QuadRenderer::draw(const hgeQuad& quad) {
+void QuadRenderer::draw(const hgeQuad& given) {
+  const hgeQuad* drawn = &given;
   SDL_Texture* texture = nullptr;
-  if (quad.tex != 0) texture = textures_.textureFor(quad.tex, renderer_);
+  bool acrossX = false, acrossY = false;
+  if (given.tex != 0 && software_ &&
+      flippedRect(given, textures_.width(given.tex), textures_.height(given.tex), acrossX, acrossY)) {
+    // The software renderer draws a flipped picture by copying it (several
+    // allocations and a pass over it for every quad); the picture turned over
+    // once and kept is drawn the right way round instead, the same pixels.
+    texture = textures_.mirroredFor(given.tex, renderer_, acrossX, acrossY);
+    if (texture) {
+      turned_ = given;
+      for (hgeVertex& v : turned_.v) {
+        if (acrossX) v.tx = 1.0f - v.tx;
+        if (acrossY) v.ty = 1.0f - v.ty;
+      }
+      drawn = &turned_;
+    }
+  }
+  const hgeQuad& quad = *drawn;
+  if (quad.tex != 0 && !texture) texture = textures_.textureFor(quad.tex, renderer_);
   bool white = !texture;
   if (white) texture = quad.blend == BLEND_ALPHAADD ? whiteAdd_.get() : white_.get();
   if (texture != batchTexture_ || quad.blend != batchBlend_ || vertices_.size() >= kMaxQuads * 4) {

@@ -12,6 +12,12 @@ class TextureStore;
 // 0xAARRGGBB to SDL's R, G, B, A.
 SDL_Color toSdlColor(uint32_t argb);
 
+// True when `q` is an upright rectangle of one colour whose picture runs
+// backwards across x (`acrossX`) or y (`acrossY`) on whole texels of a
+// picture `width` by `height`: one that can be drawn from the picture turned
+// over, with its texture coordinates reflected, to the same pixels.
+bool flippedRect(const hgeQuad& q, int width, int height, bool& acrossX, bool& acrossY);
+
 class QuadRenderer {
  public:
   QuadRenderer(SDL_Renderer* renderer, TextureStore& textures);
@@ -40,4 +46,7 @@ class QuadRenderer {
   SDL_Texture* batchTexture_ = nullptr;
   int batchBlend_ = -1;
   uint64_t batches_ = 0;
+  // Software renderers draw flipped pictures from turned-over copies.
+  bool software_ = false;
+  hgeQuad turned_;
 };
