@@ -199,6 +199,8 @@ SDL_Texture* TextureStore::mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, 
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
     SDL_GetTextureBlendMode(texture, &mode);
     SDL_SetTextureBlendMode(turned.get(), mode);
+    SDL_ScaleMode filter = SDL_ScaleModeLinear;
+    if (SDL_GetTextureScaleMode(texture, &filter) == 0) SDL_SetTextureScaleMode(turned.get(), filter);
   }
   return turned.get();
 }
