@@ -135,6 +135,9 @@ TEST(AppOptions, BadCommandLinesAreUsageErrorsThatSayWhatIsWrong) {
       {{"--local-seats", "2"}, "goes with --host or --join"},
       {{"--net-sim", "80,20"}, "--net-sim"},
       {{"--net-sim", "80,20,101"}, "--net-sim"},
+      {{"--host", "--dropped", "kick"}, "--dropped wants bot or leave"},
+      {{"--join", "a", "--dropped", "leave"}, "--dropped goes with --host"},
+      {{"--say", "hi"}, "--say goes with --host or --join"},
   };
   for (const Case& c : cases) {
     Options o;
