@@ -275,6 +275,7 @@ int runGame(const Options &options, const std::string &logFile) {
   settings->setKeysListener([&seatControls] { seatControls->rebind(); });
   seatControls->setReplaying(!options.replay.empty());
   menu->setSeats(seatControls.get());
+  menu->setStopsTheGame(!net);
   flow->setMenuLayer([&menu] { menu->draw(); });
   // The title menu for a game a person starts (--menu shows it for any run),
   // and the built-in player of its demo.
@@ -393,13 +394,14 @@ int runGame(const Options &options, const std::string &logFile) {
       return ScreenFlow::Gate::GO;
     });
     const bool personPlays = !options.autoplay;
-    flow->setStepper([&net, &chance, &bots, engine, style, personPlays, &options, &chatTyping](
+    flow->setStepper([&net, &chance, &bots, engine, style, personPlays, &options, &chatTyping, &menu](
                          World &world, const SeatInputs &input, const ScreenFlow::StepSounds &sounds) {
       // This machine's players press the keys of seats 1, 2... (their key
       // sets and pads); they count for the seats the host gave them.
-      // While they type a line of chat, their seats press nothing.
+      // While they type a line of chat or have the menu open (the game runs
+      // on under it), their seats press nothing.
       SeatInputs keys = input;
-      const bool typing = chatTyping && chatTyping->busy();
+      const bool typing = (chatTyping && chatTyping->busy()) || menu->keysKeptFromTheGame();
       if (personPlays)
         for (int i = 0; i < net->localSeats(); ++i) keys[net->localSeat() + i] = typing ? FrameInput{} : input[1 + i];
       const bool goOn = net->frame(world, chance, keys, options.frames, sounds);
