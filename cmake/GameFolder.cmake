@@ -8,10 +8,12 @@
 # `tervalen` depends on it, so `cmake --build build` lays the folder out.
 
 pkg_check_modules(LAME REQUIRED IMPORTED_TARGET lame)
+find_package(PNG REQUIRED)
+pkg_check_modules(IMAGEQUANT REQUIRED IMPORTED_TARGET imagequant)
 
 file(GLOB ASSETGEN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/assetgen/*.cpp)
 add_executable(tervalen-assetgen ${ASSETGEN_SOURCES})
-target_link_libraries(tervalen-assetgen PRIVATE SDL2::SDL2 SDL2_image::SDL2_image PkgConfig::LAME)
+target_link_libraries(tervalen-assetgen PRIVATE PNG::PNG PkgConfig::IMAGEQUANT PkgConfig::LAME)
 # The generator runs in every clean build: optimise it and skip debug information
 # (which doubles its compile time) whatever the build type.
 target_compile_options(tervalen-assetgen PRIVATE -O2 -g0)

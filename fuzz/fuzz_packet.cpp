@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "net/ChatMessage.h"
 #include "net/InputPacket.h"
 #include "net/SessionHello.h"
 
@@ -31,5 +32,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (char c : *refusal)
       if (c < 0x20 || c == 0x7F) abort();
   }
+  // Chat that gets through is as written, and holds nothing a screen or a
+  // console would take for a control: what is fit to send stays the same.
+  if (const std::optional<ChatMessage> chat = readChat(bytes, why)) {
+    const std::vector<uint8_t> again = writeChat(*chat);
+    if (again.size() != size || !std::equal(again.begin(), again.end(), data)) abort();
+    if (plainChatText(chat->text) != chat->text) abort();
+    for (char c : chatTextForScreen(chat->text))
+      if (c < 0x20 || c == 0x7F) abort();
+  }
+  // Whatever is typed, what goes out reads back as chat (or nothing goes).
+  const std::string typed = plainChatText(std::string_view(reinterpret_cast<const char *>(data), size));
+  if (!typed.empty() && !readChat(writeChat(ChatMessage{1, typed}), why)) abort();
   return 0;
 }

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing for what you are about to do:
-#   scripts/deps.sh            what playing needs: compiler, CMake, the libraries, lame for the music
+#   scripts/deps.sh            what playing needs: compiler, CMake, the libraries, lame for the music,
+#                              libpng and libimagequant for the pictures
 #   scripts/deps.sh package    that, and what scripts/package.sh needs to make the .deb
 #   scripts/deps.sh test       everything: that, and the tests', fuzzers' and install check's tools
 set -euo pipefail
 play=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libzip-dev
-  libmp3lame-dev libenet-dev zlib1g-dev
+  libmp3lame-dev libpng-dev libimagequant-dev libenet-dev zlib1g-dev
 )
 package=(dpkg-dev file)
 test=(

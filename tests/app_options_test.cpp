@@ -135,6 +135,9 @@ TEST(AppOptions, BadCommandLinesAreUsageErrorsThatSayWhatIsWrong) {
       {{"--local-seats", "2"}, "goes with --host or --join"},
       {{"--net-sim", "80,20"}, "--net-sim"},
       {{"--net-sim", "80,20,101"}, "--net-sim"},
+      {{"--host", "--dropped", "kick"}, "--dropped wants bot or leave"},
+      {{"--join", "a", "--dropped", "leave"}, "--dropped goes with --host"},
+      {{"--say", "hi"}, "--say goes with --host or --join"},
   };
   for (const Case& c : cases) {
     Options o;
@@ -195,7 +198,7 @@ TEST(AppOptions, EveryOptionOfHelpIsInTheManualPage) {
     EXPECT_NE(manual.find(inManual), std::string::npos) << option << " is not in docs/tervalen.6";
     ++found;
   }
-  EXPECT_EQ(found, 35u) << "the options of --help";
+  EXPECT_EQ(found, 37u) << "the options of --help";
   for (const char* key : {".B F1\n", ".B F2\n", ".B F3\n", ".B F4\n", ".B F5\n"})
     EXPECT_NE(manual.find(key), std::string::npos) << key;
 }

@@ -152,6 +152,67 @@ TEST(GameNetplay, APeerSilentForThreeSecondsIsDroppedAndTheOtherPlaysOn) {
   EXPECT_NE(p.host.result().find("frames=800"), std::string::npos) << p.host.out;
 }
 
+// The line "player N left the game at frame F" of a program's errors, or "".
+std::string leftLine(const std::string& err, int seat) {
+  const std::string start = "player " + std::to_string(seat) + " left the game at frame ";
+  const size_t at = err.find(start);
+  return at == std::string::npos ? "" : err.substr(at, err.find('\n', at) - at);
+}
+
+TEST(GameNetplay, ADroppedPlayersSeatLeavesAtOneFrameEverywhereWhenTheHostSaysSo) {
+  if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
+  GameCopy host, second, third;
+  const int port = freePort();
+  ASSERT_GT(port, 0);
+  const std::string join = "--autoplay --join 127.0.0.1:" + std::to_string(port);
+  gameprogram::Run hostRun, secondRun, thirdRun;
+  std::thread hostThread([&] {
+    hostRun = host.run("--autoplay --players 3 --seed 4 --frames 1200 --record net.replay --dropped leave "
+                       "--say 'hello from one' --host " + std::to_string(port));
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::thread secondThread([&] { secondRun = second.run(join + " --frames 1200 --record net.replay --say 'two here'"); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // The third machine plays 300 frames and goes: its seat leaves.
+  thirdRun = third.run(join + " --frames 300 --say 'three here'");
+  secondThread.join();
+  hostThread.join();
+  ASSERT_EQ(hostRun.exitCode, 0) << hostRun.err;
+  ASSERT_EQ(secondRun.exitCode, 0) << secondRun.err;
+  EXPECT_EQ(thirdRun.exitCode, 0) << thirdRun.err;
+  EXPECT_NE(hostRun.err.find("player 3 left or went silent; their seat leaves the game"), std::string::npos)
+      << hostRun.err;
+  // Both machines left at the same frame, which the recording holds as seat
+  // 3's leave key; the seat never joins again.
+  const std::string left = leftLine(hostRun.err, 3);
+  ASSERT_NE(left, "") << hostRun.err;
+  EXPECT_EQ(leftLine(secondRun.err, 3), left) << secondRun.err;
+  const int frame = std::stoi(left.substr(left.rfind(' ') + 1));
+  EXPECT_GE(frame, 300);
+  const std::string recording = host.read("net.replay");
+  EXPECT_EQ(second.read("net.replay"), recording);
+  const size_t leaveAt = recording.find("\n" + std::to_string(frame) + " down LEAVE 3\n");
+  ASSERT_NE(leaveAt, std::string::npos) << recording.substr(0, 300);
+  EXPECT_EQ(recording.find(" down LEAVE ", recording.find('\n', leaveAt + 1)), std::string::npos) << "one leaving";
+  EXPECT_EQ(recording.find(" down J 3\n", leaveAt), std::string::npos) << "seat 3 joined again";
+  EXPECT_NE(hostRun.result().find("frames=1200"), std::string::npos) << hostRun.out;
+  EXPECT_EQ(secondRun.result(), hostRun.result());
+  const gameprogram::Run offline = host.run("--replay net.replay --frames 1201");
+  EXPECT_EQ(offline.exitCode, 0) << offline.err;
+  EXPECT_EQ(offline.err.find("diverged"), std::string::npos) << offline.err;
+  // The replay counts the frame that starts the world: its result is the
+  // game's, one frame on.
+  const std::string played = hostRun.result();
+  EXPECT_EQ(offline.result(), played.substr(0, played.find(" frames=")) + " frames=1201");
+  // Chat went to everyone, through the host, named by the sender's seat, and
+  // not into the recording.
+  EXPECT_NE(hostRun.err.find("chat P2: two here\n"), std::string::npos) << hostRun.err;
+  EXPECT_NE(secondRun.err.find("chat P1: hello from one\n"), std::string::npos) << secondRun.err;
+  EXPECT_NE(secondRun.err.find("chat P3: three here\n"), std::string::npos) << secondRun.err;
+  EXPECT_EQ(secondRun.err.find("chat P2:"), std::string::npos) << "a machine's own line comes not back";
+  EXPECT_EQ(recording.find("here"), std::string::npos);
+}
+
 TEST(GameNetplay, JoiningWhereNobodyHostsIsAClearErrorWithinSeconds) {
   if (!gameprogram::haveGame()) GTEST_SKIP() << "the game is not built";
   GameCopy joiner;

@@ -87,6 +87,39 @@ TEST(PauseMenuGame, APadButtonThatClosesTheMenuNeverReachesTheGame) {
   EXPECT_EQ(rec.find("ESC"), std::string::npos) << rec;
 }
 
+// Over the network the menu cannot stop the other machines: it opens over the
+// running game, and this machine's seats are kept from the keys until the
+// key that closed it is up.
+TEST(PauseMenuGame, OverTheNetworkTheMenuOpensOverTheRunningGame) {
+  NEED_GAME();
+  ScratchDir dir;
+  GameSetup s;
+  s.frames = 400;
+  s.menuStopsTheGame = false;
+  s.beforeClock = [](HGE* hge, int frame) {
+    if (frame == 100) hge->Input_InjectRawKey(HGEK_ESCAPE, true);
+    if (frame == 101) hge->Input_InjectRawKey(HGEK_ESCAPE, false);
+    if (frame == 200) hge->Input_InjectRawKey(HGEK_ENTER, true);  // Resume
+    if (frame == 240) hge->Input_InjectRawKey(HGEK_ENTER, false);
+  };
+  std::vector<int> kept(401, -1), open(401, -1);
+  s.afterFrame = [&](HGE*, int frame, const ScreenFlow&, const PauseMenu& menu) {
+    kept[static_cast<size_t>(frame)] = menu.keysKeptFromTheGame();
+    open[static_cast<size_t>(frame)] = menu.isOpen();
+  };
+  const Played p = play(s, dir);
+  ASSERT_TRUE(p.started);
+  EXPECT_EQ(p.steps, 400) << "no frame stood still";
+  EXPECT_EQ(p.stepAtFrame[150 - 1], 150);
+  EXPECT_EQ(p.stepAtFrame[230 - 1], 230);
+  EXPECT_EQ(open[99], 0);
+  EXPECT_EQ(open[150], 1);
+  EXPECT_EQ(kept[150], 1);
+  EXPECT_EQ(open[220], 0) << "Resume closed it";
+  EXPECT_EQ(kept[220], 1) << "Enter is still down";
+  EXPECT_EQ(kept[245], 0);
+}
+
 TEST(PauseMenuGame, PPausesAndPResumesOnceItIsUp) {
   NEED_GAME();
   ScratchDir dir;

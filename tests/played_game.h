@@ -32,6 +32,7 @@ inline bool haveGame() { return std::filesystem::exists(kGame / "data"); }
 
 struct GameSetup {
   bool window = false;  // a window on the offscreen driver instead of headless
+  bool menuStopsTheGame = true;  // false: the pause menu as a game over the network has it
   int frames = 0;       // frames of the loop
   int seed = 7;
   std::string replay, record;
@@ -94,6 +95,7 @@ inline Played play(const GameSetup& setup, const ScratchDir& dir) {
     seats.setReplaying(!setup.replay.empty());
     seats.rebind();
     menu.setSeats(&seats);
+    menu.setStopsTheGame(setup.menuStopsTheGame);
     flow.setMenuLayer([&] { menu.draw(); });
     std::unique_ptr<TitleMenu> title;
     Autoplay demoBot(engine, setup.autoplay ? AutoplayStyle::Masher : AutoplayStyle::Full, 1);

@@ -15,6 +15,7 @@
 #include "app/ModderKeys.h"
 #include "app/Mods.h"
 #include "app/NetPlay.h"
+#include "app/ChatTyping.h"
 #include "app/NetPlayView.h"
 #include "app/PauseMenu.h"
 #include "app/PlayRules.h"
@@ -234,7 +235,12 @@ int runGame(const Options &options, const std::string &logFile) {
   // Over the network, the lobby and the sign of a game that waits for
   // another machine.
   std::unique_ptr<NetPlayView> netView;
+  std::unique_ptr<ChatTyping> chatTyping;  // a window's chat line
   if (net) netView = std::make_unique<NetPlayView>(engine, *net);
+  if (net && !options.headless) {
+    chatTyping = std::make_unique<ChatTyping>(engine);
+    netView->setTyping(chatTyping.get());
+  }
   flow->setModderLayer([&modder, &netView] {
     modder->draw();
     if (netView) netView->draw();
@@ -269,6 +275,7 @@ int runGame(const Options &options, const std::string &logFile) {
   settings->setKeysListener([&seatControls] { seatControls->rebind(); });
   seatControls->setReplaying(!options.replay.empty());
   menu->setSeats(seatControls.get());
+  menu->setStopsTheGame(!net);
   flow->setMenuLayer([&menu] { menu->draw(); });
   // The title menu for a game a person starts (--menu shows it for any run),
   // and the built-in player of its demo.
@@ -283,7 +290,7 @@ int runGame(const Options &options, const std::string &logFile) {
   }
   engine->System_SetState(HGE_FRAMEFUNC, [&flow, &menu] { return flow->frame() || menu->quitChosen(); });
   engine->System_SetState(HGE_RENDERFUNC, [&flow] { return flow->render(); });
-  engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder, &seatControls, &net] {
+  engine->System_SetState(HGE_CLOCKFUNC, [&flow, &menu, &settings, &modder, &seatControls, &net, &chatTyping] {
     settings->everyFrame();
     const bool playing = flow->state() == ScreenFlow::PLAYING && !flow->inDemo();
     const bool lobby = flow->state() == ScreenFlow::TITLE && flow->titleMenu() &&
@@ -291,7 +298,11 @@ int runGame(const Options &options, const std::string &logFile) {
     // Over the network the seats are settled before the game: a key joining
     // here would change only this machine's world.
     seatControls->update(flow->world(), playing && !net && !menu->isOpen() && !flow->clock().playerPaused, lobby);
-    menu->update(playing, seatControls->startUsed());
+    // The chat line takes the keyboard while it is open (and in the frame it
+    // shuts: its Esc opens no menu).
+    if (chatTyping)
+      if (const std::optional<std::string> line = chatTyping->update(!menu->isOpen())) net->say(*line);
+    menu->update(playing && !(chatTyping && chatTyping->busy()), seatControls->startUsed());
     modder->beforeClock();
     return flow->runsThisFrame();
   });
@@ -347,8 +358,9 @@ int runGame(const Options &options, const std::string &logFile) {
     // The lobby, then the game the machines agreed on: the host's seed and
     // rules, its seats, and the recording of the keys they agree on.
     flow->setStartGate([&, engine](GameRules &playRules) {
-      const bool startPressed = engine->Input_RawKeyDown(HGEK_ENTER) || engine->Input_RawKeyDown(HGEK_PAD_START) ||
-                                engine->Input_RawKeyDown(HGEK_PAD_A) || readFrameInput(engine, 1).pressed[KEY_J];
+      const bool startPressed = !(chatTyping && chatTyping->busy()) &&
+                                (engine->Input_RawKeyDown(HGEK_ENTER) || engine->Input_RawKeyDown(HGEK_PAD_START) ||
+                                 engine->Input_RawKeyDown(HGEK_PAD_A) || readFrameInput(engine, 1).pressed[KEY_J]);
       NetPlay::Lobby lobby = net->lobby(startPressed);
       if (lobby == NetPlay::Lobby::WAITING) return ScreenFlow::Gate::WAIT;
       if (lobby == NetPlay::Lobby::READY && !net->applyAgreedRules(playRules)) lobby = NetPlay::Lobby::FAILED;
@@ -382,13 +394,16 @@ int runGame(const Options &options, const std::string &logFile) {
       return ScreenFlow::Gate::GO;
     });
     const bool personPlays = !options.autoplay;
-    flow->setStepper([&net, &chance, &bots, engine, style, personPlays, &options](
+    flow->setStepper([&net, &chance, &bots, engine, style, personPlays, &options, &chatTyping, &menu](
                          World &world, const SeatInputs &input, const ScreenFlow::StepSounds &sounds) {
       // This machine's players press the keys of seats 1, 2... (their key
       // sets and pads); they count for the seats the host gave them.
+      // While they type a line of chat or have the menu open (the game runs
+      // on under it), their seats press nothing.
       SeatInputs keys = input;
+      const bool typing = (chatTyping && chatTyping->busy()) || menu->keysKeptFromTheGame();
       if (personPlays)
-        for (int i = 0; i < net->localSeats(); ++i) keys[net->localSeat() + i] = input[1 + i];
+        for (int i = 0; i < net->localSeats(); ++i) keys[net->localSeat() + i] = typing ? FrameInput{} : input[1 + i];
       const bool goOn = net->frame(world, chance, keys, options.frames, sounds);
       for (int seat : net->takeSeatsTakenOver()) bots.push_back(std::make_unique<Autoplay>(engine, style, seat));
       return goOn;

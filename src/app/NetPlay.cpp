@@ -13,6 +13,8 @@ constexpr uint32_t kJoinWaitMs = 5000;     // a joiner waits this long to reach 
 constexpr uint32_t kLobbyWaitMs = 600000;  // a lobby waits this long for its players, or its host
 constexpr uint32_t kSetupWaitMs = 5000;    // the host waits this long for its joiners to get ready
 constexpr int kLingerFrames = 300;         // at the end, frames to wait for the peer to have every key
+constexpr uint32_t kChatRefillMs = 1000;   // and one more a second
+constexpr int kSetupReadsAFrame = 64;      // set-up messages read in a frame of play
 
 }  // namespace
 
@@ -49,6 +51,7 @@ std::unique_ptr<NetPlay> NetPlay::open(const Options& options, uint64_t folder, 
     hello.difficulty = static_cast<int>(rules.difficulty);
     hello.invincible = rules.playerInvincible;
     hello.heroes = rules.seatHeroes;
+    hello.droppedLeave = options.droppedLeave;
   } else {
     net->transport_ = EnetTransport::connect(options.joinHost, static_cast<uint16_t>(options.joinPort), kJoinWaitMs,
                                              error);
@@ -109,7 +112,9 @@ void NetPlay::readSetup() {
   while (t.receiveSetup(d)) {
     if (d.peer < 1 || d.peer > 3) continue;
     const size_t p = static_cast<size_t>(d.peer);
-    if (isSessionReady(d.bytes)) {
+    if (isChat(d.bytes)) {
+      takeChat(d);
+    } else if (isSessionReady(d.bytes)) {
       ready_[p] = true;
     } else if (const std::optional<int> asked = readSeatRequest(d.bytes); asked && !helloSent_ && !turnedAway_[p]) {
       const int free = seats_ - (seatsAskedFor() - seatsOf(d.peer));
@@ -192,6 +197,10 @@ NetPlay::Lobby NetPlay::lobby(bool startPressed) {
     while (!hello && why.empty() && t.receiveSetup(d)) {
       if (const std::optional<std::string> refusal = readSessionRefusal(d.bytes))
         return fail("the host at " + options_.joinHost + " turned this game away: " + *refusal);
+      if (isChat(d.bytes)) {
+        takeChat(d);
+        continue;
+      }
       hello = readSessionHello(d.bytes, why);
     }
     if (!why.empty()) return fail("the host at " + options_.joinHost + " did not set up the game: " + why);
@@ -294,22 +303,53 @@ bool NetPlay::frame(World& world, Random& chance, const SeatInputs& keys, int fr
     session_ = std::make_unique<RollbackSession>(setup_, *game_, *transport_);
     session_->onAgreed([this](int frame, const SeatInputs& agreed) {
       agreed_.add(agreed);
+      // Every machine hears of a leaving at the same frame (as replays count
+      // them, the frame of the seat's leave key in the recording).
+      for (int s = 1; s <= seats_; ++s)
+        if (agreed[s].leave) {
+          std::fprintf(stderr, "tervalen: player %d left the game at frame %d\n", s, frame + 2);
+          leftAgreed_.push_back(s);
+        }
       if (recording_) toRecord_.emplace_back(frame, agreed);
     });
   }
   sessionMs_ = transport_->elapsedMs() - startMs_;
   transport_->service(0);
+  if (!said_) {
+    said_ = true;
+    if (!options_.say.empty()) say(options_.say);
+  }
+  Datagram d;
+  for (int n = 0; n < kSetupReadsAFrame && transport_->receiveSetup(d); ++n)
+    if (isChat(d.bytes)) takeChat(d);
   for (int peer : transport_->takeLost()) {
-    for (int s = 1; s <= seats_; ++s)
-      if (setup_.ownerOfSeat[static_cast<size_t>(s)] == peer) {
+    for (int s = 1; s <= seats_; ++s) {
+      const size_t seat = static_cast<size_t>(s);
+      if (setup_.ownerOfSeat[seat] != peer) continue;
+      setup_.ownerOfSeat[seat] = 0;
+      if (agreedHello_.droppedLeave) {
+        std::fprintf(stderr, "tervalen: player %d left or went silent; their seat leaves the game\n", s);
+        leaving_[seat] = Leaving::TO_LEAVE;
+      } else {
         std::fprintf(stderr, "tervalen: player %d left or went silent; the built-in player takes their seat\n", s);
-        setup_.ownerOfSeat[static_cast<size_t>(s)] = 0;
         takenOver_.push_back(s);
       }
+    }
     session_->takeOverPeer(peer);
   }
-  for (int s = 1; s <= seats_; ++s)
-    if (setup_.ownerOfSeat[static_cast<size_t>(s)] == 0) session_->addLocalInput(s, keys[s]);
+  for (int s = 1; s <= seats_; ++s) {
+    if (setup_.ownerOfSeat[static_cast<size_t>(s)] != 0) continue;
+    // A seat on its way out presses its leave key once, then nothing: the
+    // built-in player would join it again with a punch.
+    FrameInput mine = keys[s];
+    Leaving& leaving = leaving_[static_cast<size_t>(s)];
+    if (leaving != Leaving::NO) mine = FrameInput{};
+    if (leaving == Leaving::TO_LEAVE) {
+      mine.leave = true;
+      leaving = Leaving::PRESSED;
+    }
+    session_->addLocalInput(s, mine);
+  }
   // The end: the frame limit, or the game over (which a rollback may undo).
   const bool ending = (frames > 0 && session_->frame() >= frames) || world.gameOver;
   session_->stopAt(ending ? session_->frame() : INT_MAX);
@@ -319,6 +359,7 @@ bool NetPlay::frame(World& world, Random& chance, const SeatInputs& keys, int fr
   }
   const RollbackSession::Advance step = session_->advance();
   recordChecks();
+  leaveDroppedSeats(world);
   waitedFrames_ = step == RollbackSession::Advance::WAITING && !ending ? waitedFrames_ + 1 : 0;
   // Sounds of frames that did not happen after all stop; those asked for
   // the first time start.
@@ -344,9 +385,94 @@ bool NetPlay::frame(World& world, Random& chance, const SeatInputs& keys, int fr
       (session_->peersHave(session_->frame()) || ++lingered_ > kLingerFrames)) {
     session_->tellAgreed();
     recordChecks();
+    leaveDroppedSeats(world);
     return false;
   }
   return true;
+}
+
+void NetPlay::leaveDroppedSeats(World& world) {
+  for (int s : leftAgreed_) {
+    Leaving& leaving = leaving_[static_cast<size_t>(s)];
+    if (leaving != Leaving::PRESSED) continue;  // another machine's doing
+    leaving = Leaving::LEFT;
+    // The frame of the leaving is stepped: a seat still there was the last
+    // that plays, which cannot leave.
+    if (world.seat(s).state == Seat::PLAYING) {
+      std::fprintf(stderr,
+                   "tervalen: player %d is the last that plays and cannot leave; the built-in player takes their "
+                   "seat\n",
+                   s);
+      leaving = Leaving::NO;
+      takenOver_.push_back(s);
+    }
+  }
+  leftAgreed_.clear();
+}
+
+int NetPlay::firstSeatOf(int peer) const {
+  if (peer < 1 || peer > 3) return 0;
+  if (helloSent_) {
+    for (int s = 1; s <= seats_; ++s)
+      if (setup_.ownerOfSeat[static_cast<size_t>(s)] == peer) return s;
+    return 0;
+  }
+  if (seatsOf(peer) == 0) return 0;  // not seated (yet): its chat waits for a seat
+  int seat = localSeats_ + 1;
+  for (int p = 1; p < peer; ++p) seat += seatsOf(p);
+  return seat;
+}
+
+void NetPlay::say(const std::string& text) {
+  if (!transport_) return;
+  ChatMessage message;
+  message.text = plainChatText(text);
+  if (message.text.empty()) return;
+  // A joiner's seat before the game begins is the host's to say.
+  const bool knowsSeat = hosting_ || started();
+  message.seat = localSeat_;
+  const std::vector<uint8_t> bytes = writeChat(message);
+  for (int p = 1; p <= (hosting_ ? 3 : 1); ++p)
+    if (transport_->connected(p)) transport_->sendSetup(p, bytes);
+  chat_.push_back(ChatShown{knowsSeat ? localSeat_ : 0, message.text, transport_->elapsedMs()});
+  if (chat_.size() > kChatKept) chat_.erase(chat_.begin());
+}
+
+void NetPlay::takeChat(const Datagram& d) {
+  std::string why;
+  std::optional<ChatMessage> message = ::readChat(d.bytes, why);
+  if (message) chatArrived(d.peer, std::move(*message));
+}
+
+void NetPlay::chatArrived(int fromPeer, ChatMessage message) {
+  if (hosting_) {
+    // The host says who spoke: a joiner's own word for its seat is not taken.
+    message.seat = firstSeatOf(fromPeer);
+    if (message.seat == 0) return;
+  } else if (fromPeer != 1) {
+    return;
+  }
+  ChatAllowance& a = chatAllowance_[static_cast<size_t>(message.seat - 1)];
+  const uint32_t now = transport_->elapsedMs();
+  const uint32_t back = (now - a.refilledMs) / kChatRefillMs;
+  if (back > 0) {
+    a.lines = std::min(kChatBurst, a.lines + static_cast<int>(std::min<uint32_t>(back, kChatBurst)));
+    a.refilledMs = now;
+  }
+  if (a.lines == 0) {
+    if (!a.toldDropped)
+      std::fprintf(stderr, "tervalen: chat from P%d dropped: more than %d lines at once\n", message.seat, kChatBurst);
+    a.toldDropped = true;
+    return;
+  }
+  --a.lines;
+  a.toldDropped = false;
+  if (hosting_)
+    for (int p = 1; p <= 3; ++p)
+      if (p != fromPeer && transport_->connected(p)) transport_->sendSetup(p, writeChat(message));
+  std::fprintf(stderr, "tervalen: chat P%d: %s\n", message.seat, message.text.c_str());
+  chat_.push_back(ChatShown{message.seat, std::move(message.text), now});
+  if (chat_.size() > kChatKept) chat_.erase(chat_.begin());
 }
 
 std::vector<int> NetPlay::takeSeatsTakenOver() {

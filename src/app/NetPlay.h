@@ -4,7 +4,13 @@
 // joiner checks the folder and says it is ready), then every frame of play
 // stepped by a rollback session. The joiners reach only the host, which
 // passes their keys on. A machine that leaves or goes silent is dropped and
-// the built-in player takes its seat.
+// the built-in player takes its seat, or, when the host said so, the seat
+// leaves the game: the machine that takes the seat over presses its leave key
+// at one frame, so every machine and the recording have the leaving alike.
+//
+// Chat goes between the machines on the set-up's reliable channel, in the
+// lobby and during play; the host passes each line on to the other joiners.
+// It never reaches the world.
 #pragma once
 
 #include <functional>
@@ -17,6 +23,7 @@
 #include "app/ScreenFlow.h"
 #include "base/Random.h"
 #include "engine/EnetTransport.h"
+#include "net/ChatMessage.h"
 #include "net/RollbackSession.h"
 #include "net/SessionHello.h"
 #include "net/WorldRollbackGame.h"
@@ -68,8 +75,25 @@ class NetPlay {
   // through the session. False once the game is over (or `frames` frames were
   // played, when given) and agreed, or the session stopped.
   bool frame(World& world, Random& chance, const SeatInputs& keys, int frames, const ScreenFlow::StepSounds& sounds);
-  // Seats whose peer left since the last call (this machine plays them now).
+  // Seats the built-in player takes since the last call (this machine plays
+  // them now): a dropped machine's, or one that could not leave (the last
+  // seat that plays).
   std::vector<int> takeSeatsTakenOver();
+
+  // Chat: sends a line from this machine's first seat (cut to fit, control
+  // characters dropped; nothing when empty). Lines from the others arrive in
+  // lobby() and frame(); a sender of more than a few lines a second is cut
+  // short, and only the latest few lines are kept.
+  void say(const std::string &text);
+  struct ChatShown {
+    int seat = 0;
+    std::string text;
+    uint32_t atMs = 0;  // when it came, on chatClockMs()'s clock
+  };
+  static constexpr size_t kChatKept = 4;
+  static constexpr int kChatBurst = 4;  // lines a seat may send at once (and one more a second)
+  const std::vector<ChatShown> &chatLines() const { return chat_; }
+  uint32_t chatClockMs() const { return transport_ ? transport_->elapsedMs() : 0; }
 
   // --record: the game's agreed keys and checks are written to `path` as
   // they are agreed. False and why when the file
@@ -134,5 +158,24 @@ class NetPlay {
   int seatsAskedFor() const;    // the host's own and every joiner's
   bool everyJoinerAsked() const;
   void reportDesync();
+  // Reads the chat and set-up messages waiting during play.
+  void takeChat(const Datagram &d);
+  void chatArrived(int fromPeer, ChatMessage message);
+  int firstSeatOf(int peer) const;  // the host's numbering, in the lobby too
+  void leaveDroppedSeats(World &world);
   std::string failure_;
+  std::vector<ChatShown> chat_;
+  struct ChatAllowance {
+    int lines = kChatBurst;  // lines it may still send now
+    uint32_t refilledMs = 0;
+    bool toldDropped = false;
+  };
+  std::array<ChatAllowance, kMaxSeats> chatAllowance_{};  // of each seat that speaks
+  bool said_ = false;  // --say went out
+  // Seats of a dropped machine on their way out: the leave key is still to
+  // be pressed (TO_LEAVE), was pressed (PRESSED: neutral keys from then on),
+  // or the leaving is agreed (LEFT).
+  enum class Leaving { NO, TO_LEAVE, PRESSED, LEFT };
+  std::array<Leaving, kMaxSeats + 1> leaving_{};
+  std::vector<int> leftAgreed_;  // seats whose leaving was agreed since the last frame
 };

@@ -1,8 +1,10 @@
 #include "app/NetPlayView.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/MenuPanel.h"
+#include "net/ChatMessage.h"
 
 namespace {
 constexpr const char *kFontFile = "font1.fnt";
@@ -23,6 +25,7 @@ void NetPlayView::draw() {
     drawLobby();
   else if (const int seat = net_.waitingForSeat(); seat > 0)
     drawWaitingSign(seat);
+  drawChat();
   font_->setScale(1);
   font_->setColor(0xFFFFFFFF);
 }
@@ -70,4 +73,31 @@ void NetPlayView::drawLobby() {
   else
     hint = "waiting for players to join";
   text(kWidth / 2, y + h - 34, AlignCenter, 0.7f, kDim, hint);
+}
+
+void NetPlayView::drawChat() {
+  using namespace menustyle;
+  std::vector<std::string> rows;
+  std::vector<uint32_t> colors;
+  const uint32_t now = net_.chatClockMs();
+  for (const NetPlay::ChatShown &line : net_.chatLines()) {
+    if (now - line.atMs > kChatShownMs) continue;
+    rows.push_back((line.seat > 0 ? "P" + std::to_string(line.seat) : std::string("YOU")) + ": " +
+                   chatTextForScreen(line.text));
+    colors.push_back(kText);
+  }
+  if (typing_ && typing_->open()) {
+    rows.push_back("say: " + typing_->text() + "_");
+    colors.push_back(kChosen);
+  }
+  if (rows.empty()) return;
+  // As wide as its longest line, within the screen.
+  font_->setScale(0.55f);
+  float widest = 200;
+  for (const std::string &row : rows) widest = std::max(widest, font_->textWidth(row.c_str(), false));
+  const float rowHeight = 18, w = std::min(kWidth - 16, widest + 24), h = 12 + rowHeight * static_cast<float>(rows.size());
+  const float x = 8, y = 480 - 8 - h;
+  drawPlate(engine_, x, y, w, h);
+  for (size_t i = 0; i < rows.size(); ++i)
+    text(x + 12, y + 6 + rowHeight * static_cast<float>(i), AlignLeft, 0.55f, colors[i], rows[i]);
 }

@@ -40,6 +40,12 @@ void NetRecording::agreed(int frame, const SeatInputs &keys) {
   const int replayFrame = frame + 2;
   std::vector<ReplayEvent> events;
   for (int seat = 1; seat <= kMaxSeats; ++seat) {
+    // Leaving is the seat's leave key pressed in the frame, as a game on one
+    // machine records it.
+    if (keys[seat].leave) {
+      events.push_back(ReplayEvent{replayFrame, true, hgeSeatKey(HGEK_LEAVE, seat), false});
+      events.push_back(ReplayEvent{replayFrame, false, hgeSeatKey(HGEK_LEAVE, seat), false});
+    }
     appendKeyChanges(replayFrame, seat, before_[static_cast<size_t>(seat)], keys[seat], events);
     before_[static_cast<size_t>(seat)] = keys[seat];
   }

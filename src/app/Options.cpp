@@ -81,6 +81,16 @@ std::string usageText() {
          "  --net-delay N           frames (0-8, default 2) a key waits before "
          "it counts online:\n"
          "                          more hides more of the network's delay\n"
+         "  --dropped bot|leave     with --host: what becomes of the seats of a "
+         "player whose machine\n"
+         "                          leaves or goes silent: the built-in player "
+         "takes them (bot,\n"
+         "                          the default) or they leave the game (the "
+         "last seat that plays\n"
+         "                          cannot leave: the built-in player takes it)\n"
+         "  --say TEXT              with --host or --join: send TEXT (up to 80 "
+         "bytes) to the\n"
+         "                          others' chat once play begins\n"
          "  --net-sim LAT,JIT,LOSS  hold what this game sends LAT ms (give or "
          "take JIT ms) and lose\n"
          "                          LOSS percent of it (and send as many "
@@ -222,6 +232,16 @@ ParseResult parseOptions(int argc, const char *const *argv, Options &out, std::s
         error = "--net-delay wants frames from 0 to 8, not \"" + value.substr(0, 40) + "\"";
         return ParseResult::UsageError;
       }
+    } else if (name == "--dropped") {
+      if (!takeValue()) return ParseResult::UsageError;
+      if (value != "bot" && value != "leave") {
+        error = "--dropped wants bot or leave, not \"" + value.substr(0, 40) + "\"";
+        return ParseResult::UsageError;
+      }
+      out.droppedLeave = value == "leave";
+    } else if (name == "--say") {
+      if (!takeValue()) return ParseResult::UsageError;
+      out.say = value;
     } else if (name == "--net-sim") {
       if (!takeValue()) return ParseResult::UsageError;
       const size_t a = value.find(','), b = a == std::string::npos ? a : value.find(',', a + 1);
@@ -367,6 +387,14 @@ ParseResult parseOptions(int argc, const char *const *argv, Options &out, std::s
   }
   if (!online && out.localSeats != 1) {
     error = "--local-seats goes with --host or --join (a game on one machine seats its players as they join)";
+    return ParseResult::UsageError;
+  }
+  if (out.droppedLeave && out.hostPort == 0) {
+    error = "--dropped goes with --host: the host says what becomes of a dropped player's seats";
+    return ParseResult::UsageError;
+  }
+  if (!online && !out.say.empty()) {
+    error = "--say goes with --host or --join: it is chat between the machines of a game";
     return ParseResult::UsageError;
   }
   if (online && (!out.replay.empty() || out.syncTest > 0 || !out.view.empty() || !out.loadState.empty())) {

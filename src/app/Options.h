@@ -37,6 +37,8 @@ struct Options {
   int joinPort = kDefaultPort;
   int localSeats = 1;      // --local-seats: seats this machine plays online, 1-3
   int netDelay = 2;        // --net-delay: frames between a key and the frame it counts in, 0-8
+  bool droppedLeave = false;  // --dropped leave: a dropped machine's seats leave (else the built-in player takes them)
+  std::string say;            // --say: chat sent once play begins
   int netSimLatency = 0, netSimJitter = 0, netSimLoss = 0;  // --net-sim LAT,JIT,LOSS (ms, ms, %)
   std::vector<int> autoplaySeats;  // --autoplay-seats: the seats the built-in player plays (empty: all)
   std::vector<std::pair<int, std::string>> screenshots;  // frame, PNG file

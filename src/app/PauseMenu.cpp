@@ -53,7 +53,7 @@ PauseMenu::Wish PauseMenu::readKeys() {
 void PauseMenu::open() {
   open_ = true;
   closingKeys_.clear();
-  clock_.playerPaused = true;
+  clock_.playerPaused = stopsTheGame_;
   page_ = MAIN;
   line_ = RESUME;
   column_ = 0;
@@ -121,7 +121,7 @@ void PauseMenu::update(bool playing, bool startJoined) {
       open();
       return;
     }
-    if (clock_.playerPaused) {
+    if (clock_.playerPaused || !closingKeys_.empty()) {
       // The keys that closed the menu are let go before the game goes on.
       const bool stillHeld = std::any_of(closingKeys_.begin(), closingKeys_.end(),
                                          [this](int k) { return engine_->Input_RawKeyState(k); });

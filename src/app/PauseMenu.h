@@ -6,6 +6,9 @@
 // chosen seat's fighter goes) and Quit to desktop. It reads raw keys, so keyboard and
 // pad drive it whatever the bindings. When it closes, the game resumes as
 // soon as the key that closed it is up, so that key never reaches the game.
+// Over the network nobody can stop the other machines' game: there the menu
+// opens over the running game, and this machine's seats press nothing while
+// it is open (keysKeptFromTheGame).
 #pragma once
 
 #include <memory>
@@ -32,6 +35,11 @@ class PauseMenu {
   void loadFont();
   // Who plays where: the menu offers leaving the game (not owned; none: never offered).
   void setSeats(SeatControls* seats) { seats_ = seats; }
+  // Whether opening the menu stops the world (true but over the network).
+  void setStopsTheGame(bool stops) { stopsTheGame_ = stops; }
+  // The menu is open, or the keys that closed it are still down: this
+  // machine's seats should press nothing (the world may be running).
+  bool keysKeptFromTheGame() const { return open_ || !closingKeys_.empty(); }
   // Once a frame, before the clock is asked (the clock callback). `playing`:
   // the play screen is up (nothing else pauses). `startJoined`: a pad's
   // Start joined a seat in this frame and does not pause.
@@ -102,6 +110,7 @@ class PauseMenu {
   bool open_ = false;
   bool quit_ = false;
   bool fromTitle_ = false;  // opened by the title menu, not by pausing play
+  bool stopsTheGame_ = true;
   std::vector<int> closingKeys_;  // closed: the game resumes when these are up
   Page page_ = MAIN;
   int line_ = 0, column_ = 0;

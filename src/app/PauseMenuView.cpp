@@ -71,7 +71,7 @@ void PauseMenu::draw() {
 void PauseMenu::drawMain() {
   const float x = 170, y = 56, w = 460, h = 368;
   drawPlate(engine_, x, y, w, h);
-  text(kWidth / 2, y + 14, AlignCenter, 1.0f, kTitle, fromTitle_ ? "OPTIONS" : "PAUSED");
+  text(kWidth / 2, y + 14, AlignCenter, 1.0f, kTitle, fromTitle_ ? "OPTIONS" : stopsTheGame_ ? "PAUSED" : "MENU - THE GAME GOES ON");
   fillRect(engine_, x + 24, y + 50, w - 48, 2, kRimBottom, kRimTop, true);
   const Settings& s = settings_.settings();
   const float left = x + 34, right = x + w - 34;

@@ -2,7 +2,10 @@
 
 namespace {
 
-constexpr uint8_t kMagic0 = 'T', kMagic1 = 'V', kVersion = 2;
+constexpr uint8_t kMagic0 = 'T', kMagic1 = 'V', kVersion = 3;
+// A stretch's frames byte: its count (1-32) and, in the high bit, the seat's
+// leaving.
+constexpr uint8_t kLeaveFlag = 0x80;
 
 void putU32(std::vector<uint8_t> &out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
@@ -58,7 +61,7 @@ std::vector<uint8_t> writeInputPacket(const InputPacket &packet) {
     for (size_t i = 0; i < run.codes.size();) {
       size_t same = 1;
       while (i + same < run.codes.size() && run.codes[i + same] == run.codes[i]) ++same;
-      out.push_back(static_cast<uint8_t>(same));
+      out.push_back(static_cast<uint8_t>(same | ((run.codes[i] & kLeaveBit) ? kLeaveFlag : 0)));
       out.push_back(static_cast<uint8_t>(run.codes[i]));
       out.push_back(static_cast<uint8_t>(run.codes[i] >> 8));
       i += same;
@@ -97,8 +100,11 @@ std::optional<InputPacket> readInputPacket(std::span<const uint8_t> bytes, std::
     if (run.first > INT32_MAX - count) return fail("a run past the last frame there can be");
     while (run.codes.size() < count) {
       uint8_t same = 0;
-      InputCode c = 0;
-      if (!in.u8(same) || !in.u16(c)) return fail("keys cut short");
+      uint16_t keys = 0;
+      if (!in.u8(same) || !in.u16(keys)) return fail("keys cut short");
+      InputCode c = keys;
+      if (same & kLeaveFlag) c |= kLeaveBit;
+      same &= static_cast<uint8_t>(~kLeaveFlag);
       if (same < 1 || same > count - run.codes.size()) return fail("a stretch of keys of 0 frames or past its run");
       // Written one way only: a stretch never follows one of the same keys.
       if (!run.codes.empty() && run.codes.back() == c) return fail("two stretches of the same keys in a row");

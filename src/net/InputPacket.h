@@ -4,15 +4,17 @@
 // packet costs nothing), and the checksum of its latest agreed frame.
 //
 // Bytes, little-endian:
-//   "TV" 2                  magic and version
+//   "TV" 3                  magic and version
 //   i32 frame               the sender's next frame to step
 //   i32 ack                 the sender has every key of the receiver's seats
 //                           before this frame
 //   u8 runs                 0-4, then for each: u8 seat (1-4), i32 first
 //                           frame, u8 count (1-32), then the count's keys in
-//                           stretches: u8 frames (1 or more) and u16 keys
-//                           (see InputCode.h), never two stretches of the
-//                           same keys in a row
+//                           stretches: u8 frames (1 or more; the high bit
+//                           set: the seat leaves in them) and u16 keys (see
+//                           InputCode.h), never two stretches of the same
+//                           keys in a row
+// (Version 2 had no leaving.)
 //   u8 hasCheck             0 or 1, then i32 frame and u64 checksum of the
 //                           state before that frame
 // Nothing after. Anything else is refused whole.

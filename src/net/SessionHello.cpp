@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr size_t kFixedBytes = 2 + 1 + 8 + 4 + 1 + 1 + 1 + 1 + 1;
+constexpr size_t kFixedBytes = 2 + 1 + 8 + 4 + 1 + 1 + 1 + 1 + 1 + 1;
 constexpr size_t kMaxRefusal = 200;
 
 // A hero's id as a file name of the game folder can hold it: no separators,
@@ -37,6 +37,7 @@ std::vector<uint8_t> writeSessionHello(const SessionHello &hello) {
   out.push_back(static_cast<uint8_t>(hello.yourSeats));
   out.push_back(static_cast<uint8_t>(hello.difficulty));
   out.push_back(hello.invincible ? 1 : 0);
+  out.push_back(hello.droppedLeave ? 1 : 0);
   for (const std::string &id : hello.heroes) {
     const size_t n = std::min(id.size(), SessionHello::kMaxHeroId);
     out.push_back(static_cast<uint8_t>(n));
@@ -78,6 +79,11 @@ std::optional<SessionHello> readSessionHello(std::span<const uint8_t> bytes, std
     return std::nullopt;
   }
   hello.invincible = bytes[19] == 1;
+  if (bytes[20] > 1) {
+    why = "what becomes of a dropped player's seats is " + std::to_string(bytes[20]) + ", neither 0 nor 1";
+    return std::nullopt;
+  }
+  hello.droppedLeave = bytes[20] == 1;
   size_t at = kFixedBytes;
   for (std::string &id : hello.heroes) {
     const size_t n = at < bytes.size() ? bytes[at] : SIZE_MAX;

@@ -11,6 +11,10 @@ void WorldRollbackGame::loadState(std::span<const uint8_t> bytes) {
 }
 
 void WorldRollbackGame::step(const SeatInputs &inputs, int frame, bool) {
+  // A seat that leaves does so before the frame, as the leave key of a game
+  // on one machine does (the last seat that plays stays: World::leave says no).
+  for (int seat = 1; seat <= kMaxSeats; ++seat)
+    if (inputs[seat].leave) world_.leave(seat);
   world_.step(inputs);
   for (const SoundRequest &s : sounds_.stepped(frame, world_.sounds, toStop_)) toStart_.emplace_back(frame, s);
 }

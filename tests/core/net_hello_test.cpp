@@ -12,6 +12,7 @@ TEST(SessionHello, ReadsBackWhatWasWritten) {
   hello.yourSeats = 2;
   hello.difficulty = 2;
   hello.invincible = true;
+  hello.droppedLeave = true;
   hello.heroes[2] = "kaelin";
   std::string why;
   const auto back = readSessionHello(writeSessionHello(hello), why);
@@ -23,6 +24,8 @@ TEST(SessionHello, ReadsBackWhatWasWritten) {
   EXPECT_EQ(back->yourSeats, 2);
   EXPECT_EQ(back->difficulty, 2);
   EXPECT_TRUE(back->invincible);
+  EXPECT_TRUE(back->droppedLeave);
+  EXPECT_FALSE(readSessionHello(writeSessionHello(SessionHello{}), why)->droppedLeave);
   EXPECT_EQ(back->heroes, (std::array<std::string, 4>{"", "", "kaelin", ""}));
   EXPECT_FALSE(isSessionReady(writeSessionHello(hello)));
   EXPECT_TRUE(isSessionReady(writeSessionReady()));
@@ -49,7 +52,7 @@ TEST(SessionHello, RefusesWhatIsNotAHelloForThisGame) {
     return b;
   };
   std::vector<uint8_t> overlong = withHero("abc");
-  overlong[20] = 33;  // a length past the bound
+  overlong[21] = 33;  // a length past the bound
   const Case cases[] = {
       {"empty", {}, "not a session hello"},
       {"ready", writeSessionReady(), "not a session hello"},
@@ -59,6 +62,8 @@ TEST(SessionHello, RefusesWhatIsNotAHelloForThisGame) {
       {"long", longer, "more than it holds"},
       {"no such difficulty", changed(18, 3), "difficulty 3"},
       {"invincible twice over", changed(19, 2), "invincible 2"},
+      {"dropped seats neither played nor leaving", changed(20, 2), "dropped player's seats is 2"},
+      {"the protocol before leaving", changed(2, 3), "protocol 3, this game 4"},
       {"a hero's id too long", overlong, "too long"},
       {"a hero's id that is a path", withHero("../x"), "plain name"},
       {"a hero's id with a control byte", withHero("a\nb"), "plain name"},

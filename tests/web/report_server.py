@@ -13,6 +13,7 @@ MAX_REPORT = 64 * 1024 * 1024
 
 def main():
     folder, report, port_file = sys.argv[1:4]
+    written = threading.Lock()
 
     class Handler(http.server.SimpleHTTPRequestHandler):
         def __init__(self, *args, **kwargs):
@@ -27,9 +28,13 @@ def main():
                 self.send_error(400)
                 return
             body = self.rfile.read(length)
-            with open(report + ".part", "wb") as f:
-                f.write(body)
-            os.replace(report + ".part", report)
+            # A page that fails can report twice at once (its error and its
+            # exit): the first report is kept, a later one is answered alone.
+            with written:
+                if not os.path.exists(report):
+                    with open(report + ".part", "wb") as f:
+                        f.write(body)
+                    os.replace(report + ".part", report)
             self.send_response(204)
             self.end_headers()
             threading.Thread(target=self.server.shutdown).start()

@@ -1,7 +1,6 @@
 #include "Canvas.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
+#include "PngFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -80,14 +79,8 @@ std::vector<uint8_t> Canvas::rgba8() const {
   return out;
 }
 
-void Canvas::savePng(const std::string& path) const {
-  std::vector<uint8_t> bytes = rgba8();
-  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(bytes.data(), width_, height_, 32, width_ * 4,
-                                                            SDL_PIXELFORMAT_RGBA32);
-  if (!surface) throw std::runtime_error(path + ": cannot make a surface: " + SDL_GetError());
-  int rc = IMG_SavePNG(surface, path.c_str());
-  SDL_FreeSurface(surface);
-  if (rc != 0) throw std::runtime_error(path + ": cannot write the PNG: " + IMG_GetError());
+void Canvas::savePng(const std::string& path, PngColours colours) const {
+  writePng(path, rgba8(), width_, height_, colours);
 }
 
 }  // namespace assetgen

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Color.h"
+#include "PngFile.h"
 
 namespace assetgen {
 
@@ -31,8 +32,8 @@ class Canvas {
 
   // 8-bit RGBA bytes, row after row, rounded the same way on every run.
   std::vector<uint8_t> rgba8() const;
-  // Writes a PNG; throws std::runtime_error naming the file on failure.
-  void savePng(const std::string& path) const;
+  // Writes a PNG (PngFile.h); throws std::runtime_error naming the file on failure.
+  void savePng(const std::string& path, PngColours colours = PngColours::Exact) const;
 
  private:
   int width_, height_;
