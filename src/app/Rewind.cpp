@@ -5,7 +5,13 @@
 Rewind::Rewind(Random& chance, int frames) : chance_(chance), ring_(static_cast<size_t>(frames > 1 ? frames : 2)) {}
 
 void Rewind::push(const World& world) {
-  world.saveState(chance_.state(), ring_[static_cast<size_t>(next_)]);
+  std::vector<uint8_t>& slot = ring_[static_cast<size_t>(next_)];
+  // Each slot is given the room of the largest state so far and a quarter
+  // more, so a world that grows a little does not make every slot grow again
+  // in turn as the ring comes round (an allocation a frame for ten seconds).
+  if (slot.capacity() < room_) slot.reserve(room_);
+  world.saveState(chance_.state(), slot);
+  if (slot.size() + slot.size() / 8 > room_) room_ = slot.size() + slot.size() / 4;
   next_ = (next_ + 1) % static_cast<int>(ring_.size());
   if (count_ < static_cast<int>(ring_.size())) ++count_;
 }

@@ -645,7 +645,10 @@ HTEXTURE Engine::Texture_Load(const char* filename, uint32_t size, bool) {
 void Engine::Texture_Free(HTEXTURE tex) {
   // Quads batched with this texture must reach the renderer before the
   // texture goes, or the batch would be drawn with a freed texture.
-  if (quads_ && textures_.contains(tex)) quads_->flush();
+  if (quads_ && textures_.contains(tex)) {
+    quads_->flush();
+    quads_->forget(tex);
+  }
   textures_.free(tex);
 }
 

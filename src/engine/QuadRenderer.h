@@ -12,6 +12,12 @@ class TextureStore;
 // 0xAARRGGBB to SDL's R, G, B, A.
 SDL_Color toSdlColor(uint32_t argb);
 
+// True when `q` is an upright rectangle of one colour whose picture runs
+// backwards across x (`acrossX`) or y (`acrossY`) on whole texels of a
+// picture `width` by `height`: one that can be drawn from the picture turned
+// over, with its texture coordinates reflected, to the same pixels.
+bool flippedRect(const hgeQuad& q, int width, int height, bool& acrossX, bool& acrossY);
+
 class QuadRenderer {
  public:
   QuadRenderer(SDL_Renderer* renderer, TextureStore& textures);
@@ -23,12 +29,31 @@ class QuadRenderer {
   void clear(uint32_t argb);
   // Draws what is batched.
   void flush();
+  // Drops what was kept for a texture that is about to be freed.
+  void forget(HTEXTURE handle);
   SDL_Renderer* renderer() const { return renderer_; }
   // Draw calls made so far (for benchmarks).
   uint64_t batches() const { return batches_; }
 
  private:
   static constexpr size_t kMaxQuads = 2048;
+  // Stretched pictures kept at once (all dropped when one more is needed), and their largest side.
+  static constexpr size_t kMaxStretched = 256;
+  static constexpr int kMaxStretchedSide = 1024;
+
+  // A part of a picture stretched to a size, made by the renderer's own stretch.
+  struct Stretched {
+    HTEXTURE handle;
+    SDL_Texture* from;
+    SDL_Rect part;
+    int width, height;
+    TexturePtr texture;
+  };
+  // For a software renderer: the kept stretched picture for an upright quad
+  // of one colour drawn larger or smaller than its picture (made on first
+  // use), with turned_ the quad that draws it; nullptr to draw `q` as it is.
+  SDL_Texture* stretched(const hgeQuad& q, HTEXTURE handle, SDL_Texture* from);
+  TexturePtr stretch(SDL_Texture* from, const SDL_Rect& part, int width, int height);
 
   SDL_Renderer* renderer_;
   TextureStore& textures_;
@@ -40,4 +65,8 @@ class QuadRenderer {
   SDL_Texture* batchTexture_ = nullptr;
   int batchBlend_ = -1;
   uint64_t batches_ = 0;
+  // Software renderers draw flipped pictures from turned-over copies.
+  bool software_ = false;
+  hgeQuad turned_;
+  std::vector<Stretched> stretched_;
 };

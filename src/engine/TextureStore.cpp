@@ -2,6 +2,8 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
+
 #include "engine/PictureSize.h"
 
 namespace {
@@ -168,12 +170,44 @@ SDL_Texture* TextureStore::textureFor(HTEXTURE handle, SDL_Renderer* renderer) {
   }
   if (!e.picture) return nullptr;
   e.texture.reset(SDL_CreateTextureFromSurface(renderer, e.picture.get()));
+  for (TexturePtr& m : e.mirrored) m.reset();
   e.owner = renderer;
   return e.texture.get();
 }
 
+SDL_Texture* TextureStore::mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, bool acrossX, bool acrossY) {
+  SDL_Texture* texture = textureFor(handle, renderer);
+  if (!texture || !(acrossX || acrossY)) return texture;
+  Entry& e = entries_.find(handle)->second;
+  TexturePtr& turned = e.mirrored[acrossX && acrossY ? 2 : acrossY ? 1 : 0];
+  if (turned) return turned.get();
+  SDL_Surface* from = e.picture.get();
+  if (!from || from->format->BytesPerPixel != 4) return nullptr;
+  SurfacePtr copy(SDL_CreateRGBSurfaceWithFormat(0, from->w, from->h, 32, from->format->format));
+  if (!copy) return nullptr;
+  for (int y = 0; y < from->h; ++y) {
+    const uint32_t* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(from->pixels) +
+                                                           static_cast<size_t>(acrossY ? from->h - 1 - y : y) * from->pitch);
+    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(copy->pixels) + static_cast<size_t>(y) * copy->pitch);
+    if (acrossX)
+      for (int x = 0; x < from->w; ++x) out[x] = in[from->w - 1 - x];
+    else
+      std::copy(in, in + from->w, out);
+  }
+  turned.reset(SDL_CreateTextureFromSurface(renderer, copy.get()));
+  if (turned) {
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
+    SDL_GetTextureBlendMode(texture, &mode);
+    SDL_SetTextureBlendMode(turned.get(), mode);
+    SDL_ScaleMode filter = SDL_ScaleModeLinear;
+    if (SDL_GetTextureScaleMode(texture, &filter) == 0) SDL_SetTextureScaleMode(turned.get(), filter);
+  }
+  return turned.get();
+}
+
 void TextureStore::dropRendererTextures() {
   for (auto& [handle, e] : entries_) {
+    for (TexturePtr& m : e.mirrored) m.reset();
     e.texture.reset();
     e.owner = nullptr;
   }

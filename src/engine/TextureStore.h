@@ -10,6 +10,7 @@
 // small file that claims a huge picture costs nothing.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -69,6 +70,12 @@ class TextureStore {
   uint64_t pixelBudget() const { return budget_; }
   // The renderer texture of a handle, made on first use; nullptr for an unknown handle.
   SDL_Texture* textureFor(HTEXTURE handle, SDL_Renderer* renderer);
+  // The picture of a handle turned over left to right (`acrossX`), top to
+  // bottom (`acrossY`) or both, as a renderer texture made on first use and
+  // kept with the picture. A software renderer draws a picture flipped through
+  // a path that copies it and allocates for every quad; drawn from the turned
+  // copy, it is a plain copy. nullptr when the picture cannot be had.
+  SDL_Texture* mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, bool acrossX, bool acrossY);
   // Drops every renderer texture (before the renderer goes away).
   void dropRendererTextures();
   void clear();
@@ -81,6 +88,8 @@ class TextureStore {
     std::shared_ptr<PictureDecoder::Job> job;  // or its decoding on the decoder's thread
     std::string name;
     TexturePtr texture;
+    // Turned over across x, across y and across both (made by mirroredFor).
+    std::array<TexturePtr, 3> mirrored;
     SDL_Renderer* owner = nullptr;
   };
   std::unordered_map<HTEXTURE, Entry> entries_;

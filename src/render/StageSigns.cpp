@@ -1,8 +1,6 @@
 #include "render/StageSigns.h"
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "gfx/Shapes.h"
 
@@ -41,13 +39,12 @@ void goSign(HGE* engine, BitmapFont& font, const World& world) {
 }
 
 void doorSigns(HGE* engine, BitmapFont& font, const World& world) {
-  std::vector<std::string> targets;
-  for (const World::Door& d : world.doors) {
-    bool seen = false;
-    for (const std::string& t : targets) seen = seen || t == d.targetScene;
-    if (!seen) targets.push_back(d.targetScene);
-  }
-  if (targets.size() < 2) return;
+  // Signs only where the doors lead to two places or more: some door leads
+  // elsewhere than the first (asked every frame, so nothing is copied).
+  bool twoPlaces = false;
+  for (size_t i = 1; i < world.doors.size() && !twoPlaces; ++i)
+    twoPlaces = world.doors[i].targetScene != world.doors[0].targetScene;
+  if (!twoPlaces) return;
   for (const World::Door& d : world.doors) {
     const std::string* name = world.rules.stage.shownName(d.targetScene);
     if (!name) continue;

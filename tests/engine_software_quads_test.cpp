@@ -1,0 +1,204 @@
+// Pictures flipped or stretched on a software renderer: drawn from a
+// turned-over or stretched copy kept from the first time, the same pixels as
+// the renderer's own flip and stretch, and no allocation a frame after that.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "AllocationCounter.h"
+#include "engine/QuadRenderer.h"
+#include "engine/TextureStore.h"
+
+namespace {
+
+constexpr int kW = 4, kH = 3;
+
+// A quad over the whole canvas showing the whole picture, flipped as asked.
+hgeQuad wholePicture(HTEXTURE tex, bool acrossX, bool acrossY) {
+  hgeQuad q;
+  q.tex = tex;
+  q.blend = BLEND_ALPHABLEND;
+  const float xs[4] = {0, kW, kW, 0}, ys[4] = {0, 0, kH, kH};
+  const float us[4] = {0, 1, 1, 0}, vs[4] = {0, 0, 1, 1};
+  for (int i = 0; i < 4; ++i) {
+    q.v[i].x = xs[i];
+    q.v[i].y = ys[i];
+    q.v[i].tx = acrossX ? 1 - us[i] : us[i];
+    q.v[i].ty = acrossY ? 1 - vs[i] : vs[i];
+  }
+  return q;
+}
+
+struct Canvas {
+  SurfacePtr surface{SDL_CreateRGBSurfaceWithFormat(0, 3 * kW, 3 * kH, 32, SDL_PIXELFORMAT_ARGB8888)};
+  RendererPtr renderer{SDL_CreateSoftwareRenderer(surface.get())};
+  TextureStore store;
+  HTEXTURE picture = 0;
+
+  Canvas() {
+    // Every pixel of the picture different, all opaque but one.
+    SurfacePtr p(SDL_CreateRGBSurfaceWithFormat(0, kW, kH, 32, SDL_PIXELFORMAT_ARGB8888));
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) pixelAt(p.get(), x, y) = 0xFF000000u | static_cast<uint32_t>(y * 0x40 << 8 | x * 0x30);
+    pixelAt(p.get(), 1, 1) = 0x40C08020u;
+    picture = store.add(std::move(p), renderer.get(), true);
+    // Filtered linearly, as the game's window asks of its textures.
+    SDL_SetTextureScaleMode(store.textureFor(picture, renderer.get()), SDL_ScaleModeLinear);
+  }
+  static uint32_t& pixelAt(SDL_Surface* s, int x, int y) {
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch)[x];
+  }
+};
+
+}  // namespace
+
+TEST(FlippedRects, AreFoundOnlyWhereTheTurnedPictureGivesTheSamePixels) {
+  struct Case {
+    const char* what;
+    hgeQuad quad;
+    bool found, acrossX, acrossY;
+  };
+  hgeQuad gradient = wholePicture(1, true, false);
+  gradient.v[2].col = 0xFF808080;
+  hgeQuad slanted = wholePicture(1, true, false);
+  slanted.v[1].y = 1;
+  hgeQuad offTexel = wholePicture(1, true, false);
+  offTexel.v[0].tx = offTexel.v[3].tx = 0.9f;  // 3.6 texels in
+  const Case cases[] = {
+    {"upright", wholePicture(1, false, false), false, false, false},
+    {"across x", wholePicture(1, true, false), true, true, false},
+    {"across y", wholePicture(1, false, true), true, false, true},
+    {"across both", wholePicture(1, true, true), true, true, true},
+    {"corners of two colours", gradient, false, false, false},
+    {"not upright", slanted, false, false, false},
+    {"edge between texels", offTexel, false, false, false},
+  };
+  for (const Case& c : cases) {
+    bool x = false, y = false;
+    EXPECT_EQ(flippedRect(c.quad, kW, kH, x, y), c.found) << c.what;
+    if (c.found) {
+      EXPECT_EQ(x, c.acrossX) << c.what;
+      EXPECT_EQ(y, c.acrossY) << c.what;
+    }
+  }
+}
+
+TEST(FlippedRects, DrawTheMirrorImageOfThePicture) {
+  for (const auto [acrossX, acrossY] : {std::pair{true, false}, {false, true}, {true, true}}) {
+    Canvas c;
+    ASSERT_TRUE(c.renderer);
+    QuadRenderer quads(c.renderer.get(), c.store);
+    quads.clear(0);
+    quads.draw(wholePicture(c.picture, acrossX, acrossY));
+    quads.flush();
+    SDL_RenderFlush(c.renderer.get());
+    SurfacePtr expected(SDL_CreateRGBSurfaceWithFormat(0, kW, kH, 32, SDL_PIXELFORMAT_ARGB8888));
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        const int px = acrossX ? kW - 1 - x : x, py = acrossY ? kH - 1 - y : y;
+        if (px == 1 && py == 1) continue;  // the one translucent pixel
+        const uint32_t want = 0xFF000000u | static_cast<uint32_t>(py * 0x40 << 8 | px * 0x30);
+        EXPECT_EQ(Canvas::pixelAt(c.surface.get(), x, y) | 0xFF000000u, want)
+            << "x " << x << " y " << y << " across x " << acrossX << " across y " << acrossY;
+      }
+  }
+}
+
+TEST(FlippedRects, DrawingThemAgainAllocatesNothing) {
+  if (!AllocationCounter::available()) GTEST_SKIP() << AllocationCounter::kWhyNot;
+  Canvas c;
+  QuadRenderer quads(c.renderer.get(), c.store);
+  auto frame = [&] {
+    quads.clear(0);
+    quads.draw(wholePicture(c.picture, true, false));
+    quads.draw(wholePicture(c.picture, false, true));
+    quads.draw(wholePicture(c.picture, true, true));
+    quads.flush();
+    SDL_RenderFlush(c.renderer.get());
+  };
+  frame();  // the turned copies are made
+  EXPECT_EQ(AllocationCounter::count([&] {
+              for (int i = 0; i < 50; ++i) frame();
+            }),
+            0);
+}
+
+namespace {
+
+// The picture stretched to `w` by `h` at (x, y) in `color`, drawn by the quad
+// renderer (`kept`) or straight by the renderer's own copy.
+void drawStretched(Canvas& c, QuadRenderer& quads, bool kept, float x, float y, int w, int h, uint32_t color) {
+  hgeQuad q = wholePicture(c.picture, false, false);
+  const float xs[4] = {x, x + w, x + w, x}, ys[4] = {y, y, y + h, y + h};
+  for (int i = 0; i < 4; ++i) {
+    q.v[i].x = xs[i];
+    q.v[i].y = ys[i];
+    q.v[i].col = color;
+  }
+  if (kept) {
+    quads.draw(q);
+    quads.flush();
+  } else {
+    SDL_Texture* t = c.store.textureFor(c.picture, c.renderer.get());
+    SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
+    const SDL_Color k = toSdlColor(color);
+    SDL_SetTextureColorMod(t, k.r, k.g, k.b);
+    SDL_SetTextureAlphaMod(t, k.a);
+    const SDL_Rect to{static_cast<int>(x), static_cast<int>(y), w, h};
+    SDL_RenderCopy(c.renderer.get(), t, nullptr, &to);
+  }
+  SDL_RenderFlush(c.renderer.get());
+}
+
+}  // namespace
+
+TEST(StretchedRects, DrawTheSamePixelsAsTheRenderersOwnStretch) {
+  struct Case {
+    const char* what;
+    float x, y;
+    int w, h;
+    uint32_t color;
+  } const cases[] = {
+      {"twice as large", 1, 0, 2 * kW, 2 * kH, 0xFFFFFFFF},
+      {"squashed, a translucent shadow", 2, 3, kW, 1, 0x64000000},
+      {"wider and lower, tinted", 0, 1, 3 * kW, 2, 0xC080FF40},
+      {"over the left edge", -3, 2, 2 * kW, kH + 2, 0xFFFFFFFF},
+  };
+  for (const Case& k : cases) {
+    Canvas own, kept;
+    QuadRenderer ownQuads(own.renderer.get(), own.store), keptQuads(kept.renderer.get(), kept.store);
+    for (Canvas* c : {&own, &kept}) {
+      SDL_SetRenderDrawColor(c->renderer.get(), 30, 90, 60, 255);
+      SDL_RenderClear(c->renderer.get());
+    }
+    drawStretched(own, ownQuads, false, k.x, k.y, k.w, k.h, k.color);
+    // Twice: once making the stretched copy, once drawing the kept one.
+    drawStretched(kept, keptQuads, true, k.x, k.y, k.w, k.h, k.color);
+    drawStretched(kept, keptQuads, true, k.x, k.y, k.w, k.h, k.color);
+    SDL_SetRenderDrawColor(own.renderer.get(), 30, 90, 60, 255);
+    drawStretched(own, ownQuads, false, k.x, k.y, k.w, k.h, k.color);
+    int differing = 0;
+    for (int y = 0; y < 3 * kH; ++y)
+      for (int x = 0; x < 3 * kW; ++x) differing += Canvas::pixelAt(own.surface.get(), x, y) != Canvas::pixelAt(kept.surface.get(), x, y);
+    EXPECT_EQ(differing, 0) << k.what;
+    const uint32_t corner = Canvas::pixelAt(kept.surface.get(), 3 * kW - 1, 3 * kH - 1);
+    EXPECT_EQ(corner & 0xFFFFFF, 0x1E5A3Cu) << k.what << ": the background is left as it was";
+  }
+}
+
+TEST(StretchedRects, DrawingThemAgainAllocatesNothing) {
+  if (!AllocationCounter::available()) GTEST_SKIP() << AllocationCounter::kWhyNot;
+  Canvas c;
+  QuadRenderer quads(c.renderer.get(), c.store);
+  auto frame = [&] {
+    quads.clear(0);
+    drawStretched(c, quads, true, 1, 2, kW, 1, 0x64000000);
+    drawStretched(c, quads, true, 0, 0, 2 * kW, 2 * kH, 0xFFFFFFFF);
+  };
+  frame();  // the stretched copies are made
+  EXPECT_EQ(AllocationCounter::count([&] {
+              for (int i = 0; i < 50; ++i) frame();
+            }),
+            0);
+}
