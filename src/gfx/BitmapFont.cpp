@@ -99,6 +99,7 @@ void BitmapFont::draw(float x, float y, int align, const char* text) {
     const int g = lookup(static_cast<unsigned char>(*p));
     if (g < 0) continue;
     px += pre_[g] * scale_ * proportion_;
+    glyphs_[g]->setColor(color_);
     glyphs_[g]->drawScaled(px, y, scale_ * proportion_, scale_);
     px += (glyphs_[g]->width() + post_[g] + tracking_) * scale_ * proportion_;
   }
@@ -112,9 +113,7 @@ void BitmapFont::drawFormatted(float x, float y, int align, const char* format, 
   draw(x, y, align, formatBuffer_);
 }
 
-void BitmapFont::setColor(uint32_t color) {
-  color_ = color;
-  for (auto& g : glyphs_) {
-    if (g) g->setColor(color);
-  }
-}
+// The colour reaches a glyph when it is drawn: the Hud changes colour many
+// times a frame, and painting all 256 glyphs each time was the dearest thing
+// a headless game did.
+void BitmapFont::setColor(uint32_t color) { color_ = color; }
