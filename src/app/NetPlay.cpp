@@ -434,8 +434,7 @@ void NetPlay::say(const std::string& text) {
   const std::vector<uint8_t> bytes = writeChat(message);
   for (int p = 1; p <= (hosting_ ? 3 : 1); ++p)
     if (transport_->connected(p)) transport_->sendSetup(p, bytes);
-  chat_.push_back(ChatShown{knowsSeat ? localSeat_ : 0, message.text, transport_->elapsedMs()});
-  if (chat_.size() > kChatKept) chat_.erase(chat_.begin());
+  showChat(ChatShown{knowsSeat ? localSeat_ : 0, message.text, transport_->elapsedMs()});
 }
 
 void NetPlay::takeChat(const Datagram& d) {
@@ -471,7 +470,11 @@ void NetPlay::chatArrived(int fromPeer, ChatMessage message) {
     for (int p = 1; p <= 3; ++p)
       if (p != fromPeer && transport_->connected(p)) transport_->sendSetup(p, writeChat(message));
   std::fprintf(stderr, "tervalen: chat P%d: %s\n", message.seat, message.text.c_str());
-  chat_.push_back(ChatShown{message.seat, std::move(message.text), now});
+  showChat(ChatShown{message.seat, std::move(message.text), now});
+}
+
+void NetPlay::showChat(ChatShown line) {
+  chat_.push_back(std::move(line));
   if (chat_.size() > kChatKept) chat_.erase(chat_.begin());
 }
 

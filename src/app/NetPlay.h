@@ -161,6 +161,8 @@ class NetPlay {
   // Reads the chat and set-up messages waiting during play.
   void takeChat(const Datagram &d);
   void chatArrived(int fromPeer, ChatMessage message);
+  // Keeps a line for the screen (the latest kChatKept).
+  void showChat(ChatShown line);
   int firstSeatOf(int peer) const;  // the host's numbering, in the lobby too
   void leaveDroppedSeats(World &world);
   std::string failure_;

@@ -13,14 +13,19 @@ bool onTexelEdge(float t, int texels) {
   return from == std::floor(from) && back == std::floor(back);
 }
 
+// An upright rectangle on screen showing an upright rectangle of its picture
+// (either way round), in one colour.
+bool uprightRect(const hgeVertex* v) {
+  return v[0].y == v[1].y && v[2].y == v[3].y && v[0].x == v[3].x && v[1].x == v[2].x && v[1].x > v[0].x &&
+         v[3].y > v[0].y && v[0].tx == v[3].tx && v[1].tx == v[2].tx && v[0].ty == v[1].ty && v[2].ty == v[3].ty &&
+         v[0].col == v[1].col && v[0].col == v[2].col && v[0].col == v[3].col;
+}
+
 }  // namespace
 
 bool flippedRect(const hgeQuad& q, int width, int height, bool& acrossX, bool& acrossY) {
   const hgeVertex* v = q.v;
-  const bool rect = v[0].y == v[1].y && v[2].y == v[3].y && v[0].x == v[3].x && v[1].x == v[2].x && v[1].x > v[0].x &&
-                    v[3].y > v[0].y && v[0].tx == v[3].tx && v[1].tx == v[2].tx && v[0].ty == v[1].ty &&
-                    v[2].ty == v[3].ty && v[0].col == v[1].col && v[0].col == v[2].col && v[0].col == v[3].col;
-  if (!rect || width <= 0 || height <= 0) return false;
+  if (!uprightRect(v) || width <= 0 || height <= 0) return false;
   acrossX = v[0].tx > v[1].tx;
   acrossY = v[0].ty > v[3].ty;
   if (acrossX && !(onTexelEdge(v[0].tx, width) && onTexelEdge(v[1].tx, width))) return false;
@@ -106,11 +111,7 @@ void QuadRenderer::draw(const hgeQuad& given) {
 
 SDL_Texture* QuadRenderer::stretched(const hgeQuad& q, HTEXTURE handle, SDL_Texture* from) {
   const hgeVertex* v = q.v;
-  const bool rect = v[0].y == v[1].y && v[2].y == v[3].y && v[0].x == v[3].x && v[1].x == v[2].x && v[1].x > v[0].x &&
-                    v[3].y > v[0].y && v[0].tx == v[3].tx && v[1].tx == v[2].tx && v[0].ty == v[1].ty &&
-                    v[2].ty == v[3].ty && v[1].tx > v[0].tx && v[3].ty > v[0].ty && v[0].col == v[1].col &&
-                    v[0].col == v[2].col && v[0].col == v[3].col;
-  if (!rect) return nullptr;
+  if (!uprightRect(v) || v[1].tx <= v[0].tx || v[3].ty <= v[0].ty) return nullptr;  // not flipped
   // Only where the renderer does not scale the whole picture (a window at the
   // game's size), and for a quad placed on whole pixels showing whole texels.
   float scaleX = 1, scaleY = 1;
