@@ -333,6 +333,10 @@ class World final : public ObjectHost {
   void removeObject(Obj* o);
   // Whether this object pass looks attack targets up on the hit grid.
   bool worthAHitGrid() const;
+  // The objects with an attack box that the last object pass kept; unknown
+  // before the first pass and after a saved state is put back.
+  static constexpr size_t kArmedUnknown = SIZE_MAX;
+  size_t armedAtLastPass_ = kArmedUnknown;
   // Orders `objects` by depth, far to near (the drawing order).
   void depthSort();
   // Destroys what left the world during this frame.

@@ -572,5 +572,6 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
   tallies = newTallies;
   spawningSeat_ = 0;
   passRemoved_ = 0;
+  armedAtLastPass_ = kArmedUnknown;
   return randomState;
 }
