@@ -183,18 +183,22 @@ SDL_Texture* TextureStore::mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, 
   if (turned) return turned.get();
   SDL_Surface* from = e.picture.get();
   if (!from || from->format->BytesPerPixel != 4) return nullptr;
-  SurfacePtr copy(SDL_CreateRGBSurfaceWithFormat(0, from->w, from->h, 32, from->format->format));
-  if (!copy) return nullptr;
+  // Turned over straight into the texture's own pixels.
+  TexturePtr made(SDL_CreateTexture(renderer, from->format->format, SDL_TEXTUREACCESS_STREAMING, from->w, from->h));
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (!made || SDL_LockTexture(made.get(), nullptr, &pixels, &pitch) != 0) return nullptr;
   for (int y = 0; y < from->h; ++y) {
     const uint32_t* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(from->pixels) +
                                                            static_cast<size_t>(acrossY ? from->h - 1 - y : y) * from->pitch);
-    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(copy->pixels) + static_cast<size_t>(y) * copy->pitch);
+    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
     if (acrossX)
       for (int x = 0; x < from->w; ++x) out[x] = in[from->w - 1 - x];
     else
       std::copy(in, in + from->w, out);
   }
-  turned.reset(SDL_CreateTextureFromSurface(renderer, copy.get()));
+  SDL_UnlockTexture(made.get());
+  turned = std::move(made);
   if (turned) {
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
     SDL_GetTextureBlendMode(texture, &mode);
