@@ -36,12 +36,12 @@ struct Canvas {
   TextureStore store;
   HTEXTURE picture = 0;
 
-  Canvas() {
-    // Every pixel of the picture different, all opaque but one.
+  explicit Canvas(bool opaque = false) {
+    // Every pixel of the picture different, all opaque but one (unless `opaque`).
     SurfacePtr p(SDL_CreateRGBSurfaceWithFormat(0, kW, kH, 32, SDL_PIXELFORMAT_ARGB8888));
     for (int y = 0; y < kH; ++y)
       for (int x = 0; x < kW; ++x) pixelAt(p.get(), x, y) = 0xFF000000u | static_cast<uint32_t>(y * 0x40 << 8 | x * 0x30);
-    pixelAt(p.get(), 1, 1) = 0x40C08020u;
+    if (!opaque) pixelAt(p.get(), 1, 1) = 0x40C08020u;
     picture = store.add(std::move(p), renderer.get(), true);
     // Filtered linearly, as the game's window asks of its textures.
     SDL_SetTextureScaleMode(store.textureFor(picture, renderer.get()), SDL_ScaleModeLinear);
@@ -173,6 +173,28 @@ int differingPixels(const Canvas& a, const Canvas& b) {
 }
 
 }  // namespace
+
+TEST(OpaquePictures, AreCopiedToTheSamePixelsAsBlending) {
+  const Placed cases[] = {
+      {1, 2, kW, kH, 0xFFFFFFFF},           // its own size
+      {0.5f, 1, 2 * kW, kH + 1, 0xFFFFFFFF},  // stretched
+      {2, 0, kW, kH, 0xFF40C080},           // tinted
+      {3, 3, kW, kH, 0x80FFFFFF},           // translucent: blended
+  };
+  for (const Placed& p : cases) {
+    Canvas own(true), kept(true);
+    QuadRenderer ownQuads(own.renderer.get(), own.store), keptQuads(kept.renderer.get(), kept.store);
+    EXPECT_TRUE(kept.store.opaque(kept.picture));
+    for (Canvas* c : {&own, &kept}) {
+      SDL_SetRenderDrawColor(c->renderer.get(), 30, 90, 60, 255);
+      SDL_RenderClear(c->renderer.get());
+      drawPart(*c, c == &own ? ownQuads : keptQuads, c == &kept, p);
+    }
+    EXPECT_EQ(differingPixels(own, kept), 0) << p.x << "," << p.y << " colour " << std::hex << p.color;
+  }
+  Canvas translucent;
+  EXPECT_FALSE(translucent.store.opaque(translucent.picture)) << "one pixel lets the background through";
+}
 
 TEST(KeptCopies, DrawTheSamePixelsAsTheRenderersOwnDrawing) {
   // Each case is drawn twice, in turn with the plain picture at its own size

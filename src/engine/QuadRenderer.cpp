@@ -79,10 +79,13 @@ void QuadRenderer::draw(const hgeQuad& given) {
   const hgeQuad& quad = *drawn;
   bool white = !texture;
   if (white) texture = quad.blend == BLEND_ALPHAADD ? whiteAdd_.get() : white_.get();
-  if (texture != batchTexture_ || quad.blend != batchBlend_ || vertices_.size() >= kMaxQuads * 4) {
+  int blend = quad.blend;
+  if (software_ && !white && blend != BLEND_ALPHAADD && opaqueDraw(quad, given.tex, texture))
+    blend = kCopied;  // blending it changes nothing: the software renderer copies it instead, far faster
+  if (texture != batchTexture_ || blend != batchBlend_ || vertices_.size() >= kMaxQuads * 4) {
     flush();
     batchTexture_ = texture;
-    batchBlend_ = quad.blend;
+    batchBlend_ = blend;
   }
   int base = static_cast<int>(vertices_.size());
   for (const hgeVertex& v : quad.v) {
@@ -100,13 +103,23 @@ void QuadRenderer::draw(const hgeQuad& given) {
   for (int i : quad.blend == BLEND_ALPHAADD ? addOrder : alphaOrder) indices_.push_back(base + i);
 }
 
+bool QuadRenderer::opaqueDraw(const hgeQuad& q, HTEXTURE handle, SDL_Texture* texture) const {
+  if ((q.v[0].col & q.v[1].col & q.v[2].col & q.v[3].col) >> 24 != 0xFF) return false;
+  // Unblended, a picture stretched with nearest filtering takes another path
+  // through the renderer, which may pick other texels.
+  SDL_ScaleMode filter = SDL_ScaleModeNearest;
+  return SDL_GetTextureScaleMode(texture, &filter) == 0 && filter == SDL_ScaleModeLinear && textures_.opaque(handle);
+}
+
 void QuadRenderer::forget(HTEXTURE handle) { copies_.forget(handle); }
 
 void QuadRenderer::flush() {
   if (vertices_.empty()) return;
   if (batchTexture_) {
     // Blend 0 adds the colour, weighted by its alpha; every other mode blends by alpha.
-    SDL_BlendMode mode = batchBlend_ == BLEND_ALPHAADD ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND;
+    const SDL_BlendMode mode = batchBlend_ == BLEND_ALPHAADD ? SDL_BLENDMODE_ADD
+                               : batchBlend_ == kCopied      ? SDL_BLENDMODE_NONE
+                                                             : SDL_BLENDMODE_BLEND;
     SDL_BlendMode current = SDL_BLENDMODE_INVALID;
     SDL_GetTextureBlendMode(batchTexture_, &current);
     if (current != mode) {

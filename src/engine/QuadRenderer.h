@@ -38,6 +38,12 @@ class QuadRenderer {
 
  private:
   static constexpr size_t kMaxQuads = 2048;
+  // The batch's blend when it draws an opaque picture in an opaque colour.
+  static constexpr int kCopied = -2;
+
+  // True when `q` draws `texture` (of `handle`, or a copy of it) opaque over
+  // every pixel it covers, so that blending is a copy.
+  bool opaqueDraw(const hgeQuad& q, HTEXTURE handle, SDL_Texture* texture) const;
 
   SDL_Renderer* renderer_;
   TextureStore& textures_;

@@ -146,6 +146,25 @@ int TextureStore::height(HTEXTURE handle) const {
   return it == entries_.end() ? 0 : it->second.height;
 }
 
+namespace {
+
+// True when no pixel of the picture lets anything through (a sprite's
+// corners usually tell at once; a background is read whole, once).
+bool isOpaque(const SDL_Surface* picture) {
+  const SDL_PixelFormat* f = picture->format;
+  if (f->Amask == 0) return f->BytesPerPixel == 4;
+  if (f->BytesPerPixel != 4) return false;
+  for (int y = 0; y < picture->h; ++y) {
+    const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(picture->pixels) +
+                                                            static_cast<size_t>(y) * picture->pitch);
+    for (int x = 0; x < picture->w; ++x)
+      if ((row[x] & f->Amask) != f->Amask) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 SDL_Texture* TextureStore::textureFor(HTEXTURE handle, SDL_Renderer* renderer) {
   auto it = entries_.find(handle);
   if (it == entries_.end()) return nullptr;
@@ -172,7 +191,13 @@ SDL_Texture* TextureStore::textureFor(HTEXTURE handle, SDL_Renderer* renderer) {
   e.texture.reset(SDL_CreateTextureFromSurface(renderer, e.picture.get()));
   for (TexturePtr& m : e.mirrored) m.reset();
   e.owner = renderer;
+  e.opaque = isOpaque(e.picture.get());
   return e.texture.get();
+}
+
+bool TextureStore::opaque(HTEXTURE handle) const {
+  auto it = entries_.find(handle);
+  return it != entries_.end() && it->second.texture && it->second.opaque;
 }
 
 SDL_Texture* TextureStore::mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, bool acrossX, bool acrossY) {
