@@ -1,6 +1,6 @@
 // The frame pacer's spin before each deadline follows how late the scheduler
-// has lately woken it: short while wake-ups are prompt, long at once after a
-// late one, and short again once they are prompt for a while.
+// has lately woken it: short while wake-ups are prompt, long once several come
+// late, and short again once they are prompt for a while.
 #include <gtest/gtest.h>
 
 #include <SDL_timer.h>
@@ -17,11 +17,13 @@ TEST(FramePacing, TheSpinFollowsHowLateWakeUpsCome) {
     int frames;
     uint64_t minSpinUs, maxSpinUs;
   } phases[] = {
-      {20, 600, 100, 150},     // prompt: down to the floor
-      {1000, 1, 1500, 1600},   // one late wake-up: covered at once
-      {20, 5, 1300, 1600},     // not forgotten at once
-      {20, 600, 100, 150},     // prompt again: back down
-      {50000, 1, 2000, 2000},  // a stall is not spun for whole
+      {20, 600, 100, 150},      // prompt: down to the floor
+      {1000, 1, 100, 150},      // one late wake-up: a frame a little late, not every frame spinning
+      {20, 60, 100, 150},       // prompt for a while
+      {1000, 6, 1300, 1400},    // late again and again: covered
+      {20, 5, 1300, 1400},      // not forgotten at once
+      {20, 600, 100, 150},      // prompt again: back down
+      {50000, 10, 2000, 2000},  // stalls are not spun for whole
   };
   for (const Phase& p : phases) {
     for (int i = 0; i < p.frames; ++i) pacer.noteWakeUp(p.lateUs * us);

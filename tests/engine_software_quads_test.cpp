@@ -1,6 +1,6 @@
-// Pictures flipped or stretched on a software renderer: drawn from a
-// turned-over or stretched copy kept from the first time, the same pixels as
-// the renderer's own flip and stretch, and no allocation a frame after that.
+// Pictures flipped, stretched or drawn in another tint on a software
+// renderer: drawn from a copy kept from the first time, the same pixels as
+// the renderer's own drawing, and no allocation a frame after that.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -36,12 +36,12 @@ struct Canvas {
   TextureStore store;
   HTEXTURE picture = 0;
 
-  Canvas() {
-    // Every pixel of the picture different, all opaque but one.
+  explicit Canvas(bool opaque = false) {
+    // Every pixel of the picture different, all opaque but one (unless `opaque`).
     SurfacePtr p(SDL_CreateRGBSurfaceWithFormat(0, kW, kH, 32, SDL_PIXELFORMAT_ARGB8888));
     for (int y = 0; y < kH; ++y)
       for (int x = 0; x < kW; ++x) pixelAt(p.get(), x, y) = 0xFF000000u | static_cast<uint32_t>(y * 0x40 << 8 | x * 0x30);
-    pixelAt(p.get(), 1, 1) = 0x40C08020u;
+    if (!opaque) pixelAt(p.get(), 1, 1) = 0x40C08020u;
     picture = store.add(std::move(p), renderer.get(), true);
     // Filtered linearly, as the game's window asks of its textures.
     SDL_SetTextureScaleMode(store.textureFor(picture, renderer.get()), SDL_ScaleModeLinear);
@@ -85,7 +85,7 @@ TEST(FlippedRects, AreFoundOnlyWhereTheTurnedPictureGivesTheSamePixels) {
 }
 
 TEST(FlippedRects, DrawTheMirrorImageOfThePicture) {
-  for (const auto [acrossX, acrossY] : {std::pair{true, false}, {false, true}, {true, true}}) {
+  for (const auto& [acrossX, acrossY] : {std::pair{true, false}, {false, true}, {true, true}}) {
     Canvas c;
     ASSERT_TRUE(c.renderer);
     QuadRenderer quads(c.renderer.get(), c.store);
@@ -126,15 +126,26 @@ TEST(FlippedRects, DrawingThemAgainAllocatesNothing) {
 
 namespace {
 
-// The picture stretched to `w` by `h` at (x, y) in `color`, drawn by the quad
-// renderer (`kept`) or straight by the renderer's own copy.
-void drawStretched(Canvas& c, QuadRenderer& quads, bool kept, float x, float y, int w, int h, uint32_t color) {
+// A part of the picture (texture coordinates u0..u1, v0..v1) at (x, y), w by
+// h, in `color`: drawn by the quad renderer (`kept`) or by the renderer's own
+// geometry straight from the picture, as the quad renderer would draw it
+// without its copies.
+struct Placed {
+  float x, y, w, h;
+  uint32_t color;
+  float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
+};
+
+void drawPart(Canvas& c, QuadRenderer& quads, bool kept, const Placed& p) {
   hgeQuad q = wholePicture(c.picture, false, false);
-  const float xs[4] = {x, x + w, x + w, x}, ys[4] = {y, y, y + h, y + h};
+  const float xs[4] = {p.x, p.x + p.w, p.x + p.w, p.x}, ys[4] = {p.y, p.y, p.y + p.h, p.y + p.h};
+  const float us[4] = {p.u0, p.u1, p.u1, p.u0}, vs[4] = {p.v0, p.v0, p.v1, p.v1};
   for (int i = 0; i < 4; ++i) {
     q.v[i].x = xs[i];
     q.v[i].y = ys[i];
-    q.v[i].col = color;
+    q.v[i].tx = us[i];
+    q.v[i].ty = vs[i];
+    q.v[i].col = p.color;
   }
   if (kept) {
     quads.draw(q);
@@ -142,52 +153,85 @@ void drawStretched(Canvas& c, QuadRenderer& quads, bool kept, float x, float y, 
   } else {
     SDL_Texture* t = c.store.textureFor(c.picture, c.renderer.get());
     SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
-    const SDL_Color k = toSdlColor(color);
-    SDL_SetTextureColorMod(t, k.r, k.g, k.b);
-    SDL_SetTextureAlphaMod(t, k.a);
-    const SDL_Rect to{static_cast<int>(x), static_cast<int>(y), w, h};
-    SDL_RenderCopy(c.renderer.get(), t, nullptr, &to);
+    SDL_Vertex v[4];
+    for (int i = 0; i < 4; ++i) v[i] = SDL_Vertex{{xs[i], ys[i]}, toSdlColor(p.color), {us[i], vs[i]}};
+    const int order[6] = {0, 1, 2, 0, 2, 3};
+    SDL_RenderGeometry(c.renderer.get(), t, v, 4, order, 6);
   }
   SDL_RenderFlush(c.renderer.get());
 }
 
+void drawStretched(Canvas& c, QuadRenderer& quads, bool kept, float x, float y, int w, int h, uint32_t color) {
+  drawPart(c, quads, kept, Placed{x, y, static_cast<float>(w), static_cast<float>(h), color});
+}
+
+int differingPixels(const Canvas& a, const Canvas& b) {
+  int differing = 0;
+  for (int y = 0; y < 3 * kH; ++y)
+    for (int x = 0; x < 3 * kW; ++x) differing += Canvas::pixelAt(a.surface.get(), x, y) != Canvas::pixelAt(b.surface.get(), x, y);
+  return differing;
+}
+
 }  // namespace
 
-TEST(StretchedRects, DrawTheSamePixelsAsTheRenderersOwnStretch) {
+TEST(OpaquePictures, AreCopiedToTheSamePixelsAsBlending) {
+  const Placed cases[] = {
+      {1, 2, kW, kH, 0xFFFFFFFF},           // its own size
+      {0.5f, 1, 2 * kW, kH + 1, 0xFFFFFFFF},  // stretched
+      {2, 0, kW, kH, 0xFF40C080},           // tinted
+      {3, 3, kW, kH, 0x80FFFFFF},           // translucent: blended
+  };
+  for (const Placed& p : cases) {
+    Canvas own(true), kept(true);
+    QuadRenderer ownQuads(own.renderer.get(), own.store), keptQuads(kept.renderer.get(), kept.store);
+    EXPECT_TRUE(kept.store.opaque(kept.picture));
+    for (Canvas* c : {&own, &kept}) {
+      SDL_SetRenderDrawColor(c->renderer.get(), 30, 90, 60, 255);
+      SDL_RenderClear(c->renderer.get());
+      drawPart(*c, c == &own ? ownQuads : keptQuads, c == &kept, p);
+    }
+    EXPECT_EQ(differingPixels(own, kept), 0) << p.x << "," << p.y << " colour " << std::hex << p.color;
+  }
+  Canvas translucent;
+  EXPECT_FALSE(translucent.store.opaque(translucent.picture)) << "one pixel lets the background through";
+}
+
+TEST(KeptCopies, DrawTheSamePixelsAsTheRenderersOwnDrawing) {
+  // Each case is drawn twice, in turn with the plain picture at its own size
+  // (so the picture's first tint is plain): once making the copies, once
+  // drawing the kept ones.
   struct Case {
     const char* what;
-    float x, y;
-    int w, h;
-    uint32_t color;
+    Placed placed;
   } const cases[] = {
-      {"twice as large", 1, 0, 2 * kW, 2 * kH, 0xFFFFFFFF},
-      {"squashed, a translucent shadow", 2, 3, kW, 1, 0x64000000},
-      {"wider and lower, tinted", 0, 1, 3 * kW, 2, 0xC080FF40},
-      {"over the left edge", -3, 2, 2 * kW, kH + 2, 0xFFFFFFFF},
+      {"twice as large", {1, 0, 2 * kW, 2 * kH, 0xFFFFFFFF}},
+      {"squashed, a translucent shadow", {2, 3, kW, 1, 0x64000000}},
+      {"wider and lower, tinted", {0, 1, 3 * kW, 2, 0xC080FF40}},
+      {"over the left edge", {-3, 2, 2 * kW, kH + 2, 0xFFFFFFFF}},
+      {"between pixels", {1.5f, 0.75f, 2 * kW + 0.5f, 2 * kH - 0.25f, 0xFFFFFFFF}},
+      {"rows a third of the way down, a little smaller", {2, 2, kW, 1.9f, 0xFF20FF20, 0, 1.0f / kH, 1, 2.0f / kH}},
+      {"its own size, tinted", {3, 1, kW, kH, 0xFF8040C0}},
+      {"its own size, translucent, a part", {0.5f, 4, 2, 2, 0x80FFFFFF, 0.25f, 1.0f / kH, 0.75f, 1}},
   };
+  const Placed plain{5, 4, kW, kH, 0xFFFFFFFF};
   for (const Case& k : cases) {
     Canvas own, kept;
     QuadRenderer ownQuads(own.renderer.get(), own.store), keptQuads(kept.renderer.get(), kept.store);
     for (Canvas* c : {&own, &kept}) {
       SDL_SetRenderDrawColor(c->renderer.get(), 30, 90, 60, 255);
       SDL_RenderClear(c->renderer.get());
+      for (int round = 0; round < 2; ++round) {
+        drawPart(*c, c == &own ? ownQuads : keptQuads, c == &kept, plain);
+        drawPart(*c, c == &own ? ownQuads : keptQuads, c == &kept, k.placed);
+      }
     }
-    drawStretched(own, ownQuads, false, k.x, k.y, k.w, k.h, k.color);
-    // Twice: once making the stretched copy, once drawing the kept one.
-    drawStretched(kept, keptQuads, true, k.x, k.y, k.w, k.h, k.color);
-    drawStretched(kept, keptQuads, true, k.x, k.y, k.w, k.h, k.color);
-    SDL_SetRenderDrawColor(own.renderer.get(), 30, 90, 60, 255);
-    drawStretched(own, ownQuads, false, k.x, k.y, k.w, k.h, k.color);
-    int differing = 0;
-    for (int y = 0; y < 3 * kH; ++y)
-      for (int x = 0; x < 3 * kW; ++x) differing += Canvas::pixelAt(own.surface.get(), x, y) != Canvas::pixelAt(kept.surface.get(), x, y);
-    EXPECT_EQ(differing, 0) << k.what;
+    EXPECT_EQ(differingPixels(own, kept), 0) << k.what;
     const uint32_t corner = Canvas::pixelAt(kept.surface.get(), 3 * kW - 1, 3 * kH - 1);
     EXPECT_EQ(corner & 0xFFFFFF, 0x1E5A3Cu) << k.what << ": the background is left as it was";
   }
 }
 
-TEST(StretchedRects, DrawingThemAgainAllocatesNothing) {
+TEST(KeptCopies, DrawingThemAgainAllocatesNothing) {
   if (!AllocationCounter::available()) GTEST_SKIP() << AllocationCounter::kWhyNot;
   Canvas c;
   QuadRenderer quads(c.renderer.get(), c.store);
@@ -195,8 +239,13 @@ TEST(StretchedRects, DrawingThemAgainAllocatesNothing) {
     quads.clear(0);
     drawStretched(c, quads, true, 1, 2, kW, 1, 0x64000000);
     drawStretched(c, quads, true, 0, 0, 2 * kW, 2 * kH, 0xFFFFFFFF);
+    // The Hud's way with text: a dark translucent shadow, then the plain
+    // letters, each at the picture's own size.
+    drawStretched(c, quads, true, 1, 1, kW, kH, 0xC0000000);
+    drawStretched(c, quads, true, 0, 0, kW, kH, 0xFFFFFFFF);
   };
-  frame();  // the stretched copies are made
+  frame();  // the copies are made
+  frame();  // the renderer's queue grows to a whole frame (the first was cut by the copying)
   EXPECT_EQ(AllocationCounter::count([&] {
               for (int i = 0; i < 50; ++i) frame();
             }),

@@ -315,12 +315,18 @@ Autoplay::Wish Autoplay::decide(const World& scene) {
     // an item or a prop first
   } else if (!target) {
     if (scene.doorsOpen) {
-      std::vector<const World::Door*> usable;
-      for (const World::Door& d : scene.doors)
-        if (!scene.failedDoorTargets.count(d.targetScene)) usable.push_back(&d);
-      if (!usable.empty()) {
-        if (chosenDoor_ < 0) chosenDoor_ = frame_ % static_cast<int>(usable.size());
-        w = toDoor(scene, p, *usable[static_cast<size_t>(chosenDoor_) % usable.size()]);
+      // The doors not known to fail are counted, then the chosen one found
+      // (this runs every frame between fights: no list is made).
+      int usable = 0;
+      for (const World::Door& d : scene.doors) usable += !scene.failedDoorTargets.count(d.targetScene);
+      if (usable > 0) {
+        if (chosenDoor_ < 0) chosenDoor_ = frame_ % usable;
+        int left = chosenDoor_ % usable;
+        for (const World::Door& d : scene.doors)
+          if (!scene.failedDoorTargets.count(d.targetScene) && left-- == 0) {
+            w = toDoor(scene, p, d);
+            break;
+          }
       }
     }
   } else {

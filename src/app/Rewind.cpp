@@ -6,12 +6,13 @@ Rewind::Rewind(Random& chance, int frames) : chance_(chance), ring_(static_cast<
 
 void Rewind::push(const World& world) {
   std::vector<uint8_t>& slot = ring_[static_cast<size_t>(next_)];
-  // Each slot is given the room of the largest state so far and a quarter
-  // more, so a world that grows a little does not make every slot grow again
-  // in turn as the ring comes round (an allocation a frame for ten seconds).
+  // Each slot is given twice the room of the largest state so far, so a
+  // world that grows does not make every slot grow again in turn as the ring
+  // comes round (an allocation a frame for ten seconds) but once or twice a
+  // game: a state of the busiest four-seat frame is about 10 KB.
   if (slot.capacity() < room_) slot.reserve(room_);
   world.saveState(chance_.state(), slot);
-  if (slot.size() + slot.size() / 8 > room_) room_ = slot.size() + slot.size() / 4;
+  if (slot.size() + slot.size() / 8 > room_) room_ = slot.size() * 2;
   next_ = (next_ + 1) % static_cast<int>(ring_.size());
   if (count_ < static_cast<int>(ring_.size())) ++count_;
 }

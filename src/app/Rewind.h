@@ -31,5 +31,5 @@ class Rewind : public StepWatch {
   Random& chance_;
   std::vector<std::vector<uint8_t>> ring_;
   int next_ = 0, count_ = 0;
-  size_t room_ = 0;  // what each slot is given before a state is saved in it
+  size_t room_ = 8192;  // what each slot is given before a state is saved in it
 };

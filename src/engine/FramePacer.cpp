@@ -11,8 +11,9 @@
 
 namespace {
 constexpr uint64_t kMaxBehindFrames = 5;
-// The spin before a deadline: the latest recent wake-up and half as much
-// again, and this margin, within these bounds (the first frames spin the most).
+// The spin before a deadline: how late all but the latest few in a hundred
+// recent wake-ups came, a quarter more, and this margin, within these bounds
+// (the first frames spin the most).
 constexpr uint64_t kSpinMarginMicroseconds = 60;
 constexpr uint64_t kMinSpinMicroseconds = 100;
 constexpr uint64_t kStartSpinMicroseconds = 400;
@@ -30,14 +31,20 @@ double processorSeconds() {
 FramePacer::FramePacer(int fps) : frequency_(SDL_GetPerformanceFrequency()) {
   period_ = frequency_ / static_cast<uint64_t>(fps > 0 ? fps : 100);
   spin_ = frequency_ * kStartSpinMicroseconds / 1000000;
-  wakeLate_ = spin_;
 }
 
 void FramePacer::noteWakeUp(uint64_t late) {
-  // A late wake-up counts at once; the memory of one fades over some 60 frames.
-  wakeLate_ = std::max(late, wakeLate_ - wakeLate_ / 64);
+  wakeUps_[nextWakeUp_] = late;
+  nextWakeUp_ = (nextWakeUp_ + 1) % kWakeUps;
+  if (wakeUpsSeen_ < kWakeUps) ++wakeUpsSeen_;
+  // A rare late wake-up (the machine busy for a moment) makes one frame start
+  // a little late; spinning for it would cost every frame after it. Wake-ups
+  // that come late again and again are covered within a few frames.
+  std::array<uint64_t, kWakeUps> sorted = wakeUps_;
+  const auto covered = sorted.begin() + (wakeUpsSeen_ * 97 / 100);
+  std::nth_element(sorted.begin(), covered, sorted.begin() + wakeUpsSeen_);
   const uint64_t us = frequency_ / 1000000 ? frequency_ / 1000000 : 1;
-  spin_ = std::clamp(wakeLate_ + wakeLate_ / 2 + kSpinMarginMicroseconds * us, kMinSpinMicroseconds * us,
+  spin_ = std::clamp(*covered + *covered / 4 + kSpinMarginMicroseconds * us, kMinSpinMicroseconds * us,
                      kMaxSpinMicroseconds * us);
 }
 

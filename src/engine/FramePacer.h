@@ -1,11 +1,12 @@
 // Frame timing from the high-resolution counter: sleep for the bulk of the
 // wait, then spin to the deadline. The spin is as long as the scheduler has
-// lately needed to wake a sleeper, and a margin: short on a quiet machine,
-// longer while wake-ups come late. A loop that is late may catch up by
+// lately needed to wake a sleeper (but for rare late wake-ups), and a margin:
+// short on a quiet machine, longer while wake-ups come late. A loop that is late may catch up by
 // skipping pictures (behind()); one that falls more than a few frames behind
 // starts counting again from now instead of rushing to catch up.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -30,7 +31,11 @@ class FramePacer {
   uint64_t period_;      // counter ticks per frame
   uint64_t deadline_ = 0;
   uint64_t frequency_;
-  uint64_t wakeLate_ = 0;  // the latest recent wake-up, decaying a little each frame
+  // How late the latest sleeps woke, a ring.
+  static constexpr int kWakeUps = 128;
+  std::array<uint64_t, kWakeUps> wakeUps_{};
+  int nextWakeUp_ = 0;
+  int wakeUpsSeen_ = 0;
   uint64_t spin_ = 0;      // ticks spent awake before the deadline
   int resyncs_ = 0;
 };

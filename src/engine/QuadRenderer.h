@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/SdlPtrs.h"
+#include "engine/SoftwareCopies.h"
 #include "engine/hge.h"
 
 class TextureStore;
@@ -37,23 +38,12 @@ class QuadRenderer {
 
  private:
   static constexpr size_t kMaxQuads = 2048;
-  // Stretched pictures kept at once (all dropped when one more is needed), and their largest side.
-  static constexpr size_t kMaxStretched = 256;
-  static constexpr int kMaxStretchedSide = 1024;
+  // The batch's blend when it draws an opaque picture in an opaque colour.
+  static constexpr int kCopied = -2;
 
-  // A part of a picture stretched to a size, made by the renderer's own stretch.
-  struct Stretched {
-    HTEXTURE handle;
-    SDL_Texture* from;
-    SDL_Rect part;
-    int width, height;
-    TexturePtr texture;
-  };
-  // For a software renderer: the kept stretched picture for an upright quad
-  // of one colour drawn larger or smaller than its picture (made on first
-  // use), with turned_ the quad that draws it; nullptr to draw `q` as it is.
-  SDL_Texture* stretched(const hgeQuad& q, HTEXTURE handle, SDL_Texture* from);
-  TexturePtr stretch(SDL_Texture* from, const SDL_Rect& part, int width, int height);
+  // True when `q` draws `texture` (of `handle`, or a copy of it) opaque over
+  // every pixel it covers, so that blending is a copy.
+  bool opaqueDraw(const hgeQuad& q, HTEXTURE handle, SDL_Texture* texture) const;
 
   SDL_Renderer* renderer_;
   TextureStore& textures_;
@@ -65,8 +55,9 @@ class QuadRenderer {
   SDL_Texture* batchTexture_ = nullptr;
   int batchBlend_ = -1;
   uint64_t batches_ = 0;
-  // Software renderers draw flipped pictures from turned-over copies.
+  // Software renderers draw flipped pictures from turned-over copies, and
+  // stretched or differently tinted ones from kept copies.
   bool software_ = false;
-  hgeQuad turned_;
-  std::vector<Stretched> stretched_;
+  hgeQuad turned_, copied_;
+  SoftwareCopies copies_;
 };

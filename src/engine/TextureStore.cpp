@@ -146,6 +146,25 @@ int TextureStore::height(HTEXTURE handle) const {
   return it == entries_.end() ? 0 : it->second.height;
 }
 
+namespace {
+
+// True when no pixel of the picture lets anything through (a sprite's
+// corners usually tell at once; a background is read whole, once).
+bool isOpaque(const SDL_Surface* picture) {
+  const SDL_PixelFormat* f = picture->format;
+  if (f->Amask == 0) return f->BytesPerPixel == 4;
+  if (f->BytesPerPixel != 4) return false;
+  for (int y = 0; y < picture->h; ++y) {
+    const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(picture->pixels) +
+                                                            static_cast<size_t>(y) * picture->pitch);
+    for (int x = 0; x < picture->w; ++x)
+      if ((row[x] & f->Amask) != f->Amask) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 SDL_Texture* TextureStore::textureFor(HTEXTURE handle, SDL_Renderer* renderer) {
   auto it = entries_.find(handle);
   if (it == entries_.end()) return nullptr;
@@ -172,7 +191,13 @@ SDL_Texture* TextureStore::textureFor(HTEXTURE handle, SDL_Renderer* renderer) {
   e.texture.reset(SDL_CreateTextureFromSurface(renderer, e.picture.get()));
   for (TexturePtr& m : e.mirrored) m.reset();
   e.owner = renderer;
+  e.opaque = isOpaque(e.picture.get());
   return e.texture.get();
+}
+
+bool TextureStore::opaque(HTEXTURE handle) const {
+  auto it = entries_.find(handle);
+  return it != entries_.end() && it->second.texture && it->second.opaque;
 }
 
 SDL_Texture* TextureStore::mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, bool acrossX, bool acrossY) {
@@ -183,18 +208,22 @@ SDL_Texture* TextureStore::mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, 
   if (turned) return turned.get();
   SDL_Surface* from = e.picture.get();
   if (!from || from->format->BytesPerPixel != 4) return nullptr;
-  SurfacePtr copy(SDL_CreateRGBSurfaceWithFormat(0, from->w, from->h, 32, from->format->format));
-  if (!copy) return nullptr;
+  // Turned over straight into the texture's own pixels.
+  TexturePtr made(SDL_CreateTexture(renderer, from->format->format, SDL_TEXTUREACCESS_STREAMING, from->w, from->h));
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (!made || SDL_LockTexture(made.get(), nullptr, &pixels, &pitch) != 0) return nullptr;
   for (int y = 0; y < from->h; ++y) {
     const uint32_t* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(from->pixels) +
                                                            static_cast<size_t>(acrossY ? from->h - 1 - y : y) * from->pitch);
-    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(copy->pixels) + static_cast<size_t>(y) * copy->pitch);
+    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
     if (acrossX)
       for (int x = 0; x < from->w; ++x) out[x] = in[from->w - 1 - x];
     else
       std::copy(in, in + from->w, out);
   }
-  turned.reset(SDL_CreateTextureFromSurface(renderer, copy.get()));
+  SDL_UnlockTexture(made.get());
+  turned = std::move(made);
   if (turned) {
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
     SDL_GetTextureBlendMode(texture, &mode);

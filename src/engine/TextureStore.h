@@ -76,6 +76,9 @@ class TextureStore {
   // a path that copies it and allocates for every quad; drawn from the turned
   // copy, it is a plain copy. nullptr when the picture cannot be had.
   SDL_Texture* mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, bool acrossX, bool acrossY);
+  // True when the handle's renderer texture is made and its picture has no
+  // pixel that is not fully opaque (alpha blending it changes nothing).
+  bool opaque(HTEXTURE handle) const;
   // Drops every renderer texture (before the renderer goes away).
   void dropRendererTextures();
   void clear();
@@ -91,6 +94,7 @@ class TextureStore {
     // Turned over across x, across y and across both (made by mirroredFor).
     std::array<TexturePtr, 3> mirrored;
     SDL_Renderer* owner = nullptr;
+    bool opaque = false;  // found when the renderer texture is made
   };
   std::unordered_map<HTEXTURE, Entry> entries_;
   HTEXTURE next_ = 1;
