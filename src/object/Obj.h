@@ -112,5 +112,9 @@ class Obj {
   int32_t hp = 0;
   // The seat (1-4) whose fighter this is or made it; 0 for everything else.
   int32_t seat = 0;
+  // Where the world that owns this object keeps it: its own bookkeeping,
+  // never part of the object's state.
+  static constexpr uint32_t kNoOwnerSlot = UINT32_MAX;
+  uint32_t ownerSlot = kNoOwnerSlot;
   const CharaData* data = nullptr;  // never null: a missing file gets an empty record
 };

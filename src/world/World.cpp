@@ -7,11 +7,15 @@
 #include "base/DataPath.h"
 #include "format/CharaData.h"
 #include "base/DataLayers.h"
+#include "base/Prefetch.h"
 #include "format/SystemData.h"
 #include "object/SharedEffects.h"
 #include "world/PlayerControl.h"
 
 namespace {
+
+// How many objects ahead the passes over every object ask for their memory.
+constexpr size_t kPrefetchAhead = 8;
 
 // The reason a character file cannot be used, as "file: offset N: what".
 std::string charaFileError(const std::string& id, const DataLayers* files) {
@@ -192,6 +196,10 @@ bool World::worthAHitGrid() const {
   // grid pays once many attacks meet many objects. Either way the same hits land.
   constexpr size_t kFewObjects = 64, kFewAttacks = 8;
   if (objects.size() < kFewObjects) return false;
+  // The last pass counted the attack boxes as it went: a look at every
+  // object here would be one more walk over thousands of them each frame.
+  // Its count is a frame old; that only decides which way the same hits are found.
+  if (armedAtLastPass_ != kArmedUnknown) return armedAtLastPass_ >= kFewAttacks;
   size_t armed = 0;
   for (const Obj* o : objects)
     if (o->hasAttackBox() && ++armed >= kFewAttacks) return true;
@@ -203,7 +211,10 @@ void World::depthSort() {
   // every standard library (and so every machine and the browser) puts them
   // the same way. It reads each object's depth once, not at every comparison.
   depthOrder_.clear();
-  for (Obj* o : objects) depthOrder_.emplace_back(o->z, o);
+  for (size_t i = 0; i < objects.size(); ++i) {
+    if (i + kPrefetchAhead < objects.size()) prefetchBytes(&objects[i + kPrefetchAhead]->z, sizeof(double));
+    depthOrder_.emplace_back(objects[i]->z, objects[i]);
+  }
   auto before = [](const std::pair<double, Obj*>& a, const std::pair<double, Obj*>& b) { return a.first < b.first; };
   // The head of the list is last frame's order, each object moved a little:
   // an insertion sort puts it right in a few steps an object. The rest (new
@@ -270,7 +281,11 @@ void World::update() {
   }
   const size_t sortedHead = std::min(depthSortedHead_, n);
   size_t keptOfHead = 0;
+  size_t armed = 0;
   for (size_t r = 0; r < n; ++r) {
+    // The objects lie scattered in memory, in an order unrelated to the
+    // list's: ask for the ones a few places ahead while this one runs.
+    if (r + kPrefetchAhead < n) prefetchBytes(objects[r + kPrefetchAhead], sizeof(Obj));
     Obj* o = objects[r];
     spawningSeat_ = o->seat;
     o->move();
@@ -289,11 +304,15 @@ void World::update() {
     objects[r] = nullptr;
     objects[kept] = o;
     if (r < sortedHead) ++keptOfHead;
-    if (o->hasAttackBox() && o->hit.active) resolveAttack(kept, r + 1);
+    if (o->hasAttackBox()) {
+      ++armed;
+      if (o->hit.active) resolveAttack(kept, r + 1);
+    }
     ++kept;
   }
   objects.erase(objects.begin() + static_cast<std::ptrdiff_t>(kept), objects.begin() + static_cast<std::ptrdiff_t>(n));
   depthSortedHead_ = keptOfHead;
+  armedAtLastPass_ = armed;
   passRemoved_ = 0;
   spawningSeat_ = 0;
   wallGridInUse_ = false;

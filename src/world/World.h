@@ -12,7 +12,6 @@
 #include <set>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "format/LoadError.h"
@@ -28,6 +27,7 @@
 #include "world/GameRules.h"
 #include "world/HitGrid.h"
 #include "world/Hud.h"
+#include "world/OwnedObjects.h"
 #include "world/PlayerControl.h"
 #include "world/Seat.h"
 #include "world/StageState.h"
@@ -333,6 +333,10 @@ class World final : public ObjectHost {
   void removeObject(Obj* o);
   // Whether this object pass looks attack targets up on the hit grid.
   bool worthAHitGrid() const;
+  // The objects with an attack box that the last object pass kept; unknown
+  // before the first pass and after a saved state is put back.
+  static constexpr size_t kArmedUnknown = SIZE_MAX;
+  size_t armedAtLastPass_ = kArmedUnknown;
   // Orders `objects` by depth, far to near (the drawing order).
   void depthSort();
   // Destroys what left the world during this frame.
@@ -401,8 +405,8 @@ class World final : public ObjectHost {
   // The seat of the object whose script runs now: what it spawns belongs to that seat.
   int32_t spawningSeat_ = 0;
   std::unique_ptr<Library> library_;
-  // Every character and plain object in the world, by address.
-  std::unordered_map<const Obj*, std::unique_ptr<Obj>> owned_;
+  // Every character and plain object in the world.
+  OwnedObjects owned_;
   // What left the world this frame; destroyed once no pass holds it.
   std::vector<std::unique_ptr<Obj>> removed_;
   bool objectLimitReported_ = false;

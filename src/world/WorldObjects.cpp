@@ -21,7 +21,7 @@ Chara* World::createChara(const std::string& id, int32_t team, int32_t x, int32_
   charas.push_back(raw);
   objects.push_back(raw);
   if (hitGrid_.active()) hitGrid_.add(raw, objects.size() - 1);
-  owned_.emplace(raw, std::move(chara));
+  owned_.adopt(std::move(chara));
   // The first character of a world without fighters is seat 1's: the player
   // of a game for one.
   if (fighters_ == 0 && charas.size() == 1) {
@@ -52,14 +52,13 @@ Obj* World::createObj(const std::string& id, int32_t action, int32_t pc, int32_t
   raw->seat = spawningSeat_;
   objects.push_back(raw);
   if (hitGrid_.active()) hitGrid_.add(raw, objects.size() - 1);
-  owned_.emplace(raw, std::move(obj));
+  owned_.adopt(std::move(obj));
   return raw;
 }
 
 void World::removeObject(Obj* o) {
   if (rules.items.any()) forgetItemsOf(o);
-  auto node = owned_.extract(o);
-  if (!node.empty()) removed_.push_back(std::move(node.mapped()));
+  if (auto left = owned_.release(o)) removed_.push_back(std::move(left));
 }
 
 void World::removeEnemy(size_t index) {

@@ -63,7 +63,7 @@ Chara* World::addFighter(int number, double x, double z) {
   }
   auto made = std::make_unique<Chara>(this, hero, 0, 0, 0, static_cast<float>(x), 0.0f, static_cast<float>(z));
   Chara* c = made.get();
-  owned_.emplace(c, std::move(made));
+  owned_.adopt(std::move(made));
   objects.push_back(c);
   size_t at = 0;
   while (at < fighters_ && charas[at]->seat < number) ++at;

@@ -539,10 +539,7 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
   charas.reserve(charaCount);
   for (int32_t at : charaIndex) charas.push_back(made[static_cast<size_t>(at)]->asChara());
   owned_.reserve(total);
-  for (auto& m : made) {
-    Obj* raw = m.get();
-    owned_.emplace(raw, std::move(m));
-  }
+  for (auto& m : made) owned_.adopt(std::move(m));
   screenWidth = s.screenWidth;
   cameraX = s.cameraX;
   cameraY = s.cameraY;
@@ -575,5 +572,6 @@ Expected<uint64_t> World::restoreState(std::span<const uint8_t> bytes, const std
   tallies = newTallies;
   spawningSeat_ = 0;
   passRemoved_ = 0;
+  armedAtLastPass_ = kArmedUnknown;
   return randomState;
 }
