@@ -80,8 +80,11 @@ void QuadRenderer::draw(const hgeQuad& given) {
   bool white = !texture;
   if (white) texture = quad.blend == BLEND_ALPHAADD ? whiteAdd_.get() : white_.get();
   int blend = quad.blend;
-  if (software_ && !white && blend != BLEND_ALPHAADD && opaqueDraw(quad, given.tex, texture))
+  if (software_ && !white && blend != BLEND_ALPHAADD && opaqueDraw(quad, given.tex, texture)) {
     blend = kCopied;  // blending it changes nothing: the software renderer copies it instead, far faster
+    if (drawn == &given)
+      if (SDL_Texture* rows = textures_.opaqueFor(given.tex, renderer_)) texture = rows;
+  }
   if (texture != batchTexture_ || blend != batchBlend_ || vertices_.size() >= kMaxQuads * 4) {
     flush();
     batchTexture_ = texture;

@@ -3,6 +3,7 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/PictureSize.h"
 
@@ -190,9 +191,34 @@ SDL_Texture* TextureStore::textureFor(HTEXTURE handle, SDL_Renderer* renderer) {
   if (!e.picture) return nullptr;
   e.texture.reset(SDL_CreateTextureFromSurface(renderer, e.picture.get()));
   for (TexturePtr& m : e.mirrored) m.reset();
+  e.opaqueCopy.reset();
   e.owner = renderer;
   e.opaque = isOpaque(e.picture.get());
   return e.texture.get();
+}
+
+SDL_Texture* TextureStore::opaqueFor(HTEXTURE handle, SDL_Renderer* renderer) {
+  auto it = entries_.find(handle);
+  if (it == entries_.end() || !it->second.opaque || !it->second.picture || it->second.owner != renderer) return nullptr;
+  Entry& e = it->second;
+  if (e.opaqueCopy) return e.opaqueCopy.get();
+  SDL_Surface* from = e.picture.get();
+  if (from->format->format != SDL_PIXELFORMAT_ARGB8888) return nullptr;
+  // ARGB and XRGB lay their colours out alike: the rows are copied as they are.
+  TexturePtr made(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, from->w, from->h));
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (!made || SDL_LockTexture(made.get(), nullptr, &pixels, &pitch) != 0) return nullptr;
+  for (int y = 0; y < from->h; ++y)
+    std::memcpy(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch,
+                static_cast<const uint8_t*>(from->pixels) + static_cast<size_t>(y) * from->pitch,
+                static_cast<size_t>(from->w) * 4);
+  SDL_UnlockTexture(made.get());
+  SDL_ScaleMode filter = SDL_ScaleModeLinear;
+  if (SDL_GetTextureScaleMode(e.texture.get(), &filter) == 0) SDL_SetTextureScaleMode(made.get(), filter);
+  SDL_SetTextureBlendMode(made.get(), SDL_BLENDMODE_NONE);
+  e.opaqueCopy = std::move(made);
+  return e.opaqueCopy.get();
 }
 
 bool TextureStore::opaque(HTEXTURE handle) const {

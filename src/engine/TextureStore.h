@@ -79,6 +79,10 @@ class TextureStore {
   // True when the handle's renderer texture is made and its picture has no
   // pixel that is not fully opaque (alpha blending it changes nothing).
   bool opaque(HTEXTURE handle) const;
+  // An opaque picture as a texture without alpha, in the format of most
+  // windows: drawn with blending off, a software renderer copies its rows
+  // whole. Made on first use; nullptr unless opaque(handle).
+  SDL_Texture* opaqueFor(HTEXTURE handle, SDL_Renderer* renderer);
   // Drops every renderer texture (before the renderer goes away).
   void dropRendererTextures();
   void clear();
@@ -95,6 +99,7 @@ class TextureStore {
     std::array<TexturePtr, 3> mirrored;
     SDL_Renderer* owner = nullptr;
     bool opaque = false;  // found when the renderer texture is made
+    TexturePtr opaqueCopy;  // made by opaqueFor
   };
   std::unordered_map<HTEXTURE, Entry> entries_;
   HTEXTURE next_ = 1;
