@@ -1,9 +1,10 @@
 // Frame timing from the high-resolution counter: sleep for the bulk of the
 // wait, then spin to the deadline. The spin is as long as the scheduler has
 // lately needed to wake a sleeper (but for rare late wake-ups), and a margin:
-// short on a quiet machine, longer while wake-ups come late. A loop that is late may catch up by
-// skipping pictures (behind()); one that falls more than a few frames behind
-// starts counting again from now instead of rushing to catch up.
+// short on a quiet machine, longer while wake-ups come late. A loop that is
+// late may catch up by skipping pictures (behind()); one that falls more than
+// a few frames behind starts counting again from now instead of rushing to
+// catch up.
 #pragma once
 
 #include <array>

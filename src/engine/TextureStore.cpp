@@ -3,7 +3,6 @@
 #include <SDL_image.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "engine/PictureSize.h"
 
@@ -164,6 +163,26 @@ bool isOpaque(const SDL_Surface* picture) {
   return true;
 }
 
+// A streaming texture of `format` (of the picture's 32-bit layout) holding
+// the picture, turned over as asked, written straight into its pixels.
+TexturePtr copyOf(SDL_Renderer* renderer, const SDL_Surface* from, Uint32 format, bool acrossX, bool acrossY) {
+  TexturePtr made(SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, from->w, from->h));
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (!made || SDL_LockTexture(made.get(), nullptr, &pixels, &pitch) != 0) return nullptr;
+  for (int y = 0; y < from->h; ++y) {
+    const uint32_t* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(from->pixels) +
+                                                           static_cast<size_t>(acrossY ? from->h - 1 - y : y) * from->pitch);
+    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
+    if (acrossX)
+      for (int x = 0; x < from->w; ++x) out[x] = in[from->w - 1 - x];
+    else
+      std::copy(in, in + from->w, out);
+  }
+  SDL_UnlockTexture(made.get());
+  return made;
+}
+
 }  // namespace
 
 SDL_Texture* TextureStore::textureFor(HTEXTURE handle, SDL_Renderer* renderer) {
@@ -192,38 +211,33 @@ SDL_Texture* TextureStore::textureFor(HTEXTURE handle, SDL_Renderer* renderer) {
   e.texture.reset(SDL_CreateTextureFromSurface(renderer, e.picture.get()));
   for (TexturePtr& m : e.mirrored) m.reset();
   e.opaqueCopy.reset();
+  e.opaque = -1;
   e.owner = renderer;
-  e.opaque = isOpaque(e.picture.get());
   return e.texture.get();
 }
 
 SDL_Texture* TextureStore::opaqueFor(HTEXTURE handle, SDL_Renderer* renderer) {
-  auto it = entries_.find(handle);
-  if (it == entries_.end() || !it->second.opaque || !it->second.picture || it->second.owner != renderer) return nullptr;
-  Entry& e = it->second;
+  if (!opaque(handle)) return nullptr;
+  Entry& e = entries_.find(handle)->second;
+  if (e.owner != renderer || e.picture->format->format != SDL_PIXELFORMAT_ARGB8888) return nullptr;
   if (e.opaqueCopy) return e.opaqueCopy.get();
-  SDL_Surface* from = e.picture.get();
-  if (from->format->format != SDL_PIXELFORMAT_ARGB8888) return nullptr;
   // ARGB and XRGB lay their colours out alike: the rows are copied as they are.
-  TexturePtr made(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, from->w, from->h));
-  void* pixels = nullptr;
-  int pitch = 0;
-  if (!made || SDL_LockTexture(made.get(), nullptr, &pixels, &pitch) != 0) return nullptr;
-  for (int y = 0; y < from->h; ++y)
-    std::memcpy(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch,
-                static_cast<const uint8_t*>(from->pixels) + static_cast<size_t>(y) * from->pitch,
-                static_cast<size_t>(from->w) * 4);
-  SDL_UnlockTexture(made.get());
-  SDL_ScaleMode filter = SDL_ScaleModeLinear;
-  if (SDL_GetTextureScaleMode(e.texture.get(), &filter) == 0) SDL_SetTextureScaleMode(made.get(), filter);
-  SDL_SetTextureBlendMode(made.get(), SDL_BLENDMODE_NONE);
-  e.opaqueCopy = std::move(made);
+  e.opaqueCopy = copyOf(renderer, e.picture.get(), SDL_PIXELFORMAT_RGB888, false, false);
+  if (e.opaqueCopy) {
+    SDL_ScaleMode filter = SDL_ScaleModeLinear;
+    if (SDL_GetTextureScaleMode(e.texture.get(), &filter) == 0) SDL_SetTextureScaleMode(e.opaqueCopy.get(), filter);
+    SDL_SetTextureBlendMode(e.opaqueCopy.get(), SDL_BLENDMODE_NONE);
+  }
   return e.opaqueCopy.get();
 }
 
-bool TextureStore::opaque(HTEXTURE handle) const {
+bool TextureStore::opaque(HTEXTURE handle) {
   auto it = entries_.find(handle);
-  return it != entries_.end() && it->second.texture && it->second.opaque;
+  if (it == entries_.end() || !it->second.texture || !it->second.picture) return false;
+  Entry& e = it->second;
+  // Found when first asked: only software renderers ask.
+  if (e.opaque < 0) e.opaque = isOpaque(e.picture.get()) ? 1 : 0;
+  return e.opaque == 1;
 }
 
 SDL_Texture* TextureStore::mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, bool acrossX, bool acrossY) {
@@ -234,22 +248,7 @@ SDL_Texture* TextureStore::mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, 
   if (turned) return turned.get();
   SDL_Surface* from = e.picture.get();
   if (!from || from->format->BytesPerPixel != 4) return nullptr;
-  // Turned over straight into the texture's own pixels.
-  TexturePtr made(SDL_CreateTexture(renderer, from->format->format, SDL_TEXTUREACCESS_STREAMING, from->w, from->h));
-  void* pixels = nullptr;
-  int pitch = 0;
-  if (!made || SDL_LockTexture(made.get(), nullptr, &pixels, &pitch) != 0) return nullptr;
-  for (int y = 0; y < from->h; ++y) {
-    const uint32_t* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(from->pixels) +
-                                                           static_cast<size_t>(acrossY ? from->h - 1 - y : y) * from->pitch);
-    uint32_t* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch);
-    if (acrossX)
-      for (int x = 0; x < from->w; ++x) out[x] = in[from->w - 1 - x];
-    else
-      std::copy(in, in + from->w, out);
-  }
-  SDL_UnlockTexture(made.get());
-  turned = std::move(made);
+  turned = copyOf(renderer, from, from->format->format, acrossX, acrossY);
   if (turned) {
     SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
     SDL_GetTextureBlendMode(texture, &mode);

@@ -78,7 +78,7 @@ class TextureStore {
   SDL_Texture* mirroredFor(HTEXTURE handle, SDL_Renderer* renderer, bool acrossX, bool acrossY);
   // True when the handle's renderer texture is made and its picture has no
   // pixel that is not fully opaque (alpha blending it changes nothing).
-  bool opaque(HTEXTURE handle) const;
+  bool opaque(HTEXTURE handle);
   // An opaque picture as a texture without alpha, in the format of most
   // windows: drawn with blending off, a software renderer copies its rows
   // whole. Made on first use; nullptr unless opaque(handle).
@@ -98,7 +98,7 @@ class TextureStore {
     // Turned over across x, across y and across both (made by mirroredFor).
     std::array<TexturePtr, 3> mirrored;
     SDL_Renderer* owner = nullptr;
-    bool opaque = false;  // found when the renderer texture is made
+    int8_t opaque = -1;     // 1 or 0 once opaque() has looked (-1: not yet)
     TexturePtr opaqueCopy;  // made by opaqueFor
   };
   std::unordered_map<HTEXTURE, Entry> entries_;
