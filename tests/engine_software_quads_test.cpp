@@ -3,7 +3,10 @@
 // the renderer's own drawing, and no allocation a frame after that.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <functional>
 #include <vector>
 
 #include "AllocationCounter.h"
@@ -233,8 +236,11 @@ TEST(KeptCopies, DrawTheSamePixelsAsTheRenderersOwnDrawing) {
 
 TEST(KeptCopies, DrawingThemAgainAllocatesNothing) {
   if (!AllocationCounter::available()) GTEST_SKIP() << AllocationCounter::kWhyNot;
+  for (bool direct : {false, true}) {
   Canvas c;
-  QuadRenderer quads(c.renderer.get(), c.store);
+  std::function<SDL_Surface*()> canvas;
+  if (direct) canvas = [&] { return c.surface.get(); };
+  QuadRenderer quads(c.renderer.get(), c.store, canvas);
   auto frame = [&] {
     quads.clear(0);
     drawStretched(c, quads, true, 1, 2, kW, 1, 0x64000000);
@@ -249,5 +255,99 @@ TEST(KeptCopies, DrawingThemAgainAllocatesNothing) {
   EXPECT_EQ(AllocationCounter::count([&] {
               for (int i = 0; i < 50; ++i) frame();
             }),
-            0);
+            0) << (direct ? "blitted straight onto the canvas" : "through the renderer");
+  if (direct) EXPECT_GT(quads.blits(), 0u);
+  }
+}
+
+namespace {
+
+// Largest difference of any colour channel between the two canvases.
+int largestDifference(const Canvas& a, const Canvas& b) {
+  int largest = 0;
+  for (int y = 0; y < 3 * kH; ++y)
+    for (int x = 0; x < 3 * kW; ++x) {
+      const uint32_t p = Canvas::pixelAt(a.surface.get(), x, y), q = Canvas::pixelAt(b.surface.get(), x, y);
+      for (int shift : {0, 8, 16}) largest = std::max(largest, std::abs(int(p >> shift & 0xFF) - int(q >> shift & 0xFF)));
+    }
+  return largest;
+}
+
+// A quad without texture, filled with its colour: left in the batch.
+void drawFill(QuadRenderer& quads, float x, float y, float w, float h, uint32_t color) {
+  hgeQuad q = wholePicture(0, false, false);
+  const float xs[4] = {x, x + w, x + w, x}, ys[4] = {y, y, y + h, y + h};
+  for (int i = 0; i < 4; ++i) {
+    q.v[i].x = xs[i];
+    q.v[i].y = ys[i];
+    q.v[i].col = color;
+  }
+  quads.draw(q);
+}
+
+}  // namespace
+
+TEST(DirectBlits, KeepTheOrderAndThePixelsOfTheRenderersOwnDrawing) {
+  // Each case lies between a quad without texture drawn before it and a
+  // translucent one over it, both batched by the renderer: the blit straight
+  // onto the canvas must come between them.
+  struct Case {
+    const char* what;
+    Placed placed;
+    bool blitted;          // drawn straight onto the canvas
+    int differingAtMost;   // pixels that may differ by rounding (translucent ones)
+  } const cases[] = {
+      {"its own size", {1, 2, kW, kH, 0xFFFFFFFF}, true, 1},
+      {"between pixels", {1.5f, 0.75f, kW, kH, 0xFFFFFFFF}, true, 1},
+      {"over the top left corner", {-2.5f, -1, kW, kH, 0xFFFFFFFF}, true, 1},
+      {"over the bottom right corner", {3 * kW - 2, 3 * kH - 1, kW, kH, 0xFFFFFFFF}, true, 1},
+      {"a part", {4, 2, 2, 2, 0xFFFFFFFF, 0.25f, 1.0f / kH, 0.75f, 1}, true, 1},
+      {"a translucent shadow", {2, 3, kW, kH, 0x64000000}, true, kW * kH},
+      {"translucent", {0, 0, kW, kH, 0x80FFFFFF}, true, kW * kH},
+      {"twice as large: its kept copy (stretching spreads the translucent pixel)", {1, 0, 2 * kW, 2 * kH, 0xFFFFFFFF}, true, 16},
+  };
+  for (const Case& k : cases) {
+    Canvas own, direct;
+    QuadRenderer ownQuads(own.renderer.get(), own.store);
+    QuadRenderer directQuads(direct.renderer.get(), direct.store, [&] { return direct.surface.get(); });
+    for (Canvas* c : {&own, &direct}) {
+      QuadRenderer& quads = c == &own ? ownQuads : directQuads;
+      quads.clear(0x1E5A3C);
+      drawFill(quads, 0, 0, 2 * kW, 2 * kH, 0xFF4080C0);
+      drawPart(*c, quads, true, k.placed);
+      drawFill(quads, kW, 0, 2 * kW, 3 * kH, 0x60FF2000);
+      quads.flush();
+      SDL_RenderFlush(c->renderer.get());
+    }
+    EXPECT_EQ(directQuads.blits() > 0, k.blitted) << k.what;
+    EXPECT_EQ(ownQuads.blits(), 0u) << k.what;
+    EXPECT_LE(largestDifference(own, direct), 2) << k.what;
+    EXPECT_LE(differingPixels(own, direct), k.differingAtMost) << k.what;
+  }
+}
+
+TEST(DirectBlits, AreLeftToTheRendererWhereItScalesOrTintsAgain) {
+  struct Case {
+    const char* what;
+    float scale;
+    std::vector<uint32_t> tints;  // drawn in turn, at the picture's own size
+    uint64_t blits;
+  } const cases[] = {
+      {"a scaled renderer", 2, {0xFFFFFFFF}, 0},
+      {"plain, then a shadow", 1, {0xFFFFFFFF, 0x64000000}, 2},
+      {"a second tint: the usual way", 1, {0x64000000, 0xC0000000, 0x64000000}, 2},
+  };
+  for (const Case& k : cases) {
+    Canvas own, direct;
+    QuadRenderer ownQuads(own.renderer.get(), own.store);
+    QuadRenderer directQuads(direct.renderer.get(), direct.store, [&] { return direct.surface.get(); });
+    for (Canvas* c : {&own, &direct}) {
+      QuadRenderer& quads = c == &own ? ownQuads : directQuads;
+      SDL_RenderSetScale(c->renderer.get(), k.scale, k.scale);
+      quads.clear(0x1E5A3C);
+      for (uint32_t tint : k.tints) drawPart(*c, quads, true, Placed{1, 1, kW, kH, tint});
+    }
+    EXPECT_EQ(directQuads.blits(), k.blits) << k.what;
+    EXPECT_LE(largestDifference(own, direct), 2 * static_cast<int>(k.tints.size())) << k.what;
+  }
 }

@@ -262,7 +262,8 @@ bool Engine::System_Initiate() {
     video_ = std::make_unique<SdlVideo>();
   std::string why;
   if (!video_->open(settings, why)) return fail(why);
-  quads_ = std::make_unique<QuadRenderer>(video_->renderer(), textures_);
+  quads_ = std::make_unique<QuadRenderer>(video_->renderer(), textures_,
+                                          [video = video_.get()] { return video->softwareCanvas(); });
 
   if (headless_ || !useSound_)
     audio_ = std::make_unique<HeadlessAudio>();

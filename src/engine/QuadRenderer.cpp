@@ -30,8 +30,8 @@ SDL_Color toSdlColor(uint32_t argb) {
                    static_cast<Uint8>(argb >> 24)};
 }
 
-QuadRenderer::QuadRenderer(SDL_Renderer* renderer, TextureStore& textures)
-    : renderer_(renderer), textures_(textures), copies_(renderer) {
+QuadRenderer::QuadRenderer(SDL_Renderer* renderer, TextureStore& textures, std::function<SDL_Surface*()> canvas)
+    : renderer_(renderer), textures_(textures), copies_(renderer), runs_(renderer, std::move(canvas)) {
   SDL_RendererInfo info;
   software_ = renderer_ && SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
   for (TexturePtr* white : {&white_, &whiteAdd_}) {
@@ -80,10 +80,15 @@ void QuadRenderer::draw(const hgeQuad& given) {
   bool white = !texture;
   if (white) texture = quad.blend == BLEND_ALPHAADD ? whiteAdd_.get() : white_.get();
   int blend = quad.blend;
-  if (software_ && !white && blend != BLEND_ALPHAADD && opaqueDraw(quad, given.tex, texture)) {
-    blend = kCopied;  // blending it changes nothing: the software renderer copies it instead, far faster
-    if (drawn == &given)
-      if (SDL_Texture* rows = textures_.opaqueFor(given.tex, renderer_)) texture = rows;
+  if (software_ && !white && blend != BLEND_ALPHAADD) {
+    if (opaqueDraw(quad, given.tex, texture)) {
+      blend = kCopied;  // blending it changes nothing: the software renderer copies it instead, far faster
+      if (drawn == &given)
+        if (SDL_Texture* rows = textures_.opaqueFor(given.tex, renderer_)) texture = rows;
+    } else if (runs_.draw(quad, texture, [this] { flush(); })) {
+      ++blits_;
+      return;
+    }
   }
   if (texture != batchTexture_ || blend != batchBlend_ || vertices_.size() >= kMaxQuads * 4) {
     flush();

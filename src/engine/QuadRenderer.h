@@ -2,8 +2,10 @@
 // share a texture and blend mode into one SDL_RenderGeometry call.
 #pragma once
 
+#include <functional>
 #include <vector>
 
+#include "engine/RunLengthBlits.h"
 #include "engine/SdlPtrs.h"
 #include "engine/SoftwareCopies.h"
 #include "engine/hge.h"
@@ -21,7 +23,9 @@ bool flippedRect(const hgeQuad& q, int width, int height, bool& acrossX, bool& a
 
 class QuadRenderer {
  public:
-  QuadRenderer(SDL_Renderer* renderer, TextureStore& textures);
+  // `canvas` gives the surface a software renderer draws on, where pictures
+  // may be blitted straight onto it (see RunLengthBlits); none without it.
+  QuadRenderer(SDL_Renderer* renderer, TextureStore& textures, std::function<SDL_Surface*()> canvas = {});
   QuadRenderer(const QuadRenderer&) = delete;
   QuadRenderer& operator=(const QuadRenderer&) = delete;
 
@@ -35,6 +39,8 @@ class QuadRenderer {
   SDL_Renderer* renderer() const { return renderer_; }
   // Draw calls made so far (for benchmarks).
   uint64_t batches() const { return batches_; }
+  // Quads blitted straight onto the canvas so far (for tests).
+  uint64_t blits() const { return blits_; }
 
  private:
   static constexpr size_t kMaxQuads = 2048;
@@ -55,9 +61,11 @@ class QuadRenderer {
   SDL_Texture* batchTexture_ = nullptr;
   int batchBlend_ = -1;
   uint64_t batches_ = 0;
+  uint64_t blits_ = 0;
   // Software renderers draw flipped pictures from turned-over copies, and
   // stretched or differently tinted ones from kept copies.
   bool software_ = false;
   hgeQuad turned_, copied_;
   SoftwareCopies copies_;
+  RunLengthBlits runs_;
 };

@@ -7,10 +7,18 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+// What the software renderer's fast path keeps beside a texture (see
+// RunLengthBlits): attached as the texture's user data, freed with it.
+struct TextureKeep;
+void freeTextureKeep(SDL_Texture* texture);
+
 struct SdlDeleter {
   void operator()(SDL_Window* p) const { SDL_DestroyWindow(p); }
   void operator()(SDL_Renderer* p) const { SDL_DestroyRenderer(p); }
-  void operator()(SDL_Texture* p) const { SDL_DestroyTexture(p); }
+  void operator()(SDL_Texture* p) const {
+    freeTextureKeep(p);
+    SDL_DestroyTexture(p);
+  }
   void operator()(SDL_Surface* p) const { SDL_FreeSurface(p); }
   void operator()(Mix_Chunk* p) const { Mix_FreeChunk(p); }
   void operator()(Mix_Music* p) const { Mix_FreeMusic(p); }

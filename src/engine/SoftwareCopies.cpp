@@ -8,6 +8,20 @@ bool uprightRect(const hgeVertex* v) {
          v[0].col == v[1].col && v[0].col == v[2].col && v[0].col == v[3].col;
 }
 
+bool rendererCopyRects(const hgeVertex* v, int texW, int texH, SDL_Rect& part, SDL_Rect& place) {
+  part.x = static_cast<int>(v[0].tx * static_cast<float>(texW));
+  part.y = static_cast<int>(v[0].ty * static_cast<float>(texH));
+  part.w = static_cast<int>(v[2].tx * static_cast<float>(texW) - static_cast<float>(part.x));
+  part.h = static_cast<int>(v[2].ty * static_cast<float>(texH) - static_cast<float>(part.y));
+  const SDL_Rect whole{0, 0, texW, texH};
+  if (part.w <= 0 || part.h <= 0 || !SDL_IntersectRect(&part, &whole, &part)) return false;
+  place.x = static_cast<int>(v[0].x);
+  place.y = static_cast<int>(v[0].y);
+  place.w = static_cast<int>(v[2].x - v[0].x);
+  place.h = static_cast<int>(v[2].y - v[0].y);
+  return place.w > 0 && place.h > 0;
+}
+
 size_t SoftwareCopies::KeyHash::operator()(const Key& k) const {
   size_t h = std::hash<const void*>()(k.from);
   for (int part : {k.x, k.y, k.w, k.h, k.width, k.height, k.tint})
@@ -24,18 +38,10 @@ SDL_Texture* SoftwareCopies::copyFor(const hgeQuad& q, HTEXTURE handle, SDL_Text
   if (scaleX != 1 || scaleY != 1) return nullptr;
   int texW = 0, texH = 0;
   if (SDL_QueryTexture(from, nullptr, nullptr, &texW, &texH) != 0) return nullptr;
-  // The part read and the place drawn, worked out as the renderer works them
-  // out for an upright rectangle: in floats, then cut to whole pixels.
-  SDL_Rect part;
-  part.x = static_cast<int>(v[0].tx * static_cast<float>(texW));
-  part.y = static_cast<int>(v[0].ty * static_cast<float>(texH));
-  part.w = static_cast<int>(v[2].tx * static_cast<float>(texW) - static_cast<float>(part.x));
-  part.h = static_cast<int>(v[2].ty * static_cast<float>(texH) - static_cast<float>(part.y));
-  const SDL_Rect whole{0, 0, texW, texH};
-  if (part.w <= 0 || part.h <= 0 || !SDL_IntersectRect(&part, &whole, &part)) return nullptr;
-  const int x = static_cast<int>(v[0].x), y = static_cast<int>(v[0].y);
-  const int width = static_cast<int>(v[2].x - v[0].x), height = static_cast<int>(v[2].y - v[0].y);
-  if (width <= 0 || height <= 0 || static_cast<int64_t>(width) * height > kMaxPixelsOfOne) return nullptr;
+  SDL_Rect part, place;
+  if (!rendererCopyRects(v, texW, texH, part, place)) return nullptr;
+  const int x = place.x, y = place.y, width = place.w, height = place.h;
+  if (static_cast<int64_t>(width) * height > kMaxPixelsOfOne) return nullptr;
   const uint32_t col = v[0].col;
   const int tint = ((col & 0xFFFFFF) != 0xFFFFFF ? 1 : 0) | ((col >> 24) != 0xFF ? 2 : 0);
   if (width == part.w && height == part.h) {
@@ -53,7 +59,7 @@ SDL_Texture* SoftwareCopies::copyFor(const hgeQuad& q, HTEXTURE handle, SDL_Text
   auto found = copies_.find(key);
   if (found == copies_.end()) {
     makeRoom(static_cast<int64_t>(width) * height);
-    TexturePtr made = make(from, part, width, height);
+    TexturePtr made = renderedCopy(renderer_, from, part, width, height);
     if (!made) return nullptr;
     pixels_ += static_cast<int64_t>(width) * height;
     found = copies_.emplace(key, Copy{handle, std::move(made), 0}).first;
@@ -74,11 +80,11 @@ SDL_Texture* SoftwareCopies::copyFor(const hgeQuad& q, HTEXTURE handle, SDL_Text
   return found->second.texture.get();
 }
 
-TexturePtr SoftwareCopies::make(SDL_Texture* from, const SDL_Rect& part, int width, int height) {
-  TexturePtr made(SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, width, height));
+TexturePtr renderedCopy(SDL_Renderer* renderer, SDL_Texture* from, const SDL_Rect& part, int width, int height) {
+  TexturePtr made(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, width, height));
   if (!made) return nullptr;
   // What is queued runs first, with the blend modes it was queued with.
-  SDL_RenderFlush(renderer_);
+  SDL_RenderFlush(renderer);
   SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
   Uint8 r = 255, g = 255, b = 255, a = 255;
   SDL_GetTextureBlendMode(from, &mode);
@@ -87,11 +93,11 @@ TexturePtr SoftwareCopies::make(SDL_Texture* from, const SDL_Rect& part, int wid
   SDL_SetTextureBlendMode(from, SDL_BLENDMODE_NONE);
   SDL_SetTextureColorMod(from, 255, 255, 255);
   SDL_SetTextureAlphaMod(from, 255);
-  SDL_Texture* target = SDL_GetRenderTarget(renderer_);
+  SDL_Texture* target = SDL_GetRenderTarget(renderer);
   // The renderer's own copy or linear stretch, into a picture of the size drawn.
-  const bool ok = SDL_SetRenderTarget(renderer_, made.get()) == 0 && SDL_RenderCopy(renderer_, from, &part, nullptr) == 0 &&
-                  SDL_RenderFlush(renderer_) == 0;
-  SDL_SetRenderTarget(renderer_, target);
+  const bool ok = SDL_SetRenderTarget(renderer, made.get()) == 0 && SDL_RenderCopy(renderer, from, &part, nullptr) == 0 &&
+                  SDL_RenderFlush(renderer) == 0;
+  SDL_SetRenderTarget(renderer, target);
   SDL_SetTextureBlendMode(from, mode);
   SDL_SetTextureColorMod(from, r, g, b);
   SDL_SetTextureAlphaMod(from, a);

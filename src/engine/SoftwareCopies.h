@@ -22,6 +22,17 @@
 // (either way round), in one colour: what the renderer draws as a copy.
 bool uprightRect(const hgeVertex* v);
 
+// For an upright quad `v` (not turned over) showing a texture `texW` by
+// `texH`: the part of the texture the renderer reads and the place it draws
+// it, worked out as the renderer works them out (in floats, then cut to whole
+// pixels). False when it reads nothing.
+bool rendererCopyRects(const hgeVertex* v, int texW, int texH, SDL_Rect& part, SDL_Rect& place);
+
+// The renderer's own copy of `part` of `from` (or its linear stretch), into a
+// new target texture `width` by `height`, untinted and unblended. Runs what
+// is queued first.
+TexturePtr renderedCopy(SDL_Renderer* renderer, SDL_Texture* from, const SDL_Rect& part, int width, int height);
+
 class SoftwareCopies {
  public:
   explicit SoftwareCopies(SDL_Renderer* renderer) : renderer_(renderer) {}
@@ -68,7 +79,6 @@ class SoftwareCopies {
     int tint;
   };
 
-  TexturePtr make(SDL_Texture* from, const SDL_Rect& part, int width, int height);
   void makeRoom(int64_t pixels);
 
   SDL_Renderer* renderer_;

@@ -36,6 +36,9 @@ class VideoBackend {
   // Ends the frame's drawing (shows it); when `png` is given, encodes the
   // frame's picture into it as a PNG file first.
   virtual bool endScene(std::vector<uint8_t>* png, std::string& error) = 0;
+  // The surface a software renderer draws on, where pictures may be blitted
+  // onto it directly; nullptr for other renderers.
+  virtual SDL_Surface* softwareCanvas() { return nullptr; }
   // Whether the frame loop waits for the frame rate.
   virtual bool paced() const = 0;
   // A message for the player. Returns false when it could not be shown.

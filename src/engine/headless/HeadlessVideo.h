@@ -10,6 +10,7 @@ class HeadlessVideo : public VideoBackend {
   bool open(const VideoSettings& settings, std::string& error) override;
   bool pumpEvents(Keyboard& keyboard) override;
   SDL_Renderer* renderer() override { return renderer_.get(); }
+  SDL_Surface* softwareCanvas() override { return canvas_.get(); }
   bool beginScene(bool wantPicture) override;
   bool endScene(std::vector<uint8_t>* png, std::string& error) override;
   bool paced() const override { return false; }

@@ -105,6 +105,8 @@ bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
     error = std::string("cannot make a renderer: ") + SDL_GetError();
     return false;
   }
+  SDL_RendererInfo info;
+  software_ = SDL_GetRendererInfo(renderer_.get(), &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
   SDL_RenderSetLogicalSize(renderer_.get(), width_, height_);
   if (settings.icon) SDL_SetWindowIcon(window_.get(), settings.icon);
   SDL_ShowCursor(settings.hideMouse ? SDL_DISABLE : SDL_ENABLE);
@@ -114,6 +116,12 @@ bool SdlVideo::open(const VideoSettings& settings, std::string& error) {
   pads_.open(config.empty() ? std::string() : (config / "gamecontrollerdb.txt").string(),
              settings.log ? settings.log : [](const std::string&) {});
   return true;
+}
+
+SDL_Surface* SdlVideo::softwareCanvas() {
+  // The software renderer draws on the window's surface (the same one it
+  // asks SDL for); other renderers have none to share.
+  return software_ && window_ ? SDL_GetWindowSurface(window_.get()) : nullptr;
 }
 
 bool SdlVideo::fullscreen() const {

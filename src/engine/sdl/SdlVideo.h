@@ -13,6 +13,7 @@ class SdlVideo : public VideoBackend {
   bool open(const VideoSettings& settings, std::string& error) override;
   bool pumpEvents(Keyboard& keyboard) override;
   SDL_Renderer* renderer() override { return renderer_.get(); }
+  SDL_Surface* softwareCanvas() override;
   bool beginScene(bool wantPicture) override;
   bool endScene(std::vector<uint8_t>* png, std::string& error) override;
   bool paced() const override { return true; }
@@ -31,6 +32,7 @@ class SdlVideo : public VideoBackend {
   bool videoStarted_ = false;
   WindowPtr window_;
   RendererPtr renderer_;
+  bool software_ = false;  // SDL's software renderer, drawing on the window's surface
   int width_ = 800, height_ = 480;
   int windowedWidth_ = 0, windowedHeight_ = 0;  // the window's size when last windowed
   int events_ = 0;
