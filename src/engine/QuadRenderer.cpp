@@ -85,7 +85,7 @@ void QuadRenderer::draw(const hgeQuad& given) {
       blend = kCopied;  // blending it changes nothing: the software renderer copies it instead, far faster
       if (drawn == &given)
         if (SDL_Texture* rows = textures_.opaqueFor(given.tex, renderer_)) texture = rows;
-    } else if (runs_.draw(quad, texture, [this] { flush(); })) {
+    } else if (runs_.draw(quad, texture, drawn == &given ? textures_.picture(given.tex) : nullptr, [this] { flush(); })) {
       ++blits_;
       return;
     }

@@ -26,19 +26,23 @@ class RunLengthBlits {
 
   // Draws `q`, showing `from` with blending by alpha, straight onto the
   // canvas when it is an upright quad of one colour drawn at its own size on
-  // an unscaled canvas; false to draw it the usual way. `beforeBlit` runs
-  // first (it hands the caller's batch to the renderer).
-  bool draw(const hgeQuad& q, SDL_Texture* from, const std::function<void()>& beforeBlit);
+  // an unscaled canvas; false to draw it the usual way. `pixels`, when not
+  // null, holds the texture's pixels (else they are read from the texture).
+  // `beforeBlit` runs first (it hands the caller's batch to the renderer).
+  bool draw(const hgeQuad& q, SDL_Texture* from, const SDL_Surface* pixels, const std::function<void()>& beforeBlit);
 
   // Coded copies made so far (for tests).
   int made() const { return made_; }
 
-  // Pictures larger than this are drawn the usual way.
+  // Pictures larger than this, or smaller (where blending costs little and a
+  // copy would cost more than it saves), are drawn the usual way.
   static constexpr int64_t kMaxPixels = 1024 * 1024;
+  static constexpr int64_t kMinPixels = 64 * 64;
 
  private:
   SDL_Surface* canvasNow() const;
-  SurfacePtr codedCopy(SDL_Texture* from, int width, int height, uint32_t tint);
+  SurfacePtr codedCopy(SDL_Texture* from, const SDL_Surface* pixels, int width, int height, uint32_t tint);
+  bool readPixels(SDL_Texture* from, const SDL_Surface* pixels, SDL_Surface* into);
 
   SDL_Renderer* renderer_;
   std::function<SDL_Surface*()> canvas_;

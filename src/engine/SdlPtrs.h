@@ -7,9 +7,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-// What the software renderer's fast path keeps beside a texture (see
-// RunLengthBlits): attached as the texture's user data, freed with it.
-struct TextureKeep;
+// Frees what the software renderer's fast path keeps beside a texture as its
+// user data (see RunLengthBlits), before the texture goes.
 void freeTextureKeep(SDL_Texture* texture);
 
 struct SdlDeleter {

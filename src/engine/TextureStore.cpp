@@ -231,6 +231,11 @@ SDL_Texture* TextureStore::opaqueFor(HTEXTURE handle, SDL_Renderer* renderer) {
   return e.opaqueCopy.get();
 }
 
+const SDL_Surface* TextureStore::picture(HTEXTURE handle) const {
+  auto it = entries_.find(handle);
+  return it == entries_.end() ? nullptr : it->second.picture.get();
+}
+
 bool TextureStore::opaque(HTEXTURE handle) {
   auto it = entries_.find(handle);
   if (it == entries_.end() || !it->second.texture || !it->second.picture) return false;

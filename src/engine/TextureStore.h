@@ -63,6 +63,8 @@ class TextureStore {
   void free(HTEXTURE handle);
   int width(HTEXTURE handle) const;
   int height(HTEXTURE handle) const;
+  // The decoded picture of a handle while the store keeps it; nullptr otherwise.
+  const SDL_Surface* picture(HTEXTURE handle) const;
   bool contains(HTEXTURE handle) const { return entries_.count(handle) != 0; }
   size_t size() const { return entries_.size(); }
   // Pixels of the textures held now, and the most there may be.
