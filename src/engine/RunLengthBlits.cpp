@@ -135,6 +135,5 @@ SurfacePtr RunLengthBlits::codedCopy(SDL_Texture* from, const SDL_Surface* pixel
   SDL_SetSurfaceBlendMode(copy.get(), SDL_BLENDMODE_BLEND);
   // Coded at the first blit, for the canvas's format.
   SDL_SetSurfaceRLE(copy.get(), 1);
-  ++made_;
   return copy;
 }

@@ -31,9 +31,6 @@ class RunLengthBlits {
   // `beforeBlit` runs first (it hands the caller's batch to the renderer).
   bool draw(const hgeQuad& q, SDL_Texture* from, const SDL_Surface* pixels, const std::function<void()>& beforeBlit);
 
-  // Coded copies made so far (for tests).
-  int made() const { return made_; }
-
   // Pictures larger than this, or smaller (where blending costs little and a
   // copy would cost more than it saves), are drawn the usual way.
   static constexpr int64_t kMaxPixels = 1024 * 1024;
@@ -46,5 +43,4 @@ class RunLengthBlits {
 
   SDL_Renderer* renderer_;
   std::function<SDL_Surface*()> canvas_;
-  int made_ = 0;
 };
