@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -384,6 +385,48 @@ TEST(PackReading, AnOldEncryptedEntryDamagedInsideFailsWithItsName) {
     EXPECT_FALSE(reader->read("hurt.bin", out, error)) << "stored: " << store;
     EXPECT_NE(error.find("hurt.bin"), std::string::npos) << error;
     EXPECT_TRUE(out.empty());
+  }
+}
+
+TEST(PackReading, EntriesReadTogetherAreTheSameAsOneByOne) {
+  // Deciphered side by side, four at a time, a lane taking the next entry
+  // when its own runs out: lengths that run out at different times, a
+  // damaged entry among them, a slot past the end and a slot twice.
+  ScratchDir dir;
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"a.bin", ""},     {"b.bin", "x"}, {"c.bin", mixedBytes(7, 1)}, {"d.bin", mixedBytes(5000, 2)},
+      {"hurt.bin", mixedBytes(300000, 3)}, {"e.bin", mixedBytes(70000, 4)}, {"f.bin", mixedBytes(13, 5)},
+      {"g.bin", mixedBytes(4096, 6)}};
+  for (bool store : {true, false}) {
+    SCOPED_TRACE(store ? "stored" : "deflated");
+    ASSERT_TRUE(writeLibzipPack(dir.file("p.zip"), entries, ZIP_EM_TRAD_PKWARE, "pw", store));
+    std::string bytes = readFile(dir.file("p.zip"));
+    bytes[bytes.size() / 2] ^= 0x5A;  // inside the largest entry
+    writeFile(dir.file("p.zip"), bytes);
+    std::string error;
+    auto reader = PackReader::open(dir.file("p.zip"), "pw", error);
+    ASSERT_TRUE(reader) << error;
+    std::vector<size_t> slots;
+    for (const auto& entry : entries) slots.push_back(static_cast<size_t>(reader->slotOf(entry.first)));
+    std::vector<size_t> backwards(slots.rbegin(), slots.rend());
+    backwards.push_back(slots[3]);
+    backwards.push_back(entries.size() + 5);
+    for (const std::vector<size_t>& order : {slots, backwards}) {
+      std::vector<PackReader::Result> together;
+      reader->readIndices(order, together);
+      ASSERT_EQ(together.size(), order.size());
+      for (size_t i = 0; i < order.size(); ++i) {
+        std::vector<uint8_t> alone;
+        std::string why;
+        const bool ok = reader->readIndex(order[i], alone, why);
+        EXPECT_EQ(together[i].ok, ok) << i;
+        EXPECT_EQ(together[i].bytes, alone) << i;
+        EXPECT_EQ(together[i].error, why) << i;
+        const bool hurt = order[i] == slots[4] || order[i] >= entries.size();
+        EXPECT_EQ(ok, !hurt) << i << ": " << why;
+        if (ok) EXPECT_EQ(text(alone), entries[std::find(slots.begin(), slots.end(), order[i]) - slots.begin()].second);
+      }
+    }
   }
 }
 

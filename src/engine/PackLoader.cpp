@@ -58,7 +58,7 @@ bool PackLoader::take(size_t slot, std::vector<uint8_t>& out, std::string& error
   }
   if (!thread_.joinable() && e.state == State::Queued) {
     queue_.pop_front();
-    readOne(slot, lock);
+    read({slot}, lock);
   }
   changed_.wait(lock, [&] { return e.state == State::Read || e.state == State::Failed; });
   if (e.state == State::Failed) {
@@ -84,27 +84,37 @@ void PackLoader::run() {
   for (;;) {
     changed_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
     if (stopping_) return;
-    const size_t slot = queue_.front();
-    queue_.pop_front();
-    readOne(slot, lock);
+    // A few entries together, deciphered side by side; few enough bytes that
+    // one needed now, put at the front, is not kept waiting long.
+    std::vector<size_t> batch;
+    uint64_t bytes = 0;
+    while (!queue_.empty() && batch.size() < kBatchEntries &&
+           (batch.empty() || bytes + pack_->entrySize(queue_.front()) <= kBatchBytes)) {
+      batch.push_back(queue_.front());
+      bytes += pack_->entrySize(queue_.front());
+      queue_.pop_front();
+    }
+    read(batch, lock);
   }
 }
 
-void PackLoader::readOne(size_t slot, std::unique_lock<std::mutex>& lock) {
-  Entry& e = entries_[slot];
-  e.state = State::Reading;
+void PackLoader::read(const std::vector<size_t>& slots, std::unique_lock<std::mutex>& lock) {
+  for (size_t slot : slots) entries_[slot].state = State::Reading;
   lock.unlock();
-  std::vector<uint8_t> bytes;
-  std::string error;
-  const bool ok = pack_->readIndex(slot, bytes, error);
+  std::vector<PackReader::Result> results;
+  pack_->readIndices(slots, results);
   lock.lock();
-  if (ok) {
-    kept_ += bytes.size();
-    e.bytes = std::move(bytes);
-    e.state = State::Read;
-  } else {
-    e.error = std::move(error);
-    e.state = State::Failed;
+  for (size_t i = 0; i < slots.size(); ++i) {
+    Entry& e = entries_[slots[i]];
+    PackReader::Result& r = results[i];
+    if (r.ok) {
+      kept_ += r.bytes.size();
+      e.bytes = std::move(r.bytes);
+      e.state = State::Read;
+    } else {
+      e.error = std::move(r.error);
+      e.state = State::Failed;
+    }
   }
   changed_.notify_all();
 }

@@ -54,8 +54,12 @@ class PackLoader {
     std::string error;
     bool reported = false;
   };
+  // The most entries and bytes the thread reads together.
+  static constexpr size_t kBatchEntries = 8;
+  static constexpr uint64_t kBatchBytes = 512 << 10;
+
   void run();
-  void readOne(size_t slot, std::unique_lock<std::mutex>& lock);
+  void read(const std::vector<size_t>& slots, std::unique_lock<std::mutex>& lock);
 
   std::unique_ptr<PackReader> pack_;
   const uint64_t keptBudget_;

@@ -37,22 +37,50 @@ class TraditionalKeys {
     for (char c : password) update(static_cast<uint8_t>(c));
   }
   void decrypt(uint8_t* data, size_t size) {
+    for (size_t i = 0; i < size; ++i) data[i] = step(key0_, key1_, key2_, data[i]);
+  }
+  // Four entries' next `size` bytes at once. Each byte waits for the one
+  // before it (some twenty instructions in a chain), so one entry leaves most
+  // of a core idle; four chains side by side keep it busy.
+  static void decryptFour(std::array<TraditionalKeys*, 4> keys, std::array<uint8_t*, 4> data, size_t size) {
+    uint32_t a0 = keys[0]->key0_, a1 = keys[0]->key1_, a2 = keys[0]->key2_;
+    uint32_t b0 = keys[1]->key0_, b1 = keys[1]->key1_, b2 = keys[1]->key2_;
+    uint32_t c0 = keys[2]->key0_, c1 = keys[2]->key1_, c2 = keys[2]->key2_;
+    uint32_t d0 = keys[3]->key0_, d1 = keys[3]->key1_, d2 = keys[3]->key2_;
+    uint8_t *a = data[0], *b = data[1], *c = data[2], *d = data[3];
     for (size_t i = 0; i < size; ++i) {
-      const uint32_t t = (key2_ | 2) & 0xFFFF;
-      const uint8_t plain = data[i] ^ static_cast<uint8_t>((t * (t ^ 1)) >> 8);
-      data[i] = plain;
-      update(plain);
+      a[i] = step(a0, a1, a2, a[i]);
+      b[i] = step(b0, b1, b2, b[i]);
+      c[i] = step(c0, c1, c2, c[i]);
+      d[i] = step(d0, d1, d2, d[i]);
     }
+    keys[0]->set(a0, a1, a2);
+    keys[1]->set(b0, b1, b2);
+    keys[2]->set(c0, c1, c2);
+    keys[3]->set(d0, d1, d2);
   }
   // The first key is a CRC-32 register run over every plain byte.
   uint32_t key0() const { return key0_; }
 
  private:
   static uint32_t crcStep(uint32_t crc, uint8_t b) { return zipcrc::step(crc, b); }
-  void update(uint8_t c) {
-    key0_ = crcStep(key0_, c);
-    key1_ = (key1_ + (key0_ & 0xFF)) * 134775813u + 1;
-    key2_ = crcStep(key2_, static_cast<uint8_t>(key1_ >> 24));
+  void update(uint8_t c) { update(key0_, key1_, key2_, c); }
+  static void update(uint32_t& key0, uint32_t& key1, uint32_t& key2, uint8_t c) {
+    key0 = crcStep(key0, c);
+    key1 = (key1 + (key0 & 0xFF)) * 134775813u + 1;
+    key2 = crcStep(key2, static_cast<uint8_t>(key1 >> 24));
+  }
+  // One byte deciphered, and the keys stepped by it.
+  static uint8_t step(uint32_t& key0, uint32_t& key1, uint32_t& key2, uint8_t sealed) {
+    const uint32_t t = (key2 | 2) & 0xFFFF;
+    const uint8_t plain = sealed ^ static_cast<uint8_t>((t * (t ^ 1)) >> 8);
+    update(key0, key1, key2, plain);
+    return plain;
+  }
+  void set(uint32_t key0, uint32_t key1, uint32_t key2) {
+    key0_ = key0;
+    key1_ = key1;
+    key2_ = key2;
   }
   uint32_t key0_ = 0x12345678u, key1_ = 0x23456789u, key2_ = 0x34567890u;
 };
@@ -158,53 +186,141 @@ bool PackReader::read(const std::string& name, std::vector<uint8_t>& out, std::s
   return readIndex(static_cast<size_t>(slot), out, error);
 }
 
-bool PackReader::readIndex(size_t slot, std::vector<uint8_t>& out, std::string& error) const {
-  out.clear();
-  if (slot >= names_.size()) {
-    error = archiveName_ + ": no entry number " + std::to_string(slot);
-    return false;
-  }
-  ++reads_;
-  if (observer_) observer_(slot);
-  const std::string& name = names_[slot];
-  zip_uint64_t index = indices_[slot];
-  auto fail = [&](const std::string& what) {
-    error = archiveName_ + ": cannot read \"" + name + "\": " + what;
-    out.clear();
-    return false;
-  };
+// An entry under the old encryption, its stored bytes read, to be deciphered
+// with others.
+struct PackReader::Sealed {
+  size_t result;  // its place among the results
   zip_stat_t st;
-  zip_stat_init(&st);
-  if (zip_stat_index(archive_, index, 0, &st) != 0) return fail(zip_strerror(archive_));
-  if (!(st.valid & ZIP_STAT_SIZE)) return fail("the archive does not give its size");
-  if (st.size > kMaxEntrySize)
-    return fail("it is " + std::to_string(st.size) + " bytes, more than the limit of " +
-                std::to_string(kMaxEntrySize));
-  const bool traditional = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method == ZIP_EM_TRAD_PKWARE;
-  const bool plainMethod = (st.valid & ZIP_STAT_COMP_METHOD) &&
-                           (st.comp_method == ZIP_CM_STORE || st.comp_method == ZIP_CM_DEFLATE);
-  if (traditional && plainMethod && (st.valid & ZIP_STAT_COMP_SIZE) && (st.valid & ZIP_STAT_CRC) &&
-      !password_.empty()) {
+  std::vector<uint8_t> stored;
+  TraditionalKeys keys;
+  uint32_t key0AtData = 0;
+};
+
+bool PackReader::readIndex(size_t slot, std::vector<uint8_t>& out, std::string& error) const {
+  std::vector<Result> results;
+  readIndices({slot}, results);
+  out = std::move(results[0].bytes);
+  error = std::move(results[0].error);
+  return results[0].ok;
+}
+
+void PackReader::readIndices(const std::vector<size_t>& slots, std::vector<Result>& results) const {
+  results.assign(slots.size(), Result{});
+  std::vector<Sealed> sealed;
+  for (size_t i = 0; i < slots.size(); ++i) {
+    Result& r = results[i];
+    const size_t slot = slots[i];
+    if (slot >= names_.size()) {
+      r.error = archiveName_ + ": no entry number " + std::to_string(slot);
+      continue;
+    }
+    ++reads_;
+    if (observer_) observer_(slot);
+    const uint64_t index = indices_[slot];
+    zip_stat_t st;
+    zip_stat_init(&st);
     std::string why;
-    if (readTraditional(index, st, out, why)) return true;
-    return fail(why);
+    if (zip_stat_index(archive_, index, 0, &st) != 0) {
+      why = zip_strerror(archive_);
+    } else if (!(st.valid & ZIP_STAT_SIZE)) {
+      why = "the archive does not give its size";
+    } else if (st.size > kMaxEntrySize) {
+      why = "it is " + std::to_string(st.size) + " bytes, more than the limit of " + std::to_string(kMaxEntrySize);
+    } else {
+      const bool traditional =
+          (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method == ZIP_EM_TRAD_PKWARE;
+      const bool plainMethod = (st.valid & ZIP_STAT_COMP_METHOD) &&
+                               (st.comp_method == ZIP_CM_STORE || st.comp_method == ZIP_CM_DEFLATE);
+      if (traditional && plainMethod && (st.valid & ZIP_STAT_COMP_SIZE) && (st.valid & ZIP_STAT_CRC) &&
+          !password_.empty()) {
+        Sealed entry{i, st, {}, TraditionalKeys(password_)};
+        if (fetchSealed(index, st, entry.stored, why)) {
+          sealed.push_back(std::move(entry));
+          continue;
+        }
+      } else if (readPlain(index, st, r.bytes, why)) {
+        r.ok = true;
+        continue;
+      }
+    }
+    r.bytes.clear();
+    r.error = archiveName_ + ": cannot read \"" + names_[slot] + "\": " + why;
   }
+  decipher(sealed);
+  for (Sealed& entry : sealed) {
+    Result& r = results[entry.result];
+    std::string why;
+    r.ok = openSealed(entry.st, entry.stored, entry.key0AtData, entry.keys.key0(), r.bytes, why);
+    if (!r.ok) {
+      r.bytes.clear();
+      r.error = archiveName_ + ": cannot read \"" + names_[slots[entry.result]] + "\": " + why;
+    }
+  }
+}
+
+void PackReader::decipher(std::vector<Sealed>& sealed) {
+  for (Sealed& entry : sealed) {
+    entry.keys.decrypt(entry.stored.data(), kTraditionalHeader);
+    entry.key0AtData = entry.keys.key0();
+  }
+  // Four at a time; a lane that runs out takes the next entry.
+  struct Lane {
+    Sealed* entry = nullptr;
+    size_t done = kTraditionalHeader;
+    size_t left() const { return entry->stored.size() - done; }
+  };
+  std::array<Lane, 4> lanes;
+  size_t next = 0;
+  for (;;) {
+    int busy = 0;
+    for (Lane& lane : lanes) {
+      while (!lane.entry && next < sealed.size()) {
+        lane = Lane{&sealed[next++]};
+        if (lane.left() == 0) lane.entry = nullptr;
+      }
+      busy += lane.entry != nullptr;
+    }
+    if (busy == 0) return;
+    if (busy < 4) {
+      // Nothing left to fill the idle lanes with: the rest one by one.
+      for (Lane& lane : lanes)
+        if (lane.entry) lane.entry->keys.decrypt(lane.entry->stored.data() + lane.done, lane.left());
+      return;
+    }
+    size_t size = lanes[0].left();
+    for (const Lane& lane : lanes) size = std::min(size, lane.left());
+    TraditionalKeys::decryptFour({&lanes[0].entry->keys, &lanes[1].entry->keys, &lanes[2].entry->keys, &lanes[3].entry->keys},
+                                 {lanes[0].entry->stored.data() + lanes[0].done, lanes[1].entry->stored.data() + lanes[1].done,
+                                  lanes[2].entry->stored.data() + lanes[2].done, lanes[3].entry->stored.data() + lanes[3].done},
+                                 size);
+    for (Lane& lane : lanes) {
+      lane.done += size;
+      if (lane.left() == 0) lane.entry = nullptr;
+    }
+  }
+}
+
+bool PackReader::readPlain(uint64_t index, const struct zip_stat& st, std::vector<uint8_t>& out, std::string& why) const {
   zip_file_t* file = zip_fopen_index(archive_, index, 0);
-  if (!file) return fail(zip_strerror(archive_));
+  if (!file) {
+    why = zip_strerror(archive_);
+    return false;
+  }
   // The old zip encryption lets one wrong password in 256 past its check
   // byte; what it then reads looks damaged. Say what may be the cause.
   const bool encrypted = (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
-  auto failReading = [&](const std::string& why) {
-    return fail(encrypted ? why + " (the entry is encrypted: a wrong password reads as damaged data)" : why);
+  auto failReading = [&](const std::string& what) {
+    why = encrypted ? what + " (the entry is encrypted: a wrong password reads as damaged data)" : what;
+    return false;
   };
   out.resize(static_cast<size_t>(st.size));
   size_t done = 0;
   while (done < out.size()) {
     zip_int64_t n = zip_fread(file, out.data() + done, out.size() - done);
     if (n < 0) {
-      std::string why = zip_file_strerror(file);
+      const std::string what = zip_file_strerror(file);
       zip_fclose(file);
-      return failReading(why);
+      return failReading(what);
     }
     if (n == 0) break;
     done += static_cast<size_t>(n);
@@ -217,17 +333,17 @@ bool PackReader::readIndex(size_t slot, std::vector<uint8_t>& out, std::string& 
   uint8_t extra;
   zip_int64_t n = zip_fread(file, &extra, 1);
   if (n != 0) {
-    std::string why = n < 0 ? zip_file_strerror(file) : std::string("it holds more data than its size says");
+    const std::string what = n < 0 ? zip_file_strerror(file) : std::string("it holds more data than its size says");
     zip_fclose(file);
-    return failReading(why);
+    return failReading(what);
   }
   int closed = zip_fclose(file);
   if (closed != 0) return failReading(zipErrorText(closed));
   return true;
 }
 
-bool PackReader::readTraditional(uint64_t index, const struct zip_stat& st, std::vector<uint8_t>& out,
-                                 std::string& why) const {
+bool PackReader::fetchSealed(uint64_t index, const struct zip_stat& st, std::vector<uint8_t>& stored,
+                             std::string& why) const {
   // libzip opens the entry as usual first: that checks the password against
   // the entry's check byte, with libzip's own reason when it is wrong.
   zip_file_t* check = zip_fopen_index(archive_, index, 0);
@@ -236,7 +352,6 @@ bool PackReader::readTraditional(uint64_t index, const struct zip_stat& st, std:
     return false;
   }
   zip_fclose(check);
-  const std::string wrongPassword = " (the entry is encrypted: a wrong password reads as damaged data)";
   // Deflate grows what it cannot shrink by a few bytes a block at most.
   const uint64_t maxStored = st.size + st.size / 64 + 1024 + kTraditionalHeader;
   if (st.comp_size < kTraditionalHeader || st.comp_size > maxStored) {
@@ -248,7 +363,7 @@ bool PackReader::readTraditional(uint64_t index, const struct zip_stat& st, std:
     why = zip_strerror(archive_);
     return false;
   }
-  std::vector<uint8_t> stored(static_cast<size_t>(st.comp_size));
+  stored.resize(static_cast<size_t>(st.comp_size));
   size_t done = 0;
   while (done < stored.size()) {
     const zip_int64_t n = zip_fread(file, stored.data() + done, stored.size() - done);
@@ -260,10 +375,12 @@ bool PackReader::readTraditional(uint64_t index, const struct zip_stat& st, std:
     why = "it ends after " + std::to_string(done) + " of " + std::to_string(stored.size()) + " stored bytes";
     return false;
   }
-  TraditionalKeys keys(password_);
-  keys.decrypt(stored.data(), kTraditionalHeader);
-  const uint32_t key0AtData = keys.key0();
-  keys.decrypt(stored.data() + kTraditionalHeader, stored.size() - kTraditionalHeader);
+  return true;
+}
+
+bool PackReader::openSealed(const struct zip_stat& st, const std::vector<uint8_t>& stored, uint32_t key0AtData,
+                            uint32_t key0AtEnd, std::vector<uint8_t>& out, std::string& why) const {
+  const std::string wrongPassword = " (the entry is encrypted: a wrong password reads as damaged data)";
   const uint8_t* data = stored.data() + kTraditionalHeader;
   const size_t dataSize = stored.size() - kTraditionalHeader;
   out.resize(static_cast<size_t>(st.size));
@@ -310,7 +427,7 @@ bool PackReader::readTraditional(uint64_t index, const struct zip_stat& st, std:
     // start, so the difference is the register of the two starts' difference
     // run over as many zero bytes, which zlib works out without running it.
     const uLong zeros = crc32_combine_op((key0AtData ^ 0xFFFFFFFFu), 0, crc32_combine_gen(static_cast<z_off_t>(dataSize)));
-    crc = (keys.key0() ^ zeros ^ 0xFFFFFFFFu) & 0xFFFFFFFFu;
+    crc = (key0AtEnd ^ zeros ^ 0xFFFFFFFFu) & 0xFFFFFFFFu;
   } else {
     crc = crc32(crc32(0L, Z_NULL, 0), out.data(), static_cast<uInt>(out.size()));
   }
