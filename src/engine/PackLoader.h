@@ -56,7 +56,7 @@ class PackLoader {
   };
   // The most entries and bytes the thread reads together.
   static constexpr size_t kBatchEntries = 8;
-  static constexpr uint64_t kBatchBytes = 512 << 10;
+  static constexpr uint64_t kBatchBytes = 128 << 10;
 
   void run();
   void read(const std::vector<size_t>& slots, std::unique_lock<std::mutex>& lock);
