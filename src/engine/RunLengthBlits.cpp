@@ -1,7 +1,6 @@
 #include "engine/RunLengthBlits.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "engine/SoftwareCopies.h"
 
@@ -81,15 +80,12 @@ bool RunLengthBlits::draw(const hgeQuad& q, SDL_Texture* from, const SDL_Surface
 }
 
 bool RunLengthBlits::readPixels(SDL_Texture* from, const SDL_Surface* pixels, SDL_Surface* into) {
-  const size_t row = static_cast<size_t>(into->w) * 4;
   auto copyRows = [&](const void* rows, int pitch) {
-    for (int y = 0; y < into->h; ++y)
-      std::memcpy(static_cast<uint8_t*>(into->pixels) + y * into->pitch, static_cast<const uint8_t*>(rows) + y * pitch, row);
+    return SDL_ConvertPixels(into->w, into->h, SDL_PIXELFORMAT_ARGB8888, rows, pitch, SDL_PIXELFORMAT_ARGB8888,
+                             into->pixels, into->pitch) == 0;
   };
-  if (pixels && pixels->format->format == SDL_PIXELFORMAT_ARGB8888 && pixels->w == into->w && pixels->h == into->h) {
-    copyRows(pixels->pixels, pixels->pitch);
-    return true;
-  }
+  if (pixels && pixels->format->format == SDL_PIXELFORMAT_ARGB8888 && pixels->w == into->w && pixels->h == into->h)
+    return copyRows(pixels->pixels, pixels->pitch);
   int access = SDL_TEXTUREACCESS_STATIC;
   SDL_QueryTexture(from, nullptr, &access, nullptr, nullptr);
   if (access == SDL_TEXTUREACCESS_STREAMING) {
@@ -97,9 +93,9 @@ bool RunLengthBlits::readPixels(SDL_Texture* from, const SDL_Surface* pixels, SD
     void* rows = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(from, nullptr, &rows, &pitch) != 0) return false;
-    copyRows(rows, pitch);
+    const bool ok = copyRows(rows, pitch);
     SDL_UnlockTexture(from);
-    return true;
+    return ok;
   }
   // A target is read as it is; any other texture through a copy drawn on one.
   TexturePtr drawn;
